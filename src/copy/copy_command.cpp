@@ -1,0 +1,120 @@
+#include "copy/copy_command.h"
+
+#include "copy/copy_log.h"
+#include "media/media_routines.h"
+
+namespace orbisk {
+
+namespace {
+
+constexpr const char* CommandTitle = "ファイルのコピー";
+constexpr CopyControl ControlsInOrder[] = {
+    CopyControl::Command1, CopyControl::Command2, CopyControl::Command3, CopyControl::Command4,
+    CopyControl::List1,    CopyControl::Dir1,     CopyControl::Drive1,
+};
+
+// A catalogued name that would leave the target folder: only a damaged or crafted
+// catalogue holds one.
+bool leavesFolder(const std::string& name, char separator) {
+    return name.empty() || name == "." || name == ".." ||
+           name.find(separator) != std::string::npos || name.find('/') != std::string::npos ||
+           name.find('\0') != std::string::npos;
+}
+
+} // namespace
+
+bool CopyCommand::anyMarked() const {
+    const auto count = view_.itemCount();
+    for (std::int32_t line = 0; line < count; ++line) {
+        if (view_.isMarked(line)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CopyCommand::setControlsEnabled(bool enabled) {
+    for (const CopyControl control : ControlsInOrder) {
+        view_.setControlEnabled(control, enabled);
+    }
+}
+
+CopyCommand::DiscCheck CopyCommand::checkDisc(const Hit& hit, std::string& confirmedTitle) {
+    // After a not-ready message the disc is asked for again even for the same title, so
+    // the user always has Cancel as a way out.
+    bool ask = hit.HitTitle != confirmedTitle;
+    for (;;) {
+        if (ask) {
+            OpenTray(platform_.media);
+            if (platform_.dialogs.message(hit.HitTitle + "のメディアをセットして下さい。", CommandTitle,
+                                          Buttons::OkCancel) == Answer::Cancel) {
+                return DiscCheck::Cancelled;
+            }
+        }
+        CloseTray(platform_.media);
+        if (IsDriveReady(platform_.files, platform_.files.driveOfPath(hit.HitPath))) {
+            confirmedTitle = hit.HitTitle;
+            return DiscCheck::Ready;
+        }
+        platform_.dialogs.message(hit.HitTitle + "のメディアの準備が出来ていません。", CommandTitle,
+                                  Buttons::Ok);
+        ask = true;
+    }
+}
+
+std::string CopyCommand::copyOne(const Hit& hit, const std::string& folder) {
+    if (FileStatus(platform_.files, hit.HitPath) != "OK") {
+        return NotFoundMarker;
+    }
+    const char separator = platform_.files.separator();
+    if (leavesFolder(hit.HitName, separator)) {
+        return std::string(CopyErrorMarker) + "ファイル名にフォルダの区切りが含まれています。";
+    }
+    try {
+        platform_.files.copyFile(hit.HitPath, folder + separator + hit.HitName);
+    } catch (const std::exception& error) {
+        return CopyErrorMarker + std::string(error.what());
+    }
+    return CopiedMarker;
+}
+
+void CopyCommand::run() {
+    if (!anyMarked()) {
+        platform_.dialogs.message("コピーするファイルが選択されていません。", CommandTitle, Buttons::Ok);
+        return;
+    }
+    ReportView& report = report_.report();
+    report.setLogText("");
+    std::string confirmedTitle;
+    setControlsEnabled(false);
+    const std::int32_t count = view_.itemCount();
+    view_.setProgressMax(static_cast<float>(count));
+    view_.setProgressValue(0);
+    view_.setPercentLabel("0%");
+
+    const std::string folder = view_.targetFolder();
+    CopyLog log;
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (view_.isMarked(i - 1)) {
+            const Hit& hit = hits_.forLine(i - 1);
+            if (checkDisc(hit, confirmedTitle) == DiscCheck::Cancelled) {
+                setControlsEnabled(true);
+                view_.setProgressMax(100);
+                view_.setProgressValue(0);
+                view_.setPercentLabel("0%");
+                report.setLogText(log.text());
+                return;
+            }
+            log.add(hit.HitPath, copyOne(hit, folder));
+        }
+        view_.setProgressValue(static_cast<float>(i));
+        view_.setPercentLabel(std::to_string(static_cast<std::int64_t>(i) * 100 / count) + "%");
+        platform_.events.processPendingEvents();
+    }
+    OpenTray(platform_.media);
+    setControlsEnabled(true);
+    report.setLogText(log.text());
+    report.showModal();
+}
+
+} // namespace orbisk

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+inline constexpr std::int32_t PathSlots = 100000;
+inline constexpr const char* PathOverflowMessage = "ファイル名バッファオーバー";
+
+// The caller's store of collected paths: a fixed number of slots and the index of the
+// last one written (-1 when none is).
+class PathArray {
+public:
+    explicit PathArray(std::int32_t slots = PathSlots) : slots_(slots) {}
+
+    // Advances the last index and stores path there; false when that slot does not exist.
+    bool append(std::string path);
+
+    std::int32_t lastIndex() const { return lastIndex_; }
+    // The number of paths stored (the last index stands one past the slots once full).
+    std::int32_t count() const { return static_cast<std::int32_t>(paths_.size()); }
+    bool full() const { return lastIndex_ >= slots_; }
+    const std::vector<std::string>& paths() const { return paths_; }
+
+private:
+    std::int32_t slots_;
+    std::int32_t lastIndex_ = -1;
+    std::vector<std::string> paths_;
+};
+
+struct WalkServices {
+    const FileSystem& files;
+    EventPump& events;
+    Dialogs& dialogs;
+};
+
+// Collects the plain files under the folder of pattern (a folder prefix ending in the
+// separator, then a name pattern carried into every subfolder), files of a folder before
+// its subfolders. False when the walk stopped early: a folder could not be read, or the
+// path store was full (then after telling the user). Nothing more is stored after false.
+bool CollectFiles(const WalkServices& services, const std::string& pattern, bool recurse,
+                  PathArray& paths);
+
+} // namespace orbisk

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace orbisk {
+
+enum class Buttons { Ok, OkCancel };
+enum class Answer { Ok, Cancel };
+
+// Message boxes (no icon) and the save dialog. An empty title means the program's default.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual Answer message(const std::string& text, const std::string& title, Buttons buttons) = 0;
+    // The chosen full path, or the empty text when the user cancelled.
+    virtual std::string askSaveFileName(const std::string& filter) = 0;
+};
+
+} // namespace orbisk

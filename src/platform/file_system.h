@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+// A file operation that failed; what() is the reason shown to the user.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The files and subfolders of one folder, in the order the file system gives them.
+struct FolderListing {
+    std::vector<std::string> files;
+    std::vector<std::string> subfolders;
+};
+
+// One entry of a drive list: the text a command works with and the text shown for it.
+struct DriveEntry {
+    std::string drive;
+    std::string display;
+};
+
+// The machine's files and drives, and the path rules that go with them. Paths are byte
+// strings exactly as the file system gives them; nothing here assumes they are UTF-8.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual char separator() const = 0;
+    // The pattern a registration walks for the drive text of a drive list.
+    virtual std::string walkPattern(const std::string& driveText) const = 0;
+    // The drive a catalogued path lives on, in the form isDriveReady takes.
+    virtual std::string driveOfPath(const std::string& path) const = 0;
+    // True only when the drive's media can be read now; never throws.
+    virtual bool isDriveReady(const std::string& drive) const = 0;
+    virtual std::vector<DriveEntry> drives() const = 0;
+
+    // The plain files of folder (a prefix ending in the separator) whose names match the
+    // listing wildcard namePattern (empty means every name), and all real subfolders.
+    // Empty when the folder cannot be read.
+    virtual std::optional<FolderListing> listFolder(const std::string& folder,
+                                                    const std::string& namePattern) const = 0;
+    // True for a plain file of any attributes; false for folders, links and anything else.
+    virtual bool isPresentFile(const std::string& path) const = 0;
+    virtual std::uint64_t fileSize(const std::string& path) const = 0;
+    // Replaces target with a copy of source, or leaves target as it was and throws.
+    virtual void copyFile(const std::string& source, const std::string& target) = 0;
+    // Writes text (UTF-8, path bytes kept) in the system's multibyte code page, replacing
+    // the file whole, or leaves it as it was and throws.
+    virtual void writeTextFile(const std::string& path, const std::string& text) = 0;
+};
+
+} // namespace orbisk

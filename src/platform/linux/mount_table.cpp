@@ -1,0 +1,172 @@
+#include "platform/linux/mount_table.h"
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace orbisk {
+
+namespace {
+
+// Mount tables write blanks and backslashes in names as octal escapes (\040).
+std::string unescape(std::string_view field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto octal = [&](std::size_t k) { return field[k] >= '0' && field[k] <= '7'; };
+        if (field[i] == '\\' && i + 3 < field.size() && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
+            out.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                            (field[i + 3] - '0')));
+            i += 3;
+        } else {
+            out.push_back(field[i]);
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> out;
+    for (std::string field; in >> field;) {
+        out.push_back(field);
+    }
+    return out;
+}
+
+std::string readWhole(const char* file) {
+    std::ifstream in(file);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string withoutTrailingSlash(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+// The leading folders of path, longest first: /a/b/c gives /a/b/c, /a/b, /a, /.
+std::vector<std::string> leadingFolders(const std::string& path) {
+    std::vector<std::string> out;
+    if (path.empty() || path.front() != '/') {
+        return out;
+    }
+    std::string folder = withoutTrailingSlash(path);
+    for (;;) {
+        out.push_back(folder);
+        if (folder == "/") {
+            break;
+        }
+        const auto cut = folder.rfind('/');
+        folder = cut == 0 ? "/" : folder.substr(0, cut);
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<MountEntry> parseMountInfo(std::string_view text) {
+    std::vector<MountEntry> out;
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line);) {
+        const auto f = fields(line);
+        const auto dash = std::find(f.begin(), f.end(), "-");
+        if (f.size() < 5 || dash == f.end() || f.end() - dash < 3) {
+            continue;
+        }
+        out.push_back({unescape(*(dash + 2)), unescape(f[4]), *(dash + 1)});
+    }
+    return out;
+}
+
+std::vector<MountEntry> parseFstab(std::string_view text) {
+    std::vector<MountEntry> out;
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line);) {
+        const auto f = fields(line);
+        if (f.size() < 2 || f[0].front() == '#' || f[1].front() != '/') {
+            continue;
+        }
+        out.push_back({unescape(f[0]), withoutTrailingSlash(unescape(f[1])), f.size() > 2 ? f[2] : ""});
+    }
+    return out;
+}
+
+MountTable MountTable::read() {
+    MountTable table;
+    table.mounted = parseMountInfo(readWhole("/proc/self/mountinfo"));
+    table.fstab = parseFstab(readWhole("/etc/fstab"));
+    return table;
+}
+
+bool MountTable::isMounted(const std::string& folder) const {
+    return std::any_of(mounted.begin(), mounted.end(),
+                       [&](const MountEntry& entry) { return entry.mountPoint == folder; });
+}
+
+bool MountTable::inFstab(const std::string& folder) const {
+    return std::any_of(fstab.begin(), fstab.end(),
+                       [&](const MountEntry& entry) { return entry.mountPoint == folder; });
+}
+
+bool isAutomountPlace(const std::string& folder, const std::function<bool(const std::string&)>& isUser) {
+    std::vector<std::string> parts;
+    std::istringstream in(folder);
+    for (std::string part; std::getline(in, part, '/');) {
+        if (!part.empty()) {
+            parts.push_back(part);
+        }
+    }
+    if (folder.empty() || folder.front() != '/') {
+        return false;
+    }
+    if (parts.size() == 4 && parts[0] == "run" && parts[1] == "media") {
+        return true;
+    }
+    if (parts.size() == 3 && parts[0] == "media") {
+        return isUser(parts[1]);
+    }
+    return parts.size() == 2 && parts[0] == "media" && !isUser(parts[1]);
+}
+
+std::string DriveOfPath(const std::string& path, const MountTable& mounts,
+                        const std::function<bool(const std::string&)>& isUser,
+                        const std::function<bool(const std::string&)>& isFolder) {
+    const auto folders = leadingFolders(path);
+    for (const std::string& folder : folders) {
+        if (mounts.isMounted(folder) || mounts.inFstab(folder) || isAutomountPlace(folder, isUser)) {
+            return folder;
+        }
+    }
+    for (const std::string& folder : folders) {
+        if (!isFolder(folder)) {
+            continue;
+        }
+        std::string best;
+        for (const auto& entry : mounts.mounted) {
+            const auto& point = entry.mountPoint;
+            const bool holds = folder == point || point == "/" ||
+                               (folder.size() > point.size() && folder.compare(0, point.size(), point) == 0 &&
+                                folder[point.size()] == '/');
+            if (holds && point.size() > best.size()) {
+                best = point;
+            }
+        }
+        return best;
+    }
+    return "";
+}
+
+bool isPseudoFileSystem(const std::string& type) {
+    static const std::set<std::string> pseudo = {
+        "proc",     "sysfs",      "tmpfs",     "devtmpfs",   "devpts",  "cgroup",   "cgroup2",
+        "overlay",  "securityfs", "debugfs",   "tracefs",    "mqueue",  "hugetlbfs", "pstore",
+        "bpf",      "configfs",   "fusectl",   "binfmt_misc", "autofs", "rpc_pipefs", "nsfs",
+        "efivarfs", "ramfs",      "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "nfsd", "none"};
+    return pseudo.count(type) != 0;
+}
+
+} // namespace orbisk

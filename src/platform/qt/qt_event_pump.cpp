@@ -1,0 +1,9 @@
+#include "platform/qt/qt_event_pump.h"
+
+#include <QCoreApplication>
+
+namespace orbisk {
+
+void QtEventPump::processPendingEvents() { QCoreApplication::processEvents(); }
+
+} // namespace orbisk

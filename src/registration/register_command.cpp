@@ -1,0 +1,120 @@
+#include "registration/register_command.h"
+
+#include "catalog/catalog.h"
+#include "media/folder_walk.h"
+#include "media/media_routines.h"
+#include "media/path_cuts.h"
+#include "registration/size_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace orbisk {
+
+namespace {
+
+constexpr const char* CommandTitle = "データベースの構築";
+constexpr RegisterControl ControlsInOrder[] = {
+    RegisterControl::Drive1,     RegisterControl::Text1,      RegisterControl::Command3,
+    RegisterControl::Command4,   RegisterControl::Command1_0, RegisterControl::Command1_1,
+    RegisterControl::Command1_2,
+};
+
+std::string dateText(const CalendarDate& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+} // namespace
+
+void RegisterCommand::setControlsEnabled(bool enabled) {
+    for (const RegisterControl control : ControlsInOrder) {
+        view_.setControlEnabled(control, enabled);
+    }
+}
+
+void RegisterCommand::storeFileRows(const PathArray& paths, const std::string& title) {
+    const auto k = paths.count();
+    view_.setProgressMax(static_cast<float>(k));
+    view_.setProgressValue(0);
+    Catalog catalog(catalogFile_);
+    const char separator = platform_.files.separator();
+    long recorded = 0;
+    std::int32_t j = 0;
+    for (const std::string& path : paths.paths()) {
+        FileRow row;
+        row.path = path;
+        row.title = title;
+        row.name = GetFileName(path, separator);
+        row.extension = GetExtension(row.name);
+        row.size = SizeText(platform_.files.fileSize(path), platform_.numbers);
+        row.date = dateText(platform_.clock.today());
+        catalog.storeFileRow(row);
+
+        view_.setProgressValue(static_cast<float>(++j));
+        const double p = static_cast<double>(view_.progressValue()) / k * 100;
+        // The label shows the figure recorded at the previous refresh, then the new one
+        // is recorded: the window is refreshed only when the whole percent changes.
+        if (static_cast<long>(p) != recorded) {
+            view_.setPercentLabel(std::to_string(recorded) + "%");
+            view_.setCaption("Orbisk[" + std::to_string(recorded) + "%]構築中...");
+            platform_.events.processPendingEvents();
+            recorded = std::lrint(p);
+        }
+    }
+}
+
+void RegisterCommand::run() {
+    CloseTray(platform_.media);
+    const std::string title = view_.title();
+    if (title.empty()) {
+        platform_.dialogs.message("メディアのタイトルを入力して下さい。", "タイトル未入力", Buttons::Ok);
+        return;
+    }
+    const std::string drive = view_.driveText();
+    if (!IsDriveReady(platform_.files, drive)) {
+        platform_.dialogs.message(title + "のメディアの準備が出来ていません。", CommandTitle, Buttons::Ok);
+        return;
+    }
+    setControlsEnabled(false);
+    view_.setCaption("Orbisk[0%]解析中...");
+
+    PathArray paths;
+    const bool walkedWhole = CollectFiles({platform_.files, platform_.events, platform_.dialogs},
+                                          platform_.files.walkPattern(drive), true, paths);
+    if (paths.count() == 0) {
+        setControlsEnabled(true);
+        view_.setCaption("Orbisk");
+        return;
+    }
+    try {
+        storeFileRows(paths, title);
+        view_.setCaption("Orbisk[99%]最適化中...");
+        Catalog(catalogFile_).storeTitle(title);
+    } catch (const std::exception& error) {
+        setControlsEnabled(true);
+        view_.setCaption("Orbisk");
+        view_.setPercentLabel("0%");
+        view_.setProgressValue(0);
+        platform_.dialogs.message(std::string("データベースの構築中にエラーが発生しました。\n") +
+                                      error.what(),
+                                  CommandTitle, Buttons::Ok);
+        return;
+    }
+    view_.setPercentLabel("100%");
+    view_.setCaption("Orbisk[100%]完了");
+    setControlsEnabled(true);
+    view_.SubSetDb();
+    std::string done = "完了しました。";
+    if (!walkedWhole && !paths.full()) {
+        done += "\n一部のフォルダを読み込めなかったため、登録されていないファイルがあります。";
+    }
+    platform_.dialogs.message(done, CommandTitle, Buttons::Ok);
+    view_.setPercentLabel("0%");
+    view_.setCaption("Orbisk");
+    view_.setProgressValue(0);
+    OpenTray(platform_.media);
+}
+
+} // namespace orbisk

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/number_format.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orbisk {
+
+// A file size as the catalogue keeps it: whole kilobytes, halves rounded away from zero
+// (512 bytes is 1), with the locale's digit grouping.
+std::string SizeText(std::uint64_t bytes, const NumberFormat& numbers);
+
+} // namespace orbisk

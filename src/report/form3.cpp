@@ -1,0 +1,73 @@
+#include "report/form3.h"
+
+#include "app/application.h"
+#include "copy/form2.h"
+#include "report/save_log.h"
+#include "windows/pictures.h"
+#include "windows/twips.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace orbisk {
+
+namespace {
+
+QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
+    auto* button = new QPushButton(caption, parent);
+    button->setFont(pictures::buttonFont());
+    button->setStyleSheet("QPushButton { background-color: white; border: 1px solid #808080; }"
+                          "QPushButton:pressed { background-color: #d0d0d0; }");
+    placeTwips(button, 360, top, 735, 375);
+    return button;
+}
+
+} // namespace
+
+Form3::Form3(Session& session, WindowHub& windows) : session_(session), windows_(windows) {
+    makeFixedWindow(this, 6540, 3600);
+    setWindowTitle("Orbisk [Report]");
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* background = new QLabel(this);
+    background->setPixmap(pictures::reportBackground());
+    background->setGeometry(0, 0, 500, 240);
+
+    Text1 = new QPlainTextEdit("Text1", this);
+    Text1->setReadOnly(true);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    placeTwips(Text1, 1920, 840, 4215, 2415);
+    Command6 = bandButton(this, "SAVE", 2280);
+    Command1 = bandButton(this, "CLOSE", 2880);
+    setTabOrder(Text1, Command6);
+    setTabOrder(Command6, Command1);
+    connect(Command6, &QPushButton::clicked, this, &Form3::Command6_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+}
+
+void Form3::setLogText(const std::string& text) {
+    log_ = text;
+    // The log's own line ends are CR LF; the box shows one line per CR LF.
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Text1->setPlainText(shown);
+}
+
+void Form3::showModal() {
+    centreOnScreen(this);
+    exec();
+}
+
+void Form3::Command6_Click() { SaveLog(log_, session_.platform.dialogs, session_.platform.files); }
+
+void Form3::Command1_Click() {
+    if (Form2* copyWindow = windows_.copyWindow()) {
+        copyWindow->setProgressMax(100);
+        copyWindow->setProgressValue(0);
+        copyWindow->setPercentLabel("0%");
+    }
+    close();
+}
+
+} // namespace orbisk

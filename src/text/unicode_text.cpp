@@ -1,0 +1,129 @@
+#include "text/unicode_text.h"
+
+namespace orbisk {
+
+namespace {
+
+char32_t escapedByte(unsigned char byte) { return 0xDC00 + byte; }
+
+// Length of the valid UTF-8 sequence at text[i], or 0 when it is not one.
+std::size_t sequenceLength(std::string_view text, std::size_t i, char32_t& out) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2, cp = b0 & 0x1F, minimum = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3, cp = b0 & 0x0F, minimum = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4, cp = b0 & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    out = cp;
+    return length;
+}
+
+} // namespace
+
+void decodeUtf8(std::string_view text, std::u32string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        if (b0 < 0x80) {
+            out.push_back(b0);
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = sequenceLength(text, i, cp);
+        if (length == 0) {
+            out.push_back(escapedByte(b0));
+            ++i;
+        } else {
+            out.push_back(cp);
+            i += length;
+        }
+    }
+}
+
+std::u32string decodeUtf8(std::string_view text) {
+    std::u32string out;
+    decodeUtf8(text, out);
+    return out;
+}
+
+std::size_t codePointCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
+        char32_t cp = 0;
+        const std::size_t length =
+            static_cast<unsigned char>(text[i]) < 0x80 ? 1 : sequenceLength(text, i, cp);
+        i += length == 0 ? 1 : length;
+    }
+    return count;
+}
+
+char32_t foldCase(char32_t c) {
+    if (c < 0x80) {
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    }
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) {
+        return c + 32;
+    }
+    if (c >= 0x100 && c <= 0x17F) {
+        const bool evenUpper = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (c == 0x178) {
+            return 0xFF;
+        }
+        if ((evenUpper && c % 2 == 0 && c != 0x130) || (oddUpper && c % 2 == 1)) {
+            return c + 1;
+        }
+        return c;
+    }
+    if (c >= 0x386 && c <= 0x3AB) {
+        if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) {
+            return c + 32;
+        }
+        if (c == 0x386) {
+            return 0x3AC;
+        }
+        if (c >= 0x388 && c <= 0x38A) {
+            return c + 37;
+        }
+        if (c == 0x38C) {
+            return 0x3CC;
+        }
+        if (c == 0x38E || c == 0x38F) {
+            return c + 63;
+        }
+        return c;
+    }
+    if (c >= 0x400 && c <= 0x40F) {
+        return c + 80;
+    }
+    if (c >= 0x410 && c <= 0x42F) {
+        return c + 32;
+    }
+    if (c >= 0xFF21 && c <= 0xFF3A) {
+        return c + 32;
+    }
+    return c;
+}
+
+} // namespace orbisk

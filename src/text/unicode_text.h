@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orbisk {
+
+// Decodes UTF-8 into code points. A byte that does not begin a valid sequence becomes
+// U+DC00 + byte, so text that is not UTF-8 (file names from old discs) still decodes
+// losslessly and only ever matches itself.
+std::u32string decodeUtf8(std::string_view text);
+void decodeUtf8(std::string_view text, std::u32string& out);
+
+// Simple case folding for the scripts file names use: Latin, Greek, Cyrillic and the
+// full-width Latin letters. Anything else is returned unchanged.
+char32_t foldCase(char32_t c);
+
+// Number of code points of text, as decodeUtf8 counts them.
+std::size_t codePointCount(std::string_view text);
+
+} // namespace orbisk
