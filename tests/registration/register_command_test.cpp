@@ -1,0 +1,190 @@
+#include "registration/register_command.h"
+#include "support/catalog_rows.h"
+#include "support/recording_views.h"
+#include "support/scripted_platform.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+using Lines = std::vector<std::string>;
+
+const Lines DisableAll = {"disable Drive1",      "disable Text1",       "disable Command3",   "disable Command4",
+                          "disable Command1(0)", "disable Command1(1)", "disable Command1(2)"};
+const Lines EnableAll = {"enable Drive1",      "enable Text1",       "enable Command3",   "enable Command4",
+                         "enable Command1(0)", "enable Command1(1)", "enable Command1(2)"};
+
+Lines concat(std::initializer_list<Lines> parts) {
+    Lines out;
+    for (const auto& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+class Registration : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path catalog = newCatalog(dir);
+    ScriptedPlatform p;
+    RecordingRegisterView view{p.transcript};
+
+    void SetUp() override { p.files.addDrive("e:"); }
+    void run() { RegisterCommand(p.platform(), view, catalog).run(); }
+    std::size_t fileRows() { return tableRows(catalog, "MediaTable").size(); }
+    std::size_t titleRows() { return tableRows(catalog, "MediaName").size(); }
+};
+
+TEST_F(Registration, EmptyTitleIsRefusedAfterTheTrayIsClosed) {
+    view.titleText = "";
+    p.files.addFile("e:\\a.txt");
+    run();
+    EXPECT_EQ(p.transcript.lines, (Lines{"tray set cdaudio door Closed",
+                                         "message タイトル未入力: メディアのタイトルを入力して下さい。"}));
+    EXPECT_EQ(fileRows(), 0u);
+}
+
+TEST_F(Registration, UnreadyDriveIsRefusedWithTheTitleInTheMessage) {
+    view.titleText = "  spaces  ";
+    p.files.setReady("e:", false);
+    run();
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{"tray set cdaudio door Closed", "ready? e:",
+                     "message データベースの構築:   spaces  のメディアの準備が出来ていません。"}));
+}
+
+TEST_F(Registration, EmptyDiscWritesNothingAndSaysNothing) {
+    p.files.addFolder("e:\\EMPTY");
+    run();
+    EXPECT_EQ(p.transcript.lines, concat({{"tray set cdaudio door Closed", "ready? e:"}, DisableAll,
+                                          {"caption Orbisk[0%]解析中...", "events", "events"}, EnableAll,
+                                          {"caption Orbisk"}}));
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(titleRows(), 0u);
+}
+
+TEST_F(Registration, ThreeFilesShowThePreviousPercentAtEachRefresh) {
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\b.txt");
+    p.files.addFile("e:\\c.txt");
+    run();
+    EXPECT_EQ(p.transcript.lines,
+              concat({{"tray set cdaudio door Closed", "ready? e:"}, DisableAll,
+                      {"caption Orbisk[0%]解析中...", "events", "max 3", "value 0", "value 1", "label 0%",
+                       "caption Orbisk[0%]構築中...", "events", "value 2", "label 33%", "caption Orbisk[33%]構築中...",
+                       "events", "value 3", "label 67%", "caption Orbisk[67%]構築中...", "events",
+                       "caption Orbisk[99%]最適化中...", "label 100%", "caption Orbisk[100%]完了"},
+                      EnableAll,
+                      {"SubSetDb", "message データベースの構築: 完了しました。", "label 0%", "caption Orbisk", "value 0",
+                       "tray set cdaudio door open"}}));
+    EXPECT_EQ(fileRows(), 3u);
+    EXPECT_EQ(titleRows(), 1u);
+}
+
+TEST_F(Registration, OneFileShowsZeroPercentDuringTheRun) {
+    p.files.addFile("e:\\only.txt");
+    run();
+    EXPECT_EQ(p.transcript.only("max"), (Lines{"max 1"}));
+    EXPECT_EQ(p.transcript.only("label"), (Lines{"label 0%", "label 100%", "label 0%"}));
+    EXPECT_EQ(fileRows(), 1u);
+}
+
+TEST_F(Registration, EveryFileGetsItsRowWithEveryColumn) {
+    view.titleText = " Disc's 写真 ";
+    p.files.addFile("e:\\EMPTY.BIN", 0);
+    p.files.addFile("e:\\NODOT", 511);
+    p.files.addFile("e:\\HALF.", 512, Hidden);
+    p.files.addFile("e:\\SUB\\A.TAR.GZ", 1536, ReadOnly | System);
+    p.files.addFile("e:\\SUB\\.CFG", 2000);
+    p.files.addFile("e:\\SUB\\写真.JPG", 1048576);
+    run();
+    const auto rows = tableRows(catalog, "MediaTable");
+    const std::string t = " Disc's 写真 ";
+    const std::string d = "2026-12-07";
+    EXPECT_EQ(rows, (std::vector<Lines>{{"e:\\EMPTY.BIN", t, "EMPTY.BIN", "BIN", "0", d},
+                                        {"e:\\NODOT", t, "NODOT", "NODOT", "0", d},
+                                        {"e:\\HALF.", t, "HALF.", "", "1", d},
+                                        {"e:\\SUB\\A.TAR.GZ", t, "A.TAR.GZ", "GZ", "2", d},
+                                        {"e:\\SUB\\.CFG", t, ".CFG", "CFG", "2", d},
+                                        {"e:\\SUB\\写真.JPG", t, "写真.JPG", "JPG", "1,024", d}}));
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{t}}));
+}
+
+TEST_F(Registration, SameTitleTwiceAppendsEverythingAgain) {
+    p.files.addFile("e:\\a.txt");
+    run();
+    run();
+    EXPECT_EQ(fileRows(), 2u);
+    EXPECT_EQ(titleRows(), 2u);
+}
+
+TEST_F(Registration, MoreThan32767FilesAreAllRegistered) {
+    for (int i = 0; i < 40000; ++i) {
+        p.files.addFile("e:\\F" + std::to_string(i / 1000) + "\\" + std::to_string(i));
+    }
+    run();
+    EXPECT_EQ(fileRows(), 40000u);
+    EXPECT_EQ(p.transcript.only("message"), (Lines{"message データベースの構築: 完了しました。"}));
+    EXPECT_LE(p.transcript.count("events"), 100u + 41u) << "one refresh per whole percent, one pass per folder";
+}
+
+TEST_F(Registration, OverflowingDiscRegistersTheFirst100000Files) {
+    for (int i = 0; i <= PathSlots; ++i) {
+        p.files.addFile("e:\\F\\" + std::to_string(i));
+    }
+    run();
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message : ファイル名バッファオーバー", "message データベースの構築: 完了しました。"}));
+    EXPECT_EQ(fileRows(), static_cast<std::size_t>(PathSlots));
+    EXPECT_EQ(titleRows(), 1u);
+}
+
+TEST_F(Registration, WalkStoppedByAnUnreadableFolderIsReportedWithTheCompletion) {
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\LOCKED\\b.txt");
+    p.files.failListing("e:\\LOCKED\\");
+    run();
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message データベースの構築: 完了しました。\n"
+                     "一部のフォルダを読み込めなかったため、登録されていないファイルがあります。"}));
+    EXPECT_EQ(fileRows(), 1u);
+    EXPECT_EQ(titleRows(), 1u);
+}
+
+TEST_F(Registration, FailureInTheMiddleKeepsStoredRowsAndGivesTheWindowBack) {
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\b.txt");
+    p.files.addFile("e:\\c.txt");
+    // The refresh after the first row is when the second file disappears.
+    p.events.onPass = [&](int pass) {
+        if (pass == 2) {
+            p.files.remove("e:\\b.txt");
+        }
+    };
+    run();
+    const auto messages = p.transcript.only("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("message データベースの構築: データベースの構築中にエラーが発生しました。\n", 0), 0u)
+        << messages[0];
+    EXPECT_EQ(fileRows(), 1u);
+    EXPECT_EQ(titleRows(), 0u);
+    const Lines tail(p.transcript.lines.end() - 11, p.transcript.lines.end() - 1);
+    EXPECT_EQ(tail, concat({EnableAll, {"caption Orbisk", "label 0%", "value 0"}}));
+    EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
+}
+
+TEST_F(Registration, MissingCatalogueIsReportedAndChangesNothing) {
+    std::filesystem::remove(catalog);
+    p.files.addFile("e:\\a.txt");
+    run();
+    ASSERT_EQ(p.transcript.only("message").size(), 1u);
+    EXPECT_NE(p.transcript.only("message")[0].find("データベースの構築中にエラーが発生しました。"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(catalog));
+    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+}
+
+} // namespace
+} // namespace orbisk

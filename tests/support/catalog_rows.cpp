@@ -1,0 +1,45 @@
+#include "support/catalog_rows.h"
+
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace orbisk::testing {
+
+std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& catalog, const std::string& table) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(catalog.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, ("Select * From " + table).c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot read " + table);
+    }
+    std::vector<std::vector<std::string>> rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        std::vector<std::string> row;
+        for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+            const auto* text = sqlite3_column_text(statement, c);
+            row.emplace_back(text ? std::string(reinterpret_cast<const char*>(text),
+                                                static_cast<std::size_t>(sqlite3_column_bytes(statement, c)))
+                                  : "<null>");
+        }
+        rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+
+void execute(const std::filesystem::path& catalog, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(catalog.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
+    const std::string reason = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) {
+        throw std::runtime_error(reason);
+    }
+}
+
+} // namespace orbisk::testing

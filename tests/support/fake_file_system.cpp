@@ -1,0 +1,119 @@
+#include "support/fake_file_system.h"
+
+#include "text/wildcard_pattern.h"
+
+#include <algorithm>
+
+namespace orbisk::testing {
+
+namespace {
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+} // namespace
+
+void FakeFileSystem::addDrive(const std::string& drive, bool ready) {
+    ready_[lower(drive)] = ready;
+    nodes_[drive + "\\"].attributes = Folder;
+}
+
+void FakeFileSystem::link(const std::string& path, const Node& node) {
+    const bool folder = node.attributes & Folder;
+    const std::string key = folder ? path + "\\" : path;
+    if (nodes_.count(key) != 0) {
+        return;
+    }
+    const auto cut = path.rfind('\\');
+    const std::string parent = path.substr(0, cut);
+    if (nodes_.count(parent + "\\") == 0) {
+        if (parent.size() == 2) {
+            addDrive(parent);
+        } else {
+            addFolder(parent);
+        }
+    }
+    nodes_[parent + "\\"].children.push_back(path.substr(cut + 1));
+    nodes_[key] = node;
+}
+
+void FakeFileSystem::addFile(const std::string& path, std::uint64_t size, unsigned attributes) {
+    link(path, Node{size, attributes, {}});
+}
+
+void FakeFileSystem::addFolder(const std::string& path) { link(path, Node{0, Folder, {}}); }
+
+std::string FakeFileSystem::walkPattern(const std::string& driveText) const {
+    return driveText.substr(0, 3) + "\\*.*";
+}
+
+bool FakeFileSystem::isDriveReady(const std::string& drive) const {
+    if (transcript_ != nullptr) {
+        transcript_->add("ready? " + drive);
+    }
+    const auto found = ready_.find(lower(drive));
+    return found != ready_.end() && found->second;
+}
+
+std::vector<DriveEntry> FakeFileSystem::drives() const {
+    std::vector<DriveEntry> out;
+    for (const auto& [drive, ready] : ready_) {
+        out.push_back({drive, drive});
+    }
+    return out;
+}
+
+std::optional<FolderListing> FakeFileSystem::listFolder(const std::string& folder,
+                                                        const std::string& namePattern) const {
+    const auto found = nodes_.find(folder);
+    if (found == nodes_.end() || unreadable_.count(folder) != 0) {
+        return std::nullopt;
+    }
+    const WildcardPattern pattern(namePattern, WildcardPattern::Syntax::Listing);
+    FolderListing listing;
+    for (const std::string& name : found->second.children) {
+        if (nodes_.count(folder + name + "\\") != 0) {
+            listing.subfolders.push_back(name);
+            continue;
+        }
+        const auto file = nodes_.find(folder + name);
+        if (file != nodes_.end() && !(file->second.attributes & Volume) && pattern.matches(name)) {
+            listing.files.push_back(name);
+        }
+    }
+    return listing;
+}
+
+bool FakeFileSystem::isPresentFile(const std::string& path) const {
+    const auto found = nodes_.find(path);
+    return found != nodes_.end() && !(found->second.attributes & (Folder | Volume));
+}
+
+std::uint64_t FakeFileSystem::fileSize(const std::string& path) const {
+    const auto found = nodes_.find(path);
+    if (found == nodes_.end()) {
+        throw FileError("ファイルが見つかりません。");
+    }
+    return found->second.size;
+}
+
+void FakeFileSystem::copyFile(const std::string& source, const std::string& target) {
+    if (transcript_ != nullptr) {
+        transcript_->add("copy " + source + " -> " + target);
+    }
+    if (!copyFailure_.empty()) {
+        throw FileError(copyFailure_);
+    }
+    copies_[target] = source;
+}
+
+void FakeFileSystem::writeTextFile(const std::string& path, const std::string& text) {
+    if (transcript_ != nullptr) {
+        transcript_->add("write " + path + " " + text);
+    }
+}
+
+} // namespace orbisk::testing

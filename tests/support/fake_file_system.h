@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/file_system.h"
+#include "support/transcript.h"
+
+#include <map>
+#include <set>
+
+namespace orbisk::testing {
+
+enum Attribute : unsigned { ReadOnly = 1, Hidden = 2, System = 4, Volume = 8, Folder = 16, Archive = 32 };
+
+// An in-memory file system in the Windows form: drives such as "e:", backslashes,
+// attributes, a ready flag per drive, entries listed in the order they were added.
+class FakeFileSystem : public FileSystem {
+public:
+    explicit FakeFileSystem(Transcript* transcript = nullptr) : transcript_(transcript) {}
+
+    void addDrive(const std::string& drive, bool ready = true);
+    void setReady(const std::string& drive, bool ready) { ready_[drive] = ready; }
+    // Adds a file, and the folders above it that are missing.
+    void addFile(const std::string& path, std::uint64_t size = 0, unsigned attributes = 0);
+    void addFolder(const std::string& path);
+    void remove(const std::string& path) { nodes_.erase(path); }
+    void failListing(const std::string& folder) { unreadable_.insert(folder); }
+    void failCopies(const std::string& reason) { copyFailure_ = reason; }
+
+    const std::map<std::string, std::string>& copies() const { return copies_; }
+
+    char separator() const override { return '\\'; }
+    std::string walkPattern(const std::string& driveText) const override;
+    std::string driveOfPath(const std::string& path) const override { return path.substr(0, 2); }
+    bool isDriveReady(const std::string& drive) const override;
+    std::vector<DriveEntry> drives() const override;
+    std::optional<FolderListing> listFolder(const std::string& folder,
+                                            const std::string& namePattern) const override;
+    bool isPresentFile(const std::string& path) const override;
+    std::uint64_t fileSize(const std::string& path) const override;
+    void copyFile(const std::string& source, const std::string& target) override;
+    void writeTextFile(const std::string& path, const std::string& text) override;
+
+private:
+    struct Node {
+        std::uint64_t size = 0;
+        unsigned attributes = 0;
+        std::vector<std::string> children; // names, in the order added
+    };
+    void link(const std::string& path, const Node& node);
+
+    Transcript* transcript_;
+    std::map<std::string, Node> nodes_; // folders end with the separator
+    std::map<std::string, bool> ready_;
+    std::set<std::string> unreadable_;
+    std::string copyFailure_;
+    std::map<std::string, std::string> copies_; // target -> source
+};
+
+} // namespace orbisk::testing

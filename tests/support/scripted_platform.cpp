@@ -1,0 +1,32 @@
+#include "support/scripted_platform.h"
+
+#include "platform/linux/locale_number_format.h"
+
+namespace orbisk::testing {
+
+Answer ScriptedDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
+    transcript_.add("message " + title + (buttons == Buttons::OkCancel ? " [OK/Cancel]" : "") + ": " + text);
+    if (onMessage) {
+        onMessage(text);
+    }
+    if (buttons == Buttons::Ok || answers.empty()) {
+        return Answer::Ok;
+    }
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::string ScriptedDialogs::askSaveFileName(const std::string& filter) {
+    transcript_.add("save dialog " + filter);
+    if (saveNames.empty()) {
+        return "";
+    }
+    std::string name = saveNames.front();
+    saveNames.pop_front();
+    return name;
+}
+
+std::string CommaNumberFormat::grouped(std::int64_t value) const { return groupDigits(value, ",", 3); }
+
+} // namespace orbisk::testing

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "support/fake_file_system.h"
+#include "support/transcript.h"
+
+#include <deque>
+#include <functional>
+
+namespace orbisk::testing {
+
+class RecordingTray : public MediaControl {
+public:
+    explicit RecordingTray(Transcript& transcript) : transcript_(transcript) {}
+    void send(const std::string& command) override { transcript_.add("tray " + command); }
+
+private:
+    Transcript& transcript_;
+};
+
+// Records each message as "message TITLE: TEXT" and answers from a script (OK when the
+// script is empty); the save dialog answers the next scripted name.
+class ScriptedDialogs : public Dialogs {
+public:
+    explicit ScriptedDialogs(Transcript& transcript) : transcript_(transcript) {}
+    std::deque<Answer> answers;
+    std::deque<std::string> saveNames;
+    std::function<void(const std::string& text)> onMessage;
+
+    Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
+    std::string askSaveFileName(const std::string& filter) override;
+
+private:
+    Transcript& transcript_;
+};
+
+class CountingEventPump : public EventPump {
+public:
+    explicit CountingEventPump(Transcript& transcript) : transcript_(transcript) {}
+    int passes = 0;
+    std::function<void(int pass)> onPass;
+    void processPendingEvents() override {
+        ++passes;
+        transcript_.add("events");
+        if (onPass) {
+            onPass(passes);
+        }
+    }
+
+private:
+    Transcript& transcript_;
+};
+
+class FixedClock : public Clock {
+public:
+    CalendarDate today() const override { return {2026, 12, 7}; }
+};
+
+// Groups digits with a comma, as a Japanese locale does.
+class CommaNumberFormat : public NumberFormat {
+public:
+    std::string grouped(std::int64_t value) const override;
+};
+
+// The whole scripted platform in the Windows form.
+struct ScriptedPlatform {
+    Transcript transcript;
+    FakeFileSystem files{&transcript};
+    RecordingTray tray{transcript};
+    ScriptedDialogs dialogs{transcript};
+    CountingEventPump events{transcript};
+    FixedClock clock;
+    CommaNumberFormat numbers;
+
+    Platform platform() { return {files, tray, dialogs, events, clock, numbers}; }
+};
+
+} // namespace orbisk::testing

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orbisk::testing {
+
+// Everything the scripted platform and the recorded windows were asked to do, in order.
+struct Transcript {
+    std::vector<std::string> lines;
+
+    void add(std::string line) { lines.push_back(std::move(line)); }
+    // The lines that start with prefix, in order.
+    std::vector<std::string> only(const std::string& prefix) const {
+        std::vector<std::string> out;
+        for (const auto& line : lines) {
+            if (line.rfind(prefix, 0) == 0) {
+                out.push_back(line);
+            }
+        }
+        return out;
+    }
+    std::size_t count(const std::string& line) const {
+        std::size_t n = 0;
+        for (const auto& l : lines) {
+            n += l == line ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+} // namespace orbisk::testing

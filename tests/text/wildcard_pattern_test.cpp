@@ -1,0 +1,96 @@
+#include "text/unicode_text.h"
+#include "text/wildcard_pattern.h"
+
+#include <gtest/gtest.h>
+
+namespace orbisk {
+namespace {
+
+bool like(const std::string& pattern, const std::string& name) {
+    return WildcardPattern(pattern, WildcardPattern::Syntax::Like).matches(name);
+}
+
+bool listing(const std::string& pattern, const std::string& name) {
+    return WildcardPattern(pattern, WildcardPattern::Syntax::Listing).matches(name);
+}
+
+TEST(LikePattern, WildcardsMatchRunsSingleCharactersAndDigits) {
+    EXPECT_TRUE(like("*.txt", "notes.txt"));
+    EXPECT_TRUE(like("*.txt", ".txt"));
+    EXPECT_FALSE(like("*.txt", "notes.txt.bak"));
+    EXPECT_TRUE(like("*report*2003*", "old report of 2003.doc"));
+    EXPECT_FALSE(like("*report*2003*", "report 2004"));
+    EXPECT_TRUE(like("a?c", "abc"));
+    EXPECT_FALSE(like("a?c", "ac"));
+    EXPECT_TRUE(like("file#.dat", "file7.dat"));
+    EXPECT_FALSE(like("file#.dat", "fileX.dat"));
+    EXPECT_TRUE(like("**a**", "banana"));
+    EXPECT_TRUE(like("*", ""));
+}
+
+TEST(LikePattern, KeyWithoutWildcardsMatchesOnlyTheWholeName) {
+    EXPECT_TRUE(like("readme.txt", "README.TXT"));
+    EXPECT_FALSE(like("readme", "readme.txt"));
+    EXPECT_FALSE(like("readme.txt", "old readme.txt"));
+    EXPECT_FALSE(like("", "a"));
+    EXPECT_TRUE(like("", ""));
+}
+
+TEST(LikePattern, ClassesTakeListsRangesAndNegation) {
+    EXPECT_TRUE(like("[abc]1", "b1"));
+    EXPECT_FALSE(like("[abc]1", "d1"));
+    EXPECT_TRUE(like("[a-c]*", "Cat"));
+    EXPECT_TRUE(like("[!a-c]*", "dog"));
+    EXPECT_FALSE(like("[!a-c]*", "bat"));
+    EXPECT_TRUE(like("[*]x", "*x"));
+    EXPECT_FALSE(like("[*]x", "ax"));
+    // An unclosed bracket is an ordinary character.
+    EXPECT_TRUE(like("a[b", "a[b"));
+}
+
+TEST(LikePattern, LetterCaseIsIgnoredBeyondAscii) {
+    EXPECT_TRUE(like("ＡＢＣ.txt", "ａｂｃ.TXT"));
+    EXPECT_TRUE(like("É*", "école"));
+    EXPECT_TRUE(like("*ПРИВЕТ*", "привет мир"));
+    EXPECT_TRUE(like("ΣΟΦΙΑ", "σοφια"));
+    EXPECT_FALSE(like("ａ", "b"));
+    EXPECT_TRUE(like("写真?.jpg", "写真1.JPG"));
+}
+
+TEST(LikePattern, ApostrophesAndQuotesAreOrdinaryCharacters) {
+    EXPECT_TRUE(like("it's*", "it's me.txt"));
+    EXPECT_FALSE(like("it's*", "its me.txt"));
+    EXPECT_TRUE(like("a' or '1'='1", "A' OR '1'='1"));
+    EXPECT_FALSE(like("' or 1=1 --", "anything"));
+}
+
+TEST(LikePattern, BytesThatAreNotUtf8MatchOnlyThemselves) {
+    const std::string sjis = "\x83\x65\x83\x58\x83\x67.txt"; // "テスト" in Shift-JIS
+    EXPECT_TRUE(like("*.txt", sjis));
+    EXPECT_TRUE(like(sjis, sjis));
+    EXPECT_FALSE(like("\x83\x65*", "\x83\x66.txt"));
+    EXPECT_EQ(decodeUtf8(sjis).size(), sjis.size());
+}
+
+TEST(ListingPattern, StarDotStarAndEmptyMatchEveryName) {
+    EXPECT_TRUE(listing("*.*", "README"));
+    EXPECT_TRUE(listing("*.*", ".hidden"));
+    EXPECT_TRUE(listing("", "a.b"));
+    EXPECT_TRUE(listing("*", "noext"));
+    EXPECT_TRUE(listing("*.TXT", "a.txt"));
+    EXPECT_FALSE(listing("*.TXT", "a.doc"));
+    // Only "*" and "?" are wildcards in a listing.
+    EXPECT_TRUE(listing("#1[a].txt", "#1[A].TXT"));
+    EXPECT_FALSE(listing("#1.txt", "11.txt"));
+}
+
+TEST(UnicodeText, CountsCodePointsNotBytes) {
+    EXPECT_EQ(codePointCount("abc"), 3u);
+    EXPECT_EQ(codePointCount("ファイル"), 4u);
+    EXPECT_EQ(codePointCount("\xff\xfe"), 2u);
+    EXPECT_EQ(foldCase(U'Ÿ'), U'ÿ');
+    EXPECT_EQ(foldCase(U'İ'), U'İ');
+}
+
+} // namespace
+} // namespace orbisk
