@@ -4,8 +4,8 @@ namespace orbisk {
 
 bool PathArray::append(std::string path) {
     ++lastIndex_;
-    if (lastIndex_ >= slots_) {
-        lastIndex_ = slots_;
+    if (lastIndex_ >= capacity_) {
+        lastIndex_ = capacity_;
         return false;
     }
     paths_.push_back(std::move(path));

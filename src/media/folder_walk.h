@@ -17,7 +17,7 @@ inline constexpr const char* PathOverflowMessage = "ファイル名バッファ�
 // last one written (-1 when none is).
 class PathArray {
 public:
-    explicit PathArray(std::int32_t slots = PathSlots) : slots_(slots) {}
+    explicit PathArray(std::int32_t capacity = PathSlots) : capacity_(capacity) {}
 
     // Advances the last index and stores path there; false when that slot does not exist.
     bool append(std::string path);
@@ -25,11 +25,11 @@ public:
     std::int32_t lastIndex() const { return lastIndex_; }
     // The number of paths stored (the last index stands one past the slots once full).
     std::int32_t count() const { return static_cast<std::int32_t>(paths_.size()); }
-    bool full() const { return lastIndex_ >= slots_; }
+    bool full() const { return lastIndex_ >= capacity_; }
     const std::vector<std::string>& paths() const { return paths_; }
 
 private:
-    std::int32_t slots_;
+    std::int32_t capacity_;
     std::int32_t lastIndex_ = -1;
     std::vector<std::string> paths_;
 };
