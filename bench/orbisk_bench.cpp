@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <map>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace orbisk::bench {
 namespace {
@@ -216,7 +217,7 @@ int main(int argc, char** argv) {
             state.ResumeTiming();
             storeInOneTransaction(file, rows);
         }
-    })->Iterations(3)->Unit(ms)->UseRealTime();
+    })->Iterations(10)->Unit(ms)->UseRealTime();
 
     benchmark::RegisterBenchmark("walk/orbisk", [&](benchmark::State& state) {
         for (auto _ : state) {
@@ -287,12 +288,12 @@ int main(int argc, char** argv) {
         for (auto _ : state) {
             benchmark::DoNotOptimize(likeScan(catalog, true, "*report*2003*"));
         }
-    })->Iterations(5)->Unit(ms)->UseRealTime();
+    })->Iterations(15)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("like-scan/built-in", [&](benchmark::State& state) {
         for (auto _ : state) {
             benchmark::DoNotOptimize(likeScan(catalog, false, "%report%2003%"));
         }
-    })->Iterations(5)->Unit(ms)->UseRealTime();
+    })->Iterations(15)->Unit(ms)->UseRealTime();
 
     HitTable copyHits;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(copySource)) {
@@ -306,6 +307,7 @@ int main(int argc, char** argv) {
             state.PauseTiming();
             std::filesystem::remove_all(target);
             std::filesystem::create_directories(target);
+            sync();
             AllMarkedWindow window;
             window.count = static_cast<std::int32_t>(copyHits.rows.size() - 1);
             window.folder = target.string();
@@ -318,6 +320,7 @@ int main(int argc, char** argv) {
         for (auto _ : state) {
             state.PauseTiming();
             std::filesystem::remove_all(target);
+            sync();
             state.ResumeTiming();
             commandSeconds("cp -r '" + copySource.string() + "' '" + target.string() + "'");
         }

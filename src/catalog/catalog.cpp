@@ -12,8 +12,10 @@ constexpr const char* SchemaCheck =
     "Select ファイルパス, メディア名, ファイル名, 拡張子, サイズ, 登録日 From MediaTable "
     "Where 0 Union All Select メディア名, 0, 0, 0, 0, 0 From MediaName Where 0";
 
+// Small pages: every file row is a commit of its own, and each commit writes its changed
+// pages whole, so a small page writes a quarter of what the usual 4 KiB page would.
 constexpr const char* Schema =
-    "PRAGMA page_size = 4096;"
+    "PRAGMA page_size = 1024;"
     "PRAGMA journal_mode = WAL;"
     "Create Table MediaTable (ファイルパス Text, メディア名 Text, ファイル名 Text, "
     "拡張子 Text, サイズ Text, 登録日 Date);"
@@ -54,8 +56,10 @@ Catalog::Catalog(const std::filesystem::path& file) : file_(file) {
     registerLikeFunction(db_);
     try {
         // Each row is its own write: with WAL, NORMAL needs no sync per row and still
-        // never loses a row that a crash of the program itself would interrupt.
-        sqlite3_exec(db_, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+        // never loses a row that a crash of the program itself would interrupt. A longer
+        // log between checkpoints spares most of the syncs a checkpoint makes.
+        sqlite3_exec(db_, "PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 10000", nullptr,
+                     nullptr, nullptr);
         prepare(SchemaCheck);
     } catch (...) {
         sqlite3_close(db_);

@@ -2,6 +2,10 @@
 
 #include "text/unicode_text.h"
 
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
 namespace orbisk {
 
 WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
@@ -45,17 +49,33 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
         tokens_.push_back(std::move(token));
     }
     everything_ = tokens_.size() == 1 && tokens_[0].kind == Token::Kind::AnyRun;
+    std::size_t begin = 0;
+    for (std::size_t k = 0; k <= tokens_.size(); ++k) {
+        if (k == tokens_.size() || tokens_[k].kind == Token::Kind::AnyRun) {
+            if (k > begin) {
+                const Token& first = tokens_[begin];
+                segments_.push_back({begin, k, first.kind == Token::Kind::Literal ? first.literal : 0});
+            }
+            begin = k + 1;
+            anyStar_ = anyStar_ || k < tokens_.size();
+        }
+    }
+    starFirst_ = !tokens_.empty() && tokens_.front().kind == Token::Kind::AnyRun;
+    starLast_ = !tokens_.empty() && tokens_.back().kind == Token::Kind::AnyRun;
 }
 
-bool WildcardPattern::matchesOne(const Token& token, char32_t c) const {
+namespace {
+
+inline bool matchesOne(const auto& token, char32_t c) {
+    using Kind = std::remove_cvref_t<decltype(token)>::Kind;
     switch (token.kind) {
-    case Token::Kind::Literal:
+    case Kind::Literal:
         return token.literal == c;
-    case Token::Kind::AnyOne:
+    case Kind::AnyOne:
         return true;
-    case Token::Kind::Digit:
+    case Kind::Digit:
         return c >= U'0' && c <= U'9';
-    case Token::Kind::Class: {
+    case Kind::Class: {
         bool inside = false;
         for (const auto& [low, high] : token.ranges) {
             // A class range is compared both as written and folded, so [A-Z] takes "q".
@@ -66,49 +86,139 @@ bool WildcardPattern::matchesOne(const Token& token, char32_t c) const {
         }
         return inside != token.negated;
     }
-    case Token::Kind::AnyRun:
+    case Kind::AnyRun:
         break;
     }
     return false;
 }
 
-// Every token but "*" takes exactly one character, so remembering the last "*" is enough
-// to backtrack: a later "*" can always absorb what an earlier one would have.
-bool WildcardPattern::matchesFolded(const std::u32string& text) const {
-    std::size_t t = 0;
-    std::size_t k = 0;
-    std::size_t starToken = std::string::npos;
-    std::size_t starText = 0;
-    while (t < text.size()) {
-        if (k < tokens_.size() && tokens_[k].kind == Token::Kind::AnyRun) {
-            starToken = k++;
-            starText = t;
-        } else if (k < tokens_.size() && matchesOne(tokens_[k], text[t])) {
-            ++k;
-            ++t;
-        } else if (starToken != std::string::npos) {
-            k = starToken + 1;
-            t = ++starText;
-        } else {
+} // namespace
+
+namespace {
+
+// ASCII text read as folded code points, without decoding it first: most file names are
+// ASCII, and a scan of a catalogue matches every one of them.
+struct FoldedAscii {
+    std::string_view text;
+    char32_t operator[](std::size_t i) const {
+        const auto c = static_cast<unsigned char>(text[i]);
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    }
+};
+
+bool isAscii(std::string_view text) {
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        any |= word;
+    }
+    for (; i < text.size(); ++i) {
+        any |= static_cast<unsigned char>(text[i]);
+    }
+    return (any & 0x8080808080808080ULL) == 0;
+}
+
+// The first position in [from, limit) whose character is c, or limit.
+std::size_t findFolded(const FoldedAscii& text, std::size_t from, std::size_t limit, char32_t c) {
+    if (c >= 0x80 || from >= limit) {
+        return limit;
+    }
+    const char* begin = text.text.data();
+    const auto* lower = static_cast<const char*>(std::memchr(begin + from, static_cast<int>(c), limit - from));
+    std::size_t found = lower ? static_cast<std::size_t>(lower - begin) : limit;
+    if (c >= 'a' && c <= 'z') {
+        const auto* upper = static_cast<const char*>(std::memchr(begin + from, static_cast<int>(c - 32), found - from));
+        found = upper ? static_cast<std::size_t>(upper - begin) : found;
+    }
+    return found;
+}
+
+std::size_t findFolded(const std::u32string& text, std::size_t from, std::size_t limit, char32_t c) {
+    while (from < limit && text[from] != c) {
+        ++from;
+    }
+    return from;
+}
+
+} // namespace
+
+
+template <class Text>
+bool WildcardPattern::segmentAt(const Text& text, std::size_t at, const Segment& segment) const {
+    for (std::size_t k = segment.begin; k < segment.end; ++k, ++at) {
+        if (!matchesOne(tokens_[k], text[at])) {
             return false;
         }
     }
-    while (k < tokens_.size() && tokens_[k].kind == Token::Kind::AnyRun) {
-        ++k;
+    return true;
+}
+
+// Every token but "*" takes exactly one character, so the runs between stars have fixed
+// lengths: the first run is pinned to the start, the last to the end, and each run in
+// between is best placed at its leftmost fit. No backtracking is needed.
+template <class Text>
+bool WildcardPattern::matchesFolded(const Text& text, std::size_t size) const {
+    if (!anyStar_) {
+        return segments_.empty() ? size == 0 : size == segments_[0].size() && segmentAt(text, 0, segments_[0]);
     }
-    return k == tokens_.size();
+    std::size_t from = 0;
+    std::size_t limit = size;
+    std::size_t first = 0;
+    std::size_t last = segments_.size();
+    if (!starFirst_) {
+        if (segments_[0].size() > size || !segmentAt(text, 0, segments_[0])) {
+            return false;
+        }
+        from = segments_[0].size();
+        first = 1;
+    }
+    if (!starLast_) {
+        const Segment& end = segments_.back();
+        if (end.size() > size - from || !segmentAt(text, size - end.size(), end)) {
+            return false;
+        }
+        limit = size - end.size();
+        --last;
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        const Segment& segment = segments_[i];
+        bool found = false;
+        const std::size_t lastStart = limit - segment.size() + 1;
+        for (; from + segment.size() <= limit; ++from) {
+            if (segment.firstLiteral != 0) {
+                from = findFolded(text, from, lastStart, segment.firstLiteral);
+                if (from == lastStart) {
+                    break;
+                }
+            }
+            if (segmentAt(text, from, segment)) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            return false;
+        }
+        from += segment.size();
+    }
+    return true;
 }
 
 bool WildcardPattern::matches(std::string_view text) const {
     if (everything_) {
         return true;
     }
+    if (isAscii(text)) {
+        return matchesFolded(FoldedAscii{text}, text.size());
+    }
     thread_local std::u32string folded;
     decodeUtf8(text, folded);
     for (char32_t& c : folded) {
         c = foldCase(c);
     }
-    return matchesFolded(folded);
+    return matchesFolded(folded, folded.size());
 }
 
 } // namespace orbisk

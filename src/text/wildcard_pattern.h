@@ -29,10 +29,24 @@ private:
         std::vector<std::pair<char32_t, char32_t>> ranges;
     };
 
-    bool matchesOne(const Token& token, char32_t c) const;
-    bool matchesFolded(const std::u32string& text) const;
+    // A run of tokens between two "*", each token taking exactly one character.
+    struct Segment {
+        std::size_t begin;
+        std::size_t end;
+        char32_t firstLiteral; // 0 when the run does not start with an ordinary character
+        std::size_t size() const { return end - begin; }
+    };
+
+    template <class Text>
+    bool segmentAt(const Text& text, std::size_t at, const Segment& segment) const;
+    template <class Text>
+    bool matchesFolded(const Text& text, std::size_t size) const;
 
     std::vector<Token> tokens_;
+    std::vector<Segment> segments_;
+    bool starFirst_ = false;
+    bool starLast_ = false;
+    bool anyStar_ = false;
     bool everything_ = false;
 };
 

@@ -1,7 +1,7 @@
 #include "platform/linux/linux_file_system.h"
 
 #include "platform/linux/mount_table.h"
-#include "platform/linux/temporary_file.h"
+#include "platform/linux/new_file.h"
 #include "text/wildcard_pattern.h"
 
 #include <cerrno>
@@ -34,11 +34,6 @@ std::string parentOf(const std::string& folder) {
     const auto cut = folder.find_last_not_of('/');
     const auto slash = cut == std::string::npos ? std::string::npos : folder.rfind('/', cut);
     return slash == std::string::npos || slash == 0 ? "/" : folder.substr(0, slash);
-}
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Labels of block devices, from the links udev keeps in /dev/disk/by-label.
@@ -80,7 +75,7 @@ std::string LinuxFileSystem::walkPattern(const std::string& driveText) const {
 }
 
 std::string LinuxFileSystem::driveOfPath(const std::string& path) const {
-    return DriveOfPath(path, MountTable::read(), isUser, isFolder);
+    return DriveOfPath(path, mounts_.current(), isUser, isFolder);
 }
 
 bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
@@ -96,7 +91,7 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
         return false;
     }
     closedir(dir);
-    const MountTable mounts = MountTable::read();
+    const MountTable& mounts = mounts_.current();
     const std::string folder = drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
     if (folder != "/" && (mounts.inFstab(folder) || isAutomountPlace(folder, isUser))) {
         // A mount place with nothing mounted on it is an empty folder, not a disc.
@@ -107,7 +102,7 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
 }
 
 std::vector<DriveEntry> LinuxFileSystem::drives() const {
-    const MountTable mounts = MountTable::read();
+    const MountTable& mounts = mounts_.current();
     std::vector<DriveEntry> out;
     std::error_code error;
     std::vector<std::string> optical;
@@ -226,22 +221,20 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
     if (!S_ISREG(from.st_mode)) {
         throw FileError("通常のファイルではありません。");
     }
+    // Files on discs are often read-only; the copy must stay replaceable by its owner.
+    NewFile copy(target, (from.st_mode & 0777) | S_IWUSR);
     struct stat to {};
-    if (stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
+    if (copy.replacing() && stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
         throw FileError("コピー先がコピー元と同じファイルです。");
     }
-    // The copy is written beside the target and renamed over it only when whole, so a
-    // failure leaves neither a half file nor a damaged older copy.
-    TemporaryFile copy(folderOf(target));
     copy.copyFrom(in, static_cast<std::uint64_t>(from.st_size));
-    // Files on discs are often read-only; the copy must stay replaceable by its owner.
-    copy.commit(target, (from.st_mode & 07777) | S_IWUSR);
+    copy.commit();
 }
 
 void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& text) {
-    TemporaryFile file(folderOf(path));
+    NewFile file(path, 0666);
     file.write(toLocaleCodePage(text));
-    file.commit(path, 0666);
+    file.commit();
 }
 
 std::string toLocaleCodePage(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_system.h"
+#include "platform/linux/mount_table.h"
 
 namespace orbisk {
 
@@ -18,6 +19,9 @@ public:
     std::uint64_t fileSize(const std::string& path) const override;
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
+
+private:
+    mutable MountWatch mounts_;
 };
 
 // text (UTF-8) in the character set of the locale; bytes that are not UTF-8, or that the

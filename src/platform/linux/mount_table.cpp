@@ -1,6 +1,10 @@
 #include "platform/linux/mount_table.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -95,11 +99,40 @@ std::vector<MountEntry> parseFstab(std::string_view text) {
     return out;
 }
 
-MountTable MountTable::read() {
-    MountTable table;
-    table.mounted = parseMountInfo(readWhole("/proc/self/mountinfo"));
-    table.fstab = parseFstab(readWhole("/etc/fstab"));
-    return table;
+MountWatch::~MountWatch() {
+    if (mountInfo_ >= 0) {
+        ::close(mountInfo_);
+    }
+}
+
+const MountTable& MountWatch::current() {
+    if (mountInfo_ < 0) {
+        mountInfo_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    }
+    struct stat fstab {};
+    const long long stamp = ::stat("/etc/fstab", &fstab) == 0
+                                ? static_cast<long long>(fstab.st_mtim.tv_sec) * 1000000000 + fstab.st_mtim.tv_nsec
+                                : 0;
+    // The kernel flags mountinfo with POLLPRI when a mount comes or goes; reading it whole
+    // again clears the flag.
+    pollfd watch{mountInfo_, POLLPRI, 0};
+    const bool changed = mountInfo_ < 0 || ::poll(&watch, 1, 0) != 0;
+    if (read_ && !changed && stamp == fstabStamp_) {
+        return table_;
+    }
+    std::string text;
+    if (mountInfo_ >= 0) {
+        ::lseek(mountInfo_, 0, SEEK_SET);
+        char buffer[8192];
+        for (ssize_t n; (n = ::read(mountInfo_, buffer, sizeof buffer)) > 0;) {
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    table_.mounted = parseMountInfo(text);
+    table_.fstab = parseFstab(readWhole("/etc/fstab"));
+    fstabStamp_ = stamp;
+    read_ = true;
+    return table_;
 }
 
 bool MountTable::isMounted(const std::string& folder) const {

@@ -18,9 +18,26 @@ struct MountTable {
     std::vector<MountEntry> mounted;
     std::vector<MountEntry> fstab;
 
-    static MountTable read();
     bool isMounted(const std::string& folder) const;
     bool inFstab(const std::string& folder) const;
+};
+
+// The mount table, read again only when the kernel says the mounts changed or fstab was
+// written: a copy asks for it once per file.
+class MountWatch {
+public:
+    MountWatch() = default;
+    ~MountWatch();
+    MountWatch(const MountWatch&) = delete;
+    MountWatch& operator=(const MountWatch&) = delete;
+
+    const MountTable& current();
+
+private:
+    int mountInfo_ = -1;
+    bool read_ = false;
+    long long fstabStamp_ = -1;
+    MountTable table_;
 };
 
 std::vector<MountEntry> parseMountInfo(std::string_view text);

@@ -1,11 +1,11 @@
-#include "platform/linux/temporary_file.h"
+#include "platform/linux/new_file.h"
 
 #include "platform/file_system.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -14,15 +14,6 @@ namespace orbisk {
 namespace {
 
 [[noreturn]] void failWith(int error) { throw FileError(std::strerror(error)); }
-
-mode_t processUmask() {
-    static const mode_t mask = [] {
-        const mode_t current = umask(022);
-        umask(current);
-        return current;
-    }();
-    return mask;
-}
 
 void writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -38,29 +29,41 @@ void writeAll(int fd, const char* data, std::size_t size) {
     }
 }
 
+int createExclusive(const std::string& path, mode_t mode) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+}
+
+std::string besides(const std::string& target, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    return folder + ".orbisk-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(attempt) + ".tmp";
+}
+
 } // namespace
 
-TemporaryFile::TemporaryFile(const std::string& folder) {
-    std::string pattern = folder + (folder.empty() || folder.back() != '/' ? "/" : "") + ".orbisk-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = mkostemp(name.data(), O_CLOEXEC);
+NewFile::NewFile(const std::string& target, mode_t mode) : target_(target), path_(target) {
+    fd_ = createExclusive(path_, mode);
+    for (unsigned attempt = 0; fd_ < 0 && errno == EEXIST && attempt < 100; ++attempt) {
+        path_ = besides(target, attempt);
+        fd_ = createExclusive(path_, mode);
+    }
     if (fd_ < 0) {
         failWith(errno);
     }
-    path_ = name.data();
 }
 
-TemporaryFile::~TemporaryFile() {
+NewFile::~NewFile() {
     if (fd_ >= 0) {
         ::close(fd_);
         ::unlink(path_.c_str());
     }
 }
 
-void TemporaryFile::write(const std::string& bytes) { writeAll(fd_, bytes.data(), bytes.size()); }
+void NewFile::write(const std::string& bytes) { writeAll(fd_, bytes.data(), bytes.size()); }
 
-void TemporaryFile::copyFrom(int source, std::uint64_t size) {
+void NewFile::copyFrom(int source, std::uint64_t size) {
     // The kernel copies without a round trip through this process where it can.
     std::uint64_t left = size;
     while (left > 0) {
@@ -98,18 +101,10 @@ void TemporaryFile::copyFrom(int source, std::uint64_t size) {
     }
 }
 
-void TemporaryFile::commit(const std::string& target, mode_t mode) {
-    if (fchmod(fd_, mode & ~processUmask()) != 0) {
-        failWith(errno);
-    }
+void NewFile::commit() {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(path_.c_str());
-        failWith(error);
-    }
-    if (::rename(path_.c_str(), target.c_str()) != 0) {
+    if (::close(fd) != 0 || (replacing() && ::rename(path_.c_str(), target_.c_str()) != 0)) {
         const int error = errno;
         ::unlink(path_.c_str());
         failWith(error);
