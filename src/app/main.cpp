@@ -14,7 +14,6 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orbisk");
-    QApplication::setApplicationDisplayName("Orbisk");
 
     orbisk::LinuxFileSystem files;
     orbisk::DiscTray tray;

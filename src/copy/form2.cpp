@@ -22,7 +22,7 @@ namespace {
 QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
     auto* button = new QPushButton(caption, parent);
     button->setFont(pictures::buttonFont());
-    button->setStyleSheet("QPushButton { background-color: white; border: 1px solid #808080; }"
+    button->setStyleSheet("QPushButton { background-color: white; border: 1px solid #808080; padding: 0px; }"
                           "QPushButton:pressed { background-color: #d0d0d0; }"
                           "QPushButton:disabled { color: #a0a0a0; }");
     placeTwips(button, 360, top, 735, 375);
@@ -69,6 +69,11 @@ Form2::Form2(Session& session, WindowHub& windows) : session_(session), windows_
     Label1 = new QLabel("0%", this);
     placeTwips(Label1, 2160, 390, 495, 255);
     Command3 = bandButton(this, "SELECT ALL", 4440);
+    // The longest caption of the band, narrowed so it fits its button whole.
+    QFont narrow = Command3->font();
+    narrow.setStretch(QFont::SemiCondensed);
+    narrow.setLetterSpacing(QFont::PercentageSpacing, 92);
+    Command3->setFont(narrow);
     Command4 = bandButton(this, "CLEAR", 5040);
 
     QWidget* focusOrder[] = {List1, Drive1, Dir1, Command1, Command2, Command3, Command4};

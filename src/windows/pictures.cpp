@@ -82,15 +82,16 @@ QPixmap drawMain() {
     return picture;
 }
 
-QPixmap drawTitled(int width, int height, const QString& left, const QString& right) {
+// The window's word at its top left, clear of the controls laid over the picture.
+QPixmap drawTitled(int width, int height, const QString& left, int leftBaseline, const QString& right) {
     QPixmap picture = bandedPicture(width, height);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(face(22, true));
+    painter.setFont(face(18, true));
     painter.setPen(QColor(40, 40, 40));
-    painter.drawText(QPoint(124, 40), left);
+    painter.drawText(QPoint(120, leftBaseline), left);
     if (!right.isEmpty()) {
-        painter.drawText(QPoint(520, 40), right);
+        painter.drawText(QPoint(520, 44), right);
     }
     return picture;
 }
@@ -116,12 +117,12 @@ const QPixmap& mainBackground() {
 }
 
 const QPixmap& copyBackground() {
-    static const QPixmap picture = drawTitled(640, 480, "Send", "Receive");
+    static const QPixmap picture = drawTitled(640, 480, "Send", 20, "Receive");
     return picture;
 }
 
 const QPixmap& reportBackground() {
-    static const QPixmap picture = drawTitled(500, 240, "Report", "");
+    static const QPixmap picture = drawTitled(500, 240, "Report", 40, "");
     return picture;
 }
 
@@ -145,7 +146,7 @@ const QIcon& programIcon() {
     return icon;
 }
 
-QFont windowFont() { return face(12); }
+QFont windowFont() { return face(11); }
 
 QFont buttonFont() { return face(11); }
 

@@ -30,11 +30,13 @@ QString qtFilter(const std::string& filter) {
 
 Answer QtDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
     QMessageBox box(QMessageBox::NoIcon,
-                    title.empty() ? QApplication::applicationDisplayName() : QString::fromStdString(title),
+                    title.empty() ? QApplication::applicationName() : QString::fromStdString(title),
                     QString::fromStdString(text),
                     buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel,
                     dialogParent());
     box.setDefaultButton(QMessageBox::Ok);
+    // Wide enough that the caption bar shows the whole title.
+    box.setStyleSheet("QLabel { min-width: 220px; }");
     return box.exec() == QMessageBox::Cancel ? Answer::Cancel : Answer::Ok;
 }
 
