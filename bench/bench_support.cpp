@@ -13,7 +13,8 @@ std::filesystem::path dataFolder() {
     return folder;
 }
 
-std::filesystem::path fileTree(const std::string& name, int files, int folders, std::size_t fileSize) {
+std::filesystem::path fileTree(const std::string& name, int files, int folders,
+                               std::size_t fileSize) {
     const auto root = dataFolder() / name;
     const auto done = dataFolder() / (name + ".done");
     if (std::filesystem::exists(done)) {
@@ -24,10 +25,12 @@ std::filesystem::path fileTree(const std::string& name, int files, int folders, 
     const int perFolder = files / folders;
     for (int f = 0; f < folders; ++f) {
         // Two levels: groups of 50 folders, as a disc's tree would nest.
-        const auto folder = root / ("group" + std::to_string(f / 50)) / ("folder " + std::to_string(f));
+        const auto folder =
+            root / ("group" + std::to_string(f / 50)) / ("folder " + std::to_string(f));
         std::filesystem::create_directories(folder);
         for (int i = 0; i < perFolder; ++i) {
-            std::ofstream(folder / ("file_" + std::to_string(f * perFolder + i) + ".dat"), std::ios::binary)
+            std::ofstream(folder / ("file_" + std::to_string(f * perFolder + i) + ".dat"),
+                          std::ios::binary)
                 << content;
         }
     }

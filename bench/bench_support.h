@@ -74,7 +74,8 @@ struct QuietReport : ReportView, ReportWindow {
 std::filesystem::path dataFolder();
 
 // A tree of files spread evenly over folders, made once and kept for later runs.
-std::filesystem::path fileTree(const std::string& name, int files, int folders, std::size_t fileSize);
+std::filesystem::path fileTree(const std::string& name, int files, int folders,
+                               std::size_t fileSize);
 
 // Seconds a shell command takes, run through /bin/sh.
 double commandSeconds(const std::string& command);

@@ -1,12 +1,12 @@
 // The program's speed against plain anchors measured in the same run. Prints Google
 // Benchmark's table, then one summary line per figure: NAME: FIGURE UNIT (RATIO× ANCHOR),
 // RATIO being the program's time over the anchor's for the same work.
+#include "app/application.h"
 #include "bench_support.h"
 #include "catalog/catalog.h"
 #include "catalog/like_function.h"
 #include "copy/copy_command.h"
 #include "copy/form2.h"
-#include "app/application.h"
 #include "media/folder_walk.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/linux/locale_number_format.h"
@@ -35,7 +35,9 @@ QuietEvents events;
 LinuxFileSystem files;
 SystemClock systemClock;
 
-Platform quietPlatform(const NumberFormat& numbers) { return {files, tray, dialogs, events, systemClock, numbers}; }
+Platform quietPlatform(const NumberFormat& numbers) {
+    return {files, tray, dialogs, events, systemClock, numbers};
+}
 
 std::filesystem::path freshCatalog(const std::string& name) {
     const auto file = dataFolder() / name;
@@ -50,8 +52,8 @@ std::vector<FileRow> sampleRows(int count) {
     std::vector<FileRow> rows;
     for (int i = 0; i < count; ++i) {
         const std::string name = "file_" + std::to_string(i) + ".dat";
-        rows.push_back({"/media/cdrom0/group" + std::to_string(i / 1000) + "/folder " + std::to_string(i / 20) + "/" +
-                            name,
+        rows.push_back({"/media/cdrom0/group" + std::to_string(i / 1000) + "/folder " +
+                            std::to_string(i / 20) + "/" + name,
                         "BENCH", name, "dat", "0", "2026-12-07"});
     }
     return rows;
@@ -62,11 +64,14 @@ void storeInOneTransaction(const std::filesystem::path& file, const std::vector<
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous = NORMAL; Begin", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "Insert Into MediaTable Values (?1, ?2, ?3, ?4, ?5, ?6)", -1, &insert, nullptr);
+    sqlite3_prepare_v2(db, "Insert Into MediaTable Values (?1, ?2, ?3, ?4, ?5, ?6)", -1, &insert,
+                       nullptr);
     for (const FileRow& row : rows) {
-        const std::string* values[] = {&row.path, &row.title, &row.name, &row.extension, &row.size, &row.date};
+        const std::string* values[] = {&row.path,      &row.title, &row.name,
+                                       &row.extension, &row.size,  &row.date};
         for (int c = 0; c < 6; ++c) {
-            sqlite3_bind_text(insert, c + 1, values[c]->data(), static_cast<int>(values[c]->size()), SQLITE_STATIC);
+            sqlite3_bind_text(insert, c + 1, values[c]->data(), static_cast<int>(values[c]->size()),
+                              SQLITE_STATIC);
         }
         sqlite3_step(insert);
         sqlite3_reset(insert);
@@ -88,14 +93,14 @@ std::filesystem::path searchCatalog() {
     std::vector<FileRow> rows;
     rows.reserve(CatalogRows);
     for (int i = 0; i < CatalogRows; ++i) {
-        std::string name = i % 20 == 0            ? "notes_" + std::to_string(i) + ".txt"
-                           : i % 10000 == 5       ? "Report_" + std::to_string(i) + "_2003.doc"
-                           : i % 2 == 0           ? "image_" + std::to_string(i) + ".jpg"
-                                                  : "data_" + std::to_string(i) + ".bin";
+        std::string name = i % 20 == 0      ? "notes_" + std::to_string(i) + ".txt"
+                           : i % 10000 == 5 ? "Report_" + std::to_string(i) + "_2003.doc"
+                           : i % 2 == 0     ? "image_" + std::to_string(i) + ".jpg"
+                                            : "data_" + std::to_string(i) + ".bin";
         char title[16];
         std::snprintf(title, sizeof title, "Disc %03d", i / (CatalogRows / 100) + 1);
-        rows.push_back({"/media/cdrom0/folder" + std::to_string(i % 500) + "/" + name, title, name, "", "12",
-                        "2026-12-07"});
+        rows.push_back({"/media/cdrom0/folder" + std::to_string(i % 500) + "/" + name, title, name,
+                        "", "12", "2026-12-07"});
     }
     storeInOneTransaction(file, rows);
     return file;
@@ -147,7 +152,8 @@ long likeScan(const std::filesystem::path& file, bool ours, const char* pattern)
         registerLikeFunction(db);
     }
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "Select Count(*) From MediaTable Where ファイル名 like ?1", -1, &statement, nullptr);
+    sqlite3_prepare_v2(db, "Select Count(*) From MediaTable Where ファイル名 like ?1", -1,
+                       &statement, nullptr);
     sqlite3_bind_text(statement, 1, pattern, -1, SQLITE_STATIC);
     sqlite3_step(statement);
     const long count = sqlite3_column_int64(statement, 0);
@@ -195,136 +201,203 @@ int main(int argc, char** argv) {
     const auto catalog = searchCatalog();
     const auto names = catalogNames(catalog);
     const auto rows = sampleRows(TreeFiles);
-    std::string warm = "find '" + tree.string() + "' '" + copySource.string() + "' -type f -exec cat {} + > /dev/null";
+    std::string warm = "find '" + tree.string() + "' '" + copySource.string() +
+                       "' -type f -exec cat {} + > /dev/null";
     commandSeconds(warm);
 
     const auto ms = benchmark::kMillisecond;
-    benchmark::RegisterBenchmark("store-rows/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            const auto file = freshCatalog("store.mdb");
-            state.ResumeTiming();
-            Catalog writer(file);
-            for (const FileRow& row : rows) {
-                writer.storeFileRow(row);
+    benchmark::RegisterBenchmark("store-rows/orbisk",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         state.PauseTiming();
+                                         const auto file = freshCatalog("store.mdb");
+                                         state.ResumeTiming();
+                                         Catalog writer(file);
+                                         for (const FileRow& row : rows) {
+                                             writer.storeFileRow(row);
+                                         }
+                                     }
+                                 })
+        ->Iterations(3)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("store-rows/one-transaction",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         state.PauseTiming();
+                                         const auto file = freshCatalog("store.mdb");
+                                         state.ResumeTiming();
+                                         storeInOneTransaction(file, rows);
+                                     }
+                                 })
+        ->Iterations(10)
+        ->Unit(ms)
+        ->UseRealTime();
+
+    benchmark::RegisterBenchmark(
+        "walk/orbisk",
+        [&](benchmark::State& state) {
+            for (auto _ : state) {
+                PathArray paths;
+                CollectFiles({files, events, dialogs}, files.walkPattern(tree.string()), true,
+                             paths);
+                if (paths.count() != TreeFiles) {
+                    state.SkipWithError(
+                        ("the walk found " + std::to_string(paths.count()) + " files").c_str());
+                }
             }
-        }
-    })->Iterations(3)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("store-rows/one-transaction", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            const auto file = freshCatalog("store.mdb");
-            state.ResumeTiming();
-            storeInOneTransaction(file, rows);
-        }
-    })->Iterations(10)->Unit(ms)->UseRealTime();
+        })
+        ->Iterations(10)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("walk/find",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         commandSeconds("find '" + tree.string() +
+                                                        "' -type f > /dev/null");
+                                     }
+                                 })
+        ->Iterations(10)
+        ->Unit(ms)
+        ->UseRealTime();
 
-    benchmark::RegisterBenchmark("walk/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            PathArray paths;
-            CollectFiles({files, events, dialogs}, files.walkPattern(tree.string()), true, paths);
-            if (paths.count() != TreeFiles) {
-                state.SkipWithError(("the walk found " + std::to_string(paths.count()) + " files").c_str());
-            }
-        }
-    })->Iterations(10)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("walk/find", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            commandSeconds("find '" + tree.string() + "' -type f > /dev/null");
-        }
-    })->Iterations(10)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("register/orbisk",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         state.PauseTiming();
+                                         const auto file = freshCatalog("register.mdb");
+                                         QuietRegisterView view;
+                                         view.drive = tree.string();
+                                         state.ResumeTiming();
+                                         RegisterCommand(quietPlatform(numbers), view, file).run();
+                                     }
+                                 })
+        ->Iterations(3)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("register/find+one-transaction",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         state.PauseTiming();
+                                         const auto file = freshCatalog("register.mdb");
+                                         state.ResumeTiming();
+                                         commandSeconds("find '" + tree.string() +
+                                                        "' -type f > /dev/null");
+                                         storeInOneTransaction(file, rows);
+                                     }
+                                 })
+        ->Iterations(3)
+        ->Unit(ms)
+        ->UseRealTime();
 
-    benchmark::RegisterBenchmark("register/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            const auto file = freshCatalog("register.mdb");
-            QuietRegisterView view;
-            view.drive = tree.string();
-            state.ResumeTiming();
-            RegisterCommand(quietPlatform(numbers), view, file).run();
-        }
-    })->Iterations(3)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("register/find+one-transaction", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            const auto file = freshCatalog("register.mdb");
-            state.ResumeTiming();
-            commandSeconds("find '" + tree.string() + "' -type f > /dev/null");
-            storeInOneTransaction(file, rows);
-        }
-    })->Iterations(3)->Unit(ms)->UseRealTime();
-
-    benchmark::RegisterBenchmark("search-selective/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            HitTable hits;
-            QuietInputs inputs;
-            inputs.keyText = "*report*2003*";
-            RecordedList list;
-            SearchCommand(hits, inputs, list, dialogs, catalog).run();
-            state.counters["hits"] = static_cast<double>(list.lines.size());
-        }
-    })->Iterations(10)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("search-selective/in-memory", [&](benchmark::State& state) {
-        memoryScan(state, names, "*report*2003*");
-    })->Iterations(10)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("search-selective/orbisk",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         HitTable hits;
+                                         QuietInputs inputs;
+                                         inputs.keyText = "*report*2003*";
+                                         RecordedList list;
+                                         SearchCommand(hits, inputs, list, dialogs, catalog).run();
+                                         state.counters["hits"] =
+                                             static_cast<double>(list.lines.size());
+                                     }
+                                 })
+        ->Iterations(10)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(
+        "search-selective/in-memory",
+        [&](benchmark::State& state) { memoryScan(state, names, "*report*2003*"); })
+        ->Iterations(10)
+        ->Unit(ms)
+        ->UseRealTime();
 
     Session session{quietPlatform(numbers), catalog, {}};
     WindowHub windows(session);
-    benchmark::RegisterBenchmark("search-broad/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            ListOnly list;
-            list.window = &windows.hitList();
-            QuietInputs inputs;
-            inputs.keyText = "*.txt";
-            SearchCommand(session.hits, inputs, list, dialogs, catalog).run();
-            state.counters["hits"] = session.hits.HitCount;
-        }
-    })->Iterations(5)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("search-broad/in-memory", [&](benchmark::State& state) {
-        memoryScan(state, names, "*.txt");
-    })->Iterations(5)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark(
+        "search-broad/orbisk",
+        [&](benchmark::State& state) {
+            for (auto _ : state) {
+                ListOnly list;
+                list.window = &windows.hitList();
+                QuietInputs inputs;
+                inputs.keyText = "*.txt";
+                SearchCommand(session.hits, inputs, list, dialogs, catalog).run();
+                state.counters["hits"] = session.hits.HitCount;
+            }
+        })
+        ->Iterations(5)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(
+        "search-broad/in-memory",
+        [&](benchmark::State& state) { memoryScan(state, names, "*.txt"); })
+        ->Iterations(5)
+        ->Unit(ms)
+        ->UseRealTime();
 
-    benchmark::RegisterBenchmark("like-scan/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            benchmark::DoNotOptimize(likeScan(catalog, true, "*report*2003*"));
-        }
-    })->Iterations(15)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("like-scan/built-in", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            benchmark::DoNotOptimize(likeScan(catalog, false, "%report%2003%"));
-        }
-    })->Iterations(15)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("like-scan/orbisk",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         benchmark::DoNotOptimize(
+                                             likeScan(catalog, true, "*report*2003*"));
+                                     }
+                                 })
+        ->Iterations(15)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("like-scan/built-in",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         benchmark::DoNotOptimize(
+                                             likeScan(catalog, false, "%report%2003%"));
+                                     }
+                                 })
+        ->Iterations(15)
+        ->Unit(ms)
+        ->UseRealTime();
 
     HitTable copyHits;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(copySource)) {
         if (entry.is_regular_file()) {
-            copyHits.rows.push_back({entry.path().string(), entry.path().filename().string(), "BENCH"});
+            copyHits.rows.push_back(
+                {entry.path().string(), entry.path().filename().string(), "BENCH"});
         }
     }
     const auto target = dataFolder() / "copy-target";
-    benchmark::RegisterBenchmark("copy/orbisk", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            std::filesystem::remove_all(target);
-            std::filesystem::create_directories(target);
-            sync();
-            AllMarkedWindow window;
-            window.count = static_cast<std::int32_t>(copyHits.rows.size() - 1);
-            window.folder = target.string();
-            QuietReport report;
-            state.ResumeTiming();
-            CopyCommand(quietPlatform(numbers), copyHits, window, report).run();
-        }
-    })->Iterations(3)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("copy/cp", [&](benchmark::State& state) {
-        for (auto _ : state) {
-            state.PauseTiming();
-            std::filesystem::remove_all(target);
-            sync();
-            state.ResumeTiming();
-            commandSeconds("cp -r '" + copySource.string() + "' '" + target.string() + "'");
-        }
-    })->Iterations(3)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark(
+        "copy/orbisk",
+        [&](benchmark::State& state) {
+            for (auto _ : state) {
+                state.PauseTiming();
+                std::filesystem::remove_all(target);
+                std::filesystem::create_directories(target);
+                sync();
+                AllMarkedWindow window;
+                window.count = static_cast<std::int32_t>(copyHits.rows.size() - 1);
+                window.folder = target.string();
+                QuietReport report;
+                state.ResumeTiming();
+                CopyCommand(quietPlatform(numbers), copyHits, window, report).run();
+            }
+        })
+        ->Iterations(3)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("copy/cp",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         state.PauseTiming();
+                                         std::filesystem::remove_all(target);
+                                         sync();
+                                         state.ResumeTiming();
+                                         commandSeconds("cp -r '" + copySource.string() + "' '" +
+                                                        target.string() + "'");
+                                     }
+                                 })
+        ->Iterations(3)
+        ->Unit(ms)
+        ->UseRealTime();
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -333,17 +406,22 @@ int main(int argc, char** argv) {
     auto& s = reporter.seconds;
     const auto ratio = [&](const char* ours, const char* anchor) { return s[ours] / s[anchor]; };
     std::printf("\n");
-    std::printf("store-rows: %.0f rows/s (%.1f× one transaction)\n", TreeFiles / s["store-rows/orbisk"],
+    std::printf("store-rows: %.0f rows/s (%.1f× one transaction)\n",
+                TreeFiles / s["store-rows/orbisk"],
                 ratio("store-rows/orbisk", "store-rows/one-transaction"));
-    std::printf("walk: %.0f files/s (%.2f× find)\n", TreeFiles / s["walk/orbisk"], ratio("walk/orbisk", "walk/find"));
-    std::printf("register: %.0f files/s (%.1f× find + one transaction)\n", TreeFiles / s["register/orbisk"],
+    std::printf("walk: %.0f files/s (%.2f× find)\n", TreeFiles / s["walk/orbisk"],
+                ratio("walk/orbisk", "walk/find"));
+    std::printf("register: %.0f files/s (%.1f× find + one transaction)\n",
+                TreeFiles / s["register/orbisk"],
                 ratio("register/orbisk", "register/find+one-transaction"));
-    std::printf("search-selective: %.0f ms (%.1f× in-memory scan)\n", s["search-selective/orbisk"] * 1e3,
+    std::printf("search-selective: %.0f ms (%.1f× in-memory scan)\n",
+                s["search-selective/orbisk"] * 1e3,
                 ratio("search-selective/orbisk", "search-selective/in-memory"));
     std::printf("search-broad: %.0f ms (%.1f× in-memory scan)\n", s["search-broad/orbisk"] * 1e3,
                 ratio("search-broad/orbisk", "search-broad/in-memory"));
     std::printf("like-scan: %.0f ms (%.2f× built-in LIKE)\n", s["like-scan/orbisk"] * 1e3,
                 ratio("like-scan/orbisk", "like-scan/built-in"));
-    std::printf("copy: %.0f files/s (%.2f× cp -r)\n", CopyFiles / s["copy/orbisk"], ratio("copy/orbisk", "copy/cp"));
+    std::printf("copy: %.0f files/s (%.2f× cp -r)\n", CopyFiles / s["copy/orbisk"],
+                ratio("copy/orbisk", "copy/cp"));
     return 0;
 }

@@ -10,9 +10,13 @@ WindowHub::~WindowHub() {
     delete form2_.data();
 }
 
-Form2* WindowHub::copyWindow() const { return form2_.data(); }
+Form2* WindowHub::copyWindow() const {
+    return form2_.data();
+}
 
-Form3* WindowHub::reportWindow() const { return form3_.data(); }
+Form3* WindowHub::reportWindow() const {
+    return form3_.data();
+}
 
 HitListView& WindowHub::hitList() {
     if (!form2_) {

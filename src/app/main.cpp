@@ -24,9 +24,8 @@ int main(int argc, char** argv) {
     orbisk::LocaleNumberFormat numbers;
     const std::filesystem::path folder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    orbisk::Session session{{files, tray, dialogs, events, clock, numbers},
-                            folder / orbisk::Catalog::FileName,
-                            {}};
+    orbisk::Session session{
+        {files, tray, dialogs, events, clock, numbers}, folder / orbisk::Catalog::FileName, {}};
     orbisk::WindowHub windows(session);
     orbisk::Form1 form1(session, windows);
     form1.show();

@@ -23,9 +23,10 @@ constexpr const char* Schema =
 
 std::string columnText(sqlite3_stmt* statement, int column) {
     const auto* text = sqlite3_column_text(statement, column);
-    return text == nullptr ? std::string()
-                           : std::string(reinterpret_cast<const char*>(text),
-                                         static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+    return text == nullptr
+               ? std::string()
+               : std::string(reinterpret_cast<const char*>(text),
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
 void bind(sqlite3_stmt* statement, int index, const std::string& text) {
@@ -87,7 +88,8 @@ void Catalog::fail(const std::string& what) const {
 
 detail::Statement Catalog::prepare(const char* sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+        SQLITE_OK) {
         fail("");
     }
     return detail::Statement(statement);
@@ -95,8 +97,9 @@ detail::Statement Catalog::prepare(const char* sql) {
 
 void Catalog::storeFileRow(const FileRow& row) {
     if (!insertFile_) {
-        insertFile_ = prepare("Insert Into MediaTable (ファイルパス, メディア名, ファイル名, 拡張子, "
-                              "サイズ, 登録日) Values (?1, ?2, ?3, ?4, ?5, ?6)");
+        insertFile_ =
+            prepare("Insert Into MediaTable (ファイルパス, メディア名, ファイル名, 拡張子, "
+                    "サイズ, 登録日) Values (?1, ?2, ?3, ?4, ?5, ?6)");
     }
     sqlite3_stmt* statement = insertFile_.get();
     bind(statement, 1, row.path);

@@ -19,14 +19,16 @@ std::string_view argumentText(sqlite3_value* value) {
 // like(pattern, text), as SQLite calls it for "text like pattern". The compiled pattern
 // is kept with the statement, so a scan compiles it once.
 void like(sqlite3_context* context, int, sqlite3_value** arguments) {
-    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL || sqlite3_value_type(arguments[1]) == SQLITE_NULL) {
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL ||
+        sqlite3_value_type(arguments[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
     auto* pattern = static_cast<WildcardPattern*>(sqlite3_get_auxdata(context, 0));
     if (pattern == nullptr) {
         try {
-            pattern = new WildcardPattern(argumentText(arguments[0]), WildcardPattern::Syntax::Like);
+            pattern =
+                new WildcardPattern(argumentText(arguments[0]), WildcardPattern::Syntax::Like);
         } catch (...) {
             sqlite3_result_error_nomem(context);
             return;

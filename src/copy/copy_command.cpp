@@ -46,8 +46,8 @@ CopyCommand::DiscCheck CopyCommand::checkDisc(const Hit& hit, std::string& confi
     for (;;) {
         if (ask) {
             OpenTray(platform_.media);
-            if (platform_.dialogs.message(hit.HitTitle + "のメディアをセットして下さい。", CommandTitle,
-                                          Buttons::OkCancel) == Answer::Cancel) {
+            if (platform_.dialogs.message(hit.HitTitle + "のメディアをセットして下さい。",
+                                          CommandTitle, Buttons::OkCancel) == Answer::Cancel) {
                 return DiscCheck::Cancelled;
             }
         }
@@ -80,7 +80,8 @@ std::string CopyCommand::copyOne(const Hit& hit, const std::string& folder) {
 
 void CopyCommand::run() {
     if (!anyMarked()) {
-        platform_.dialogs.message("コピーするファイルが選択されていません。", CommandTitle, Buttons::Ok);
+        platform_.dialogs.message("コピーするファイルが選択されていません。", CommandTitle,
+                                  Buttons::Ok);
         return;
     }
     ReportView& report = report_.report();

@@ -22,9 +22,10 @@ namespace {
 QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
     auto* button = new QPushButton(caption, parent);
     button->setFont(pictures::buttonFont());
-    button->setStyleSheet("QPushButton { background-color: white; border: 1px solid #808080; padding: 0px; }"
-                          "QPushButton:pressed { background-color: #d0d0d0; }"
-                          "QPushButton:disabled { color: #a0a0a0; }");
+    button->setStyleSheet(
+        "QPushButton { background-color: white; border: 1px solid #808080; padding: 0px; }"
+        "QPushButton:pressed { background-color: #d0d0d0; }"
+        "QPushButton:disabled { color: #a0a0a0; }");
     placeTwips(button, 360, top, 735, 375);
     return button;
 }
@@ -49,7 +50,8 @@ Form2::Form2(Session& session, WindowHub& windows) : session_(session), windows_
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     placeTwips(List1, 1800, 840, 5775, 6150);
-    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &Form2::onSelectionChanged);
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Form2::onSelectionChanged);
 
     Drive1 = new DriveList(session_.platform.files, this);
     placeTwips(Drive1, 7800, 840, 2175, 300);
@@ -102,31 +104,44 @@ void Form2::appendLines(const std::vector<std::string>& lines) {
     marks_.assign(static_cast<std::size_t>(all.size()), false);
 }
 
-void Form2::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+void Form2::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
 
 void Form2::showModal() {
     centreOnScreen(this);
     exec();
 }
 
-std::int32_t Form2::itemCount() const { return static_cast<std::int32_t>(lines_->rowCount()); }
-
-bool Form2::isMarked(std::int32_t line) const {
-    return line >= 0 && static_cast<std::size_t>(line) < marks_.size() && marks_[static_cast<std::size_t>(line)];
+std::int32_t Form2::itemCount() const {
+    return static_cast<std::int32_t>(lines_->rowCount());
 }
 
-std::string Form2::targetFolder() const { return Dir1->path(); }
+bool Form2::isMarked(std::int32_t line) const {
+    return line >= 0 && static_cast<std::size_t>(line) < marks_.size() &&
+           marks_[static_cast<std::size_t>(line)];
+}
+
+std::string Form2::targetFolder() const {
+    return Dir1->path();
+}
 
 void Form2::setControlEnabled(CopyControl control, bool enabled) {
     QWidget* widgets[] = {Command1, Command2, Command3, Command4, List1, Dir1, Drive1};
     widgets[static_cast<int>(control)]->setEnabled(enabled);
 }
 
-void Form2::setProgressMax(float max) { PB1->setMaximum(static_cast<int>(max)); }
+void Form2::setProgressMax(float max) {
+    PB1->setMaximum(static_cast<int>(max));
+}
 
-void Form2::setProgressValue(float value) { PB1->setValue(static_cast<int>(value)); }
+void Form2::setProgressValue(float value) {
+    PB1->setValue(static_cast<int>(value));
+}
 
-void Form2::setPercentLabel(const std::string& text) { Label1->setText(QString::fromStdString(text)); }
+void Form2::setPercentLabel(const std::string& text) {
+    Label1->setText(QString::fromStdString(text));
+}
 
 void Form2::Command1_Click() {
     // The copy needs this window until it ends: closing waits for it.
@@ -140,7 +155,9 @@ void Form2::Command3_Click() {
     List1->selectAll();
 }
 
-void Form2::Command4_Click() { List1->clearSelection(); }
+void Form2::Command4_Click() {
+    List1->clearSelection();
+}
 
 void Form2::Drive1_Change() {
     // A drive that cannot be listed leaves the folder as it was, and the drive list goes

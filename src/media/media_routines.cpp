@@ -2,9 +2,13 @@
 
 namespace orbisk {
 
-void OpenTray(MediaControl& media) { media.send(TrayOpenCommand); }
+void OpenTray(MediaControl& media) {
+    media.send(TrayOpenCommand);
+}
 
-void CloseTray(MediaControl& media) { media.send(TrayCloseCommand); }
+void CloseTray(MediaControl& media) {
+    media.send(TrayCloseCommand);
+}
 
 bool IsDriveReady(const FileSystem& files, const std::string& drive) {
     return files.isDriveReady(drive);

@@ -13,8 +13,12 @@ std::string afterLast(std::string_view text, char mark) {
 
 } // namespace
 
-std::string GetFileName(std::string_view path, char separator) { return afterLast(path, separator); }
+std::string GetFileName(std::string_view path, char separator) {
+    return afterLast(path, separator);
+}
 
-std::string GetExtension(std::string_view name) { return afterLast(name, '.'); }
+std::string GetExtension(std::string_view name) {
+    return afterLast(name, '.');
+}
 
 } // namespace orbisk

@@ -69,12 +69,14 @@ void RegisterCommand::run() {
     CloseTray(platform_.media);
     const std::string title = view_.title();
     if (title.empty()) {
-        platform_.dialogs.message("メディアのタイトルを入力して下さい。", "タイトル未入力", Buttons::Ok);
+        platform_.dialogs.message("メディアのタイトルを入力して下さい。", "タイトル未入力",
+                                  Buttons::Ok);
         return;
     }
     const std::string drive = view_.driveText();
     if (!IsDriveReady(platform_.files, drive)) {
-        platform_.dialogs.message(title + "のメディアの準備が出来ていません。", CommandTitle, Buttons::Ok);
+        platform_.dialogs.message(title + "のメディアの準備が出来ていません。", CommandTitle,
+                                  Buttons::Ok);
         return;
     }
     setControlsEnabled(false);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/platform.h"
 #include "media/folder_walk.h"
+#include "platform/platform.h"
 #include "registration/register_view.h"
 
 #include <filesystem>

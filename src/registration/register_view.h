@@ -5,7 +5,15 @@
 namespace orbisk {
 
 // The controls the registration disables while it runs, in the order it disables them.
-enum class RegisterControl { Drive1, Text1, Command3, Command4, Command1_0, Command1_1, Command1_2 };
+enum class RegisterControl {
+    Drive1,
+    Text1,
+    Command3,
+    Command4,
+    Command1_0,
+    Command1_1,
+    Command1_2
+};
 
 // What the registration uses of the main window.
 class RegisterView {

@@ -59,7 +59,9 @@ void Form3::showModal() {
     exec();
 }
 
-void Form3::Command6_Click() { SaveLog(log_, session_.platform.dialogs, session_.platform.files); }
+void Form3::Command6_Click() {
+    SaveLog(log_, session_.platform.dialogs, session_.platform.files);
+}
 
 void Form3::Command1_Click() {
     if (Form2* copyWindow = windows_.copyWindow()) {

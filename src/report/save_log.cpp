@@ -12,7 +12,8 @@ void SaveLog(const std::string& log, Dialogs& dialogs, FileSystem& files) {
     try {
         files.writeTextFile(name, log + "\r\n");
     } catch (const std::exception& error) {
-        dialogs.message(std::string("ログを保存できませんでした。\n") + error.what(), Title, Buttons::Ok);
+        dialogs.message(std::string("ログを保存できませんでした。\n") + error.what(), Title,
+                        Buttons::Ok);
         return;
     }
     dialogs.message("保存しました。", Title, Buttons::Ok);

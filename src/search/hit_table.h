@@ -20,7 +20,9 @@ struct HitTable {
     std::vector<Hit> rows = std::vector<Hit>(1);
     std::int32_t HitCount = 0;
 
-    const Hit& forLine(std::int32_t line) const { return rows.at(static_cast<std::size_t>(line) + 1); }
+    const Hit& forLine(std::int32_t line) const {
+        return rows.at(static_cast<std::size_t>(line) + 1);
+    }
 };
 
 } // namespace orbisk

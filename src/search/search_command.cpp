@@ -13,7 +13,9 @@ struct TooManyHits {};
 
 } // namespace
 
-std::string HitLine(const Hit& hit) { return "[" + hit.HitTitle + "]" + hit.HitName; }
+std::string HitLine(const Hit& hit) {
+    return "[" + hit.HitTitle + "]" + hit.HitName;
+}
 
 void SearchCommand::run() {
     const std::string titleChoice = input_.titleChoice();
@@ -35,7 +37,8 @@ void SearchCommand::run() {
         dialogs_.message(TooManyHitsMessage, TooManyHitsTitle, Buttons::Ok);
         return;
     } catch (const std::exception& error) {
-        dialogs_.message("カタログを開けませんでした。\n" + catalogFile_.string() + "\n" + error.what(),
+        dialogs_.message("カタログを開けませんでした。\n" + catalogFile_.string() + "\n" +
+                             error.what(),
                          "ファイルの検索", Buttons::Ok);
         return;
     }
@@ -50,7 +53,8 @@ void SearchCommand::run() {
     HitListView& list = window_.hitList();
     list.clearList();
     list.appendLines(lines);
-    list.setCaption("Orbisk [FileCopy]     " + std::to_string(hits_.HitCount) + "件が見つかりました。");
+    list.setCaption("Orbisk [FileCopy]     " + std::to_string(hits_.HitCount) +
+                    "件が見つかりました。");
     list.showModal();
 }
 

@@ -4,7 +4,9 @@ namespace orbisk {
 
 namespace {
 
-char32_t escapedByte(unsigned char byte) { return 0xDC00 + byte; }
+char32_t escapedByte(unsigned char byte) {
+    return 0xDC00 + byte;
+}
 
 // Length of the valid UTF-8 sequence at text[i], or 0 when it is not one.
 std::size_t sequenceLength(std::string_view text, std::size_t i, char32_t& out) {

@@ -54,7 +54,8 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
         if (k == tokens_.size() || tokens_[k].kind == Token::Kind::AnyRun) {
             if (k > begin) {
                 const Token& first = tokens_[begin];
-                segments_.push_back({begin, k, first.kind == Token::Kind::Literal ? first.literal : 0});
+                segments_.push_back(
+                    {begin, k, first.kind == Token::Kind::Literal ? first.literal : 0});
             }
             begin = k + 1;
             anyStar_ = anyStar_ || k < tokens_.size();
@@ -126,16 +127,19 @@ std::size_t findFolded(const FoldedAscii& text, std::size_t from, std::size_t li
         return limit;
     }
     const char* begin = text.text.data();
-    const auto* lower = static_cast<const char*>(std::memchr(begin + from, static_cast<int>(c), limit - from));
+    const auto* lower =
+        static_cast<const char*>(std::memchr(begin + from, static_cast<int>(c), limit - from));
     std::size_t found = lower ? static_cast<std::size_t>(lower - begin) : limit;
     if (c >= 'a' && c <= 'z') {
-        const auto* upper = static_cast<const char*>(std::memchr(begin + from, static_cast<int>(c - 32), found - from));
+        const auto* upper = static_cast<const char*>(
+            std::memchr(begin + from, static_cast<int>(c - 32), found - from));
         found = upper ? static_cast<std::size_t>(upper - begin) : found;
     }
     return found;
 }
 
-std::size_t findFolded(const std::u32string& text, std::size_t from, std::size_t limit, char32_t c) {
+std::size_t findFolded(const std::u32string& text, std::size_t from, std::size_t limit,
+                       char32_t c) {
     while (from < limit && text[from] != c) {
         ++from;
     }
@@ -143,7 +147,6 @@ std::size_t findFolded(const std::u32string& text, std::size_t from, std::size_t
 }
 
 } // namespace
-
 
 template <class Text>
 bool WildcardPattern::segmentAt(const Text& text, std::size_t at, const Segment& segment) const {
@@ -161,7 +164,8 @@ bool WildcardPattern::segmentAt(const Text& text, std::size_t at, const Segment&
 template <class Text>
 bool WildcardPattern::matchesFolded(const Text& text, std::size_t size) const {
     if (!anyStar_) {
-        return segments_.empty() ? size == 0 : size == segments_[0].size() && segmentAt(text, 0, segments_[0]);
+        return segments_.empty() ? size == 0
+                                 : size == segments_[0].size() && segmentAt(text, 0, segments_[0]);
     }
     std::size_t from = 0;
     std::size_t limit = size;

@@ -39,8 +39,7 @@ private:
 
     template <class Text>
     bool segmentAt(const Text& text, std::size_t at, const Segment& segment) const;
-    template <class Text>
-    bool matchesFolded(const Text& text, std::size_t size) const;
+    template <class Text> bool matchesFolded(const Text& text, std::size_t size) const;
 
     std::vector<Token> tokens_;
     std::vector<Segment> segments_;

@@ -13,7 +13,9 @@ DriveList::DriveList(const FileSystem& files, QWidget* parent) : QComboBox(paren
     connect(this, &QComboBox::activated, this, &DriveList::onActivated);
 }
 
-std::string DriveList::driveText() const { return currentData().toByteArray().toStdString(); }
+std::string DriveList::driveText() const {
+    return currentData().toByteArray().toStdString();
+}
 
 void DriveList::setDrive(const std::string& drive) {
     int index = findData(QByteArray::fromStdString(drive));
@@ -27,9 +29,9 @@ void DriveList::setDrive(const std::string& drive) {
 
 void DriveList::onActivated(int index) {
     if (index == pickEntry()) {
-        const QString folder = QFileDialog::getExistingDirectory(this, "ディスクのフォルダを選択", QString(),
-                                                                 QFileDialog::ShowDirsOnly |
-                                                                     QFileDialog::DontUseNativeDialog);
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, "ディスクのフォルダを選択", QString(),
+            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
         if (folder.isEmpty()) {
             setCurrentIndex(lastIndex_);
             return;

@@ -12,7 +12,9 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 
-QString shownName(const QByteArray& name) { return QFile::decodeName(name); }
+QString shownName(const QByteArray& name) {
+    return QFile::decodeName(name);
+}
 
 } // namespace
 
@@ -42,7 +44,7 @@ bool FolderList::setPath(const std::string& folder) {
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     std::vector<std::string> chain;
-    for (std::filesystem::path p(text); ; p = p.parent_path()) {
+    for (std::filesystem::path p(text);; p = p.parent_path()) {
         chain.insert(chain.begin(), p.string());
         if (p == p.parent_path()) {
             break;
@@ -50,9 +52,10 @@ bool FolderList::setPath(const std::string& folder) {
     }
     int depth = 0;
     for (const std::string& link : chain) {
-        const std::string name = link == "/" ? "/" : std::filesystem::path(link).filename().string();
-        auto* item = new QListWidgetItem(open, QString(depth * 2, u' ') +
-                                                   shownName(QByteArray::fromStdString(name)), this);
+        const std::string name =
+            link == "/" ? "/" : std::filesystem::path(link).filename().string();
+        auto* item = new QListWidgetItem(
+            open, QString(depth * 2, u' ') + shownName(QByteArray::fromStdString(name)), this);
         item->setData(PathRole, QByteArray::fromStdString(link));
         ++depth;
         if (link == text) {

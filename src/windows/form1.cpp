@@ -22,9 +22,13 @@ namespace orbisk {
 
 namespace {
 
-QString qt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString qt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-std::string bytes(const QString& text) { return text.toUtf8().toStdString(); }
+std::string bytes(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 QPushButton* pictureButton(QWidget* parent, const QPixmap& picture) {
     auto* button = new QPushButton(parent);
@@ -125,7 +129,7 @@ void Form1::buildControls() {
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     placeTwips(Combo1, 720, 240, 1935, 300);
 
-    QWidget* focusOrder[] = {Command1[0], Command1[1], Command1[2], Drive1, Command3, Command4,
+    QWidget* focusOrder[] = {Command1[0], Command1[1], Command1[2], Drive1,   Command3, Command4,
                              Text1,       Command5,    Text3,       Command6, Combo1};
     for (std::size_t i = 1; i < std::size(focusOrder); ++i) {
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
@@ -161,7 +165,8 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command6_Click() {
-    SearchCommand(session_.hits, *this, windows_, session_.platform.dialogs, session_.catalogFile).run();
+    SearchCommand(session_.hits, *this, windows_, session_.platform.dialogs, session_.catalogFile)
+        .run();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -189,33 +194,51 @@ void Form1::SubSetDb() {
     Combo1->addItems(items);
     Combo1->setEditText(AllTitles);
     if (!failure.empty()) {
-        session_.platform.dialogs.message("カタログを開けませんでした。\n" + session_.catalogFile.string() + "\n" +
-                                              failure,
+        session_.platform.dialogs.message("カタログを開けませんでした。\n" +
+                                              session_.catalogFile.string() + "\n" + failure,
                                           "Orbisk", Buttons::Ok);
     }
 }
 
-std::string Form1::driveText() const { return Drive1->driveText(); }
+std::string Form1::driveText() const {
+    return Drive1->driveText();
+}
 
-std::string Form1::title() const { return bytes(Text1->text()); }
+std::string Form1::title() const {
+    return bytes(Text1->text());
+}
 
 void Form1::setControlEnabled(RegisterControl control, bool enabled) {
     QWidget* widgets[] = {Drive1, Text1, Command3, Command4, Command1[0], Command1[1], Command1[2]};
     widgets[static_cast<int>(control)]->setEnabled(enabled);
 }
 
-void Form1::setCaption(const std::string& caption) { setWindowTitle(qt(caption)); }
+void Form1::setCaption(const std::string& caption) {
+    setWindowTitle(qt(caption));
+}
 
-void Form1::setProgressMax(float max) { ProgressBar1->setMaximum(static_cast<int>(max)); }
+void Form1::setProgressMax(float max) {
+    ProgressBar1->setMaximum(static_cast<int>(max));
+}
 
-void Form1::setProgressValue(float value) { ProgressBar1->setValue(static_cast<int>(value)); }
+void Form1::setProgressValue(float value) {
+    ProgressBar1->setValue(static_cast<int>(value));
+}
 
-float Form1::progressValue() const { return static_cast<float>(ProgressBar1->value()); }
+float Form1::progressValue() const {
+    return static_cast<float>(ProgressBar1->value());
+}
 
-void Form1::setPercentLabel(const std::string& text) { Label1[2]->setText(qt(text)); }
+void Form1::setPercentLabel(const std::string& text) {
+    Label1[2]->setText(qt(text));
+}
 
-std::string Form1::key() const { return bytes(Text3->text()); }
+std::string Form1::key() const {
+    return bytes(Text3->text());
+}
 
-std::string Form1::titleChoice() const { return bytes(Combo1->currentText()); }
+std::string Form1::titleChoice() const {
+    return bytes(Combo1->currentText());
+}
 
 } // namespace orbisk

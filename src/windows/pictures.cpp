@@ -83,7 +83,8 @@ QPixmap drawMain() {
 }
 
 // The window's word at its top left, clear of the controls laid over the picture.
-QPixmap drawTitled(int width, int height, const QString& left, int leftBaseline, const QString& right) {
+QPixmap drawTitled(int width, int height, const QString& left, int leftBaseline,
+                   const QString& right) {
     QPixmap picture = bandedPicture(width, height);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -146,8 +147,12 @@ const QIcon& programIcon() {
     return icon;
 }
 
-QFont windowFont() { return face(11); }
+QFont windowFont() {
+    return face(11);
+}
 
-QFont buttonFont() { return face(11); }
+QFont buttonFont() {
+    return face(11);
+}
 
 } // namespace orbisk::pictures

@@ -6,7 +6,9 @@
 namespace orbisk {
 
 // Layouts are kept in twips, 15 to a pixel.
-inline int pixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+inline int pixels(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
 
 inline void placeTwips(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));

@@ -20,7 +20,8 @@ std::vector<std::string> find(const std::filesystem::path& file, const std::stri
     return out;
 }
 
-void store(const std::filesystem::path& file, const std::string& title, const std::vector<std::string>& names) {
+void store(const std::filesystem::path& file, const std::string& title,
+           const std::vector<std::string>& names) {
     Catalog catalog(file);
     for (const auto& name : names) {
         catalog.storeFileRow({"e:\\" + name, title, name, "", "0", "2026-12-07"});
@@ -30,26 +31,31 @@ void store(const std::filesystem::path& file, const std::string& title, const st
 TEST(Catalog, StoresEveryColumnAsGiven) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
-    Catalog(file).storeFileRow({"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ", "1,024", "2026-12-07"});
+    Catalog(file).storeFileRow(
+        {"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ", "1,024", "2026-12-07"});
     Catalog(file).storeTitle(" Disc 1 ");
     const auto rows = testing::tableRows(file, "MediaTable");
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ", "1,024",
-                                                 "2026-12-07"}));
-    EXPECT_EQ(testing::tableRows(file, "MediaName"), (std::vector<std::vector<std::string>>{{" Disc 1 "}}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ",
+                                                 "1,024", "2026-12-07"}));
+    EXPECT_EQ(testing::tableRows(file, "MediaName"),
+              (std::vector<std::vector<std::string>>{{" Disc 1 "}}));
 }
 
 TEST(Catalog, MissingOrForeignFilesGiveClearErrors) {
     TempDir dir;
     EXPECT_THROW(Catalog(dir / "Orbisk.mdb"), CatalogError);
-    EXPECT_FALSE(std::filesystem::exists(dir / "Orbisk.mdb")) << "opening must never create the file";
+    EXPECT_FALSE(std::filesystem::exists(dir / "Orbisk.mdb"))
+        << "opening must never create the file";
 
     dir.write("text.mdb", "this is not a database at all, just some text in a file");
     try {
         Catalog catalog(dir / "text.mdb");
         FAIL() << "a text file was opened as a catalogue";
     } catch (const CatalogError& error) {
-        EXPECT_NE(std::string(error.what()).find("カタログのファイルではありません"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("カタログのファイルではありません"),
+                  std::string::npos)
+            << error.what();
     }
 
     testing::execute(dir / "other.db", "Create Table Other (x)");
@@ -83,7 +89,8 @@ TEST(Catalog, TitleConditionIsExactAndBound) {
     store(file, "Disc's", {"a.txt"});
     store(file, "disc's", {"b.txt"});
     store(file, "", {"c.txt"});
-    EXPECT_EQ(find(file, "*", std::string("Disc's")), (std::vector<std::string>{"[Disc's]a.txt @e:\\a.txt"}));
+    EXPECT_EQ(find(file, "*", std::string("Disc's")),
+              (std::vector<std::string>{"[Disc's]a.txt @e:\\a.txt"}));
     EXPECT_EQ(find(file, "*", std::string("")), (std::vector<std::string>{"[]c.txt @e:\\c.txt"}));
     EXPECT_TRUE(find(file, "*", std::string("x' or '1'='1")).empty());
 }
@@ -93,8 +100,9 @@ TEST(Catalog, RowsComeInEngineOrderWithDuplicatesKept) {
     const auto file = testing::newCatalog(dir);
     store(file, "A", {"z.txt", "a.txt"});
     store(file, "A", {"z.txt", "a.txt"});
-    EXPECT_EQ(find(file, "*.txt"), (std::vector<std::string>{"[A]z.txt @e:\\z.txt", "[A]a.txt @e:\\a.txt",
-                                                             "[A]z.txt @e:\\z.txt", "[A]a.txt @e:\\a.txt"}));
+    EXPECT_EQ(find(file, "*.txt"),
+              (std::vector<std::string>{"[A]z.txt @e:\\z.txt", "[A]a.txt @e:\\a.txt",
+                                        "[A]z.txt @e:\\z.txt", "[A]a.txt @e:\\a.txt"}));
 }
 
 TEST(TitleList, AllComesFirstThenEveryTitleRowInOrder) {
@@ -104,15 +112,17 @@ TEST(TitleList, AllComesFirstThenEveryTitleRowInOrder) {
     for (const char* title : {"Zeta", "Alpha", "Zeta", "写真 2003"}) {
         Catalog(file).storeTitle(title);
     }
-    EXPECT_EQ(ReadTitleList(file), (std::vector<std::string>{"ALL", "Zeta", "Alpha", "Zeta", "写真 2003"}));
+    EXPECT_EQ(ReadTitleList(file),
+              (std::vector<std::string>{"ALL", "Zeta", "Alpha", "Zeta", "写真 2003"}));
 }
 
 TEST(TitleList, RowsWithoutTitleArePassedOverAndTheListHasNoLimit) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
-    testing::execute(file, "Insert Into MediaName Values (NULL); Insert Into MediaName Values ('X');"
-                           "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 40000) "
-                           "Insert Into MediaName Select 'T' || i From n;");
+    testing::execute(
+        file, "Insert Into MediaName Values (NULL); Insert Into MediaName Values ('X');"
+              "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 40000) "
+              "Insert Into MediaName Select 'T' || i From n;");
     const auto titles = ReadTitleList(file);
     ASSERT_EQ(titles.size(), 40002u);
     EXPECT_EQ(titles[1], "X");

@@ -10,8 +10,9 @@ namespace {
 using namespace testing;
 using Lines = std::vector<std::string>;
 
-const Lines DisableAll = {"disable Command1", "disable Command2", "disable Command3", "disable Command4",
-                          "disable List1",    "disable Dir1",     "disable Drive1"};
+const Lines DisableAll = {"disable Command1", "disable Command2", "disable Command3",
+                          "disable Command4", "disable List1",    "disable Dir1",
+                          "disable Drive1"};
 const Lines EnableAll = {"enable Command1", "enable Command2", "enable Command3", "enable Command4",
                          "enable List1",    "enable Dir1",     "enable Drive1"};
 
@@ -27,7 +28,8 @@ protected:
         p.files.addDrive("d:");
     }
     // A hit on line hits.rows.size() - 1, its file present on drive e: unless told.
-    void hit(const std::string& title, const std::string& path, bool marked = true, bool present = true) {
+    void hit(const std::string& title, const std::string& path, bool marked = true,
+             bool present = true) {
         hits.rows.push_back({path, path.substr(path.rfind('\\') + 1), title});
         window.marks.push_back(marked);
         if (present) {
@@ -42,8 +44,9 @@ TEST_F(Copy, NothingMarkedGivesTheMessageAndChangesNothing) {
     run();
     hit("A", "e:\\a.txt", false);
     run();
-    EXPECT_EQ(p.transcript.lines, (Lines{"message ファイルのコピー: コピーするファイルが選択されていません。",
-                                         "message ファイルのコピー: コピーするファイルが選択されていません。"}));
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{"message ファイルのコピー: コピーするファイルが選択されていません。",
+                     "message ファイルのコピー: コピーするファイルが選択されていません。"}));
     EXPECT_EQ(report.text, "Text1");
 }
 
@@ -54,16 +57,48 @@ TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
     run();
     const Lines perFile = {"tray set cdaudio door Closed", "ready? e:"};
     EXPECT_EQ(p.transcript.lines,
-              (Lines{DisableAll[0], DisableAll[1], DisableAll[2], DisableAll[3], DisableAll[4], DisableAll[5],
-                     DisableAll[6], "max 3", "value 0", "label 0%", "tray set cdaudio door open",
-                     "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。", perFile[0], perFile[1],
-                     "copy e:\\DOCS\\a.txt -> d:\\OUT\\a.txt", "value 1", "label 33%", "events", perFile[0],
-                     perFile[1], "copy e:\\DOCS\\b.txt -> d:\\OUT\\b.txt", "value 2", "label 66%", "events",
-                     perFile[0], perFile[1], "copy e:\\c.txt -> d:\\OUT\\c.txt", "value 3", "label 100%", "events",
-                     "tray set cdaudio door open", EnableAll[0], EnableAll[1], EnableAll[2], EnableAll[3],
-                     EnableAll[4], EnableAll[5], EnableAll[6], "show report"}));
-    EXPECT_EQ(report.text, "e:\\DOCS\\a.txt\r\n***Copy Normal End\r\ne:\\DOCS\\b.txt\r\n***Copy Normal End\r\n"
-                           "e:\\c.txt\r\n***Copy Normal End\r\n");
+              (Lines{DisableAll[0],
+                     DisableAll[1],
+                     DisableAll[2],
+                     DisableAll[3],
+                     DisableAll[4],
+                     DisableAll[5],
+                     DisableAll[6],
+                     "max 3",
+                     "value 0",
+                     "label 0%",
+                     "tray set cdaudio door open",
+                     "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
+                     perFile[0],
+                     perFile[1],
+                     "copy e:\\DOCS\\a.txt -> d:\\OUT\\a.txt",
+                     "value 1",
+                     "label 33%",
+                     "events",
+                     perFile[0],
+                     perFile[1],
+                     "copy e:\\DOCS\\b.txt -> d:\\OUT\\b.txt",
+                     "value 2",
+                     "label 66%",
+                     "events",
+                     perFile[0],
+                     perFile[1],
+                     "copy e:\\c.txt -> d:\\OUT\\c.txt",
+                     "value 3",
+                     "label 100%",
+                     "events",
+                     "tray set cdaudio door open",
+                     EnableAll[0],
+                     EnableAll[1],
+                     EnableAll[2],
+                     EnableAll[3],
+                     EnableAll[4],
+                     EnableAll[5],
+                     EnableAll[6],
+                     "show report"}));
+    EXPECT_EQ(report.text,
+              "e:\\DOCS\\a.txt\r\n***Copy Normal End\r\ne:\\DOCS\\b.txt\r\n***Copy Normal End\r\n"
+              "e:\\c.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, ProgressPassesEveryLineWhenOnlyTheLastIsMarked) {
@@ -71,9 +106,9 @@ TEST_F(Copy, ProgressPassesEveryLineWhenOnlyTheLastIsMarked) {
         hit("A", "e:\\" + std::to_string(i) + ".txt", i == 10);
     }
     run();
-    EXPECT_EQ(p.transcript.only("label"), (Lines{"label 0%", "label 10%", "label 20%", "label 30%", "label 40%",
-                                                 "label 50%", "label 60%", "label 70%", "label 80%", "label 90%",
-                                                 "label 100%"}));
+    EXPECT_EQ(p.transcript.only("label"),
+              (Lines{"label 0%", "label 10%", "label 20%", "label 30%", "label 40%", "label 50%",
+                     "label 60%", "label 70%", "label 80%", "label 90%", "label 100%"}));
     EXPECT_EQ(questions().size(), 1u);
     EXPECT_EQ(report.text, "e:\\10.txt\r\n***Copy Normal End\r\n");
 }
@@ -84,9 +119,10 @@ TEST_F(Copy, EachRunOfOneTitleIsAskedForInListOrder) {
     hit("B", "e:\\3");
     hit("A", "e:\\4");
     run();
-    EXPECT_EQ(questions(), (Lines{"message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
-                                  "message ファイルのコピー [OK/Cancel]: Bのメディアをセットして下さい。",
-                                  "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。"}));
+    EXPECT_EQ(questions(),
+              (Lines{"message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
+                     "message ファイルのコピー [OK/Cancel]: Bのメディアをセットして下さい。",
+                     "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。"}));
     EXPECT_EQ(p.transcript.count("ready? e:"), 4u);
 }
 
@@ -97,10 +133,11 @@ TEST_F(Copy, CancelKeepsWhatWasCopiedAndShowsNoReport) {
     run();
     EXPECT_EQ(p.files.copies().size(), 1u);
     EXPECT_EQ(report.shown, 0);
-    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n") << "the partial log stays in the hidden report";
+    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n")
+        << "the partial log stays in the hidden report";
     const Lines tail(p.transcript.lines.end() - 10, p.transcript.lines.end());
-    EXPECT_EQ(tail, (Lines{EnableAll[0], EnableAll[1], EnableAll[2], EnableAll[3], EnableAll[4], EnableAll[5],
-                           EnableAll[6], "max 100", "value 0", "label 0%"}));
+    EXPECT_EQ(tail, (Lines{EnableAll[0], EnableAll[1], EnableAll[2], EnableAll[3], EnableAll[4],
+                           EnableAll[5], EnableAll[6], "max 100", "value 0", "label 0%"}));
     EXPECT_EQ(p.transcript.only("tray").back(), "tray set cdaudio door open");
 }
 
@@ -108,7 +145,8 @@ TEST_F(Copy, MissingFileIsLoggedAndTheWalkGoesOn) {
     hit("A", "e:\\gone.txt", true, false);
     hit("A", "e:\\here.txt");
     run();
-    EXPECT_EQ(report.text, "e:\\gone.txt\r\n***File Not Found\r\ne:\\here.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(report.text,
+              "e:\\gone.txt\r\n***File Not Found\r\ne:\\here.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(p.files.copies().size(), 1u);
 }
 
@@ -119,7 +157,9 @@ TEST_F(Copy, SameNameFromTwoFoldersEndsAsTheSecond) {
     EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\ONE\\same.txt -> d:\\OUT\\same.txt",
                                                 "copy e:\\TWO\\same.txt -> d:\\OUT\\same.txt"}));
     EXPECT_EQ(p.files.copies().at("d:\\OUT\\same.txt"), "e:\\TWO\\same.txt");
-    EXPECT_EQ(report.text, "e:\\ONE\\same.txt\r\n***Copy Normal End\r\ne:\\TWO\\same.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(
+        report.text,
+        "e:\\ONE\\same.txt\r\n***Copy Normal End\r\ne:\\TWO\\same.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, DriveRootTargetGetsADoubledSeparator) {
@@ -185,7 +225,8 @@ TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
     run();
     EXPECT_TRUE(p.transcript.only("copy").empty());
     EXPECT_EQ(p.transcript.only("show report").size(), 1u);
-    const std::string entry = "e:\\x\r\n***Copy Error: ファイル名にフォルダの区切りが含まれています。\r\n";
+    const std::string entry =
+        "e:\\x\r\n***Copy Error: ファイル名にフォルダの区切りが含まれています。\r\n";
     EXPECT_EQ(report.text, entry + entry + entry + entry + entry);
 }
 

@@ -4,8 +4,8 @@
 #include "windows/form1.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,7 +66,9 @@ TEST_F(MainWindow, MissingCatalogueStillOpensWithAllAndSaysWhy) {
     EXPECT_EQ(form.Combo1->count(), 1);
     EXPECT_EQ(form.Combo1->currentText(), "ALL");
     ASSERT_EQ(transcript.only("message").size(), 1u);
-    EXPECT_EQ(transcript.only("message")[0].rfind("message Orbisk: カタログを開けませんでした。\n" + catalog.string(), 0), 0u);
+    EXPECT_EQ(transcript.only("message")[0].rfind(
+                  "message Orbisk: カタログを開けませんでした。\n" + catalog.string(), 0),
+              0u);
 }
 
 TEST_F(MainWindow, AddRegistersAFolderRefreshesTheTitlesAndGivesTheControlsBack) {
@@ -85,10 +87,12 @@ TEST_F(MainWindow, AddRegistersAFolderRefreshesTheTitlesAndGivesTheControlsBack)
     EXPECT_EQ(rows[1][0], (dir / "disc/sub/photo.jpg").string());
     EXPECT_EQ(rows[1][4], "3");
     EXPECT_EQ(form.Combo1->itemText(1), "写真 2026");
-    EXPECT_EQ(transcript.only("message"), (std::vector<std::string>{"message データベースの構築: 完了しました。"}));
+    EXPECT_EQ(transcript.only("message"),
+              (std::vector<std::string>{"message データベースの構築: 完了しました。"}));
     EXPECT_EQ(transcript.lines.back(), "tray set cdaudio door open");
-    for (QWidget* control : std::initializer_list<QWidget*>{form.Drive1, form.Text1, form.Command3, form.Command4,
-                                                            form.Command1[0], form.Command1[1], form.Command1[2]}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{form.Drive1, form.Text1, form.Command3, form.Command4,
+                                         form.Command1[0], form.Command1[1], form.Command1[2]}) {
         EXPECT_TRUE(control->isEnabled());
     }
     EXPECT_EQ(form.windowTitle(), "Orbisk");

@@ -144,9 +144,11 @@ TEST_F(CopyWindow, RegisterSearchSelectAllCopyAndReport) {
     EXPECT_EQ(dir.read("out/a.txt"), "alpha");
     EXPECT_EQ(dir.read("out/b.txt"), big);
     EXPECT_FALSE(std::filesystem::exists(dir / "out/c.doc"));
-    EXPECT_EQ(report, (dir / "disc/a.txt").string() + "\n***Copy Normal End\n" + (dir / "disc/docs/b.txt").string() +
-                          "\n***Copy Normal End\n");
-    EXPECT_EQ(transcript.count("message ファイルのコピー [OK/Cancel]: Disc 1のメディアをセットして下さい。"), 1u);
+    EXPECT_EQ(report, (dir / "disc/a.txt").string() + "\n***Copy Normal End\n" +
+                          (dir / "disc/docs/b.txt").string() + "\n***Copy Normal End\n");
+    EXPECT_EQ(transcript.count(
+                  "message ファイルのコピー [OK/Cancel]: Disc 1のメディアをセットして下さい。"),
+              1u);
 }
 
 TEST_F(CopyWindow, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {
@@ -162,7 +164,8 @@ TEST_F(CopyWindow, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {
     });
     form.Command1->click();
     EXPECT_EQ(dir.read("disc/a.txt"), "alpha");
-    EXPECT_EQ(report, (dir / "disc/a.txt").string() + "\n***Copy Error: コピー先がコピー元と同じファイルです。\n");
+    EXPECT_EQ(report, (dir / "disc/a.txt").string() +
+                          "\n***Copy Error: コピー先がコピー元と同じファイルです。\n");
 }
 
 } // namespace

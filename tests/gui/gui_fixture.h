@@ -3,9 +3,9 @@
 #include "app/application.h"
 #include "catalog/catalog.h"
 #include "copy/form2.h"
-#include "report/form3.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/qt/qt_event_pump.h"
+#include "report/form3.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 

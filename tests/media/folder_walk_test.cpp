@@ -24,7 +24,8 @@ TEST_F(FolderWalk, RootOnlyDiscStoresEveryFileWithItsPrefix) {
     p.files.addFile("e:\\HIDDEN.SYS", 10, Hidden | System | Archive);
     p.files.addFile("e:\\LABEL", 0, Volume);
     EXPECT_TRUE(walk("e:\\*.*"));
-    EXPECT_EQ(paths.paths(), (std::vector<std::string>{"e:\\README.TXT", "e:\\SETUP.EXE", "e:\\HIDDEN.SYS"}));
+    EXPECT_EQ(paths.paths(),
+              (std::vector<std::string>{"e:\\README.TXT", "e:\\SETUP.EXE", "e:\\HIDDEN.SYS"}));
     EXPECT_EQ(paths.lastIndex(), 2);
     EXPECT_EQ(p.events.passes, 1);
 }
@@ -37,8 +38,8 @@ TEST_F(FolderWalk, FilesOfAFolderComeBeforeItsSubfoldersDepthFirst) {
     p.files.addFolder("e:\\EMPTY\\ALSO EMPTY");
     p.files.addFile("e:\\C\\c.txt");
     EXPECT_TRUE(walk("e:\\*.*"));
-    EXPECT_EQ(paths.paths(), (std::vector<std::string>{"e:\\root.txt", "e:\\A\\a.txt", "e:\\A\\B\\deep.txt",
-                                                       "e:\\C\\c.txt"}));
+    EXPECT_EQ(paths.paths(), (std::vector<std::string>{"e:\\root.txt", "e:\\A\\a.txt",
+                                                       "e:\\A\\B\\deep.txt", "e:\\C\\c.txt"}));
     EXPECT_EQ(p.events.passes, 6) << "one pass per folder, before it is listed";
 }
 
@@ -104,7 +105,8 @@ TEST_F(FolderWalk, ExactlyFullStoreSucceedsAndOneMoreFileStopsWithTheMessage) {
     EXPECT_EQ(again.lastIndex(), PathSlots);
     EXPECT_EQ(again.count(), PathSlots);
     EXPECT_TRUE(again.full());
-    EXPECT_EQ(p.transcript.only("message"), (std::vector<std::string>{"message : ファイル名バッファオーバー"}));
+    EXPECT_EQ(p.transcript.only("message"),
+              (std::vector<std::string>{"message : ファイル名バッファオーバー"}));
     EXPECT_EQ(p.transcript.lines.back(), "message : ファイル名バッファオーバー")
         << "no folder is visited after the overflow";
 }

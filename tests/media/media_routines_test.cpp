@@ -13,8 +13,8 @@ TEST(Tray, SendsTheTwoCommandStrings) {
     ScriptedPlatform p;
     OpenTray(p.tray);
     CloseTray(p.tray);
-    EXPECT_EQ(p.transcript.lines,
-              (std::vector<std::string>{"tray set cdaudio door open", "tray set cdaudio door Closed"}));
+    EXPECT_EQ(p.transcript.lines, (std::vector<std::string>{"tray set cdaudio door open",
+                                                            "tray set cdaudio door Closed"}));
 }
 
 TEST(FileStatus, PresentFilesOfAnyAttributesAreOkAndEverythingElseNg) {

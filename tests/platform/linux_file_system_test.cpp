@@ -23,7 +23,9 @@ protected:
     CountingEventPump events{transcript};
     PathArray paths;
 
-    bool walk() { return CollectFiles({files, events, dialogs}, files.walkPattern(dir.str()), true, paths); }
+    bool walk() {
+        return CollectFiles({files, events, dialogs}, files.walkPattern(dir.str()), true, paths);
+    }
 
     std::vector<std::string> sortedPaths() const {
         auto out = paths.paths();
@@ -42,7 +44,8 @@ TEST_F(LinuxPlatform, WalkListsPlainFilesOnlyDotFilesIncluded) {
     symlink(dir.str().c_str(), (dir / "sub/loop").c_str());
     EXPECT_TRUE(walk());
     const std::string root = dir.str() + "/";
-    EXPECT_EQ(sortedPaths(), (std::vector<std::string>{root + ".hidden", root + "plain.txt", root + "sub/inner.txt"}));
+    EXPECT_EQ(sortedPaths(), (std::vector<std::string>{root + ".hidden", root + "plain.txt",
+                                                       root + "sub/inner.txt"}));
 }
 
 TEST_F(LinuxPlatform, NamesThatAreNotUtf8KeepTheirBytes) {
@@ -119,7 +122,8 @@ TEST_F(LinuxPlatform, CopyReplacesTheTargetAndLeavesItWritable) {
     EXPECT_TRUE(info.st_mode & S_IWUSR);
     // A second copy over the first must work too.
     files.copyFile(dir.str() + "/disc/readonly.txt", dir.str() + "/out/readonly.txt");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 1) << "no temporary file left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 1)
+        << "no temporary file left";
 }
 
 TEST_F(LinuxPlatform, FailedCopiesLeaveTheTargetAsItWas) {
@@ -128,7 +132,8 @@ TEST_F(LinuxPlatform, FailedCopiesLeaveTheTargetAsItWas) {
     EXPECT_THROW(files.copyFile(dir.str() + "/disc/a.txt", dir.str() + "/disc/a.txt"), FileError);
     EXPECT_EQ(dir.read("disc/a.txt"), "disc");
     EXPECT_THROW(files.copyFile(dir.str() + "/disc/missing", dir.str() + "/out/a.txt"), FileError);
-    EXPECT_THROW(files.copyFile(dir.str() + "/disc/a.txt", dir.str() + "/no such folder/a.txt"), FileError);
+    EXPECT_THROW(files.copyFile(dir.str() + "/disc/a.txt", dir.str() + "/no such folder/a.txt"),
+                 FileError);
     symlink((dir / "disc/a.txt").c_str(), (dir / "disc/link").c_str());
     EXPECT_THROW(files.copyFile(dir.str() + "/disc/link", dir.str() + "/out/a.txt"), FileError);
     std::filesystem::create_directory(dir / "out/folder");
@@ -144,7 +149,8 @@ TEST_F(LinuxPlatform, TextFileIsWrittenWholeOrNotAtAll) {
     EXPECT_THROW(files.writeTextFile(dir.str() + "/missing folder/log.txt", "x"), FileError);
     std::filesystem::create_directory(dir / "a folder");
     EXPECT_THROW(files.writeTextFile(dir.str() + "/a folder", "x"), FileError);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "no temporary file left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
+        << "no temporary file left";
 }
 
 TEST_F(LinuxPlatform, DriveReadinessNeedsAListableFolder) {

@@ -6,16 +6,20 @@
 namespace orbisk {
 namespace {
 
-bool isUser(const std::string& name) { return name == "alice"; }
+bool isUser(const std::string& name) {
+    return name == "alice";
+}
 
 class DriveOfAPath : public ::testing::Test {
 protected:
     MountTable mounts;
-    std::set<std::string> folders{"/", "/home", "/home/alice", "/media", "/media/cdrom0", "/mnt",
-                                  "/mnt/disc",  "/srv", "/srv/images", "/srv/images/disc1"};
+    std::set<std::string> folders{
+        "/",    "/home",     "/home/alice", "/media",      "/media/cdrom0",
+        "/mnt", "/mnt/disc", "/srv",        "/srv/images", "/srv/images/disc1"};
 
     std::string drive(const std::string& path) {
-        return DriveOfPath(path, mounts, isUser, [this](const std::string& f) { return folders.count(f) != 0; });
+        return DriveOfPath(path, mounts, isUser,
+                           [this](const std::string& f) { return folders.count(f) != 0; });
     }
 };
 
@@ -29,7 +33,8 @@ TEST_F(DriveOfAPath, UnmountedAutomountPlaceStillNamesTheDrive) {
     mounts.mounted = {{"/dev/vda1", "/", "ext4"}};
     EXPECT_EQ(drive("/media/alice/DISC 1/docs/a.txt"), "/media/alice/DISC 1");
     EXPECT_EQ(drive("/run/media/bob/BACKUP/a.txt"), "/run/media/bob/BACKUP");
-    EXPECT_EQ(drive("/media/cdrom0/docs/a.txt"), "/media/cdrom0") << "cdrom0 is no user: /media/NAME";
+    EXPECT_EQ(drive("/media/cdrom0/docs/a.txt"), "/media/cdrom0")
+        << "cdrom0 is no user: /media/NAME";
 }
 
 TEST_F(DriveOfAPath, EmptyFstabMountPointNamesTheDrive) {
@@ -58,7 +63,8 @@ TEST(MountInfo, FieldsAreReadWithTheirEscapes) {
     EXPECT_EQ(entries[1].type, "iso9660");
     EXPECT_TRUE(isPseudoFileSystem(entries[2].type));
     EXPECT_FALSE(isPseudoFileSystem(entries[1].type));
-    const auto fstab = parseFstab("# comment\n/dev/sr0 /media/cdrom0/ udf,iso9660 user,noauto 0 0\nproc /proc proc\n");
+    const auto fstab = parseFstab(
+        "# comment\n/dev/sr0 /media/cdrom0/ udf,iso9660 user,noauto 0 0\nproc /proc proc\n");
     ASSERT_EQ(fstab.size(), 2u);
     EXPECT_EQ(fstab[0].mountPoint, "/media/cdrom0");
 }

@@ -12,10 +12,12 @@ namespace {
 using namespace testing;
 using Lines = std::vector<std::string>;
 
-const Lines DisableAll = {"disable Drive1",      "disable Text1",       "disable Command3",   "disable Command4",
-                          "disable Command1(0)", "disable Command1(1)", "disable Command1(2)"};
-const Lines EnableAll = {"enable Drive1",      "enable Text1",       "enable Command3",   "enable Command4",
-                         "enable Command1(0)", "enable Command1(1)", "enable Command1(2)"};
+const Lines DisableAll = {"disable Drive1",     "disable Text1",       "disable Command3",
+                          "disable Command4",   "disable Command1(0)", "disable Command1(1)",
+                          "disable Command1(2)"};
+const Lines EnableAll = {"enable Drive1",     "enable Text1",       "enable Command3",
+                         "enable Command4",   "enable Command1(0)", "enable Command1(1)",
+                         "enable Command1(2)"};
 
 Lines concat(std::initializer_list<Lines> parts) {
     Lines out;
@@ -42,8 +44,9 @@ TEST_F(Registration, EmptyTitleIsRefusedAfterTheTrayIsClosed) {
     view.titleText = "";
     p.files.addFile("e:\\a.txt");
     run();
-    EXPECT_EQ(p.transcript.lines, (Lines{"tray set cdaudio door Closed",
-                                         "message タイトル未入力: メディアのタイトルを入力して下さい。"}));
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{"tray set cdaudio door Closed",
+                     "message タイトル未入力: メディアのタイトルを入力して下さい。"}));
     EXPECT_EQ(fileRows(), 0u);
 }
 
@@ -59,8 +62,10 @@ TEST_F(Registration, UnreadyDriveIsRefusedWithTheTitleInTheMessage) {
 TEST_F(Registration, EmptyDiscWritesNothingAndSaysNothing) {
     p.files.addFolder("e:\\EMPTY");
     run();
-    EXPECT_EQ(p.transcript.lines, concat({{"tray set cdaudio door Closed", "ready? e:"}, DisableAll,
-                                          {"caption Orbisk[0%]解析中...", "events", "events"}, EnableAll,
+    EXPECT_EQ(p.transcript.lines, concat({{"tray set cdaudio door Closed", "ready? e:"},
+                                          DisableAll,
+                                          {"caption Orbisk[0%]解析中...", "events", "events"},
+                                          EnableAll,
                                           {"caption Orbisk"}}));
     EXPECT_EQ(fileRows(), 0u);
     EXPECT_EQ(titleRows(), 0u);
@@ -72,14 +77,16 @@ TEST_F(Registration, ThreeFilesShowThePreviousPercentAtEachRefresh) {
     p.files.addFile("e:\\c.txt");
     run();
     EXPECT_EQ(p.transcript.lines,
-              concat({{"tray set cdaudio door Closed", "ready? e:"}, DisableAll,
-                      {"caption Orbisk[0%]解析中...", "events", "max 3", "value 0", "value 1", "label 0%",
-                       "caption Orbisk[0%]構築中...", "events", "value 2", "label 33%", "caption Orbisk[33%]構築中...",
-                       "events", "value 3", "label 67%", "caption Orbisk[67%]構築中...", "events",
-                       "caption Orbisk[99%]最適化中...", "label 100%", "caption Orbisk[100%]完了"},
+              concat({{"tray set cdaudio door Closed", "ready? e:"},
+                      DisableAll,
+                      {"caption Orbisk[0%]解析中...", "events", "max 3", "value 0", "value 1",
+                       "label 0%", "caption Orbisk[0%]構築中...", "events", "value 2", "label 33%",
+                       "caption Orbisk[33%]構築中...", "events", "value 3", "label 67%",
+                       "caption Orbisk[67%]構築中...", "events", "caption Orbisk[99%]最適化中...",
+                       "label 100%", "caption Orbisk[100%]完了"},
                       EnableAll,
-                      {"SubSetDb", "message データベースの構築: 完了しました。", "label 0%", "caption Orbisk", "value 0",
-                       "tray set cdaudio door open"}}));
+                      {"SubSetDb", "message データベースの構築: 完了しました。", "label 0%",
+                       "caption Orbisk", "value 0", "tray set cdaudio door open"}}));
     EXPECT_EQ(fileRows(), 3u);
     EXPECT_EQ(titleRows(), 1u);
 }
@@ -128,7 +135,8 @@ TEST_F(Registration, MoreThan32767FilesAreAllRegistered) {
     run();
     EXPECT_EQ(fileRows(), 40000u);
     EXPECT_EQ(p.transcript.only("message"), (Lines{"message データベースの構築: 完了しました。"}));
-    EXPECT_LE(p.transcript.count("events"), 100u + 41u) << "one refresh per whole percent, one pass per folder";
+    EXPECT_LE(p.transcript.count("events"), 100u + 41u)
+        << "one refresh per whole percent, one pass per folder";
 }
 
 TEST_F(Registration, OverflowingDiscRegistersTheFirst100000Files) {
@@ -136,8 +144,8 @@ TEST_F(Registration, OverflowingDiscRegistersTheFirst100000Files) {
         p.files.addFile("e:\\F\\" + std::to_string(i));
     }
     run();
-    EXPECT_EQ(p.transcript.only("message"),
-              (Lines{"message : ファイル名バッファオーバー", "message データベースの構築: 完了しました。"}));
+    EXPECT_EQ(p.transcript.only("message"), (Lines{"message : ファイル名バッファオーバー",
+                                                   "message データベースの構築: 完了しました。"}));
     EXPECT_EQ(fileRows(), static_cast<std::size_t>(PathSlots));
     EXPECT_EQ(titleRows(), 1u);
 }
@@ -147,9 +155,10 @@ TEST_F(Registration, WalkStoppedByAnUnreadableFolderIsReportedWithTheCompletion)
     p.files.addFile("e:\\LOCKED\\b.txt");
     p.files.failListing("e:\\LOCKED\\");
     run();
-    EXPECT_EQ(p.transcript.only("message"),
-              (Lines{"message データベースの構築: 完了しました。\n"
-                     "一部のフォルダを読み込めなかったため、登録されていないファイルがあります。"}));
+    EXPECT_EQ(
+        p.transcript.only("message"),
+        (Lines{"message データベースの構築: 完了しました。\n"
+               "一部のフォルダを読み込めなかったため、登録されていないファイルがあります。"}));
     EXPECT_EQ(fileRows(), 1u);
     EXPECT_EQ(titleRows(), 1u);
 }
@@ -167,7 +176,9 @@ TEST_F(Registration, FailureInTheMiddleKeepsStoredRowsAndGivesTheWindowBack) {
     run();
     const auto messages = p.transcript.only("message");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("message データベースの構築: データベースの構築中にエラーが発生しました。\n", 0), 0u)
+    EXPECT_EQ(messages[0].rfind(
+                  "message データベースの構築: データベースの構築中にエラーが発生しました。\n", 0),
+              0u)
         << messages[0];
     EXPECT_EQ(fileRows(), 1u);
     EXPECT_EQ(titleRows(), 0u);
@@ -181,7 +192,8 @@ TEST_F(Registration, MissingCatalogueIsReportedAndChangesNothing) {
     p.files.addFile("e:\\a.txt");
     run();
     ASSERT_EQ(p.transcript.only("message").size(), 1u);
-    EXPECT_NE(p.transcript.only("message")[0].find("データベースの構築中にエラーが発生しました。"), std::string::npos);
+    EXPECT_NE(p.transcript.only("message")[0].find("データベースの構築中にエラーが発生しました。"),
+              std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(catalog));
     EXPECT_EQ(p.transcript.only("enable").size(), 7u);
 }

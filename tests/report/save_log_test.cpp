@@ -11,7 +11,8 @@ namespace {
 using namespace testing;
 using Lines = std::vector<std::string>;
 
-const std::string TwoEntries = "e:\\a.txt\r\n***Copy Normal End\r\ne:\\写真\\b.txt\r\n***File Not Found\r\n";
+const std::string TwoEntries =
+    "e:\\a.txt\r\n***Copy Normal End\r\ne:\\写真\\b.txt\r\n***File Not Found\r\n";
 
 class SaveLogFile : public ::testing::Test {
 protected:
@@ -29,13 +30,15 @@ protected:
 TEST_F(SaveLogFile, LogAndOneMoreLineEndAreWritten) {
     save(dir.str() + "/log.txt");
     EXPECT_EQ(dir.read("log.txt"), TwoEntries + "\r\n");
-    EXPECT_EQ(transcript.lines, (Lines{"save dialog ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt", "message ログの保存: 保存しました。"}));
+    EXPECT_EQ(transcript.lines,
+              (Lines{"save dialog ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt", "message ログの保存: 保存しました。"}));
 }
 
 TEST_F(SaveLogFile, CancelWritesNothing) {
     dialogs.saveNames = {};
     SaveLog(TwoEntries, dialogs, files);
-    EXPECT_EQ(transcript.only("message"), (Lines{"message ログの保存: ファイル名を指定してください。"}));
+    EXPECT_EQ(transcript.only("message"),
+              (Lines{"message ログの保存: ファイル名を指定してください。"}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
 }
 
@@ -55,7 +58,8 @@ TEST_F(SaveLogFile, UnwritableTargetIsReportedAndLosesNothing) {
     save(dir.str() + "/no such folder/log.txt");
     EXPECT_EQ(transcript.only("message").size(), 2u);
     for (const auto& message : transcript.only("message")) {
-        EXPECT_EQ(message.rfind("message ログの保存: ログを保存できませんでした。\n", 0), 0u) << message;
+        EXPECT_EQ(message.rfind("message ログの保存: ログを保存できませんでした。\n", 0), 0u)
+            << message;
     }
     EXPECT_EQ(dir.read("keep.txt"), "keep");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);

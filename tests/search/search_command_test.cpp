@@ -106,8 +106,10 @@ TEST_F(Search, ApostrophesAreOrdinaryCharacters) {
 }
 
 TEST_F(Search, At99999HitsAllAreListedAndOneMoreIsTooMany) {
-    execute(catalog, "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 99999) "
-                     "Insert Into MediaTable Select 'e:\\' || i, 'A', i || '.txt', 'txt', '0', '2026-12-07' From n");
+    execute(catalog,
+            "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 99999) "
+            "Insert Into MediaTable Select 'e:\\' || i, 'A', i || '.txt', 'txt', '0', '2026-12-07' "
+            "From n");
     search("*.txt");
     EXPECT_EQ(window.lines.size(), 99999u);
     EXPECT_EQ(window.lines.back(), "[A]99999.txt");
@@ -115,9 +117,11 @@ TEST_F(Search, At99999HitsAllAreListedAndOneMoreIsTooMany) {
 
     store("A", {"one more.txt"});
     search("*.txt");
-    EXPECT_EQ(p.transcript.only("message"),
-              (Lines{"message 検索結果のファイル数が多すぎます。: "
-                     "該当するファイルが多すぎます。Keyの単語を変えるか、対象のTitleを変更して下さい。"}));
+    EXPECT_EQ(
+        p.transcript.only("message"),
+        (Lines{
+            "message 検索結果のファイル数が多すぎます。: "
+            "該当するファイルが多すぎます。Keyの単語を変えるか、対象のTitleを変更して下さい。"}));
     EXPECT_EQ(window.shown, 1) << "no window after too many hits";
     EXPECT_EQ(hits.HitCount, 99999);
     EXPECT_EQ(hits.forLine(0).HitName, "1.txt") << "the last complete search stays whole";
@@ -130,7 +134,10 @@ TEST_F(Search, UnreadableCatalogueHasItsOwnMessage) {
     search("*");
     const auto messages = p.transcript.only("message");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("message ファイルの検索: カタログを開けませんでした。\n" + catalog.string() + "\n", 0), 0u);
+    EXPECT_EQ(messages[0].rfind("message ファイルの検索: カタログを開けませんでした。\n" +
+                                    catalog.string() + "\n",
+                                0),
+              0u);
     EXPECT_EQ(window.shown, 1);
     EXPECT_EQ(hits.HitCount, 1);
 }

@@ -5,11 +5,13 @@
 
 namespace orbisk::testing {
 
-std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& catalog, const std::string& table) {
+std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& catalog,
+                                                const std::string& table) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(catalog.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, ("Select * From " + table).c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, ("Select * From " + table).c_str(), -1, &statement, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         throw std::runtime_error("cannot read " + table);
     }
@@ -18,9 +20,10 @@ std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& cat
         std::vector<std::string> row;
         for (int c = 0; c < sqlite3_column_count(statement); ++c) {
             const auto* text = sqlite3_column_text(statement, c);
-            row.emplace_back(text ? std::string(reinterpret_cast<const char*>(text),
-                                                static_cast<std::size_t>(sqlite3_column_bytes(statement, c)))
-                                  : "<null>");
+            row.emplace_back(
+                text ? std::string(reinterpret_cast<const char*>(text),
+                                   static_cast<std::size_t>(sqlite3_column_bytes(statement, c)))
+                     : "<null>");
         }
         rows.push_back(std::move(row));
     }

@@ -44,7 +44,9 @@ void FakeFileSystem::addFile(const std::string& path, std::uint64_t size, unsign
     link(path, Node{size, attributes, {}});
 }
 
-void FakeFileSystem::addFolder(const std::string& path) { link(path, Node{0, Folder, {}}); }
+void FakeFileSystem::addFolder(const std::string& path) {
+    link(path, Node{0, Folder, {}});
+}
 
 std::string FakeFileSystem::walkPattern(const std::string& driveText) const {
     return driveText.substr(0, 3) + "\\*.*";

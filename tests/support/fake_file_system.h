@@ -8,7 +8,14 @@
 
 namespace orbisk::testing {
 
-enum Attribute : unsigned { ReadOnly = 1, Hidden = 2, System = 4, Volume = 8, Folder = 16, Archive = 32 };
+enum Attribute : unsigned {
+    ReadOnly = 1,
+    Hidden = 2,
+    System = 4,
+    Volume = 8,
+    Folder = 16,
+    Archive = 32
+};
 
 // An in-memory file system in the Windows form: drives such as "e:", backslashes,
 // attributes, a ready flag per drive, entries listed in the order they were added.

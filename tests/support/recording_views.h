@@ -72,7 +72,9 @@ public:
     std::string folder = "d:\\OUT";
 
     std::int32_t itemCount() const override { return static_cast<std::int32_t>(marks.size()); }
-    bool isMarked(std::int32_t line) const override { return marks.at(static_cast<std::size_t>(line)); }
+    bool isMarked(std::int32_t line) const override {
+        return marks.at(static_cast<std::size_t>(line));
+    }
     std::string targetFolder() const override { return folder; }
     void setControlEnabled(CopyControl control, bool enabled) override;
     void setProgressMax(float max) override { transcript_.add("max " + percentText(max)); }

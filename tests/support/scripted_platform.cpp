@@ -4,8 +4,10 @@
 
 namespace orbisk::testing {
 
-Answer ScriptedDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
-    transcript_.add("message " + title + (buttons == Buttons::OkCancel ? " [OK/Cancel]" : "") + ": " + text);
+Answer ScriptedDialogs::message(const std::string& text, const std::string& title,
+                                Buttons buttons) {
+    transcript_.add("message " + title + (buttons == Buttons::OkCancel ? " [OK/Cancel]" : "") +
+                    ": " + text);
     if (onMessage) {
         onMessage(text);
     }
@@ -27,6 +29,8 @@ std::string ScriptedDialogs::askSaveFileName(const std::string& filter) {
     return name;
 }
 
-std::string CommaNumberFormat::grouped(std::int64_t value) const { return groupDigits(value, ",", 3); }
+std::string CommaNumberFormat::grouped(std::int64_t value) const {
+    return groupDigits(value, ",", 3);
+}
 
 } // namespace orbisk::testing

@@ -21,9 +21,13 @@ namespace orbisk {
 
 namespace {
 
-std::string errorText(int error) { return std::strerror(error); }
+std::string errorText(int error) {
+    return std::strerror(error);
+}
 
-bool isUser(const std::string& name) { return getpwnam(name.c_str()) != nullptr; }
+bool isUser(const std::string& name) {
+    return getpwnam(name.c_str()) != nullptr;
+}
 
 bool isFolder(const std::string& path) {
     struct stat info {};
@@ -50,7 +54,8 @@ std::string labelOf(const std::string& device) {
             std::string out;
             for (std::size_t i = 0; i < label.size(); ++i) {
                 if (label.compare(i, 2, "\\x") == 0 && i + 3 < label.size()) {
-                    out.push_back(static_cast<char>(std::stoi(label.substr(i + 2, 2), nullptr, 16)));
+                    out.push_back(
+                        static_cast<char>(std::stoi(label.substr(i + 2, 2), nullptr, 16)));
                     i += 3;
                 } else {
                     out.push_back(label[i]);
@@ -92,7 +97,8 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
     }
     closedir(dir);
     const MountTable& mounts = mounts_.current();
-    const std::string folder = drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
+    const std::string folder =
+        drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
     if (folder != "/" && (mounts.inFstab(folder) || isAutomountPlace(folder, isUser))) {
         // A mount place with nothing mounted on it is an empty folder, not a disc.
         struct stat parent {};
@@ -139,11 +145,14 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
         out.push_back({drive, display});
     }
     for (const auto& mount : mounts.mounted) {
-        const bool listed = std::any_of(out.begin(), out.end(),
-                                        [&](const DriveEntry& d) { return d.drive == mount.mountPoint; });
-        const bool system = mount.mountPoint.rfind("/proc", 0) == 0 || mount.mountPoint.rfind("/sys", 0) == 0 ||
+        const bool listed = std::any_of(out.begin(), out.end(), [&](const DriveEntry& d) {
+            return d.drive == mount.mountPoint;
+        });
+        const bool system = mount.mountPoint.rfind("/proc", 0) == 0 ||
+                            mount.mountPoint.rfind("/sys", 0) == 0 ||
                             mount.mountPoint.rfind("/dev", 0) == 0 ||
-                            (mount.mountPoint.rfind("/run", 0) == 0 && mount.mountPoint.rfind("/run/media/", 0) != 0);
+                            (mount.mountPoint.rfind("/run", 0) == 0 &&
+                             mount.mountPoint.rfind("/run/media/", 0) != 0);
         if (!listed && !system && !isPseudoFileSystem(mount.type)) {
             out.push_back({mount.mountPoint, shown(mount.mountPoint, mount.source)});
         }
@@ -224,7 +233,8 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
     // Files on discs are often read-only; the copy must stay replaceable by its owner.
     NewFile copy(target, (from.st_mode & 0777) | S_IWUSR);
     struct stat to {};
-    if (copy.replacing() && stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
+    if (copy.replacing() && stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev &&
+        to.st_ino == from.st_ino) {
         throw FileError("コピー先がコピー元と同じファイルです。");
     }
     copy.copyFrom(in, static_cast<std::uint64_t>(from.st_size));

@@ -18,7 +18,8 @@ std::string LocaleNumberFormat::grouped(std::int64_t value) const {
 
 std::string groupDigits(std::int64_t value, const std::string& separator, int groupSize) {
     const bool negative = value < 0;
-    std::string digits = std::to_string(negative ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));
+    std::string digits =
+        std::to_string(negative ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));
     if (!separator.empty() && groupSize > 0) {
         for (auto at = static_cast<long>(digits.size()) - groupSize; at > 0; at -= groupSize) {
             digits.insert(static_cast<std::size_t>(at), separator);

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <fstream>
+#include <poll.h>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orbisk {
 
@@ -18,7 +18,8 @@ std::string unescape(std::string_view field) {
     std::string out;
     for (std::size_t i = 0; i < field.size(); ++i) {
         const auto octal = [&](std::size_t k) { return field[k] >= '0' && field[k] <= '7'; };
-        if (field[i] == '\\' && i + 3 < field.size() && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
+        if (field[i] == '\\' && i + 3 < field.size() && octal(i + 1) && octal(i + 2) &&
+            octal(i + 3)) {
             out.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
                                             (field[i + 3] - '0')));
             i += 3;
@@ -94,7 +95,8 @@ std::vector<MountEntry> parseFstab(std::string_view text) {
         if (f.size() < 2 || f[0].front() == '#' || f[1].front() != '/') {
             continue;
         }
-        out.push_back({unescape(f[0]), withoutTrailingSlash(unescape(f[1])), f.size() > 2 ? f[2] : ""});
+        out.push_back(
+            {unescape(f[0]), withoutTrailingSlash(unescape(f[1])), f.size() > 2 ? f[2] : ""});
     }
     return out;
 }
@@ -110,9 +112,10 @@ const MountTable& MountWatch::current() {
         mountInfo_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
     }
     struct stat fstab {};
-    const long long stamp = ::stat("/etc/fstab", &fstab) == 0
-                                ? static_cast<long long>(fstab.st_mtim.tv_sec) * 1000000000 + fstab.st_mtim.tv_nsec
-                                : 0;
+    const long long stamp =
+        ::stat("/etc/fstab", &fstab) == 0
+            ? static_cast<long long>(fstab.st_mtim.tv_sec) * 1000000000 + fstab.st_mtim.tv_nsec
+            : 0;
     // The kernel flags mountinfo with POLLPRI when a mount comes or goes; reading it whole
     // again clears the flag.
     pollfd watch{mountInfo_, POLLPRI, 0};
@@ -145,7 +148,8 @@ bool MountTable::inFstab(const std::string& folder) const {
                        [&](const MountEntry& entry) { return entry.mountPoint == folder; });
 }
 
-bool isAutomountPlace(const std::string& folder, const std::function<bool(const std::string&)>& isUser) {
+bool isAutomountPlace(const std::string& folder,
+                      const std::function<bool(const std::string&)>& isUser) {
     std::vector<std::string> parts;
     std::istringstream in(folder);
     for (std::string part; std::getline(in, part, '/');) {
@@ -170,7 +174,8 @@ std::string DriveOfPath(const std::string& path, const MountTable& mounts,
                         const std::function<bool(const std::string&)>& isFolder) {
     const auto folders = leadingFolders(path);
     for (const std::string& folder : folders) {
-        if (mounts.isMounted(folder) || mounts.inFstab(folder) || isAutomountPlace(folder, isUser)) {
+        if (mounts.isMounted(folder) || mounts.inFstab(folder) ||
+            isAutomountPlace(folder, isUser)) {
             return folder;
         }
     }
@@ -181,9 +186,10 @@ std::string DriveOfPath(const std::string& path, const MountTable& mounts,
         std::string best;
         for (const auto& entry : mounts.mounted) {
             const auto& point = entry.mountPoint;
-            const bool holds = folder == point || point == "/" ||
-                               (folder.size() > point.size() && folder.compare(0, point.size(), point) == 0 &&
-                                folder[point.size()] == '/');
+            const bool holds =
+                folder == point || point == "/" ||
+                (folder.size() > point.size() && folder.compare(0, point.size(), point) == 0 &&
+                 folder[point.size()] == '/');
             if (holds && point.size() > best.size()) {
                 best = point;
             }
@@ -195,10 +201,12 @@ std::string DriveOfPath(const std::string& path, const MountTable& mounts,
 
 bool isPseudoFileSystem(const std::string& type) {
     static const std::set<std::string> pseudo = {
-        "proc",     "sysfs",      "tmpfs",     "devtmpfs",   "devpts",  "cgroup",   "cgroup2",
-        "overlay",  "securityfs", "debugfs",   "tracefs",    "mqueue",  "hugetlbfs", "pstore",
-        "bpf",      "configfs",   "fusectl",   "binfmt_misc", "autofs", "rpc_pipefs", "nsfs",
-        "efivarfs", "ramfs",      "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "nfsd", "none"};
+        "proc",        "sysfs",    "tmpfs",       "devtmpfs",   "devpts",
+        "cgroup",      "cgroup2",  "overlay",     "securityfs", "debugfs",
+        "tracefs",     "mqueue",   "hugetlbfs",   "pstore",     "bpf",
+        "configfs",    "fusectl",  "binfmt_misc", "autofs",     "rpc_pipefs",
+        "nsfs",        "efivarfs", "ramfs",       "selinuxfs",  "fuse.gvfsd-fuse",
+        "fuse.portal", "nfsd",     "none"};
     return pseudo.count(type) != 0;
 }
 

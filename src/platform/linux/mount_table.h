@@ -46,7 +46,8 @@ std::vector<MountEntry> parseFstab(std::string_view text);
 
 // /run/media/USER/NAME, /media/USER/NAME (USER a user of this machine), /media/NAME:
 // the places desktops mount removable media on.
-bool isAutomountPlace(const std::string& folder, const std::function<bool(const std::string&)>& isUser);
+bool isAutomountPlace(const std::string& folder,
+                      const std::function<bool(const std::string&)>& isUser);
 
 // The drive of a catalogued path: its longest leading folder that is mounted now, listed
 // in fstab or an automount place; failing those, the mount holding its deepest existing

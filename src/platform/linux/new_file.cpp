@@ -13,7 +13,9 @@ namespace orbisk {
 
 namespace {
 
-[[noreturn]] void failWith(int error) { throw FileError(std::strerror(error)); }
+[[noreturn]] void failWith(int error) {
+    throw FileError(std::strerror(error));
+}
 
 void writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -61,7 +63,9 @@ NewFile::~NewFile() {
     }
 }
 
-void NewFile::write(const std::string& bytes) { writeAll(fd_, bytes.data(), bytes.size()); }
+void NewFile::write(const std::string& bytes) {
+    writeAll(fd_, bytes.data(), bytes.size());
+}
 
 void NewFile::copyFrom(int source, std::uint64_t size) {
     // The kernel copies without a round trip through this process where it can.
@@ -71,7 +75,8 @@ void NewFile::copyFrom(int source, std::uint64_t size) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+        if (n < 0 &&
+            (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
             break;
         }
         if (n < 0) {

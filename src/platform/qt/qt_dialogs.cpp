@@ -21,7 +21,9 @@ QString qtFilter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split(u'|');
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        entries << (parts[i].contains(u'(') ? parts[i] : parts[i] + QStringLiteral(" (") + parts[i + 1] + QStringLiteral(")"));
+        entries << (parts[i].contains(u'(')
+                        ? parts[i]
+                        : parts[i] + QStringLiteral(" (") + parts[i + 1] + QStringLiteral(")"));
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -32,7 +34,8 @@ Answer QtDialogs::message(const std::string& text, const std::string& title, But
     QMessageBox box(QMessageBox::NoIcon,
                     title.empty() ? QApplication::applicationName() : QString::fromStdString(title),
                     QString::fromStdString(text),
-                    buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel,
+                    buttons == Buttons::Ok ? QMessageBox::Ok
+                                           : QMessageBox::Ok | QMessageBox::Cancel,
                     dialogParent());
     box.setDefaultButton(QMessageBox::Ok);
     // Wide enough that the caption bar shows the whole title.

@@ -4,6 +4,8 @@
 
 namespace orbisk {
 
-void QtEventPump::processPendingEvents() { QCoreApplication::processEvents(); }
+void QtEventPump::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 } // namespace orbisk
