@@ -5,7 +5,7 @@
 #include "windows/drive_list.h"
 #include "windows/folder_list.h"
 #include "windows/pictures.h"
-#include "windows/twips.h"
+#include "windows/window_parts.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +20,7 @@ namespace orbisk {
 namespace {
 
 QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
-    auto* button = new QPushButton(caption, parent);
-    button->setFont(pictures::buttonFont());
-    button->setStyleSheet(
-        "QPushButton { background-color: white; border: 1px solid #808080; padding: 0px; }"
-        "QPushButton:pressed { background-color: #d0d0d0; }"
-        "QPushButton:disabled { color: #a0a0a0; }");
+    QPushButton* button = whiteButton(parent, caption);
     placeTwips(button, 360, top, 735, 375);
     return button;
 }
@@ -78,10 +73,7 @@ Form2::Form2(Session& session, WindowHub& windows) : session_(session), windows_
     Command3->setFont(narrow);
     Command4 = bandButton(this, "CLEAR", 5040);
 
-    QWidget* focusOrder[] = {List1, Drive1, Dir1, Command1, Command2, Command3, Command4};
-    for (std::size_t i = 1; i < std::size(focusOrder); ++i) {
-        setTabOrder(focusOrder[i - 1], focusOrder[i]);
-    }
+    setFocusOrder({List1, Drive1, Dir1, Command1, Command2, Command3, Command4});
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::close);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);

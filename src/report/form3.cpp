@@ -4,26 +4,13 @@
 #include "copy/form2.h"
 #include "report/save_log.h"
 #include "windows/pictures.h"
-#include "windows/twips.h"
+#include "windows/window_parts.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace orbisk {
-
-namespace {
-
-QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
-    auto* button = new QPushButton(caption, parent);
-    button->setFont(pictures::buttonFont());
-    button->setStyleSheet("QPushButton { background-color: white; border: 1px solid #808080; }"
-                          "QPushButton:pressed { background-color: #d0d0d0; }");
-    placeTwips(button, 360, top, 735, 375);
-    return button;
-}
-
-} // namespace
 
 Form3::Form3(Session& session, WindowHub& windows) : session_(session), windows_(windows) {
     makeFixedWindow(this, 6540, 3600);
@@ -38,10 +25,11 @@ Form3::Form3(Session& session, WindowHub& windows) : session_(session), windows_
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     placeTwips(Text1, 1920, 840, 4215, 2415);
-    Command6 = bandButton(this, "SAVE", 2280);
-    Command1 = bandButton(this, "CLOSE", 2880);
-    setTabOrder(Text1, Command6);
-    setTabOrder(Command6, Command1);
+    Command6 = whiteButton(this, "SAVE");
+    placeTwips(Command6, 360, 2280, 735, 375);
+    Command1 = whiteButton(this, "CLOSE");
+    placeTwips(Command1, 360, 2880, 735, 375);
+    setFocusOrder({Text1, Command6, Command1});
     connect(Command6, &QPushButton::clicked, this, &Form3::Command6_Click);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 }

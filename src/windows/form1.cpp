@@ -6,7 +6,7 @@
 #include "search/search_command.h"
 #include "windows/drive_list.h"
 #include "windows/pictures.h"
-#include "windows/twips.h"
+#include "windows/window_parts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -37,17 +37,6 @@ QPushButton* pictureButton(QWidget* parent, const QPixmap& picture) {
     button->setFlat(true);
     button->setAutoFillBackground(true);
     button->setStyleSheet("QPushButton { background-color: black; border: none; }");
-    return button;
-}
-
-QPushButton* whiteButton(QWidget* parent, const QString& caption, bool buttonFont) {
-    auto* button = new QPushButton(caption, parent);
-    button->setStyleSheet("QPushButton { background-color: white; border: 1px solid #808080; }"
-                          "QPushButton:pressed { background-color: #d0d0d0; }"
-                          "QPushButton:disabled { color: #a0a0a0; }");
-    if (buttonFont) {
-        button->setFont(pictures::buttonFont());
-    }
     return button;
 }
 
@@ -129,11 +118,8 @@ void Form1::buildControls() {
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     placeTwips(Combo1, 720, 240, 1935, 300);
 
-    QWidget* focusOrder[] = {Command1[0], Command1[1], Command1[2], Drive1,   Command3, Command4,
-                             Text1,       Command5,    Text3,       Command6, Combo1};
-    for (std::size_t i = 1; i < std::size(focusOrder); ++i) {
-        setTabOrder(focusOrder[i - 1], focusOrder[i]);
-    }
+    setFocusOrder({Command1[0], Command1[1], Command1[2], Drive1, Command3, Command4, Text1,
+                   Command5, Text3, Command6, Combo1});
 
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, Frame1, &QWidget::hide);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPushButton>
 #include <QWidget>
 #include <cmath>
+#include <initializer_list>
 
 namespace orbisk {
 
@@ -18,5 +20,11 @@ inline void placeTwips(QWidget* widget, int left, int top, int width, int height
 // centred on its screen when shown.
 void makeFixedWindow(QWidget* window, int clientWidthTwips, int clientHeightTwips);
 void centreOnScreen(QWidget* window);
+
+// A button painted white with a thin border, in the buttons' font or the window's.
+QPushButton* whiteButton(QWidget* parent, const QString& caption, bool buttonFont = true);
+
+// Keyboard focus moves through widgets in the order given.
+void setFocusOrder(std::initializer_list<QWidget*> widgets);
 
 } // namespace orbisk

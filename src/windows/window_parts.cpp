@@ -1,4 +1,4 @@
-#include "windows/twips.h"
+#include "windows/window_parts.h"
 
 #include "windows/pictures.h"
 
@@ -19,6 +19,28 @@ void centreOnScreen(QWidget* window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+}
+
+QPushButton* whiteButton(QWidget* parent, const QString& caption, bool buttonFont) {
+    auto* button = new QPushButton(caption, parent);
+    button->setStyleSheet(
+        "QPushButton { background-color: white; border: 1px solid #808080; padding: 0px; }"
+        "QPushButton:pressed { background-color: #d0d0d0; }"
+        "QPushButton:disabled { color: #a0a0a0; }");
+    if (buttonFont) {
+        button->setFont(pictures::buttonFont());
+    }
+    return button;
+}
+
+void setFocusOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
     }
 }
 
