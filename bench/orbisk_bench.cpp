@@ -6,6 +6,7 @@
 #include "catalog/catalog.h"
 #include "catalog/like_function.h"
 #include "copy/copy_command.h"
+#include "copy/copy_log.h"
 #include "copy/form2.h"
 #include "media/folder_walk.h"
 #include "platform/linux/linux_file_system.h"
@@ -178,7 +179,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / 1e3; // reported in ms
+            seconds[run.run_name.function_name] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
 };
@@ -399,29 +401,66 @@ int main(int argc, char** argv) {
         ->Unit(ms)
         ->UseRealTime();
 
+    // The log grows by appending: an entry costs the same whether it is the thousandth
+    // or the ten-thousandth.
+    const auto buildLog = [&](benchmark::State& state, int entries) {
+        const std::string path = copyHits.rows.back().HitPath;
+        for (auto _ : state) {
+            CopyLog log;
+            for (int i = 0; i < entries; ++i) {
+                log.add(path, CopiedMarker);
+            }
+            benchmark::DoNotOptimize(log.text().data());
+        }
+    };
+    benchmark::RegisterBenchmark("copy-log/1000",
+                                 [&](benchmark::State& state) { buildLog(state, 1000); })
+        ->Iterations(2000)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("copy-log/10000",
+                                 [&](benchmark::State& state) { buildLog(state, 10000); })
+        ->Iterations(200)
+        ->UseRealTime();
+
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    auto& s = reporter.seconds;
-    const auto ratio = [&](const char* ours, const char* anchor) { return s[ours] / s[anchor]; };
+    // One line per figure whose two benchmarks ran (a filter may leave some out).
+    struct Figure {
+        const char* name;
+        const char* ours;
+        const char* anchor;
+        const char* anchorName;
+        double work; // items per run, or 0 for a time in ms
+        const char* unit;
+    };
+    const Figure figures[] = {
+        {"store-rows", "store-rows/orbisk", "store-rows/one-transaction", "one transaction",
+         TreeFiles, "rows/s"},
+        {"walk", "walk/orbisk", "walk/find", "find", TreeFiles, "files/s"},
+        {"register", "register/orbisk", "register/find+one-transaction", "find + one transaction",
+         TreeFiles, "files/s"},
+        {"search-selective", "search-selective/orbisk", "search-selective/in-memory",
+         "in-memory scan", 0, "ms"},
+        {"search-broad", "search-broad/orbisk", "search-broad/in-memory", "in-memory scan", 0,
+         "ms"},
+        {"like-scan", "like-scan/orbisk", "like-scan/built-in", "built-in LIKE", 0, "ms"},
+        {"copy", "copy/orbisk", "copy/cp", "cp -r", CopyFiles, "files/s"},
+    };
+    const auto& s = reporter.seconds;
     std::printf("\n");
-    std::printf("store-rows: %.0f rows/s (%.1f× one transaction)\n",
-                TreeFiles / s["store-rows/orbisk"],
-                ratio("store-rows/orbisk", "store-rows/one-transaction"));
-    std::printf("walk: %.0f files/s (%.2f× find)\n", TreeFiles / s["walk/orbisk"],
-                ratio("walk/orbisk", "walk/find"));
-    std::printf("register: %.0f files/s (%.1f× find + one transaction)\n",
-                TreeFiles / s["register/orbisk"],
-                ratio("register/orbisk", "register/find+one-transaction"));
-    std::printf("search-selective: %.0f ms (%.1f× in-memory scan)\n",
-                s["search-selective/orbisk"] * 1e3,
-                ratio("search-selective/orbisk", "search-selective/in-memory"));
-    std::printf("search-broad: %.0f ms (%.1f× in-memory scan)\n", s["search-broad/orbisk"] * 1e3,
-                ratio("search-broad/orbisk", "search-broad/in-memory"));
-    std::printf("like-scan: %.0f ms (%.2f× built-in LIKE)\n", s["like-scan/orbisk"] * 1e3,
-                ratio("like-scan/orbisk", "like-scan/built-in"));
-    std::printf("copy: %.0f files/s (%.2f× cp -r)\n", CopyFiles / s["copy/orbisk"],
-                ratio("copy/orbisk", "copy/cp"));
+    for (const Figure& f : figures) {
+        if (s.count(f.ours) != 0 && s.count(f.anchor) != 0) {
+            const double ours = s.at(f.ours);
+            std::printf("%s: %.0f %s (%.2f× %s)\n", f.name, f.work > 0 ? f.work / ours : ours * 1e3,
+                        f.unit, ours / s.at(f.anchor), f.anchorName);
+        }
+    }
+    if (s.count("copy-log/1000") != 0 && s.count("copy-log/10000") != 0) {
+        const double perEntry = s.at("copy-log/10000") / 10000;
+        std::printf("copy-log: %.0f ns/entry at 10,000 entries (%.2f× per entry at 1,000)\n",
+                    perEntry * 1e9, perEntry / (s.at("copy-log/1000") / 1000));
+    }
     return 0;
 }
