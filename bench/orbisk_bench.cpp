@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
                                          }
                                      }
                                  })
-        ->Iterations(3)
+        ->Iterations(5)
         ->Unit(ms)
         ->UseRealTime();
     benchmark::RegisterBenchmark("store-rows/one-transaction",

@@ -40,6 +40,28 @@ std::string parentOf(const std::string& folder) {
     return slash == std::string::npos || slash == 0 ? "/" : folder.substr(0, slash);
 }
 
+int hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// udev writes the bytes it cannot put in a link's name as \xHH.
+std::string unescapeUdevName(const std::string& name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name.compare(i, 2, "\\x") == 0 && i + 3 < name.size() && hexDigit(name[i + 2]) >= 0 &&
+            hexDigit(name[i + 3]) >= 0) {
+            out.push_back(static_cast<char>(hexDigit(name[i + 2]) * 16 + hexDigit(name[i + 3])));
+            i += 3;
+        } else {
+            out.push_back(name[i]);
+        }
+    }
+    return out;
+}
+
 // Labels of block devices, from the links udev keeps in /dev/disk/by-label.
 std::string labelOf(const std::string& device) {
     std::error_code error;
@@ -50,18 +72,7 @@ std::string labelOf(const std::string& device) {
     for (const auto& link : std::filesystem::directory_iterator("/dev/disk/by-label", error)) {
         std::error_code linkError;
         if (std::filesystem::canonical(link.path(), linkError) == target && !linkError) {
-            std::string label = link.path().filename().string();
-            std::string out;
-            for (std::size_t i = 0; i < label.size(); ++i) {
-                if (label.compare(i, 2, "\\x") == 0 && i + 3 < label.size()) {
-                    out.push_back(
-                        static_cast<char>(std::stoi(label.substr(i + 2, 2), nullptr, 16)));
-                    i += 3;
-                } else {
-                    out.push_back(label[i]);
-                }
-            }
-            return out;
+            return unescapeUdevName(link.path().filename().string());
         }
     }
     return "";
