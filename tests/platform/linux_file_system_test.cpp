@@ -1,6 +1,7 @@
 #include "media/folder_walk.h"
 #include "platform/linux/linux_file_system.h"
 #include "support/scripted_platform.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -151,6 +152,22 @@ TEST_F(LinuxPlatform, TextFileIsWrittenWholeOrNotAtAll) {
     EXPECT_THROW(files.writeTextFile(dir.str() + "/a folder", "x"), FileError);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
         << "no temporary file left";
+}
+
+TEST_F(LinuxPlatform, FullDiskFailsCopiesAndSavesAndLosesNothing) {
+    SmallDisk disk(64);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    const std::string full = disk.dir().str();
+    dir.write("big.bin", std::string(200 * 1024, 'b'));
+    disk.dir().write("older.bin", "older");
+    EXPECT_THROW(files.copyFile(dir.str() + "/big.bin", full + "/new.bin"), FileError);
+    EXPECT_THROW(files.copyFile(dir.str() + "/big.bin", full + "/older.bin"), FileError);
+    EXPECT_THROW(files.writeTextFile(full + "/older.bin", std::string(200 * 1024, 'l')), FileError);
+    EXPECT_EQ(disk.dir().read("older.bin"), "older");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.dir().path()), {}), 1)
+        << "nothing half-written is left";
 }
 
 TEST_F(LinuxPlatform, DriveReadinessNeedsAListableFolder) {

@@ -2,6 +2,7 @@
 #include "support/catalog_rows.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -195,6 +196,39 @@ TEST_F(Registration, MissingCatalogueIsReportedAndChangesNothing) {
     EXPECT_NE(p.transcript.only("message")[0].find("データベースの構築中にエラーが発生しました。"),
               std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(catalog));
+    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+}
+
+} // namespace
+} // namespace orbisk
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+TEST(RegistrationOnAFullDisk, StopsWithTheReasonAndKeepsTheRowsStoredSoFar) {
+    SmallDisk disk(256);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    const auto catalog = newCatalog(disk.dir());
+    ScriptedPlatform p;
+    RecordingRegisterView view{p.transcript};
+    p.files.addDrive("e:");
+    for (int i = 0; i < 20000; ++i) {
+        p.files.addFile("e:\\" + std::string(100, 'F') + "\\" + std::to_string(i) + ".dat");
+    }
+    RegisterCommand(p.platform(), view, catalog).run();
+    const auto messages = p.transcript.only("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("データベースの構築中にエラーが発生しました。"), std::string::npos)
+        << messages[0];
+    EXPECT_NE(messages[0].find("ディスクがいっぱいです"), std::string::npos) << messages[0];
+    const auto rows = tableRows(catalog, "MediaTable").size();
+    EXPECT_GT(rows, 0u);
+    EXPECT_LT(rows, 20000u);
+    EXPECT_TRUE(tableRows(catalog, "MediaName").empty());
     EXPECT_EQ(p.transcript.only("enable").size(), 7u);
 }
 
