@@ -151,6 +151,29 @@ TEST_F(CopyWindow, RegisterSearchSelectAllCopyAndReport) {
               1u);
 }
 
+TEST_F(CopyWindow, WindowCannotBeClosedWhileACopyRuns) {
+    dir.write("disc/a.txt", "alpha");
+    std::filesystem::create_directory(dir / "out");
+    session.hits.rows = {{}, {(dir / "disc/a.txt").string(), "a.txt", "T"}};
+    Form2& form = filled(1);
+    form.show();
+    ASSERT_TRUE(form.Dir1->setPath((dir / "out").string()));
+    form.Command3->click();
+    bool closedDuringCopy = true;
+    // The disc question comes while the copy runs.
+    dialogs.onMessage = [&](const std::string&) {
+        closedDuringCopy = form.close();
+        QTest::keyClick(&form, Qt::Key_Escape);
+    };
+    whenShown(reportWindowShown(), [&] { windows.reportWindow()->close(); });
+    form.Command1->click();
+    EXPECT_FALSE(closedDuringCopy);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(dir.read("out/a.txt"), "alpha");
+    dialogs.onMessage = nullptr;
+    EXPECT_TRUE(form.close());
+}
+
 TEST_F(CopyWindow, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {
     dir.write("disc/a.txt", "alpha");
     session.hits.rows = {{}, {(dir / "disc/a.txt").string(), "a.txt", "T"}};
