@@ -69,17 +69,6 @@ std::u32string decodeUtf8(std::string_view text) {
     return out;
 }
 
-std::size_t codePointCount(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++count) {
-        char32_t cp = 0;
-        const std::size_t length =
-            static_cast<unsigned char>(text[i]) < 0x80 ? 1 : sequenceLength(text, i, cp);
-        i += length == 0 ? 1 : length;
-    }
-    return count;
-}
-
 char32_t foldCase(char32_t c) {
     if (c < 0x80) {
         return (c >= 'A' && c <= 'Z') ? c + 32 : c;

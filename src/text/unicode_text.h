@@ -15,7 +15,4 @@ void decodeUtf8(std::string_view text, std::u32string& out);
 // full-width Latin letters. Anything else is returned unchanged.
 char32_t foldCase(char32_t c);
 
-// Number of code points of text, as decodeUtf8 counts them.
-std::size_t codePointCount(std::string_view text);
-
 } // namespace orbisk

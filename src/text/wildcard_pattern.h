@@ -19,7 +19,6 @@ public:
     WildcardPattern(std::string_view pattern, Syntax syntax);
 
     bool matches(std::string_view text) const;
-    bool matchesEverything() const { return everything_; }
 
 private:
     struct Token {

@@ -84,10 +84,10 @@ TEST(ListingPattern, StarDotStarAndEmptyMatchEveryName) {
     EXPECT_FALSE(listing("#1.txt", "11.txt"));
 }
 
-TEST(UnicodeText, CountsCodePointsNotBytes) {
-    EXPECT_EQ(codePointCount("abc"), 3u);
-    EXPECT_EQ(codePointCount("ファイル"), 4u);
-    EXPECT_EQ(codePointCount("\xff\xfe"), 2u);
+TEST(UnicodeText, DecodesEveryByteAndFoldsOnlyLetterPairs) {
+    EXPECT_EQ(decodeUtf8("ファイル").size(), 4u);
+    EXPECT_EQ(decodeUtf8("\xff\xfe"), (std::u32string{0xDCFF, 0xDCFE}));
+    EXPECT_EQ(decodeUtf8("\xe3\x83"), (std::u32string{0xDCE3, 0xDC83})) << "a cut-off sequence";
     EXPECT_EQ(foldCase(U'Ÿ'), U'ÿ');
     EXPECT_EQ(foldCase(U'İ'), U'İ');
 }
