@@ -184,9 +184,12 @@ TEST_F(LinuxPlatform, WalkPatternOfARootFolderHasNoDoubledSeparator) {
     EXPECT_EQ(files.walkPattern("/"), "/*.*");
 }
 
-TEST(LocaleCodePage, Utf8LocaleWritesTheBytesAsTheyAre) {
-    const std::string text = "写真\\\x83\x65.txt\r\n";
-    EXPECT_EQ(toLocaleCodePage(text), text);
+TEST(CodePage, TextIsConvertedAndPathBytesAreKept) {
+    const std::string sjisPath = "\x83\x65.txt"; // a Shift-JIS name from an old disc
+    const std::string log = "写真\\" + sjisPath + "\r\n";
+    EXPECT_EQ(toCodePage(log, "UTF-8"), log);
+    EXPECT_EQ(toCodePage(log, "SHIFT_JIS"), "\x8e\xca\x90\x5e\\" + sjisPath + "\r\n");
+    EXPECT_EQ(toCodePage("ascii only", "ANSI_X3.4-1968"), "ascii only");
 }
 
 } // namespace

@@ -254,12 +254,11 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
 
 void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& text) {
     NewFile file(path, 0666);
-    file.write(toLocaleCodePage(text));
+    file.write(toCodePage(text, nl_langinfo(CODESET)));
     file.commit();
 }
 
-std::string toLocaleCodePage(const std::string& text) {
-    const std::string codeset = nl_langinfo(CODESET);
+std::string toCodePage(const std::string& text, const std::string& codeset) {
     if (codeset == "UTF-8" || codeset == "ANSI_X3.4-1968") {
         return text;
     }

@@ -24,8 +24,8 @@ private:
     mutable MountWatch mounts_;
 };
 
-// text (UTF-8) in the character set of the locale; bytes that are not UTF-8, or that the
+// text (UTF-8) in the character set codeset; bytes that are not UTF-8, or that the
 // character set cannot hold, are kept as they are.
-std::string toLocaleCodePage(const std::string& text);
+std::string toCodePage(const std::string& text, const std::string& codeset);
 
 } // namespace orbisk
