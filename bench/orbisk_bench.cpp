@@ -4,7 +4,7 @@
 #include "app/application.h"
 #include "bench_support.h"
 #include "catalog/catalog.h"
-#include "catalog/like_function.h"
+#include "catalog/comparisons.h"
 #include "copy/copy_command.h"
 #include "copy/copy_log.h"
 #include "copy/form2.h"
@@ -151,7 +151,7 @@ long likeScan(const std::filesystem::path& file, bool ours, const char* pattern)
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (ours) {
-        registerLikeFunction(db);
+        registerComparisons(db);
     }
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(db, "Select Count(*) From MediaTable Where ファイル名 like ?1", -1,
@@ -245,8 +245,9 @@ int main(int argc, char** argv) {
         [&](benchmark::State& state) {
             for (auto _ : state) {
                 PathArray paths;
+                SkippedFolders skipped;
                 CollectFiles({files, events, dialogs}, files.walkPattern(tree.string()), true,
-                             paths);
+                             paths, skipped);
                 if (paths.count() != TreeFiles) {
                     state.SkipWithError(
                         ("the walk found " + std::to_string(paths.count()) + " files").c_str());

@@ -13,7 +13,8 @@ struct sqlite3_stmt;
 
 namespace orbisk {
 
-// The catalogue could not be opened, read or written; what() is the reason.
+// The catalogue could not be opened, read or written; what() is the reason, in Japanese,
+// with the engine's own words after it in parentheses.
 class CatalogError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -44,18 +45,43 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 } // namespace detail
 
 // The catalogue file Orbisk.mdb, open for one command. The file must exist: it is never
-// created here. Key and title always travel as bound parameters.
+// created here. Key and title always travel as bound parameters, and text comparisons
+// ignore letter case as the catalogue's LIKE does.
 class Catalog {
 public:
     static constexpr const char* FileName = "Orbisk.mdb";
 
-    // Opens read-write; throws CatalogError when the file is missing or is not a catalogue.
-    explicit Catalog(const std::filesystem::path& file);
+    // Reading works on a catalogue the user cannot write (another user's, one on a disc):
+    // it is then opened read-only, or as an unchanging file where not even the engine's
+    // shared-memory index beside it can be made. Writing needs a writable catalogue.
+    enum class Access { Read, Write };
+
+    // Throws CatalogError when the file is missing, is not a catalogue, or cannot be opened
+    // with the access asked for.
+    explicit Catalog(const std::filesystem::path& file, Access access = Access::Read);
     ~Catalog();
     Catalog(const Catalog&) = delete;
     Catalog& operator=(const Catalog&) = delete;
 
-    // Stores one file row by its own statement: it stands even if a later one fails.
+    // Refuses a damaged file before anything is written into it.
+    void checkIntact();
+
+    // Rows stored between begin and commit become part of the catalogue together, or not
+    // at all: leaving the transaction uncommitted (an exception, a crash) rolls all back.
+    class Transaction {
+    public:
+        explicit Transaction(Catalog& catalog);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        void commit();
+
+    private:
+        Catalog& catalog_;
+        bool open_ = true;
+    };
+
+    // Stores one file row by its own statement.
     void storeFileRow(const FileRow& row);
     void storeTitle(const std::string& title);
 
@@ -67,16 +93,19 @@ public:
     void findFiles(const std::string& key, const std::optional<std::string>& title,
                    const std::function<bool(CatalogHit&&)>& onHit);
 
-    // Creates an empty catalogue at file, which must not exist yet.
+    // Creates an empty catalogue at file, a name nothing holds yet (not even a link).
     static void create(const std::filesystem::path& file);
 
 private:
     detail::Statement prepare(const char* sql);
-    [[noreturn]] void fail(const std::string& what) const;
+    void execute(const char* sql);
+    [[noreturn]] void fail() const;
 
-    std::filesystem::path file_;
     sqlite3* db_ = nullptr;
     detail::Statement insertFile_;
 };
+
+// A Japanese sentence for an engine result code, with the engine's text in parentheses.
+std::string catalogReason(int resultCode, const std::string& engineText);
 
 } // namespace orbisk

@@ -94,19 +94,29 @@ void CopyCommand::run() {
     view_.setPercentLabel("0%");
 
     const std::string folder = view_.targetFolder();
+    platform_.files.prepareTarget(folder);
     CopyLog log;
     for (std::int32_t i = 1; i <= count; ++i) {
         if (view_.isMarked(i - 1)) {
             const Hit& hit = hits_.forLine(i - 1);
-            if (checkDisc(hit, confirmedTitle) == DiscCheck::Cancelled) {
+            // No disc can give a file whose catalogued path names no drive.
+            if (hit.HitPath.empty()) {
+                log.add(hit.HitPath,
+                        CopyErrorMarker + std::string("カタログにファイルのパスがありません。"));
+            } else if (platform_.files.driveOfPath(hit.HitPath).empty()) {
+                log.add(hit.HitPath,
+                        CopyErrorMarker +
+                            std::string("ファイルのパスがどのドライブのものか分かりません。"));
+            } else if (checkDisc(hit, confirmedTitle) == DiscCheck::Cancelled) {
                 setControlsEnabled(true);
                 view_.setProgressMax(100);
                 view_.setProgressValue(0);
                 view_.setPercentLabel("0%");
                 report.setLogText(log.text());
                 return;
+            } else {
+                log.add(hit.HitPath, copyOne(hit, folder));
             }
-            log.add(hit.HitPath, copyOne(hit, folder));
         }
         view_.setProgressValue(static_cast<float>(i));
         view_.setPercentLabel(std::to_string(static_cast<std::int64_t>(i) * 100 / count) + "%");

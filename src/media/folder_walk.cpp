@@ -1,5 +1,7 @@
 #include "media/folder_walk.h"
 
+#include <set>
+
 namespace orbisk {
 
 bool PathArray::append(std::string path) {
@@ -14,37 +16,67 @@ bool PathArray::append(std::string path) {
 
 namespace {
 
-bool walkFolder(const WalkServices& services, const std::string& folder,
-                const std::string& namePattern, bool recurse, PathArray& paths) {
-    services.events.processPendingEvents();
-    // One listing gives the files and the subfolders: a folder that cannot be read stops
-    // the walk here, before anything of it is stored.
-    const auto listing = services.files.listFolder(folder, namePattern);
-    if (!listing) {
-        return false;
-    }
-    for (const std::string& name : listing->files) {
-        if (!paths.append(folder + name)) {
-            services.dialogs.message(PathOverflowMessage, "", Buttons::Ok);
-            return false;
+class Walk {
+public:
+    Walk(const WalkServices& services, std::string namePattern, bool recurse, PathArray& paths,
+         SkippedFolders& skipped)
+        : services_(services), namePattern_(std::move(namePattern)), recurse_(recurse),
+          paths_(paths), skipped_(skipped) {}
+
+    bool walkFolder(const std::string& folder) {
+        services_.events.processPendingEvents();
+        const auto listing = services_.files.listFolder(folder, namePattern_);
+        if (!listing) {
+            skipped_.note(folder);
+            return true;
         }
+        if (visited_.empty()) {
+            // The first folder is the disc's root: its file system is the disc.
+            device_ = listing->identity.device;
+            visited_.insert(listing->identity);
+        }
+        return walkListed(folder, *listing);
     }
-    if (!recurse) {
+
+private:
+    bool walkListed(const std::string& folder, const FolderListing& listing) {
+        for (const std::string& name : listing.files) {
+            if (!paths_.append(folder + name)) {
+                services_.dialogs.message(PathOverflowMessage, "", Buttons::Ok);
+                return false;
+            }
+        }
+        if (!recurse_) {
+            return true;
+        }
+        const char separator = services_.files.separator();
+        for (const Subfolder& subfolder : listing.subfolders) {
+            // Another file system mounted below the disc is not the disc; a folder met a
+            // second time would only give its files twice.
+            if (subfolder.identity.device != device_ ||
+                !visited_.insert(subfolder.identity).second) {
+                continue;
+            }
+            if (!walkFolder(folder + subfolder.name + separator)) {
+                return false;
+            }
+        }
         return true;
     }
-    const char separator = services.files.separator();
-    for (const std::string& subfolder : listing->subfolders) {
-        if (!walkFolder(services, folder + subfolder + separator, namePattern, recurse, paths)) {
-            return false;
-        }
-    }
-    return true;
-}
+
+    const WalkServices& services_;
+    const std::string namePattern_;
+    const bool recurse_;
+    PathArray& paths_;
+    SkippedFolders& skipped_;
+    std::uint64_t device_ = 0;
+    std::set<FolderIdentity> visited_;
+};
 
 } // namespace
 
 bool CollectFiles(const WalkServices& services, const std::string& pattern, bool recurse,
-                  PathArray& paths) {
+                  PathArray& paths, SkippedFolders& skipped) {
     const auto cut = pattern.rfind(services.files.separator());
     if (cut == std::string::npos) {
         return false;
@@ -53,7 +85,8 @@ bool CollectFiles(const WalkServices& services, const std::string& pattern, bool
     if (namePattern.empty()) {
         namePattern = "*.*";
     }
-    return walkFolder(services, pattern.substr(0, cut + 1), namePattern, recurse, paths);
+    return Walk(services, std::move(namePattern), recurse, paths, skipped)
+        .walkFolder(pattern.substr(0, cut + 1));
 }
 
 } // namespace orbisk

@@ -34,6 +34,18 @@ private:
     std::vector<std::string> paths_;
 };
 
+// The folders a walk could not list, and so passed over.
+struct SkippedFolders {
+    std::int32_t count = 0;
+    std::string first; // the path of the first one, ending in the separator
+
+    void note(const std::string& folder) {
+        if (count++ == 0) {
+            first = folder;
+        }
+    }
+};
+
 struct WalkServices {
     const FileSystem& files;
     EventPump& events;
@@ -42,9 +54,12 @@ struct WalkServices {
 
 // Collects the plain files under the folder of pattern (a folder prefix ending in the
 // separator, then a name pattern carried into every subfolder), files of a folder before
-// its subfolders. False when the walk stopped early: a folder could not be read, or the
-// path store was full (then after telling the user). Nothing more is stored after false.
+// its subfolders. The walk stays on the disc: it never enters another file system mounted
+// below its first folder, and enters a folder reached twice (a bind mount) only once. A
+// folder that cannot be listed is noted in skipped and passed over. False when the walk
+// stopped early because the path store was full (after telling the user), or the pattern
+// names no folder; nothing more is stored after false.
 bool CollectFiles(const WalkServices& services, const std::string& pattern, bool recurse,
-                  PathArray& paths);
+                  PathArray& paths, SkippedFolders& skipped);
 
 } // namespace orbisk

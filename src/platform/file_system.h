@@ -14,10 +14,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What tells one folder from another on this machine (device and inode here), whatever
+// path it was reached by.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+    bool operator<(const FolderIdentity& other) const {
+        return device != other.device ? device < other.device : inode < other.inode;
+    }
+};
+
+struct Subfolder {
+    std::string name;
+    FolderIdentity identity;
+};
+
 // The files and subfolders of one folder, in the order the file system gives them.
 struct FolderListing {
+    FolderIdentity identity;
     std::vector<std::string> files;
-    std::vector<std::string> subfolders;
+    std::vector<Subfolder> subfolders;
 };
 
 // One entry of a drive list: the text a command works with and the text shown for it.
@@ -42,13 +59,16 @@ public:
     virtual std::vector<DriveEntry> drives() const = 0;
 
     // The plain files of folder (a prefix ending in the separator) whose names match the
-    // listing wildcard namePattern (empty means every name), and all real subfolders.
-    // Empty when the folder cannot be read.
+    // listing wildcard namePattern (empty means every name), and all real subfolders, each
+    // with its identity, learnt without entering it. Empty when the folder cannot be read.
     virtual std::optional<FolderListing> listFolder(const std::string& folder,
                                                     const std::string& namePattern) const = 0;
     // True for a plain file of any attributes; false for folders, links and anything else.
     virtual bool isPresentFile(const std::string& path) const = 0;
     virtual std::uint64_t fileSize(const std::string& path) const = 0;
+    // Called before a run of copies into folder: clears what an earlier run that was
+    // killed left there.
+    virtual void prepareTarget(const std::string& folder) = 0;
     // Replaces target with a copy of source, or leaves target as it was and throws.
     virtual void copyFile(const std::string& source, const std::string& target) = 0;
     // Writes text (UTF-8, path bytes kept) in the system's multibyte code page, replacing

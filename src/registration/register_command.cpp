@@ -20,6 +20,12 @@ constexpr RegisterControl ControlsInOrder[] = {
     RegisterControl::Command1_2,
 };
 
+// What the end of a registration says of the folders its walk passed over.
+std::string skippedText(const SkippedFolders& skipped) {
+    return "読み込めなかったフォルダが" + std::to_string(skipped.count) +
+           "個あり、その中のファイルは登録されていません。\n最初のフォルダ: " + skipped.first;
+}
+
 std::string dateText(const CalendarDate& date) {
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
@@ -34,22 +40,23 @@ void RegisterCommand::setControlsEnabled(bool enabled) {
     }
 }
 
-void RegisterCommand::storeFileRows(const PathArray& paths, const std::string& title) {
+void RegisterCommand::storeFileRows(Catalog& catalog, const PathArray& paths,
+                                    const std::string& title) {
     const auto k = paths.count();
     view_.setProgressMax(static_cast<float>(k));
     view_.setProgressValue(0);
-    Catalog catalog(catalogFile_);
     const char separator = platform_.files.separator();
+    const std::string date = dateText(platform_.clock.today());
     long recorded = 0;
     std::int32_t j = 0;
+    FileRow row;
+    row.title = title;
+    row.date = date;
     for (const std::string& path : paths.paths()) {
-        FileRow row;
         row.path = path;
-        row.title = title;
         row.name = GetFileName(path, separator);
         row.extension = GetExtension(row.name);
         row.size = SizeText(platform_.files.fileSize(path), platform_.numbers);
-        row.date = dateText(platform_.clock.today());
         catalog.storeFileRow(row);
 
         view_.setProgressValue(static_cast<float>(++j));
@@ -79,27 +86,47 @@ void RegisterCommand::run() {
                                   Buttons::Ok);
         return;
     }
+    // A catalogue that cannot take the disc is found out before the disc is walked.
+    try {
+        Catalog(catalogFile_, Catalog::Access::Write).checkIntact();
+    } catch (const std::exception& error) {
+        platform_.dialogs.message("カタログに登録できません。\n" + catalogFile_.string() + "\n" +
+                                      error.what(),
+                                  CommandTitle, Buttons::Ok);
+        return;
+    }
     setControlsEnabled(false);
     view_.setCaption("Orbisk[0%]解析中...");
 
     PathArray paths;
-    const bool walkedWhole = CollectFiles({platform_.files, platform_.events, platform_.dialogs},
-                                          platform_.files.walkPattern(drive), true, paths);
+    SkippedFolders skipped;
+    CollectFiles({platform_.files, platform_.events, platform_.dialogs},
+                 platform_.files.walkPattern(drive), true, paths, skipped);
     if (paths.count() == 0) {
         setControlsEnabled(true);
         view_.setCaption("Orbisk");
+        if (skipped.count > 0) {
+            platform_.dialogs.message("登録できるファイルがありませんでした。\n" +
+                                          skippedText(skipped),
+                                      CommandTitle, Buttons::Ok);
+        }
         return;
     }
     try {
-        storeFileRows(paths, title);
+        // The file rows and the title row are one registration: stored whole or not at all.
+        Catalog catalog(catalogFile_, Catalog::Access::Write);
+        Catalog::Transaction registration(catalog);
+        storeFileRows(catalog, paths, title);
         view_.setCaption("Orbisk[99%]最適化中...");
-        Catalog(catalogFile_).storeTitle(title);
+        catalog.storeTitle(title);
+        registration.commit();
     } catch (const std::exception& error) {
         setControlsEnabled(true);
         view_.setCaption("Orbisk");
         view_.setPercentLabel("0%");
         view_.setProgressValue(0);
-        platform_.dialogs.message(std::string("データベースの構築中にエラーが発生しました。\n") +
+        platform_.dialogs.message(std::string("データベースの構築中にエラーが発生しました。"
+                                              "このディスクは登録されていません。\n") +
                                       error.what(),
                                   CommandTitle, Buttons::Ok);
         return;
@@ -109,8 +136,8 @@ void RegisterCommand::run() {
     setControlsEnabled(true);
     view_.SubSetDb();
     std::string done = "完了しました。";
-    if (!walkedWhole && !paths.full()) {
-        done += "\n一部のフォルダを読み込めなかったため、登録されていないファイルがあります。";
+    if (skipped.count > 0) {
+        done += "\n" + skippedText(skipped);
     }
     platform_.dialogs.message(done, CommandTitle, Buttons::Ok);
     view_.setPercentLabel("0%");

@@ -8,6 +8,8 @@
 
 namespace orbisk {
 
+class Catalog;
+
 // ADD: registers the disc in the chosen drive under the typed title.
 class RegisterCommand {
 public:
@@ -18,7 +20,7 @@ public:
 
 private:
     void setControlsEnabled(bool enabled);
-    void storeFileRows(const PathArray& paths, const std::string& title);
+    void storeFileRows(Catalog& catalog, const PathArray& paths, const std::string& title);
 
     Platform platform_;
     RegisterView& view_;

@@ -1,5 +1,7 @@
 #include "text/unicode_text.h"
 
+#include <unicode/uchar.h>
+
 namespace orbisk {
 
 namespace {
@@ -73,48 +75,7 @@ char32_t foldCase(char32_t c) {
     if (c < 0x80) {
         return (c >= 'A' && c <= 'Z') ? c + 32 : c;
     }
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) {
-        return c + 32;
-    }
-    if (c >= 0x100 && c <= 0x17F) {
-        const bool evenUpper = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
-        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x178) {
-            return 0xFF;
-        }
-        if ((evenUpper && c % 2 == 0 && c != 0x130) || (oddUpper && c % 2 == 1)) {
-            return c + 1;
-        }
-        return c;
-    }
-    if (c >= 0x386 && c <= 0x3AB) {
-        if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) {
-            return c + 32;
-        }
-        if (c == 0x386) {
-            return 0x3AC;
-        }
-        if (c >= 0x388 && c <= 0x38A) {
-            return c + 37;
-        }
-        if (c == 0x38C) {
-            return 0x3CC;
-        }
-        if (c == 0x38E || c == 0x38F) {
-            return c + 63;
-        }
-        return c;
-    }
-    if (c >= 0x400 && c <= 0x40F) {
-        return c + 80;
-    }
-    if (c >= 0x410 && c <= 0x42F) {
-        return c + 32;
-    }
-    if (c >= 0xFF21 && c <= 0xFF3A) {
-        return c + 32;
-    }
-    return c;
+    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
 } // namespace orbisk

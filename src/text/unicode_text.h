@@ -11,8 +11,8 @@ namespace orbisk {
 std::u32string decodeUtf8(std::string_view text);
 void decodeUtf8(std::string_view text, std::u32string& out);
 
-// Simple case folding for the scripts file names use: Latin, Greek, Cyrillic and the
-// full-width Latin letters. Anything else is returned unchanged.
+// Unicode's simple case folding (one code point to one), with a shortcut for ASCII. The
+// escaped bytes of text that is not UTF-8 fold to themselves.
 char32_t foldCase(char32_t c);
 
 } // namespace orbisk

@@ -2,11 +2,47 @@
 
 #include "text/unicode_text.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <unicode/uset.h>
+#include <utility>
+#include <vector>
 
 namespace orbisk {
+
+class WildcardPattern::CharClass {
+public:
+    CharClass(const std::vector<std::pair<char32_t, char32_t>>& ranges, bool negated)
+        : set_(uset_openEmpty()), negated_(negated) {
+        for (const auto& [low, high] : ranges) {
+            if (low <= high) {
+                uset_addRange(set_, static_cast<UChar32>(low), static_cast<UChar32>(high));
+            }
+        }
+        uset_closeOver(set_, USET_CASE_INSENSITIVE);
+        uset_freeze(set_);
+        for (char32_t c = 0; c < ascii_.size(); ++c) {
+            ascii_[c] = uset_contains(set_, static_cast<UChar32>(c)) != 0;
+        }
+    }
+    ~CharClass() { uset_close(set_); }
+    CharClass(const CharClass&) = delete;
+    CharClass& operator=(const CharClass&) = delete;
+
+    // c is a folded character.
+    bool holds(char32_t c) const {
+        const bool in =
+            c < ascii_.size() ? ascii_[c] : uset_contains(set_, static_cast<UChar32>(c));
+        return in != negated_;
+    }
+
+private:
+    USet* set_;
+    bool negated_;
+    std::array<bool, 128> ascii_{};
+};
 
 WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
     const std::u32string p = decodeUtf8(pattern);
@@ -16,7 +52,7 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
     }
     for (std::size_t i = 0; i < p.size(); ++i) {
         const char32_t c = p[i];
-        Token token{Token::Kind::Literal, foldCase(c), false, {}};
+        Token token{Token::Kind::Literal, foldCase(c), nullptr};
         if (c == U'*') {
             token.kind = Token::Kind::AnyRun;
             if (!tokens_.empty() && tokens_.back().kind == Token::Kind::AnyRun) {
@@ -31,18 +67,20 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
             if (close != std::u32string::npos) {
                 std::size_t k = i + 1;
                 token.kind = Token::Kind::Class;
-                if (k < close && p[k] == U'!') {
-                    token.negated = true;
+                const bool negated = k < close && p[k] == U'!';
+                if (negated) {
                     ++k;
                 }
+                std::vector<std::pair<char32_t, char32_t>> ranges;
                 for (; k < close; ++k) {
                     if (k + 2 < close && p[k + 1] == U'-') {
-                        token.ranges.emplace_back(p[k], p[k + 2]);
+                        ranges.emplace_back(p[k], p[k + 2]);
                         k += 2;
                     } else {
-                        token.ranges.emplace_back(p[k], p[k]);
+                        ranges.emplace_back(p[k], p[k]);
                     }
                 }
+                token.members = std::make_shared<const CharClass>(ranges, negated);
                 i = close;
             }
         }
@@ -76,17 +114,8 @@ inline bool matchesOne(const auto& token, char32_t c) {
         return true;
     case Kind::Digit:
         return c >= U'0' && c <= U'9';
-    case Kind::Class: {
-        bool inside = false;
-        for (const auto& [low, high] : token.ranges) {
-            // A class range is compared both as written and folded, so [A-Z] takes "q".
-            if ((c >= low && c <= high) || (c >= foldCase(low) && c <= foldCase(high))) {
-                inside = true;
-                break;
-            }
-        }
-        return inside != token.negated;
-    }
+    case Kind::Class:
+        return token.members->holds(c);
     case Kind::AnyRun:
         break;
     }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace orbisk {
 
 // A file-name pattern, letter case ignored.
 //  - Like: the catalogue's LIKE: "*" any run, "?" one character, "#" one digit,
-//    "[abc]", "[a-z]" and "[!abc]" classes. An unclosed "[" is an ordinary character.
+//    "[abc]", "[a-z]" and "[!abc]" classes. An unclosed "[" is an ordinary character. A
+//    character is in a class when it or one of its case variants is ("[B-a]" holds "B",
+//    "[0-Z]" does not hold "_").
 //  - Listing: the directory listing's wildcards: only "*" and "?"; "*.*" and the empty
 //    pattern match every name, with or without a dot.
 class WildcardPattern {
@@ -21,11 +23,14 @@ public:
     bool matches(std::string_view text) const;
 
 private:
+    // The characters of a bracket class, with every case variant of each, so that a
+    // folded character is looked up as it stands.
+    class CharClass;
+
     struct Token {
         enum class Kind { Literal, AnyOne, Digit, Class, AnyRun } kind;
         char32_t literal = 0;
-        bool negated = false;
-        std::vector<std::pair<char32_t, char32_t>> ranges;
+        std::shared_ptr<const CharClass> members; // Class only
     };
 
     // A run of tokens between two "*", each token taking exactly one character.

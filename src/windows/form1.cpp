@@ -120,6 +120,9 @@ void Form1::buildControls() {
     Combo1 = new QComboBox(Frame2);
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    // What the user types stays as typed: completing "all" to "ALL" would turn a title
+    // into a search of every disc.
+    Combo1->setCompleter(nullptr);
     placeTwips(Combo1, 720, 240, 1935, 300);
 
     setFocusOrder({Command1[0], Command1[1], Command1[2], Drive1, Command3, Command4, Text1,

@@ -1,9 +1,11 @@
 #include "catalog/catalog.h"
 #include "catalog/title_list.h"
 #include "support/catalog_rows.h"
+#include "support/ordinary_user.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace orbisk {
 namespace {
@@ -62,12 +64,74 @@ TEST(Catalog, MissingOrForeignFilesGiveClearErrors) {
     EXPECT_THROW(Catalog(dir / "other.db"), CatalogError);
 }
 
-TEST(Catalog, CreateRefusesAnExistingFile) {
+TEST(Catalog, CreateRefusesEveryNameThatIsTakenLinksIncluded) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
     store(file, "KEEP", {"a.txt"});
     EXPECT_THROW(Catalog::create(file), CatalogError);
     EXPECT_EQ(testing::tableRows(file, "MediaTable").size(), 1u);
+
+    std::filesystem::create_symlink(dir / "elsewhere.mdb", dir / "dangling.mdb");
+    EXPECT_THROW(Catalog::create(dir / "dangling.mdb"), CatalogError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere.mdb")) << "the link was followed";
+    EXPECT_THROW(Catalog::create(dir / "no such folder" / "Orbisk.mdb"), CatalogError);
+}
+
+TEST(Catalog, ReadOnlyCataloguesAreReadAndRefuseWrites) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "shared");
+    const auto file = dir / "shared" / Catalog::FileName;
+    Catalog::create(file);
+    Catalog(file).storeTitle("Disc A");
+    store(file, "Disc A", {"a.txt"});
+    // Another user's catalogue in a folder this user cannot write, as on a disc or a share.
+    chmod(dir.str().c_str(), 0755);
+    chmod((dir / "shared").c_str(), 0755);
+    const auto readsButNeverWrites = [&] {
+        if (ReadTitleList(file) != std::vector<std::string>{"ALL", "Disc A"} ||
+            find(file, "*.TXT").size() != 1) {
+            return false;
+        }
+        try {
+            Catalog writer(file, Catalog::Access::Write);
+            return false;
+        } catch (const CatalogError& error) {
+            return std::string(error.what()).find("カタログに書き込めません。") == 0;
+        }
+    };
+    EXPECT_TRUE(testing::asOrdinaryUser(readsButNeverWrites));
+    // The folder can be written but the file cannot.
+    chmod((dir / "shared").c_str(), 0777);
+    EXPECT_TRUE(testing::asOrdinaryUser(readsButNeverWrites));
+    EXPECT_EQ(testing::tableRows(file, "MediaTable").size(), 1u);
+}
+
+TEST(Catalog, DamagedCataloguesAreReportedAsDamaged) {
+    TempDir dir;
+    const auto file = testing::newCatalog(dir);
+    {
+        Catalog catalog(file, Catalog::Access::Write);
+        Catalog::Transaction rows(catalog);
+        for (int i = 0; i < 3000; ++i) {
+            catalog.storeFileRow({"e:\\" + std::to_string(i), "A", std::to_string(i) + ".txt", "",
+                                  "0", "2026-12-07"});
+        }
+        rows.commit();
+    }
+    testing::execute(file, "PRAGMA wal_checkpoint(TRUNCATE)");
+    std::filesystem::copy_file(file, dir / "truncated.mdb");
+    std::filesystem::resize_file(dir / "truncated.mdb", 20 * 1024);
+    testing::damagePage(file, 60);
+    for (const auto& damaged : {file, dir / "truncated.mdb"}) {
+        try {
+            find(damaged, "*.txt");
+            FAIL() << "a damaged catalogue was read to the end";
+        } catch (const CatalogError& error) {
+            EXPECT_EQ(std::string(error.what()).find("カタログが壊れています。("), 0u)
+                << error.what();
+        }
+        EXPECT_THROW(Catalog(damaged, Catalog::Access::Write).checkIntact(), CatalogError);
+    }
 }
 
 TEST(Catalog, SearchMatchesTheNameAloneWithTheCataloguesLike) {
@@ -83,16 +147,23 @@ TEST(Catalog, SearchMatchesTheNameAloneWithTheCataloguesLike) {
     EXPECT_TRUE(find(file, "").empty());
 }
 
-TEST(Catalog, TitleConditionIsExactAndBound) {
+TEST(Catalog, TitleConditionIgnoresLetterCaseAndIsBound) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
-    store(file, "Disc's", {"a.txt"});
-    store(file, "disc's", {"b.txt"});
-    store(file, "", {"c.txt"});
-    EXPECT_EQ(find(file, "*", std::string("Disc's")),
-              (std::vector<std::string>{"[Disc's]a.txt @e:\\a.txt"}));
-    EXPECT_EQ(find(file, "*", std::string("")), (std::vector<std::string>{"[]c.txt @e:\\c.txt"}));
+    store(file, "Photos 2003", {"a.txt"});
+    store(file, "photos 2003", {"b.txt"});
+    store(file, "Photos 2004", {"c.txt"});
+    store(file, "", {"d.txt"});
+    store(file, "第Ⅱ巻 ΟΔΟΣ", {"e.txt"});
+    store(file, "Photos 2003 ", {"f.txt"});
+    EXPECT_EQ(find(file, "*", std::string("PHOTOS 2003")),
+              (std::vector<std::string>{"[Photos 2003]a.txt @e:\\a.txt",
+                                        "[photos 2003]b.txt @e:\\b.txt"}));
+    EXPECT_EQ(find(file, "*", std::string("第ⅱ巻 οδος")),
+              (std::vector<std::string>{"[第Ⅱ巻 ΟΔΟΣ]e.txt @e:\\e.txt"}));
+    EXPECT_EQ(find(file, "*", std::string("")), (std::vector<std::string>{"[]d.txt @e:\\d.txt"}));
     EXPECT_TRUE(find(file, "*", std::string("x' or '1'='1")).empty());
+    EXPECT_TRUE(find(file, "*", std::string("Photos")).empty()) << "the whole title, not a part";
 }
 
 TEST(Catalog, RowsComeInEngineOrderWithDuplicatesKept) {

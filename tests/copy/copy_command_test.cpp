@@ -230,5 +230,24 @@ TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
     EXPECT_EQ(report.text, entry + entry + entry + entry + entry);
 }
 
+TEST_F(Copy, HitWithoutAPathIsACopyErrorAndNoDiscIsAskedFor) {
+    hit("A", "e:\\a.txt");
+    hits.rows.push_back({"", "lost.txt", "A"}); // a row whose path the catalogue lost
+    window.marks.push_back(true);
+    hit("A", "e:\\b.txt");
+    run();
+    EXPECT_EQ(questions().size(), 1u);
+    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n"
+                           "\r\n***Copy Error: カタログにファイルのパスがありません。\r\n"
+                           "e:\\b.txt\r\n***Copy Normal End\r\n");
+}
+
+TEST_F(Copy, TargetFolderIsMadeReadyOnceBeforeTheFirstCopy) {
+    hit("A", "e:\\a.txt");
+    hit("A", "e:\\b.txt");
+    run();
+    EXPECT_EQ(p.files.prepared(), (Lines{"d:\\OUT"}));
+}
+
 } // namespace
 } // namespace orbisk

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 namespace orbisk {
 namespace {
@@ -58,6 +59,26 @@ TEST_F(MainWindow, PictureButtonsShowOnePanelAtTheSamePlace) {
     EXPECT_EQ(form.Frame1->geometry(), QRect(240, 136, 241, 89));
     EXPECT_EQ(form.Frame2->geometry(), QRect(240, 136, 241, 89));
     EXPECT_GE(form.Frame1->y(), form.Command1[0]->geometry().bottom());
+}
+
+TEST_F(MainWindow, TypedTitleStaysAsTypedAndIsSearchedInAnyLetterCase) {
+    Catalog(catalog).storeTitle("ALL");
+    Catalog(catalog).storeFileRow({"/disc/a.txt", "All", "a.txt", "txt", "0", "2026-12-07"});
+    Catalog(catalog).storeFileRow({"/disc/b.txt", "other", "b.txt", "txt", "0", "2026-12-07"});
+    Form1 form(session, windows);
+    form.show();
+    form.Command1[1]->click();
+    form.Combo1->setFocus();
+    form.Combo1->lineEdit()->clear();
+    QTest::keyClicks(form.Combo1->lineEdit(), "all");
+    QTest::keyClick(form.Combo1->lineEdit(), Qt::Key_Return);
+    form.Text3->setFocus();
+    EXPECT_EQ(form.Combo1->currentText(), "all");
+    form.Text3->setText("*");
+    whenShown(copyWindowShown(), [this] { windows.copyWindow()->Command2->click(); });
+    form.Command6->click();
+    ASSERT_EQ(session.hits.HitCount, 1);
+    EXPECT_EQ(session.hits.forLine(0).HitTitle, "All");
 }
 
 TEST_F(MainWindow, MissingCatalogueStillOpensWithAllAndSaysWhy) {

@@ -12,9 +12,10 @@ class FolderWalk : public ::testing::Test {
 protected:
     ScriptedPlatform p;
     PathArray paths;
+    SkippedFolders skipped;
 
     bool walk(const std::string& pattern, bool recurse = true) {
-        return CollectFiles({p.files, p.events, p.dialogs}, pattern, recurse, paths);
+        return CollectFiles({p.files, p.events, p.dialogs}, pattern, recurse, paths, skipped);
     }
 };
 
@@ -80,13 +81,19 @@ TEST_F(FolderWalk, WithoutRecursionOnlyTheFirstFolderIsListed) {
     EXPECT_EQ(paths.paths(), (std::vector<std::string>{"e:\\a.txt"}));
 }
 
-TEST_F(FolderWalk, UnreadableFolderStopsTheWholeWalkWithoutMessage) {
+TEST_F(FolderWalk, UnreadableFoldersArePassedOverAndTheWalkGoesOn) {
     p.files.addFile("e:\\A\\a.txt");
     p.files.addFile("e:\\BAD\\b.txt");
     p.files.addFile("e:\\C\\c.txt");
+    p.files.addFile("e:\\C\\LOCKED\\d.txt");
+    p.files.addFile("e:\\E\\e.txt");
     p.files.failListing("e:\\BAD\\");
-    EXPECT_FALSE(walk("e:\\*.*"));
-    EXPECT_EQ(paths.paths(), (std::vector<std::string>{"e:\\A\\a.txt"}));
+    p.files.failListing("e:\\C\\LOCKED\\");
+    EXPECT_TRUE(walk("e:\\*.*"));
+    EXPECT_EQ(paths.paths(),
+              (std::vector<std::string>{"e:\\A\\a.txt", "e:\\C\\c.txt", "e:\\E\\e.txt"}));
+    EXPECT_EQ(skipped.count, 2);
+    EXPECT_EQ(skipped.first, "e:\\BAD\\");
     EXPECT_TRUE(p.transcript.only("message").empty());
 }
 
@@ -101,7 +108,7 @@ TEST_F(FolderWalk, ExactlyFullStoreSucceedsAndOneMoreFileStopsWithTheMessage) {
     p.files.addFile("e:\\G\\one more");
     p.files.addFile("e:\\H\\never visited");
     PathArray again;
-    EXPECT_FALSE(CollectFiles({p.files, p.events, p.dialogs}, "e:\\*.*", true, again));
+    EXPECT_FALSE(CollectFiles({p.files, p.events, p.dialogs}, "e:\\*.*", true, again, skipped));
     EXPECT_EQ(again.lastIndex(), PathSlots);
     EXPECT_EQ(again.count(), PathSlots);
     EXPECT_TRUE(again.full());

@@ -1,11 +1,16 @@
 #include "media/folder_walk.h"
 #include "platform/linux/linux_file_system.h"
+#include "platform/linux/new_file.h"
+#include "support/ordinary_user.h"
 #include "support/scripted_platform.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
+#include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,10 +28,13 @@ protected:
     ScriptedDialogs dialogs{transcript};
     CountingEventPump events{transcript};
     PathArray paths;
+    SkippedFolders skipped;
 
-    bool walk() {
-        return CollectFiles({files, events, dialogs}, files.walkPattern(dir.str()), true, paths);
+    bool walk(const std::string& root) {
+        return CollectFiles({files, events, dialogs}, files.walkPattern(root), true, paths,
+                            skipped);
     }
+    bool walk() { return walk(dir.str()); }
 
     std::vector<std::string> sortedPaths() const {
         auto out = paths.paths();
@@ -59,7 +67,7 @@ TEST_F(LinuxPlatform, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(files.fileSize(paths.paths()[0]), 4u);
 }
 
-TEST_F(LinuxPlatform, FolderThatVanishesBeforeItsTurnEndsTheWalkWithFalse) {
+TEST_F(LinuxPlatform, FoldersThatVanishBeforeTheirTurnArePassedOver) {
     dir.write("a/one.txt", "x");
     dir.write("b/two.txt", "x");
     dir.write("c/three.txt", "x");
@@ -71,35 +79,47 @@ TEST_F(LinuxPlatform, FolderThatVanishesBeforeItsTurnEndsTheWalkWithFalse) {
             }
         }
     };
-    EXPECT_FALSE(walk());
+    EXPECT_TRUE(walk());
     EXPECT_EQ(paths.count(), 0);
+    EXPECT_EQ(skipped.count, 3);
     EXPECT_TRUE(transcript.only("message").empty());
 }
 
-TEST_F(LinuxPlatform, UnreadableFolderEndsTheWalkWithFalse) {
+TEST_F(LinuxPlatform, UnreadableFolderIsPassedOverAndEveryOtherFolderIsWalked) {
     dir.write("a.txt", "x");
-    dir.write("locked/secret.txt", "x");
+    dir.write("lost+found/secret.txt", "x");
+    dir.write("later/b.txt", "x");
+    dir.write("later/deeper/c.txt", "x");
     chmod(dir.str().c_str(), 0755);
-    chmod((dir / "locked").c_str(), 0);
+    chmod((dir / "lost+found").c_str(), 0700);
     const std::string root = dir.str() + "/";
-    const auto walkAsThisUser = [&] {
-        return !walk() && paths.paths() == std::vector<std::string>{root + "a.txt"} &&
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        return walk() &&
+               sortedPaths() == std::vector<std::string>{root + "a.txt", root + "later/b.txt",
+                                                         root + "later/deeper/c.txt"} &&
+               skipped.count == 1 && skipped.first == root + "lost+found/" &&
                transcript.only("message").empty();
-    };
-    if (geteuid() != 0) {
-        EXPECT_TRUE(walkAsThisUser());
-        return;
+    }));
+}
+
+TEST_F(LinuxPlatform, WalkStaysOnTheDiscAndEntersEachFolderOnce) {
+    dir.write("disc/a.txt", "x");
+    dir.write("disc/sub/b.txt", "x");
+    std::filesystem::create_directories(dir / "disc/tmp");
+    std::filesystem::create_directories(dir / "disc/sub/again");
+    const auto other = ScopedMount::tmpfs((dir / "disc/tmp").string(), 64);
+    if (!other.mounted()) {
+        GTEST_SKIP() << "mounting needs root";
     }
-    // Root reads every folder: the walk runs in a child that has become an ordinary user.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const bool ok = setgid(65534) == 0 && setuid(65534) == 0 && walkAsThisUser();
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    dir.write("disc/tmp/c.txt", "another file system");
+    // The disc mounted a second time inside itself.
+    const auto again =
+        ScopedMount::bind((dir / "disc").string(), (dir / "disc/sub/again").string());
+    ASSERT_TRUE(again.mounted());
+    EXPECT_TRUE(walk((dir / "disc").string()));
+    const std::string root = (dir / "disc").string() + "/";
+    EXPECT_EQ(sortedPaths(), (std::vector<std::string>{root + "a.txt", root + "sub/b.txt"}));
+    EXPECT_EQ(skipped.count, 0);
 }
 
 TEST_F(LinuxPlatform, PresentFileIsAPlainFileNeverAFolderOrLink) {
@@ -141,6 +161,103 @@ TEST_F(LinuxPlatform, FailedCopiesLeaveTheTargetAsItWas) {
     EXPECT_THROW(files.copyFile(dir.str() + "/disc/a.txt", dir.str() + "/out/folder"), FileError);
     EXPECT_EQ(dir.read("out/a.txt"), "keep me");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 2);
+}
+
+// Runs a copy in a child process that is killed with SIGKILL once the copy has written
+// its first kilobytes, as a user's kill -9 or a crash would stop it.
+void copyKilledHalfWay(LinuxFileSystem& files, const std::string& source,
+                       const std::string& target) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, [](int) { raise(SIGKILL); });
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            files.copyFile(source, target);
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the copy was not killed";
+}
+
+TEST_F(LinuxPlatform, CopyKilledHalfWayNeverLeavesAFileUnderItsNameAndItsRestIsClearedLater) {
+    dir.write("disc/big.bin", std::string(1024 * 1024, 'b'));
+    dir.write("out/older.bin", "older");
+    const std::string out = dir.str() + "/out";
+    copyKilledHalfWay(files, dir.str() + "/disc/big.bin", out + "/new.bin");
+    copyKilledHalfWay(files, dir.str() + "/disc/big.bin", out + "/older.bin");
+    EXPECT_FALSE(std::filesystem::exists(out + "/new.bin"));
+    EXPECT_EQ(dir.read("out/older.bin"), "older");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3)
+        << "the killed copies left their temporary files";
+
+    // A temporary file of a copy still running here is not touched.
+    NewFile running(out + "/running.bin", 0644);
+    files.prepareTarget(out);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2);
+    files.copyFile(dir.str() + "/disc/big.bin", out + "/new.bin");
+    EXPECT_EQ(std::filesystem::file_size(out + "/new.bin"), 1024u * 1024u);
+}
+
+TEST_F(LinuxPlatform, SourceThatEndsShortOfItsSizeIsAnError) {
+    dir.write("disc/short.bin", std::string(100, 's'));
+    const int source = open((dir / "disc/short.bin").c_str(), O_RDONLY);
+    ASSERT_GE(source, 0);
+    {
+        NewFile copy(dir.str() + "/copy.bin", 0644);
+        // The size the source had when it was opened, before it shrank.
+        EXPECT_THROW(copy.copyFrom(source, 4096), FileError);
+    }
+    close(source);
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.bin"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(LinuxPlatform, SourceSwappedForAFifoFailsAtOnceInsteadOfWaitingForever) {
+    mkfifo((dir / "swapped.txt").c_str(), 0644);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(10);
+        try {
+            files.copyFile(dir.str() + "/swapped.txt", dir.str() + "/out.txt");
+        } catch (const FileError&) {
+            _exit(0);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(LinuxPlatform, SaveOverAFileKeepsItsModeOwnerAndLinks) {
+    dir.write("private.txt", "old");
+    chmod((dir / "private.txt").c_str(), 0600);
+    files.writeTextFile(dir.str() + "/private.txt", "new");
+    struct stat info {};
+    ASSERT_EQ(stat((dir / "private.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(dir.read("private.txt"), "new");
+
+    dir.write("logs/real.txt", "old");
+    std::filesystem::create_symlink(dir / "logs/real.txt", dir / "link.txt");
+    files.writeTextFile(dir.str() + "/link.txt", "through the link");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(dir.read("logs/real.txt"), "through the link");
+
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown((dir / "private.txt").c_str(), 65534, 65534), 0);
+        files.writeTextFile(dir.str() + "/private.txt", "again");
+        ASSERT_EQ(stat((dir / "private.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
 }
 
 TEST_F(LinuxPlatform, TextFileIsWrittenWholeOrNotAtAll) {

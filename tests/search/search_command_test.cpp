@@ -63,10 +63,12 @@ TEST_F(Search, OnlyExactlyAllMeansEveryTitle) {
     search("*", "all");
     EXPECT_EQ(window.lines, (Lines{"[all]b.txt"}));
     search("*", "All");
+    EXPECT_EQ(window.lines, (Lines{"[all]b.txt"})) << "a disc title in any letter case";
+    search("*", "ALl ");
     EXPECT_TRUE(window.lines.empty());
     search("*", "");
     EXPECT_TRUE(window.lines.empty());
-    EXPECT_EQ(window.shown, 4) << "no hits still show the window";
+    EXPECT_EQ(window.shown, 5) << "no hits still show the window";
 }
 
 TEST_F(Search, KeyWithoutWildcardsFindsWholeNamesInAnyCase) {

@@ -1,5 +1,6 @@
 #include "support/catalog_rows.h"
 
+#include <fstream>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -42,6 +43,16 @@ void execute(const std::filesystem::path& catalog, const std::string& sql) {
     sqlite3_close(db);
     if (rc != SQLITE_OK) {
         throw std::runtime_error(reason);
+    }
+}
+
+void damagePage(const std::filesystem::path& catalog, int page, int pageSize) {
+    std::fstream file(catalog, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(page - 1) * pageSize);
+    const std::string garbage(64, '\xA5');
+    file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+    if (!file) {
+        throw std::runtime_error("cannot damage " + catalog.string());
     }
 }
 

@@ -13,4 +13,8 @@ std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& cat
 // Runs SQL on the file (creating it), for tests that set up what the program never writes.
 void execute(const std::filesystem::path& catalog, const std::string& sql);
 
+// Overwrites the start of one page (counted from 1) of the file with garbage, as a bad
+// sector or a stray write would.
+void damagePage(const std::filesystem::path& catalog, int page, int pageSize = 1024);
+
 } // namespace orbisk::testing

@@ -18,7 +18,9 @@ std::string lower(std::string text) {
 
 void FakeFileSystem::addDrive(const std::string& drive, bool ready) {
     ready_[lower(drive)] = ready;
-    nodes_[drive + "\\"].attributes = Folder;
+    Node& root = nodes_[drive + "\\"];
+    root.attributes = Folder;
+    root.inode = ++lastInode_;
 }
 
 void FakeFileSystem::link(const std::string& path, const Node& node) {
@@ -38,6 +40,7 @@ void FakeFileSystem::link(const std::string& path, const Node& node) {
     }
     nodes_[parent + "\\"].children.push_back(path.substr(cut + 1));
     nodes_[key] = node;
+    nodes_[key].inode = ++lastInode_;
 }
 
 void FakeFileSystem::addFile(const std::string& path, std::uint64_t size, unsigned attributes) {
@@ -76,9 +79,11 @@ std::optional<FolderListing> FakeFileSystem::listFolder(const std::string& folde
     }
     const WildcardPattern pattern(namePattern, WildcardPattern::Syntax::Listing);
     FolderListing listing;
+    listing.identity = {1, found->second.inode};
     for (const std::string& name : found->second.children) {
-        if (nodes_.count(folder + name + "\\") != 0) {
-            listing.subfolders.push_back(name);
+        const auto subfolder = nodes_.find(folder + name + "\\");
+        if (subfolder != nodes_.end()) {
+            listing.subfolders.push_back({name, {1, subfolder->second.inode}});
             continue;
         }
         const auto file = nodes_.find(folder + name);
@@ -100,6 +105,10 @@ std::uint64_t FakeFileSystem::fileSize(const std::string& path) const {
         throw FileError("ファイルが見つかりません。");
     }
     return found->second.size;
+}
+
+void FakeFileSystem::prepareTarget(const std::string& folder) {
+    prepared_.push_back(folder);
 }
 
 void FakeFileSystem::copyFile(const std::string& source, const std::string& target) {

@@ -33,6 +33,8 @@ public:
     void failCopies(const std::string& reason) { copyFailure_ = reason; }
 
     const std::map<std::string, std::string>& copies() const { return copies_; }
+    // The folders made ready for copies, in order.
+    const std::vector<std::string>& prepared() const { return prepared_; }
 
     char separator() const override { return '\\'; }
     std::string walkPattern(const std::string& driveText) const override;
@@ -43,6 +45,7 @@ public:
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
     std::uint64_t fileSize(const std::string& path) const override;
+    void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
 
@@ -51,6 +54,7 @@ private:
         std::uint64_t size = 0;
         unsigned attributes = 0;
         std::vector<std::string> children; // names, in the order added
+        std::uint64_t inode = 0;
     };
     void link(const std::string& path, const Node& node);
 
@@ -59,7 +63,9 @@ private:
     std::map<std::string, bool> ready_;
     std::set<std::string> unreadable_;
     std::string copyFailure_;
+    std::uint64_t lastInode_ = 0;
     std::map<std::string, std::string> copies_; // target -> source
+    std::vector<std::string> prepared_;
 };
 
 } // namespace orbisk::testing

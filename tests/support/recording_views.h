@@ -19,11 +19,17 @@ public:
     std::string drive = "e:";
     std::string titleText = "DISC";
     std::function<void()> onSubSetDb;
+    std::function<void(const std::string&)> onCaption;
 
     std::string driveText() const override { return drive; }
     std::string title() const override { return titleText; }
     void setControlEnabled(RegisterControl control, bool enabled) override;
-    void setCaption(const std::string& caption) override { transcript_.add("caption " + caption); }
+    void setCaption(const std::string& caption) override {
+        transcript_.add("caption " + caption);
+        if (onCaption) {
+            onCaption(caption);
+        }
+    }
     void setProgressMax(float max) override { transcript_.add("max " + percentText(max)); }
     void setProgressValue(float value) override {
         value_ = value;

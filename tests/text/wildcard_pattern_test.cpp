@@ -42,6 +42,15 @@ TEST(LikePattern, ClassesTakeListsRangesAndNegation) {
     EXPECT_TRUE(like("[a-c]*", "Cat"));
     EXPECT_TRUE(like("[!a-c]*", "dog"));
     EXPECT_FALSE(like("[!a-c]*", "bat"));
+    EXPECT_TRUE(like("[B-a]", "B")) << "B itself lies in the range";
+    EXPECT_TRUE(like("[B-a]", "b")) << "B, a case variant of b, lies in the range";
+    EXPECT_TRUE(like("[B-a]", "_"));
+    EXPECT_FALSE(like("[0-Z]", "_")) << "no case variant of _ lies in the range";
+    EXPECT_TRUE(like("[0-Z]", "q"));
+    EXPECT_TRUE(like("[!0-Z]", "_"));
+    EXPECT_TRUE(like("[Ａ-Ｚ]", "ｑ"));
+    EXPECT_TRUE(like("[α-ω]", "Σ"));
+    EXPECT_FALSE(like("[z-a]", "m")) << "a reversed range holds nothing";
     EXPECT_TRUE(like("[*]x", "*x"));
     EXPECT_FALSE(like("[*]x", "ax"));
     // An unclosed bracket is an ordinary character.
@@ -55,6 +64,15 @@ TEST(LikePattern, LetterCaseIsIgnoredBeyondAscii) {
     EXPECT_TRUE(like("ΣΟΦΙΑ", "σοφια"));
     EXPECT_FALSE(like("ａ", "b"));
     EXPECT_TRUE(like("写真?.jpg", "写真1.JPG"));
+    // Every letter Unicode folds, not only the common scripts.
+    EXPECT_TRUE(like("第Ⅱ章*", "第ⅱ章.txt"));
+    EXPECT_TRUE(like("ΟΔΟΣ", "οδος")) << "final sigma";
+    EXPECT_TRUE(like("ґанок", "Ґанок"));
+    EXPECT_TRUE(like("Ạ*", "ạ.txt"));
+    EXPECT_TRUE(like("ǆ", "Ǆ"));
+    EXPECT_TRUE(like("ǆ", "ǅ"));
+    EXPECT_TRUE(like("ⓐⓑ", "ⒶⒷ"));
+    EXPECT_FALSE(like("i", "İ")) << "dotted capital I has no simple folding";
 }
 
 TEST(LikePattern, ApostrophesAndQuotesAreOrdinaryCharacters) {
@@ -90,6 +108,7 @@ TEST(UnicodeText, DecodesEveryByteAndFoldsOnlyLetterPairs) {
     EXPECT_EQ(decodeUtf8("\xe3\x83"), (std::u32string{0xDCE3, 0xDC83})) << "a cut-off sequence";
     EXPECT_EQ(foldCase(U'Ÿ'), U'ÿ');
     EXPECT_EQ(foldCase(U'İ'), U'İ');
+    EXPECT_EQ(foldCase(0xDC83), char32_t{0xDC83}) << "an escaped byte folds to itself";
 }
 
 } // namespace

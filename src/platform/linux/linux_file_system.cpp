@@ -178,12 +178,17 @@ std::optional<FolderListing> LinuxFileSystem::listFolder(const std::string& fold
         return std::nullopt;
     }
     std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(fd), closedir);
-    if (!dir) {
-        ::close(fd);
+    struct stat self {};
+    if (!dir || fstat(fd, &self) != 0) {
+        if (!dir) {
+            ::close(fd);
+        }
         return std::nullopt;
     }
     const WildcardPattern pattern(namePattern, WildcardPattern::Syntax::Listing);
     FolderListing listing;
+    listing.identity = {static_cast<std::uint64_t>(self.st_dev),
+                        static_cast<std::uint64_t>(self.st_ino)};
     errno = 0;
     while (const dirent* entry = readdir(dir.get())) {
         const char* name = entry->d_name;
@@ -191,18 +196,24 @@ std::optional<FolderListing> LinuxFileSystem::listFolder(const std::string& fold
             continue;
         }
         unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN) {
-            // Some file systems do not say; ask without following a link.
+        if (type == DT_DIR || type == DT_UNKNOWN) {
+            // A folder's identity, and the type where the file system does not say, without
+            // following a link or setting off an automount.
             struct stat info {};
-            if (fstatat(dirfd(dir.get()), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-                return std::nullopt;
+            if (fstatat(dirfd(dir.get()), name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) !=
+                0) {
+                errno = 0;
+                continue; // gone since it was listed
             }
             type = S_ISREG(info.st_mode) ? DT_REG : S_ISDIR(info.st_mode) ? DT_DIR : DT_LNK;
+            if (type == DT_DIR) {
+                listing.subfolders.push_back({name,
+                                              {static_cast<std::uint64_t>(info.st_dev),
+                                               static_cast<std::uint64_t>(info.st_ino)}});
+            }
         }
         if (type == DT_REG && pattern.matches(name)) {
             listing.files.emplace_back(name);
-        } else if (type == DT_DIR) {
-            listing.subfolders.emplace_back(name);
         }
         errno = 0;
     }
@@ -225,8 +236,14 @@ std::uint64_t LinuxFileSystem::fileSize(const std::string& path) const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+void LinuxFileSystem::prepareTarget(const std::string& folder) {
+    RemoveLeftovers(folder);
+}
+
 void LinuxFileSystem::copyFile(const std::string& source, const std::string& target) {
-    const int in = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Non-blocking, so that a FIFO put in the file's place after it was found present
+    // cannot hold the copy forever; a plain file reads the same either way.
+    const int in = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0) {
         throw FileError(errorText(errno));
     }
@@ -241,19 +258,38 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
     if (!S_ISREG(from.st_mode)) {
         throw FileError("通常のファイルではありません。");
     }
-    // Files on discs are often read-only; the copy must stay replaceable by its owner.
-    NewFile copy(target, (from.st_mode & 0777) | S_IWUSR);
+    fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK);
     struct stat to {};
-    if (copy.replacing() && stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev &&
-        to.st_ino == from.st_ino) {
+    if (stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
         throw FileError("コピー先がコピー元と同じファイルです。");
     }
+    // Files on discs are often read-only; the copy must stay replaceable by its owner.
+    NewFile copy(target, (from.st_mode & 0777) | S_IWUSR);
     copy.copyFrom(in, static_cast<std::uint64_t>(from.st_size));
     copy.commit();
 }
 
 void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& text) {
-    NewFile file(path, 0666);
+    // The user named this file: a link is written through, to the file it points to, and
+    // a file that is there keeps its mode and owner.
+    std::string target = path;
+    struct stat link {};
+    if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::error_code error;
+        target = std::filesystem::weakly_canonical(path, error).string();
+        if (error) {
+            throw FileError(error.message());
+        }
+    }
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        throw FileError("通常のファイルではありません。");
+    }
+    NewFile file(target, 0666);
+    if (exists) {
+        file.keepModeAndOwner(existing.st_mode, existing.st_uid, existing.st_gid);
+    }
     file.write(toCodePage(text, nl_langinfo(CODESET)));
     file.commit();
 }

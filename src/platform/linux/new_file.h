@@ -6,10 +6,11 @@
 
 namespace orbisk {
 
-// A file being written to take the place of target. When target does not exist yet it is
-// written in place; otherwise beside it, and renamed over it only when complete, so an
-// older file survives a failure. Unless committed, what was written is removed again.
-// Failures throw FileError with the system's reason.
+// A file being written to take the place of target. It is written under a temporary name
+// beside target and renamed over it only when complete, so that target never holds half
+// a file, even when the program is killed, and an older file survives a failure. Unless
+// committed, what was written is removed again. Failures throw FileError with the
+// system's reason.
 class NewFile {
 public:
     NewFile(const std::string& target, mode_t mode);
@@ -17,10 +18,10 @@ public:
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
-    // True when target existed: it is replaced at commit.
-    bool replacing() const { return path_ != target_; }
-
+    // Sets the new file's mode exactly (no umask) and, where allowed, its owner.
+    void keepModeAndOwner(mode_t mode, uid_t owner, gid_t group);
     void write(const std::string& bytes);
+    // Copies exactly size bytes from source; a source that ends sooner is an error.
     void copyFrom(int source, std::uint64_t size);
     void commit();
 
@@ -29,5 +30,9 @@ private:
     std::string path_;
     int fd_ = -1;
 };
+
+// Removes the temporary files that copies and saves of this machine left in folder when
+// the process writing them was killed. Files of a process still running are kept.
+void RemoveLeftovers(const std::string& folder);
 
 } // namespace orbisk

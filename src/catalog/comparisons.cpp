@@ -1,5 +1,6 @@
-#include "catalog/like_function.h"
+#include "catalog/comparisons.h"
 
+#include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
 #include <sqlite3.h>
@@ -46,11 +47,44 @@ void like(sqlite3_context* context, int, sqlite3_value** arguments) {
     sqlite3_result_int(context, pattern->matches(argumentText(arguments[1])) ? 1 : 0);
 }
 
+char32_t foldedAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
+
+// Orders two texts by their case-folded characters. Titles are short and mostly ASCII,
+// which is compared byte by byte; the rest is decoded and folded.
+int compareFolded(void*, int sizeA, const void* a, int sizeB, const void* b) {
+    const std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(sizeA));
+    const std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(sizeB));
+    std::size_t i = 0;
+    for (; i < x.size() && i < y.size(); ++i) {
+        const auto cx = static_cast<unsigned char>(x[i]);
+        const auto cy = static_cast<unsigned char>(y[i]);
+        if ((cx | cy) >= 0x80) {
+            break;
+        }
+        if (foldedAscii(cx) != foldedAscii(cy)) {
+            return foldedAscii(cx) < foldedAscii(cy) ? -1 : 1;
+        }
+    }
+    // Up to i both texts are ASCII, so i starts a character in each.
+    std::u32string restX = decodeUtf8(x.substr(i));
+    std::u32string restY = decodeUtf8(y.substr(i));
+    for (char32_t& c : restX) {
+        c = foldCase(c);
+    }
+    for (char32_t& c : restY) {
+        c = foldCase(c);
+    }
+    return restX.compare(restY) < 0 ? -1 : restX == restY ? 0 : 1;
+}
+
 } // namespace
 
-void registerLikeFunction(sqlite3* db) {
+void registerComparisons(sqlite3* db) {
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                nullptr, like, nullptr, nullptr, nullptr);
+    sqlite3_create_collation_v2(db, "FOLDED", SQLITE_UTF8, nullptr, compareFolded, nullptr);
 }
 
 } // namespace orbisk
