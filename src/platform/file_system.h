@@ -65,6 +65,8 @@ public:
                                                     const std::string& namePattern) const = 0;
     // True for a plain file of any attributes; false for folders, links and anything else.
     virtual bool isPresentFile(const std::string& path) const = 0;
+    // Size in bytes; throws FileError when the file cannot be asked. May be called from a
+    // thread of its own while the program's thread does other work.
     virtual std::uint64_t fileSize(const std::string& path) const = 0;
     // Called before a run of copies into folder: clears what an earlier run that was
     // killed left there.

@@ -4,7 +4,7 @@
 #include "media/folder_walk.h"
 #include "media/media_routines.h"
 #include "media/path_cuts.h"
-#include "registration/size_text.h"
+#include "registration/size_reader.h"
 
 #include <cmath>
 #include <cstdio>
@@ -52,11 +52,12 @@ void RegisterCommand::storeFileRows(Catalog& catalog, const PathArray& paths,
     FileRow row;
     row.title = title;
     row.date = date;
+    SizeReader sizes(platform_.files, platform_.numbers, paths.paths());
     for (const std::string& path : paths.paths()) {
         row.path = path;
         row.name = GetFileName(path, separator);
         row.extension = GetExtension(row.name);
-        row.size = SizeText(platform_.files.fileSize(path), platform_.numbers);
+        row.size = sizes.sizeText(static_cast<std::size_t>(j));
         catalog.storeFileRow(row);
 
         view_.setProgressValue(static_cast<float>(++j));

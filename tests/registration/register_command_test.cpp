@@ -197,8 +197,8 @@ TEST_F(Registration, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindo
     Catalog(catalog).storeTitle("EARLIER");
     p.files.addFile("e:\\a.txt");
     p.files.addFile("e:\\b.txt");
-    p.files.addFile("e:\\c.txt");
-    // The refresh after the first row is when the second file disappears.
+    p.files.addFile("e:\\SUB\\c.txt");
+    // The root's files are listed; before the walk reaches SUB, one of them disappears.
     p.events.onPass = [&](int pass) {
         if (pass == 2) {
             p.files.remove("e:\\b.txt");
