@@ -7,6 +7,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_pump.h"
 #include "windows/form1.h"
+#include "windows/window_parts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,6 +15,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orbisk");
+    orbisk::useJapaneseTexts();
 
     orbisk::LinuxFileSystem files;
     orbisk::DiscTray tray;

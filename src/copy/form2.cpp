@@ -4,6 +4,7 @@
 #include "copy/copy_command.h"
 #include "windows/drive_list.h"
 #include "windows/folder_list.h"
+#include "windows/hit_line_delegate.h"
 #include "windows/pictures.h"
 #include "windows/window_parts.h"
 
@@ -42,19 +43,26 @@ Form2::Form2(Session& session, WindowHub& windows) : session_(session), windows_
     lines_ = new QStringListModel(List1);
     List1->setModel(lines_);
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    // Every line as wide as the widest, so that none is cut and the list scrolls sideways.
     List1->setUniformItemSizes(true);
+    List1->setTextElideMode(Qt::ElideNone);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lineWidths_ = new HitLineDelegate(List1);
+    List1->setItemDelegate(lineWidths_);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     placeTwips(List1, 1800, 840, 5775, 6150);
     connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &Form2::onSelectionChanged);
 
-    Drive1 = new DriveList(session_.platform.files, this);
+    Drive1 = new DriveList(session_.platform.files, "コピー先のフォルダを選択", this);
     placeTwips(Drive1, 7800, 840, 2175, 300);
-    Dir1 = new FolderList(this);
+    Dir1 = new FolderList(session_.platform.files, this);
     placeTwips(Dir1, 7800, 1200, 2175, 5760);
     const std::string here = QFile::encodeName(QDir::currentPath()).toStdString();
     Dir1->setPath(here);
-    Drive1->setDrive(session_.platform.files.driveOfPath(Dir1->path()));
+    const auto driveOfFolder = [this] { return session_.platform.files.driveOfPath(Dir1->path()); };
+    Drive1->setDrive(driveOfFolder());
+    Drive1->setFallback(driveOfFolder);
 
     Command1 = bandButton(this, "COPY", 5880);
     Command2 = bandButton(this, "CLOSE", 6480);
@@ -92,6 +100,7 @@ void Form2::appendLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         all << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
     }
+    lineWidths_->measure(all);
     lines_->setStringList(all);
     marks_.assign(static_cast<std::size_t>(all.size()), false);
 }
@@ -174,9 +183,11 @@ void Form2::onSelectionChanged(const QItemSelection& selected, const QItemSelect
 
 void Form2::reject() {
     // Both the close box and Escape end here: while a copy runs the window stays.
-    if (!copying_) {
-        QDialog::reject();
+    if (copying_) {
+        showNotice(this, "コピー中は閉じられません。コピーが終わるまでお待ち下さい。");
+        return;
     }
+    QDialog::reject();
 }
 
 } // namespace orbisk

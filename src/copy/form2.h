@@ -17,6 +17,7 @@ namespace orbisk {
 
 class DriveList;
 class FolderList;
+class HitLineDelegate;
 class WindowHub;
 struct Session;
 
@@ -64,6 +65,7 @@ private:
     Session& session_;
     WindowHub& windows_;
     QStringListModel* lines_ = nullptr;
+    HitLineDelegate* lineWidths_ = nullptr;
     // The marks, kept up to date from the list's selection so that reading one is cheap.
     std::vector<bool> marks_;
     bool copying_ = false;

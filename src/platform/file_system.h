@@ -37,10 +37,19 @@ struct FolderListing {
     std::vector<Subfolder> subfolders;
 };
 
+// What a drive is, so that a registration can start on the disc rather than the system.
+enum class DriveKind {
+    Optical,   // a disc drive, with or without a disc in it
+    Removable, // a volume mounted where desktops mount removable media
+    Fixed      // anything else
+};
+
 // One entry of a drive list: the text a command works with and the text shown for it.
 struct DriveEntry {
     std::string drive;
     std::string display;
+    DriveKind kind = DriveKind::Fixed;
+    bool operator==(const DriveEntry&) const = default;
 };
 
 // The machine's files and drives, and the path rules that go with them. Paths are byte
@@ -56,7 +65,11 @@ public:
     virtual std::string driveOfPath(const std::string& path) const = 0;
     // True only when the drive's media can be read now; never throws.
     virtual bool isDriveReady(const std::string& drive) const = 0;
+    // Optical drives first, then the other volumes that hold user data.
     virtual std::vector<DriveEntry> drives() const = 0;
+    // A number that changes whenever the drives may have changed (a volume mounted or
+    // unmounted, a disc put in or taken out); cheap enough to ask every second.
+    virtual std::uint64_t drivesChangeCount() const = 0;
 
     // The plain files of folder (a prefix ending in the separator) whose names match the
     // listing wildcard namePattern (empty means every name), and all real subfolders, each

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "copy/form2.h"
 #include "report/save_log.h"
+#include "text/display_text.h"
 #include "windows/pictures.h"
 #include "windows/window_parts.h"
 
@@ -23,7 +24,9 @@ Form3::Form3(Session& session, WindowHub& windows) : session_(session), windows_
     Text1 = new QPlainTextEdit("Text1", this);
     Text1->setReadOnly(true);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Paths are never wrapped: the box scrolls sideways.
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     placeTwips(Text1, 1920, 840, 4215, 2415);
     Command6 = whiteButton(this, "SAVE");
     placeTwips(Command6, 360, 2280, 735, 375);
@@ -36,8 +39,9 @@ Form3::Form3(Session& session, WindowHub& windows) : session_(session), windows_
 
 void Form3::setLogText(const std::string& text) {
     log_ = text;
-    // The log's own line ends are CR LF; the box shows one line per CR LF.
-    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The log's own line ends are CR LF; the box shows one line per CR LF. Paths are
+    // shown read as the Japanese code page where they are not UTF-8.
+    QString shown = QString::fromStdString(DisplayText(text));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Text1->setPlainText(shown);
 }

@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/title_list.h"
+#include "text/display_text.h"
 
 #include <optional>
 
@@ -14,7 +15,7 @@ struct TooManyHits {};
 } // namespace
 
 std::string HitLine(const Hit& hit) {
-    return "[" + hit.HitTitle + "]" + hit.HitName;
+    return "[" + DisplayText(hit.HitTitle) + "]" + DisplayText(hit.HitName);
 }
 
 void SearchCommand::run() {

@@ -31,7 +31,8 @@ private:
     std::filesystem::path catalogFile_;
 };
 
-// "[" + title + "]" + name.
+// "[" + title + "]" + name, as shown: names from old discs that are not UTF-8 are read
+// as the Japanese code page where they can be.
 std::string HitLine(const Hit& hit);
 
 } // namespace orbisk

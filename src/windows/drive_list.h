@@ -3,28 +3,57 @@
 #include "platform/file_system.h"
 
 #include <QComboBox>
+#include <QTimer>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orbisk {
 
 // A drive list box: the machine's drives and, last, an entry to pick any folder as a
-// disc's root. Its current drive is the text a command works with.
+// drive. Its current drive is the text a command works with. The list is read again each
+// time it is opened and whenever the drives change, so a disc put in after the start is
+// offered and one taken out goes; the current drive stays chosen while it is there. The
+// closed box shows the end of a long entry, where its label is; the pop-up is as wide as
+// the longest entry, and every entry has its whole text as tool tip.
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
-    DriveList(const FileSystem& files, QWidget* parent);
+    DriveList(const FileSystem& files, const QString& pickerTitle, QWidget* parent);
 
     std::string driveText() const;
-    // Makes drive the current one, adding it when the list does not hold it yet.
+    // Makes drive the current one, adding it as a picked folder when it is not a drive.
     void setDrive(const std::string& drive);
+    // The first disc: the first optical drive, else the first removable volume.
+    std::optional<std::string> firstDisc() const;
+    // What becomes current when the current drive leaves the list.
+    void setFallback(std::function<std::string()> fallback) { fallback_ = std::move(fallback); }
+    // Reads the drives again, keeping the current one where it is still there.
+    void refresh();
+
+    void showPopup() override;
 
 signals:
     void driveChanged();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void onActivated(int index);
+    void fill(const std::vector<DriveEntry>& drives);
+    void addEntry(const std::string& drive, const std::string& display);
+    void remember();
     int pickEntry() const { return count() - 1; }
 
+    const FileSystem& files_;
+    QString pickerTitle_;
+    std::vector<DriveEntry> drives_;
+    std::vector<std::string> picked_; // folders the user picked, kept across readings
+    std::uint64_t changeCount_ = 0;
+    std::function<std::string()> fallback_;
+    QTimer watch_;
     int lastIndex_ = 0;
 };
 

@@ -1,9 +1,10 @@
 #include "windows/folder_list.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
+#include "text/display_text.h"
+
+#include <QCollator>
 #include <QStyle>
+#include <algorithm>
 #include <filesystem>
 
 namespace orbisk {
@@ -12,33 +13,46 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 
-QString shownName(const QByteArray& name) {
-    return QFile::decodeName(name);
+QString shown(const std::string& bytes) {
+    return QString::fromStdString(DisplayText(bytes));
 }
 
 } // namespace
 
-FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+FolderList::FolderList(const FileSystem& files, QWidget* parent)
+    : QListWidget(parent), files_(files) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemActivated, this, &FolderList::onActivated);
 }
 
 bool FolderList::setPath(const std::string& folder) {
     std::error_code error;
-    std::filesystem::path target = std::filesystem::absolute(folder, error).lexically_normal();
-    if (error || !std::filesystem::is_directory(target, error)) {
+    const std::filesystem::path target =
+        std::filesystem::absolute(folder, error).lexically_normal();
+    if (error) {
         return false;
     }
     std::string text = target.string();
     if (text.size() > 1 && text.back() == '/') {
         text.pop_back();
     }
-    QStringList subfolders;
-    const QDir dir(QFile::decodeName(QByteArray::fromStdString(text)));
-    if (!dir.isReadable()) {
+    const auto listing = files_.listFolder(text == "/" ? text : text + "/", "");
+    if (!listing) {
         return false;
     }
-    subfolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    struct Shown {
+        QString name;
+        std::string bytes;
+    };
+    std::vector<Shown> subfolders;
+    for (const Subfolder& subfolder : listing->subfolders) {
+        subfolders.push_back({shown(subfolder.name), subfolder.name});
+    }
+    QCollator order;
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(subfolders.begin(), subfolders.end(), [&order](const Shown& a, const Shown& b) {
+        return order.compare(a.name, b.name) < 0;
+    });
 
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -54,9 +68,9 @@ bool FolderList::setPath(const std::string& folder) {
     for (const std::string& link : chain) {
         const std::string name =
             link == "/" ? "/" : std::filesystem::path(link).filename().string();
-        auto* item = new QListWidgetItem(
-            open, QString(depth * 2, u' ') + shownName(QByteArray::fromStdString(name)), this);
+        auto* item = new QListWidgetItem(open, QString(depth * 2, u' ') + shown(name), this);
         item->setData(PathRole, QByteArray::fromStdString(link));
+        item->setToolTip(shown(link));
         ++depth;
         if (link == text) {
             QFont bold = item->font();
@@ -65,13 +79,14 @@ bool FolderList::setPath(const std::string& folder) {
             setCurrentItem(item);
         }
     }
-    for (const QString& name : subfolders) {
-        auto* item = new QListWidgetItem(closed, QString(depth * 2, u' ') + name, this);
-        const QByteArray bytes = QFile::encodeName(name);
-        item->setData(PathRole, QByteArray::fromStdString(text == "/" ? "/" : text + "/") + bytes);
+    const std::string prefix = text == "/" ? "/" : text + "/";
+    for (const Shown& subfolder : subfolders) {
+        auto* item = new QListWidgetItem(closed, QString(depth * 2, u' ') + subfolder.name, this);
+        item->setData(PathRole, QByteArray::fromStdString(prefix + subfolder.bytes));
+        item->setToolTip(shown(prefix + subfolder.bytes));
     }
     path_ = text;
-    emit pathChanged();
+    setToolTip(shown(text));
     return true;
 }
 

@@ -89,10 +89,15 @@ void Form1::buildControls() {
     Command1[2]->setEnabled(false);
 
     Frame1 = panel(this, "ADD");
-    Drive1 = new DriveList(session_.platform.files, Frame1);
+    Drive1 = new DriveList(session_.platform.files, "ディスクのフォルダを選択", Frame1);
     placeTwips(Drive1, 720, 240, 1935, 300);
-    const std::string here = QFile::encodeName(QDir::currentPath()).toStdString();
-    Drive1->setDrive(session_.platform.files.driveOfPath(here));
+    // A registration starts on a disc, never on the system unless there is nothing else.
+    const auto discOrHere = [this] {
+        const std::string here = QFile::encodeName(QDir::currentPath()).toStdString();
+        return Drive1->firstDisc().value_or(session_.platform.files.driveOfPath(here));
+    };
+    Drive1->setDrive(discOrHere());
+    Drive1->setFallback(discOrHere);
     Command3 = whiteButton(Frame1, "ADD", true);
     placeTwips(Command3, 2760, 240, 735, 375);
     Command4 = whiteButton(Frame1, "X", false);
@@ -132,6 +137,9 @@ void Form1::buildControls() {
     connect(Command4, &QPushButton::clicked, Frame1, &QWidget::hide);
     connect(Command5, &QPushButton::clicked, Frame2, &QWidget::hide);
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    // Enter in a panel's text does what the panel's button does.
+    connect(Text1, &QLineEdit::returnPressed, Command3, &QPushButton::click);
+    connect(Text3, &QLineEdit::returnPressed, Command6, &QPushButton::click);
 }
 
 void Form1::Form_Load() {
@@ -165,6 +173,7 @@ void Form1::Command6_Click() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (registering_) {
         event->ignore();
+        showNotice(this, "登録中は閉じられません。登録が終わるまでお待ち下さい。");
         return;
     }
     QWidget::closeEvent(event);

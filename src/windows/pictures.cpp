@@ -55,18 +55,29 @@ void drawMagnifier(QPainter& painter) {
     painter.drawLine(QPoint(59, 46), QPoint(77, 64));
 }
 
+// A claw hammer and an open-end wrench, crossed.
 void drawTools(QPainter& painter) {
-    painter.setPen(QPen(Qt::white, 7, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPoint(32, 64), QPoint(66, 24)); // wrench handle
-    painter.setPen(QPen(Qt::white, 5));
-    painter.drawArc(QRect(58, 10, 22, 22), 200 * 16, 260 * 16); // wrench jaw
-    painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPoint(34, 22), QPoint(70, 64)); // hammer handle
-    painter.setBrush(Qt::white);
+    painter.save();
     painter.setPen(Qt::NoPen);
-    painter.translate(34, 22);
+    painter.setBrush(Qt::white);
+    painter.translate(51, 37);
+
+    painter.save();
+    painter.rotate(40);
+    painter.drawRoundedRect(QRectF(-3.5, -22, 7, 50), 2, 2); // hammer handle
+    painter.drawRect(QRectF(-15, -31, 30, 11));              // hammer head
+    painter.restore();
+
+    painter.save();
     painter.rotate(-40);
-    painter.drawRect(QRect(-14, -7, 28, 12)); // hammer head
+    painter.drawRoundedRect(QRectF(-3.5, -18, 7, 44), 3, 3); // wrench handle
+    painter.drawEllipse(QPointF(0, -24), 11, 11);            // wrench head
+    painter.setBrush(Qt::black);
+    painter.drawRect(QRectF(-4.5, -37, 9, 14));    // the open jaw
+    painter.drawEllipse(QPointF(0, 22), 2.5, 2.5); // the hole at the handle's end
+    painter.restore();
+
+    painter.restore();
 }
 
 QPixmap drawMain() {

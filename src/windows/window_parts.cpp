@@ -1,9 +1,13 @@
 #include "windows/window_parts.h"
 
+#include "platform/qt/message_dialog.h"
 #include "windows/pictures.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 
 namespace orbisk {
 
@@ -42,6 +46,27 @@ void setFocusOrder(std::initializer_list<QWidget*> widgets) {
         }
         previous = widget;
     }
+}
+
+void showNotice(QWidget* window, const QString& text) {
+    if (window->findChild<MessageDialog*>("notice") != nullptr) {
+        return;
+    }
+    auto* notice = new MessageDialog(QApplication::applicationName(), text, false, window);
+    notice->setObjectName("notice");
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setModal(false);
+    notice->show();
+}
+
+void useJapaneseTexts() {
+    auto* qtTexts = new QTranslator(qApp);
+    if (qtTexts->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(qtTexts);
+    }
+    QFont font = QApplication::font();
+    font.setFamilies(pictures::windowFont().families());
+    QApplication::setFont(font);
 }
 
 } // namespace orbisk

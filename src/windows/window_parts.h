@@ -27,4 +27,12 @@ QPushButton* whiteButton(QWidget* parent, const QString& caption, bool buttonFon
 // Keyboard focus moves through widgets in the order given.
 void setFocusOrder(std::initializer_list<QWidget*> widgets);
 
+// A short message beside a window that does not stop it: the window goes on with its
+// work (a registration, a copy) while the message is shown. One at a time per window.
+void showNotice(QWidget* window, const QString& text);
+
+// Qt's own texts (dialog buttons, the file dialogs, context menus) in Japanese, and the
+// program's proportional Gothic face for every dialog. Call once, after QApplication.
+void useJapaneseTexts();
+
 } // namespace orbisk

@@ -1,4 +1,5 @@
 #include "gui/gui_fixture.h"
+#include "platform/qt/message_dialog.h"
 #include "support/catalog_rows.h"
 #include "windows/drive_list.h"
 #include "windows/form1.h"
@@ -10,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 
 namespace orbisk {
 namespace {
@@ -121,6 +123,28 @@ TEST_F(MainWindow, AddRegistersAFolderRefreshesTheTitlesAndGivesTheControlsBack)
     EXPECT_EQ(form.ProgressBar1->value(), 0);
 }
 
+TEST_F(MainWindow, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
+    dir.write("disc/a.txt", "a");
+    Form1 form(session, windows);
+    form.show();
+    form.Command1[0]->click();
+    form.Drive1->setDrive((dir / "disc").string());
+    form.Text1->setText("Enter");
+    QTest::keyClick(form.Text1, Qt::Key_Return);
+    EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
+
+    form.Command1[1]->click();
+    form.Text3->setText("*.txt");
+    bool shown = false;
+    whenShown(copyWindowShown(), [&] {
+        shown = true;
+        windows.copyWindow()->Command2->click();
+    });
+    QTest::keyClick(form.Text3, Qt::Key_Return);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(session.hits.HitCount, 1);
+}
+
 TEST_F(MainWindow, WindowCannotBeClosedWhileARegistrationRuns) {
     dir.write("disc/a.txt", "a");
     Form1 form(session, windows);
@@ -132,6 +156,11 @@ TEST_F(MainWindow, WindowCannotBeClosedWhileARegistrationRuns) {
     dialogs.onMessage = [&](const std::string&) { closedDuringRun = form.close(); };
     form.Command3->click();
     EXPECT_FALSE(closedDuringRun);
+    const auto* notice = form.findChild<MessageDialog*>("notice");
+    ASSERT_NE(notice, nullptr) << "the refusal is said, not silent";
+    EXPECT_EQ(notice->textView()->toPlainText(),
+              "登録中は閉じられません。登録が終わるまでお待ち下さい。");
+    EXPECT_FALSE(notice->isModal());
     dialogs.onMessage = nullptr;
     EXPECT_TRUE(form.close());
 }

@@ -1,5 +1,6 @@
 #include "copy/form2.h"
 #include "gui/gui_fixture.h"
+#include "platform/qt/message_dialog.h"
 #include "report/form3.h"
 #include "support/catalog_rows.h"
 #include "windows/drive_list.h"
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 namespace orbisk {
@@ -93,6 +95,46 @@ TEST_F(CopyWindow, TargetIsTheOpenedFolderNotTheHighlightedOne) {
     EXPECT_EQ(form.targetFolder(), (dir / "target/inner").string());
 }
 
+TEST_F(CopyWindow, FolderListShowsNamesThatAreNotUtf8AndFullPathsAsTips) {
+    const std::string sjis = "\x83\x65\x83\x58\x83\x67"; // "テスト" from an old disc
+    const std::string broken = "\xff\xfe";               // neither UTF-8 nor Shift-JIS
+    std::filesystem::create_directories(dir / "target" / sjis);
+    std::filesystem::create_directories(dir / "target" / broken);
+    Form2& form = filled(1);
+    ASSERT_TRUE(form.Dir1->setPath((dir / "target").string()));
+    const auto shown = form.Dir1->findItems("テスト", Qt::MatchContains);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(form.Dir1->findItems("\uFFFD\uFFFD", Qt::MatchContains).size(), 1);
+    EXPECT_EQ(form.Dir1->toolTip(), QString::fromStdString((dir / "target").string()));
+    EXPECT_EQ(shown[0]->toolTip(), QString::fromStdString((dir / "target").string() + "/テスト"));
+    emit form.Dir1->itemActivated(shown[0]);
+    EXPECT_EQ(form.targetFolder(), (dir / "target" / sjis).string()) << "the bytes are kept";
+}
+
+TEST_F(CopyWindow, LongLinesAreShownWholeAndTheListScrollsSideways) {
+    Form2& form = filled(3);
+    form.appendLines({"[" + std::string(400, 'T') + "]long.txt"});
+    form.show();
+    QCoreApplication::processEvents();
+    const QModelIndex last = form.List1->model()->index(3, 0);
+    EXPECT_GE(form.List1->visualRect(last).width(),
+              form.List1->fontMetrics().horizontalAdvance(last.data().toString()));
+    EXPECT_GT(form.List1->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(CopyWindow, TargetFolderPickerSaysWhatItPicks) {
+    Form2& form = filled(1);
+    form.show();
+    QString title;
+    whenShown([] { return QApplication::activeModalWidget(); },
+              [&] {
+                  title = QApplication::activeModalWidget()->windowTitle();
+                  QApplication::activeModalWidget()->close();
+              });
+    emit form.Drive1->activated(form.Drive1->count() - 1);
+    EXPECT_EQ(title, "コピー先のフォルダを選択");
+}
+
 TEST_F(CopyWindow, DriveChangeMovesTheFolderListAndAnUnreadyDriveIsUndone) {
     Form2& form = filled(1);
     form.Drive1->setDrive(dir.str());
@@ -169,6 +211,7 @@ TEST_F(CopyWindow, WindowCannotBeClosedWhileACopyRuns) {
     form.Command1->click();
     EXPECT_FALSE(closedDuringCopy);
     EXPECT_TRUE(form.isVisible());
+    ASSERT_NE(form.findChild<MessageDialog*>("notice"), nullptr);
     EXPECT_EQ(dir.read("out/a.txt"), "alpha");
     dialogs.onMessage = nullptr;
     EXPECT_TRUE(form.close());

@@ -15,6 +15,20 @@
 
 namespace orbisk::testing {
 
+// Runs action from the event loop of the modal window showing, once window() is shown.
+inline void whenShown(std::function<QWidget*()> window, std::function<void()> action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, window, action] {
+        QWidget* shown = window();
+        if (shown != nullptr && shown->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action();
+        }
+    });
+    timer->start(5);
+}
+
 // A session on this machine's real file system and a real catalogue in a temporary
 // folder, with the tray and the message boxes scripted.
 class GuiTest : public ::testing::Test {
@@ -31,19 +45,6 @@ protected:
     Session session{{files, tray, dialogs, events, clock, numbers}, catalog, {}};
     WindowHub windows{session};
 
-    // Runs action from the event loop of the modal window showing, once it is shown.
-    static void whenShown(std::function<QWidget*()> window, std::function<void()> action) {
-        auto* timer = new QTimer;
-        QObject::connect(timer, &QTimer::timeout, [timer, window, action] {
-            QWidget* shown = window();
-            if (shown != nullptr && shown->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                action();
-            }
-        });
-        timer->start(5);
-    }
     std::function<QWidget*()> copyWindowShown() {
         return [this]() -> QWidget* { return windows.copyWindow(); };
     }

@@ -55,6 +55,14 @@ TEST_F(Search, AllTitlesFillTheHitTableListAndCaptionInEngineOrder) {
     EXPECT_EQ(hits.forLine(1).HitTitle, "B");
 }
 
+TEST_F(Search, NamesFromOldJapaneseDiscsAreShownReadAndKeptAsBytes) {
+    const std::string sjis = "\x83\x65\x83\x58\x83\x67.txt";
+    store("写真", {sjis});
+    search("*.txt");
+    EXPECT_EQ(window.lines, (Lines{"[写真]テスト.txt"}));
+    EXPECT_EQ(hits.forLine(0).HitName, sjis);
+}
+
 TEST_F(Search, OnlyExactlyAllMeansEveryTitle) {
     store("A", {"a.txt"});
     store("all", {"b.txt"});

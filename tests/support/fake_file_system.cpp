@@ -16,8 +16,10 @@ std::string lower(std::string text) {
 
 } // namespace
 
-void FakeFileSystem::addDrive(const std::string& drive, bool ready) {
+void FakeFileSystem::addDrive(const std::string& drive, bool ready, DriveKind kind) {
     ready_[lower(drive)] = ready;
+    drives_.push_back({drive, drive, kind});
+    ++driveChanges_;
     Node& root = nodes_[drive + "\\"];
     root.attributes = Folder;
     root.inode = ++lastInode_;
@@ -63,12 +65,14 @@ bool FakeFileSystem::isDriveReady(const std::string& drive) const {
     return found != ready_.end() && found->second;
 }
 
+void FakeFileSystem::removeDrive(const std::string& drive) {
+    ready_.erase(lower(drive));
+    std::erase_if(drives_, [&](const DriveEntry& entry) { return entry.drive == drive; });
+    ++driveChanges_;
+}
+
 std::vector<DriveEntry> FakeFileSystem::drives() const {
-    std::vector<DriveEntry> out;
-    for (const auto& [drive, ready] : ready_) {
-        out.push_back({drive, drive});
-    }
-    return out;
+    return drives_;
 }
 
 std::optional<FolderListing> FakeFileSystem::listFolder(const std::string& folder,

@@ -23,7 +23,9 @@ class FakeFileSystem : public FileSystem {
 public:
     explicit FakeFileSystem(Transcript* transcript = nullptr) : transcript_(transcript) {}
 
-    void addDrive(const std::string& drive, bool ready = true);
+    void addDrive(const std::string& drive, bool ready = true, DriveKind kind = DriveKind::Fixed);
+    // Takes a drive out of the drive list, as an unmounted volume leaves it.
+    void removeDrive(const std::string& drive);
     void setReady(const std::string& drive, bool ready) { ready_[drive] = ready; }
     // Adds a file, and the folders above it that are missing.
     void addFile(const std::string& path, std::uint64_t size = 0, unsigned attributes = 0);
@@ -41,6 +43,7 @@ public:
     std::string driveOfPath(const std::string& path) const override { return path.substr(0, 2); }
     bool isDriveReady(const std::string& drive) const override;
     std::vector<DriveEntry> drives() const override;
+    std::uint64_t drivesChangeCount() const override { return driveChanges_; }
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
@@ -61,6 +64,8 @@ private:
     Transcript* transcript_;
     std::map<std::string, Node> nodes_; // folders end with the separator
     std::map<std::string, bool> ready_;
+    std::vector<DriveEntry> drives_; // in the order added
+    std::uint64_t driveChanges_ = 0;
     std::set<std::string> unreadable_;
     std::string copyFailure_;
     std::uint64_t lastInode_ = 0;

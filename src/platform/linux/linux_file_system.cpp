@@ -153,7 +153,7 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
             }
             display = drive + " (" + device.substr(5) + ": ディスクなし)";
         }
-        out.push_back({drive, display});
+        out.push_back({drive, display, DriveKind::Optical});
     }
     for (const auto& mount : mounts.mounted) {
         const bool listed = std::any_of(out.begin(), out.end(), [&](const DriveEntry& d) {
@@ -165,10 +165,17 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
                             (mount.mountPoint.rfind("/run", 0) == 0 &&
                              mount.mountPoint.rfind("/run/media/", 0) != 0);
         if (!listed && !system && !isPseudoFileSystem(mount.type)) {
-            out.push_back({mount.mountPoint, shown(mount.mountPoint, mount.source)});
+            out.push_back({mount.mountPoint, shown(mount.mountPoint, mount.source),
+                           isAutomountPlace(mount.mountPoint, isUser) ? DriveKind::Removable
+                                                                      : DriveKind::Fixed});
         }
     }
     return out;
+}
+
+std::uint64_t LinuxFileSystem::drivesChangeCount() const {
+    mounts_.current();
+    return mounts_.generation();
 }
 
 std::optional<FolderListing> LinuxFileSystem::listFolder(const std::string& folder,

@@ -13,6 +13,7 @@ public:
     std::string driveOfPath(const std::string& path) const override;
     bool isDriveReady(const std::string& drive) const override;
     std::vector<DriveEntry> drives() const override;
+    std::uint64_t drivesChangeCount() const override;
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;

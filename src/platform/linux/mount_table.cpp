@@ -135,6 +135,7 @@ const MountTable& MountWatch::current() {
     table_.fstab = parseFstab(readWhole("/etc/fstab"));
     fstabStamp_ = stamp;
     read_ = true;
+    ++generation_;
     return table_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,9 +33,12 @@ public:
     MountWatch& operator=(const MountWatch&) = delete;
 
     const MountTable& current();
+    // Goes up each time the table is read again.
+    std::uint64_t generation() const { return generation_; }
 
 private:
     int mountInfo_ = -1;
+    std::uint64_t generation_ = 0;
     bool read_ = false;
     long long fstabStamp_ = -1;
     MountTable table_;

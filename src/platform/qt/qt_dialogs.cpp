@@ -1,9 +1,11 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include "platform/qt/message_dialog.h"
+#include "text/display_text.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
 
 namespace orbisk {
 
@@ -31,16 +33,11 @@ QString qtFilter(const std::string& filter) {
 } // namespace
 
 Answer QtDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
-    QMessageBox box(QMessageBox::NoIcon,
-                    title.empty() ? QApplication::applicationName() : QString::fromStdString(title),
-                    QString::fromStdString(text),
-                    buttons == Buttons::Ok ? QMessageBox::Ok
-                                           : QMessageBox::Ok | QMessageBox::Cancel,
-                    dialogParent());
-    box.setDefaultButton(QMessageBox::Ok);
-    // Wide enough that the caption bar shows the whole title.
-    box.setStyleSheet("QLabel { min-width: 220px; }");
-    return box.exec() == QMessageBox::Cancel ? Answer::Cancel : Answer::Ok;
+    MessageDialog box(title.empty() ? QApplication::applicationName()
+                                    : QString::fromStdString(DisplayText(title)),
+                      QString::fromStdString(DisplayText(text)), buttons == Buttons::OkCancel,
+                      dialogParent());
+    return box.exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
 }
 
 std::string QtDialogs::askSaveFileName(const std::string& filter) {

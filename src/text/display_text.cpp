@@ -1,0 +1,121 @@
+#include "text/display_text.h"
+
+#include "text/unicode_text.h"
+
+#include <memory>
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+namespace orbisk {
+
+namespace {
+
+bool isEscapedByte(char32_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+// The part as code page 932, or false where it holds a byte sequence that page lacks.
+bool fromCodePage932(std::string_view part, std::string& out) {
+    thread_local std::unique_ptr<UConverter, ConverterCloser> converter = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* opened = ucnv_open("windows-31j", &status);
+        if (U_SUCCESS(status)) {
+            ucnv_setToUCallBack(opened, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                                &status);
+        }
+        return std::unique_ptr<UConverter, ConverterCloser>(U_SUCCESS(status) ? opened : nullptr);
+    }();
+    if (!converter) {
+        return false;
+    }
+    ucnv_reset(converter.get());
+    std::u16string wide(part.size() + 1, u'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        ucnv_toUChars(converter.get(), wide.data(), static_cast<int32_t>(wide.size()), part.data(),
+                      static_cast<int32_t>(part.size()), &status);
+    if (U_FAILURE(status)) {
+        return false;
+    }
+    std::string utf8(static_cast<std::size_t>(length) * 3, '\0');
+    int32_t utf8Length = 0;
+    u_strToUTF8(utf8.data(), static_cast<int32_t>(utf8.size()), &utf8Length, wide.data(), length,
+                &status);
+    if (U_FAILURE(status)) {
+        return false;
+    }
+    out.append(utf8.data(), static_cast<std::size_t>(utf8Length));
+    return true;
+}
+
+void appendPart(std::string& out, std::string_view part) {
+    const std::u32string decoded = decodeUtf8(part);
+    bool valid = true;
+    for (const char32_t c : decoded) {
+        valid = valid && !isEscapedByte(c);
+    }
+    if (valid) {
+        out.append(part);
+        return;
+    }
+    if (fromCodePage932(part, out)) {
+        return;
+    }
+    for (const char32_t c : decoded) {
+        appendUtf8(out, isEscapedByte(c) ? U'\uFFFD' : c);
+    }
+}
+
+bool isAscii(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string DisplayText(std::string_view bytes) {
+    if (isAscii(bytes)) {
+        return std::string(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == '/' || bytes[i] == '\r' || bytes[i] == '\n') {
+            appendPart(out, bytes.substr(start, i - start));
+            if (i < bytes.size()) {
+                out += bytes[i];
+            }
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+} // namespace orbisk

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orbisk {
+
+// Text to show on screen for bytes that may not be UTF-8, such as names from old discs.
+// Each part between "/" and line ends is taken as UTF-8 where it is valid, else as the
+// Japanese code page 932 where it is valid there (old Japanese discs), else with every
+// byte that is not UTF-8 shown as U+FFFD. The bytes themselves are never changed; this is
+// for showing only.
+std::string DisplayText(std::string_view bytes);
+
+} // namespace orbisk
