@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QTranslator>
 
@@ -64,6 +65,8 @@ void useJapaneseTexts() {
     if (qtTexts->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(qtTexts);
     }
+    // Dates and numbers Qt shows itself (the file dialogs' columns) in the Japanese way.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QFont font = QApplication::font();
     font.setFamilies(pictures::windowFont().families());
     QApplication::setFont(font);

@@ -120,6 +120,9 @@ TEST_F(CopyWindow, LongLinesAreShownWholeAndTheListScrollsSideways) {
     EXPECT_GE(form.List1->visualRect(last).width(),
               form.List1->fontMetrics().horizontalAdvance(last.data().toString()));
     EXPECT_GT(form.List1->horizontalScrollBar()->maximum(), 0);
+    clickLine(form, 3);
+    EXPECT_TRUE(form.isMarked(3));
+    EXPECT_EQ(form.List1->horizontalScrollBar()->value(), 0) << "a click keeps the list's start";
 }
 
 TEST_F(CopyWindow, TargetFolderPickerSaysWhatItPicks) {
@@ -215,6 +218,29 @@ TEST_F(CopyWindow, WindowCannotBeClosedWhileACopyRuns) {
     EXPECT_EQ(dir.read("out/a.txt"), "alpha");
     dialogs.onMessage = nullptr;
     EXPECT_TRUE(form.close());
+}
+
+TEST_F(CopyWindow, TheClickedLineIsTheFileCopied) {
+    dir.write("disc/a.txt", "alpha");
+    dir.write("disc/b.txt", "beta");
+    std::filesystem::create_directory(dir / "out");
+    session.hits.rows = {
+        {},
+        {(dir / "disc/a.txt").string(), "a.txt", "T"},
+        {(dir / "disc/b.txt").string(), "b.txt", "長いタイトル" + std::string(300, 'x')}};
+    windows.hitList().clearList();
+    Form2& form = *windows.copyWindow();
+    form.appendLines({"[T]a.txt", "[長いタイトル" + std::string(300, 'x') + "]b.txt"});
+    form.show();
+    ASSERT_TRUE(form.Dir1->setPath((dir / "out").string()));
+    const QRect second = form.List1->visualRect(form.List1->model()->index(1, 0));
+    QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {}, QPoint(80, second.center().y()));
+    EXPECT_FALSE(form.isMarked(0));
+    EXPECT_TRUE(form.isMarked(1));
+    whenShown(reportWindowShown(), [&] { windows.reportWindow()->close(); });
+    form.Command1->click();
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/a.txt"));
+    EXPECT_EQ(dir.read("out/b.txt"), "beta");
 }
 
 TEST_F(CopyWindow, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {

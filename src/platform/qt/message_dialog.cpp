@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace orbisk {
 
@@ -56,9 +58,13 @@ void MessageDialog::fitToText() {
     const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     QTextDocument* document = text_->document();
     const int margins = static_cast<int>(2 * document->documentMargin());
-    // The width the text takes unwrapped, then held to a comfortable width.
-    document->setTextWidth(-1);
-    const int natural = static_cast<int>(std::ceil(document->idealWidth())) + margins;
+    // The width the text takes unwrapped, then held to a comfortable width; a few pixels
+    // to spare, as a laid-out line may round a little wider than its measure.
+    int natural = 0;
+    for (const QString& line : text_->toPlainText().split(u'\n')) {
+        natural = std::max(natural, text_->fontMetrics().horizontalAdvance(line));
+    }
+    natural += margins + 4;
     const int width = std::clamp(natural, SmallestWidth, std::min(ComfortableWidth, area.width()));
     text_->setLineWrapColumnOrWidth(width - margins);
     document->setTextWidth(width - margins);
