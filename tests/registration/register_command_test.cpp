@@ -6,8 +6,11 @@
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orbisk {
 namespace {
@@ -222,6 +225,31 @@ TEST_F(Registration, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindo
     p.events.onPass = nullptr;
     run();
     EXPECT_EQ(fileRows(), 2u);
+}
+
+TEST_F(Registration, KilledHalfWayLeavesTheCatalogueAsItWas) {
+    Catalog(catalog).storeTitle("EARLIER");
+    for (int i = 0; i < 500; ++i) {
+        p.files.addFile("e:\\F\\" + std::to_string(i));
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed at the tenth refresh, with about 45 rows stored.
+        p.events.onPass = [](int pass) {
+            if (pass == 12) {
+                raise(SIGKILL);
+            }
+        };
+        run();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"EARLIER"}}));
+    EXPECT_NO_THROW(Catalog(catalog, Catalog::Access::Write).checkIntact());
 }
 
 TEST_F(Registration, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
