@@ -99,14 +99,10 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
         return false;
     }
     struct stat info {};
-    if (stat(drive.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return false;
+    if (stat(drive.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        faccessat(AT_FDCWD, drive.c_str(), R_OK | X_OK, AT_EACCESS) != 0) {
+        return false; // not a folder this user can list
     }
-    DIR* dir = opendir(drive.c_str());
-    if (dir == nullptr) {
-        return false;
-    }
-    closedir(dir);
     const MountTable& mounts = mounts_.current();
     const std::string folder =
         drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
@@ -249,7 +245,8 @@ void LinuxFileSystem::prepareTarget(const std::string& folder) {
 
 void LinuxFileSystem::copyFile(const std::string& source, const std::string& target) {
     // Non-blocking, so that a FIFO put in the file's place after it was found present
-    // cannot hold the copy forever; a plain file reads the same either way.
+    // cannot hold the copy forever; a plain file reads the same either way, so the flag
+    // can stay.
     const int in = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0) {
         throw FileError(errorText(errno));
@@ -265,7 +262,6 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
     if (!S_ISREG(from.st_mode)) {
         throw FileError("通常のファイルではありません。");
     }
-    fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK);
     struct stat to {};
     if (stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
         throw FileError("コピー先がコピー元と同じファイルです。");

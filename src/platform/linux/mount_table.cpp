@@ -1,6 +1,7 @@
 #include "platform/linux/mount_table.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
@@ -111,11 +112,18 @@ const MountTable& MountWatch::current() {
     if (mountInfo_ < 0) {
         mountInfo_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
     }
-    struct stat fstab {};
-    const long long stamp =
-        ::stat("/etc/fstab", &fstab) == 0
-            ? static_cast<long long>(fstab.st_mtim.tv_sec) * 1000000000 + fstab.st_mtim.tv_nsec
-            : 0;
+    // fstab changes by hand, rarely: looking at it once a second is enough, where a copy
+    // asks for the table twice per file.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - fstabChecked_ >= std::chrono::seconds(1)) {
+        struct stat fstab {};
+        fstabSeen_ =
+            ::stat("/etc/fstab", &fstab) == 0
+                ? static_cast<long long>(fstab.st_mtim.tv_sec) * 1000000000 + fstab.st_mtim.tv_nsec
+                : 0;
+        fstabChecked_ = now;
+    }
+    const long long stamp = fstabSeen_;
     // The kernel flags mountinfo with POLLPRI when a mount comes or goes; reading it whole
     // again clears the flag.
     pollfd watch{mountInfo_, POLLPRI, 0};

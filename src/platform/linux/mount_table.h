@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -41,6 +42,8 @@ private:
     std::uint64_t generation_ = 0;
     bool read_ = false;
     long long fstabStamp_ = -1;
+    long long fstabSeen_ = 0;
+    std::chrono::steady_clock::time_point fstabChecked_{};
     MountTable table_;
 };
 
