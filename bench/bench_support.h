@@ -14,8 +14,9 @@ namespace orbisk::bench {
 
 // Windows and services that take everything and show nothing, so a benchmark times the
 // command alone.
-struct QuietTray : MediaControl {
-    void send(const std::string&) override {}
+struct QuietTray : DiscTray {
+    void open() override {}
+    void close() override {}
 };
 struct QuietDialogs : Dialogs {
     Answer message(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
@@ -30,19 +31,17 @@ struct QuietRegisterView : RegisterView {
     std::string title() const override { return "BENCH"; }
     void setControlEnabled(RegisterControl, bool) override {}
     void setCaption(const std::string&) override {}
-    void setProgressMax(float) override {}
-    void setProgressValue(float value) override { value_ = value; }
-    float progressValue() const override { return value_; }
+    void setProgressMax(int) override {}
+    void setProgressValue(int) override {}
     void setPercentLabel(const std::string&) override {}
-    void SubSetDb() override {}
-    float value_ = 0;
+    void refreshTitles() override {}
 };
 struct QuietInputs : SearchInputView {
     std::string keyText;
     std::string key() const override { return keyText; }
     std::string titleChoice() const override { return "ALL"; }
 };
-struct RecordedList : HitListView, HitListWindow {
+struct RecordedList : HitListView, HitListProvider {
     std::vector<std::string> lines;
     HitListView& hitList() override { return *this; }
     void clearList() override { lines.clear(); }
@@ -55,15 +54,15 @@ struct RecordedList : HitListView, HitListWindow {
 struct AllMarkedWindow : CopyWindowView {
     std::int32_t count = 0;
     std::string folder;
-    std::int32_t itemCount() const override { return count; }
+    std::int32_t lineCount() const override { return count; }
     bool isMarked(std::int32_t) const override { return true; }
     std::string targetFolder() const override { return folder; }
     void setControlEnabled(CopyControl, bool) override {}
-    void setProgressMax(float) override {}
-    void setProgressValue(float) override {}
+    void setProgressMax(int) override {}
+    void setProgressValue(int) override {}
     void setPercentLabel(const std::string&) override {}
 };
-struct QuietReport : ReportView, ReportWindow {
+struct QuietReport : ReportView, ReportProvider {
     std::string text;
     ReportView& report() override { return *this; }
     void setLogText(const std::string& log) override { text = log; }

@@ -1,24 +1,25 @@
 // The program's speed against plain anchors measured in the same run. Prints Google
 // Benchmark's table, then one summary line per figure: NAME: FIGURE UNIT (RATIO× ANCHOR),
 // RATIO being the program's time over the anchor's for the same work.
-#include "app/application.h"
 #include "bench_support.h"
 #include "catalog/catalog.h"
 #include "catalog/comparisons.h"
 #include "copy/copy_command.h"
 #include "copy/copy_log.h"
-#include "copy/form2.h"
+#include "copy_window.h"
+#include "linux_file_system.h"
+#include "locale_number_format.h"
 #include "media/folder_walk.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/linux/locale_number_format.h"
-#include "platform/linux/system_clock.h"
 #include "registration/register_command.h"
 #include "search/search_command.h"
+#include "session.h"
+#include "system_clock.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -165,7 +166,7 @@ long likeScan(const std::filesystem::path& file, bool ours, const char* pattern)
 }
 
 // Forwards the search's list to a real copy window, without showing it.
-struct ListOnly : HitListWindow, HitListView {
+struct ListOnly : HitListProvider, HitListView {
     HitListView* window = nullptr;
     HitListView& hitList() override { return *this; }
     void clearList() override { window->clearList(); }
@@ -211,237 +212,165 @@ int main(int argc, char** argv) {
                        "' -type f -exec cat {} + > /dev/null";
     commandSeconds(warm);
 
-    const auto ms = benchmark::kMillisecond;
-    benchmark::RegisterBenchmark("store-rows/orbisk",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         state.PauseTiming();
-                                         const auto file = freshCatalog("store.mdb");
-                                         state.ResumeTiming();
-                                         // As a registration stores its rows: one
-                                         // statement each, all in one transaction.
-                                         Catalog writer(file, Catalog::Access::Write);
-                                         Catalog::Transaction registration(writer);
-                                         for (const FileRow& row : rows) {
-                                             writer.storeFileRow(row);
-                                         }
-                                         registration.commit();
-                                     }
-                                 })
-        ->Iterations(5)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("store-rows/one-transaction",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         state.PauseTiming();
-                                         const auto file = freshCatalog("store.mdb");
-                                         state.ResumeTiming();
-                                         storeInOneTransaction(file, rows);
-                                     }
-                                 })
-        ->Iterations(10)
-        ->Unit(ms)
-        ->UseRealTime();
-
-    benchmark::RegisterBenchmark(
-        "walk/orbisk",
-        [&](benchmark::State& state) {
+    // Every benchmark times real work in milliseconds of wall-clock time.
+    using Body = std::function<void(benchmark::State&)>;
+    const auto repeat = [](std::function<void()> work) {
+        return [work](benchmark::State& state) {
             for (auto _ : state) {
-                PathArray paths;
-                SkippedFolders skipped;
-                CollectFiles({files, events, dialogs}, files.walkPattern(tree.string()), true,
-                             paths, skipped);
-                if (paths.count() != TreeFiles) {
-                    state.SkipWithError(
-                        ("the walk found " + std::to_string(paths.count()) + " files").c_str());
-                }
+                work();
             }
-        })
-        ->Iterations(10)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("walk/find",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         commandSeconds("find '" + tree.string() +
-                                                        "' -type f > /dev/null");
-                                     }
-                                 })
-        ->Iterations(10)
-        ->Unit(ms)
-        ->UseRealTime();
-
-    benchmark::RegisterBenchmark("register/orbisk",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         state.PauseTiming();
-                                         const auto file = freshCatalog("register.mdb");
-                                         QuietRegisterView view;
-                                         view.drive = tree.string();
-                                         state.ResumeTiming();
-                                         RegisterCommand(quietPlatform(numbers), view, file).run();
-                                     }
-                                 })
-        ->Iterations(3)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("register/find+one-transaction",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         state.PauseTiming();
-                                         const auto file = freshCatalog("register.mdb");
-                                         state.ResumeTiming();
-                                         commandSeconds("find '" + tree.string() +
-                                                        "' -type f > /dev/null");
-                                         storeInOneTransaction(file, rows);
-                                     }
-                                 })
-        ->Iterations(3)
-        ->Unit(ms)
-        ->UseRealTime();
-
-    benchmark::RegisterBenchmark("search-selective/orbisk",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         HitTable hits;
-                                         QuietInputs inputs;
-                                         inputs.keyText = "*report*2003*";
-                                         RecordedList list;
-                                         SearchCommand(hits, inputs, list, dialogs, catalog).run();
-                                         state.counters["hits"] =
-                                             static_cast<double>(list.lines.size());
-                                     }
-                                 })
-        ->Iterations(10)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark(
-        "search-selective/in-memory",
-        [&](benchmark::State& state) { memoryScan(state, names, "*report*2003*"); })
-        ->Iterations(10)
-        ->Unit(ms)
-        ->UseRealTime();
-
+        };
+    };
+    // Each work starts from a fresh catalogue made outside the timing.
+    const auto onFreshCatalog = [](const char* name,
+                                   std::function<void(const std::filesystem::path&)> work) {
+        return [name, work](benchmark::State& state) {
+            for (auto _ : state) {
+                state.PauseTiming();
+                const auto file = freshCatalog(name);
+                state.ResumeTiming();
+                work(file);
+            }
+        };
+    };
+    const auto searchFor = [&](const char* key) {
+        return [&, key] {
+            HitTable hits;
+            QuietInputs inputs;
+            inputs.keyText = key;
+            RecordedList list;
+            SearchCommand(quietPlatform(numbers), catalog, inputs, list, hits).run();
+        };
+    };
     Session session{quietPlatform(numbers), catalog, {}};
-    WindowHub windows(session);
-    benchmark::RegisterBenchmark(
-        "search-broad/orbisk",
-        [&](benchmark::State& state) {
-            for (auto _ : state) {
-                ListOnly list;
-                list.window = &windows.hitList();
-                QuietInputs inputs;
-                inputs.keyText = "*.txt";
-                SearchCommand(session.hits, inputs, list, dialogs, catalog).run();
-                state.counters["hits"] = session.hits.HitCount;
-            }
-        })
-        ->Iterations(5)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark(
-        "search-broad/in-memory",
-        [&](benchmark::State& state) { memoryScan(state, names, "*.txt"); })
-        ->Iterations(5)
-        ->Unit(ms)
-        ->UseRealTime();
-
-    benchmark::RegisterBenchmark("like-scan/orbisk",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         benchmark::DoNotOptimize(
-                                             likeScan(catalog, true, "*report*2003*"));
-                                     }
-                                 })
-        ->Iterations(15)
-        ->Unit(ms)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("like-scan/built-in",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         benchmark::DoNotOptimize(
-                                             likeScan(catalog, false, "%report%2003%"));
-                                     }
-                                 })
-        ->Iterations(15)
-        ->Unit(ms)
-        ->UseRealTime();
-
-    // The check a registration makes before it writes into the catalogue.
-    benchmark::RegisterBenchmark("catalog-check",
-                                 [&](benchmark::State& state) {
-                                     for (auto _ : state) {
-                                         Catalog(catalog, Catalog::Access::Write).checkIntact();
-                                     }
-                                 })
-        ->Iterations(5)
-        ->Unit(ms)
-        ->UseRealTime();
-
+    CopyWindow copyWindow(session);
     HitTable copyHits;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(copySource)) {
         if (entry.is_regular_file()) {
-            copyHits.rows.push_back(
-                {entry.path().string(), entry.path().filename().string(), "BENCH"});
+            copyHits.push_back({entry.path().string(), entry.path().filename().string(), "BENCH"});
         }
     }
-    // COPY and cp take turns, each starting from an empty folder and a flushed disk, so
-    // the disk's own moods fall on both alike.
     const auto target = dataFolder() / "copy-target";
-    benchmark::RegisterBenchmark(
-        "copy/orbisk-and-cp",
-        [&](benchmark::State& state) {
-            double ours = 0;
-            double cp = 0;
-            for (auto _ : state) {
-                for (int turn = 0; turn < 2; ++turn) {
-                    std::filesystem::remove_all(target);
-                    std::filesystem::create_directories(target);
-                    sync();
-                    if ((turn + state.iterations()) % 2 == 0) {
-                        std::filesystem::remove(target);
-                        cp += commandSeconds("cp -r '" + copySource.string() + "' '" +
-                                             target.string() + "'");
-                        continue;
-                    }
-                    AllMarkedWindow window;
-                    window.count = static_cast<std::int32_t>(copyHits.rows.size() - 1);
-                    window.folder = target.string();
-                    QuietReport report;
-                    const auto start = std::chrono::steady_clock::now();
-                    CopyCommand(quietPlatform(numbers), copyHits, window, report).run();
-                    ours += std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                                .count();
-                }
-            }
-            state.counters["orbisk"] = ours / static_cast<double>(state.iterations());
-            state.counters["cp"] = cp / static_cast<double>(state.iterations());
-        })
-        ->Iterations(4)
-        ->Unit(ms)
-        ->UseRealTime();
-
-    // The log grows by appending: an entry costs the same whether it is the thousandth
-    // or the ten-thousandth.
-    const auto buildLog = [&](benchmark::State& state, int entries) {
-        const std::string path = copyHits.rows.back().HitPath;
-        for (auto _ : state) {
+    const auto buildLog = [&](int entries) {
+        return [&, entries] {
             CopyLog log;
             for (int i = 0; i < entries; ++i) {
-                log.add(path, CopiedMarker);
+                log.add(copyHits.back().path, CopiedMarker);
             }
             benchmark::DoNotOptimize(log.text().data());
-        }
+        };
     };
-    benchmark::RegisterBenchmark("copy-log/1000",
-                                 [&](benchmark::State& state) { buildLog(state, 1000); })
-        ->Iterations(2000)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("copy-log/10000",
-                                 [&](benchmark::State& state) { buildLog(state, 10000); })
-        ->Iterations(200)
-        ->UseRealTime();
+
+    struct Run {
+        const char* name;
+        int iterations;
+        Body body;
+    };
+    const Run runs[] = {
+        // As a registration stores its rows: one statement each, all in one transaction.
+        {"store-rows/orbisk", 5,
+         onFreshCatalog("store.mdb",
+                        [&](const std::filesystem::path& file) {
+                            Catalog writer(file, Catalog::Access::Write);
+                            Catalog::Transaction registration(writer);
+                            for (const FileRow& row : rows) {
+                                writer.storeFileRow(row);
+                            }
+                            registration.commit();
+                        })},
+        {"store-rows/one-transaction", 10,
+         onFreshCatalog(
+             "store.mdb",
+             [&](const std::filesystem::path& file) { storeInOneTransaction(file, rows); })},
+        {"walk/orbisk", 10,
+         [&](benchmark::State& state) {
+             for (auto _ : state) {
+                 PathStore paths;
+                 SkippedFolders skipped;
+                 CollectFiles({files, events, dialogs}, files.walkPattern(tree.string()), true,
+                              paths, skipped);
+                 if (paths.count() != TreeFiles) {
+                     state.SkipWithError(
+                         ("the walk found " + std::to_string(paths.count()) + " files").c_str());
+                 }
+             }
+         }},
+        {"walk/find", 10,
+         repeat([&] { commandSeconds("find '" + tree.string() + "' -type f > /dev/null"); })},
+        {"register/orbisk", 3,
+         onFreshCatalog("register.mdb",
+                        [&](const std::filesystem::path& file) {
+                            QuietRegisterView view;
+                            view.drive = tree.string();
+                            RegisterCommand(quietPlatform(numbers), file, view).run();
+                        })},
+        {"register/find+one-transaction", 3,
+         onFreshCatalog("register.mdb",
+                        [&](const std::filesystem::path& file) {
+                            commandSeconds("find '" + tree.string() + "' -type f > /dev/null");
+                            storeInOneTransaction(file, rows);
+                        })},
+        {"search-selective/orbisk", 10, repeat(searchFor("*report*2003*"))},
+        {"search-selective/in-memory", 10,
+         [&](benchmark::State& state) { memoryScan(state, names, "*report*2003*"); }},
+        // The broad search fills a real copy window's list, without showing it.
+        {"search-broad/orbisk", 5, repeat([&] {
+             ListOnly list;
+             list.window = &copyWindow;
+             QuietInputs inputs;
+             inputs.keyText = "*.txt";
+             SearchCommand(quietPlatform(numbers), catalog, inputs, list, session.hits).run();
+         })},
+        {"search-broad/in-memory", 5,
+         [&](benchmark::State& state) { memoryScan(state, names, "*.txt"); }},
+        {"like-scan/orbisk", 15,
+         repeat([&] { benchmark::DoNotOptimize(likeScan(catalog, true, "*report*2003*")); })},
+        {"like-scan/built-in", 15,
+         repeat([&] { benchmark::DoNotOptimize(likeScan(catalog, false, "%report%2003%")); })},
+        // The check a registration makes before it writes into the catalogue.
+        {"catalog-check", 5,
+         repeat([&] { Catalog(catalog, Catalog::Access::Write).checkIntact(); })},
+        // COPY and cp take turns, each starting from an empty folder and a flushed disk, so
+        // the disk's own moods fall on both alike.
+        {"copy/orbisk-and-cp", 4,
+         [&](benchmark::State& state) {
+             double ours = 0;
+             double cp = 0;
+             for (auto _ : state) {
+                 for (int turn = 0; turn < 2; ++turn) {
+                     std::filesystem::remove_all(target);
+                     std::filesystem::create_directories(target);
+                     sync();
+                     if ((turn + state.iterations()) % 2 == 0) {
+                         std::filesystem::remove(target);
+                         cp += commandSeconds("cp -r '" + copySource.string() + "' '" +
+                                              target.string() + "'");
+                         continue;
+                     }
+                     AllMarkedWindow window;
+                     window.count = static_cast<std::int32_t>(copyHits.size());
+                     window.folder = target.string();
+                     QuietReport report;
+                     const auto start = std::chrono::steady_clock::now();
+                     CopyCommand(quietPlatform(numbers), copyHits, window, report).run();
+                     ours += std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+                                 .count();
+                 }
+             }
+             state.counters["orbisk"] = ours / static_cast<double>(state.iterations());
+             state.counters["cp"] = cp / static_cast<double>(state.iterations());
+         }},
+        // The log grows by appending: an entry costs the same whether it is the thousandth
+        // or the ten-thousandth.
+        {"copy-log/1000", 2000, repeat(buildLog(1000))},
+        {"copy-log/10000", 200, repeat(buildLog(10000))},
+    };
+    for (const Run& run : runs) {
+        benchmark::RegisterBenchmark(run.name, run.body)
+            ->Iterations(run.iterations)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,13 +1,13 @@
-#include "app/application.h"
 #include "catalog/catalog.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/linux/locale_number_format.h"
-#include "platform/linux/system_clock.h"
-#include "platform/qt/disc_tray.h"
-#include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_event_pump.h"
-#include "windows/form1.h"
-#include "windows/window_parts.h"
+#include "linux_file_system.h"
+#include "locale_number_format.h"
+#include "main_window.h"
+#include "services/qt_dialogs.h"
+#include "services/qt_event_pump.h"
+#include "services/system_disc_tray.h"
+#include "session.h"
+#include "system_clock.h"
+#include "widgets/window_parts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     orbisk::useJapaneseTexts();
 
     orbisk::LinuxFileSystem files;
-    orbisk::DiscTray tray;
+    orbisk::SystemDiscTray tray;
     orbisk::QtDialogs dialogs;
     orbisk::QtEventPump events;
     orbisk::SystemClock clock;
@@ -28,8 +28,7 @@ int main(int argc, char** argv) {
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     orbisk::Session session{
         {files, tray, dialogs, events, clock, numbers}, folder / orbisk::Catalog::FileName, {}};
-    orbisk::WindowHub windows(session);
-    orbisk::Form1 form1(session, windows);
-    form1.show();
+    orbisk::MainWindow mainWindow(session);
+    mainWindow.show();
     return QApplication::exec();
 }

@@ -1,8 +1,8 @@
 #include "gui/gui_fixture.h"
-#include "platform/qt/message_dialog.h"
-#include "platform/qt/qt_dialogs.h"
-#include "windows/drive_list.h"
-#include "windows/window_parts.h"
+#include "services/message_dialog.h"
+#include "services/qt_dialogs.h"
+#include "widgets/drive_list.h"
+#include "widgets/window_parts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

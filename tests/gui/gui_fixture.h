@@ -1,14 +1,16 @@
 #pragma once
 
-#include "app/application.h"
 #include "catalog/catalog.h"
-#include "copy/form2.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/qt/qt_event_pump.h"
-#include "report/form3.h"
+#include "copy_window.h"
+#include "linux_file_system.h"
+#include "main_window.h"
+#include "report_window.h"
+#include "services/qt_event_pump.h"
+#include "session.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
+#include <QAbstractButton>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -29,6 +31,19 @@ inline void whenShown(std::function<QWidget*()> window, std::function<void()> ac
     timer->start(5);
 }
 
+// The control of a window by the name it had on the old program's screens.
+template <class Control = QWidget> Control* control(const QWidget* window, const char* name) {
+    auto* found = window->findChild<Control*>(name);
+    if (found == nullptr) {
+        ADD_FAILURE() << "no control " << name << " in " << window->objectName().toStdString();
+    }
+    return found;
+}
+
+inline void click(const QWidget* window, const char* name) {
+    control<QAbstractButton>(window, name)->click();
+}
+
 // A session on this machine's real file system and a real catalogue in a temporary
 // folder, with the tray and the message boxes scripted.
 class GuiTest : public ::testing::Test {
@@ -43,14 +58,6 @@ protected:
     FixedClock clock;
     CommaNumberFormat numbers;
     Session session{{files, tray, dialogs, events, clock, numbers}, catalog, {}};
-    WindowHub windows{session};
-
-    std::function<QWidget*()> copyWindowShown() {
-        return [this]() -> QWidget* { return windows.copyWindow(); };
-    }
-    std::function<QWidget*()> reportWindowShown() {
-        return [this]() -> QWidget* { return windows.reportWindow(); };
-    }
 };
 
 } // namespace orbisk::testing

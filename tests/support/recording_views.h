@@ -11,14 +11,23 @@
 
 namespace orbisk::testing {
 
-std::string percentText(float value);
+// The transcript lines of the seven controls a registration disables and enables again,
+// in order, named as on the old program's screens.
+extern const Lines RegisterControlsDisabled;
+extern const Lines RegisterControlsEnabled;
+// The same for the seven controls of a copy.
+extern const Lines CopyControlsDisabled;
+extern const Lines CopyControlsEnabled;
+
+// Lines of the parts joined in order.
+Lines concat(std::initializer_list<Lines> parts);
 
 class RecordingRegisterView : public RegisterView {
 public:
     explicit RecordingRegisterView(Transcript& transcript) : transcript_(transcript) {}
     std::string drive = "e:";
     std::string titleText = "DISC";
-    std::function<void()> onSubSetDb;
+    std::function<void()> onRefreshTitles;
     std::function<void(const std::string&)> onCaption;
 
     std::string driveText() const override { return drive; }
@@ -30,26 +39,21 @@ public:
             onCaption(caption);
         }
     }
-    void setProgressMax(float max) override { transcript_.add("max " + percentText(max)); }
-    void setProgressValue(float value) override {
-        value_ = value;
-        transcript_.add("value " + percentText(value));
-    }
-    float progressValue() const override { return value_; }
+    void setProgressMax(int max) override { transcript_.add("max " + std::to_string(max)); }
+    void setProgressValue(int value) override { transcript_.add("value " + std::to_string(value)); }
     void setPercentLabel(const std::string& text) override { transcript_.add("label " + text); }
-    void SubSetDb() override {
-        transcript_.add("SubSetDb");
-        if (onSubSetDb) {
-            onSubSetDb();
+    void refreshTitles() override {
+        transcript_.add("refresh titles");
+        if (onRefreshTitles) {
+            onRefreshTitles();
         }
     }
 
 private:
     Transcript& transcript_;
-    float value_ = 0;
 };
 
-class RecordingHitList : public HitListView, public HitListWindow {
+class RecordingHitList : public HitListView, public HitListProvider {
 public:
     explicit RecordingHitList(Transcript& transcript) : transcript_(transcript) {}
     std::vector<std::string> lines;
@@ -77,21 +81,21 @@ public:
     std::vector<bool> marks;
     std::string folder = "d:\\OUT";
 
-    std::int32_t itemCount() const override { return static_cast<std::int32_t>(marks.size()); }
+    std::int32_t lineCount() const override { return static_cast<std::int32_t>(marks.size()); }
     bool isMarked(std::int32_t line) const override {
         return marks.at(static_cast<std::size_t>(line));
     }
     std::string targetFolder() const override { return folder; }
     void setControlEnabled(CopyControl control, bool enabled) override;
-    void setProgressMax(float max) override { transcript_.add("max " + percentText(max)); }
-    void setProgressValue(float value) override { transcript_.add("value " + percentText(value)); }
+    void setProgressMax(int max) override { transcript_.add("max " + std::to_string(max)); }
+    void setProgressValue(int value) override { transcript_.add("value " + std::to_string(value)); }
     void setPercentLabel(const std::string& text) override { transcript_.add("label " + text); }
 
 private:
     Transcript& transcript_;
 };
 
-class RecordingReport : public ReportView, public ReportWindow {
+class RecordingReport : public ReportView, public ReportProvider {
 public:
     explicit RecordingReport(Transcript& transcript) : transcript_(transcript) {}
     std::string text = "Text1";

@@ -1,6 +1,6 @@
 #include "support/scripted_platform.h"
 
-#include "platform/linux/locale_number_format.h"
+#include "locale_number_format.h"
 
 namespace orbisk::testing {
 

@@ -9,10 +9,13 @@
 
 namespace orbisk::testing {
 
-class RecordingTray : public MediaControl {
+// Records the tray's moves in the words of the old media commands, which the transcripts
+// of the command tests read.
+class RecordingTray : public DiscTray {
 public:
     explicit RecordingTray(Transcript& transcript) : transcript_(transcript) {}
-    void send(const std::string& command) override { transcript_.add("tray " + command); }
+    void open() override { transcript_.add("tray set cdaudio door open"); }
+    void close() override { transcript_.add("tray set cdaudio door Closed"); }
 
 private:
     Transcript& transcript_;

@@ -5,6 +5,8 @@
 
 namespace orbisk::testing {
 
+using Lines = std::vector<std::string>;
+
 // Everything the scripted platform and the recorded windows were asked to do, in order.
 struct Transcript {
     std::vector<std::string> lines;

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+inline constexpr std::int32_t PathSlots = 100000;
+inline constexpr const char* PathOverflowMessage = "ファイル名バッファオーバー";
+
+// The caller's store of collected paths, with room for a fixed number of them.
+class PathStore {
+public:
+    explicit PathStore(std::int32_t capacity = PathSlots) : capacity_(capacity) {}
+
+    // Stores path; false, and nothing stored, when there is no room left.
+    bool append(std::string path);
+
+    std::int32_t count() const { return static_cast<std::int32_t>(paths_.size()); }
+    // True once a path found no room.
+    bool full() const { return overflowed_; }
+    const std::vector<std::string>& paths() const { return paths_; }
+
+private:
+    std::int32_t capacity_;
+    bool overflowed_ = false;
+    std::vector<std::string> paths_;
+};
+
+// The folders a walk could not list, and so passed over.
+struct SkippedFolders {
+    std::int32_t count = 0;
+    std::string first; // the path of the first one, ending in the separator
+
+    void note(const std::string& folder) {
+        if (count++ == 0) {
+            first = folder;
+        }
+    }
+};
+
+struct WalkServices {
+    const FileSystem& files;
+    EventPump& events;
+    Dialogs& dialogs;
+};
+
+// Collects the plain files under the folder of pattern (a folder prefix ending in the
+// separator, then a name pattern carried into every subfolder), files of a folder before
+// its subfolders. The walk stays on the disc: it never enters another file system mounted
+// below its first folder, and enters a folder reached twice (a bind mount) only once. A
+// folder that cannot be listed is noted in skipped and passed over. False when the walk
+// stopped early because the path store was full (after telling the user), or the pattern
+// names no folder; nothing more is stored after false.
+bool CollectFiles(const WalkServices& services, const std::string& pattern, bool recurse,
+                  PathStore& paths, SkippedFolders& skipped);
+
+} // namespace orbisk

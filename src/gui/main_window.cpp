@@ -1,0 +1,262 @@
+#include "main_window.h"
+
+#include "catalog/title_list.h"
+#include "copy_window.h"
+#include "registration/register_command.h"
+#include "report_window.h"
+#include "search/search_command.h"
+#include "session.h"
+#include "widgets/drive_list.h"
+#include "widgets/pictures.h"
+#include "widgets/window_parts.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace orbisk {
+
+namespace {
+
+QString qt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string bytes(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+QPushButton* pictureButton(QWidget* parent, const QPixmap& picture, const char* name, int left) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    placeTwips(button, left, 240, 1575, 1575);
+    button->setIcon(QIcon(picture));
+    button->setIconSize(picture.size());
+    button->setFlat(true);
+    button->setAutoFillBackground(true);
+    button->setStyleSheet("QPushButton { background-color: black; border: none; }");
+    return button;
+}
+
+QGroupBox* panel(QWidget* parent, const QString& caption, const char* name) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setAutoFillBackground(true);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    frame->setPalette(palette);
+    placeTwips(frame, 3600, 2040, 3615, 1335);
+    frame->hide();
+    return frame;
+}
+
+QLabel* label(QWidget* parent, const QString& caption, const char* name, int left, int top) {
+    auto* text = new QLabel(caption, parent);
+    text->setObjectName(name);
+    // The 33-pixel labels hold "Media:" whole only in a narrowed face.
+    QFont narrow = text->font();
+    narrow.setStretch(QFont::SemiCondensed);
+    text->setFont(narrow);
+    placeTwips(text, left, top, 495, 255);
+    return text;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Session& session) : session_(session) {
+    setObjectName("Form1");
+    makeFixedWindow(this, 7470, 3585);
+    setWindowTitle("Orbisk");
+    QPalette palette = this->palette();
+    palette.setBrush(QPalette::Window, QBrush(Qt::white));
+    setPalette(palette);
+    auto* background = new QLabel(this);
+    background->setPixmap(pictures::mainBackground());
+    background->setGeometry(0, 0, 500, 240);
+    buildControls();
+    // Both panels lie on the same spot, below the picture buttons.
+    registerPanel_->move(240, 136);
+    searchPanel_->move(240, 136);
+    refreshTitles();
+    centreOnScreen(this);
+}
+
+MainWindow::~MainWindow() {
+    delete copyWindow_.data();
+}
+
+void MainWindow::buildControls() {
+    addPanelButton_ = pictureButton(this, pictures::addButton(), "Command1(0)", 1800);
+    findPanelButton_ = pictureButton(this, pictures::findButton(), "Command1(1)", 3720);
+    editButton_ = pictureButton(this, pictures::editButton(), "Command1(2)", 5640);
+    editButton_->setEnabled(false);
+
+    registerPanel_ = panel(this, "ADD", "Frame1");
+    driveList_ = new DriveList(session_.platform.files, "ディスクのフォルダを選択", registerPanel_);
+    driveList_->setObjectName("Drive1");
+    placeTwips(driveList_, 720, 240, 1935, 300);
+    // A registration starts on a disc, never on the system unless there is nothing else.
+    const auto discOrHere = [this] {
+        const std::string here = QFile::encodeName(QDir::currentPath()).toStdString();
+        return driveList_->firstDisc().value_or(session_.platform.files.driveOfPath(here));
+    };
+    driveList_->setDrive(discOrHere());
+    driveList_->setFallback(discOrHere);
+    addButton_ = whiteButton(registerPanel_, "ADD");
+    addButton_->setObjectName("Command3");
+    placeTwips(addButton_, 2760, 240, 735, 375);
+    closeRegisterButton_ = whiteButton(registerPanel_, "X");
+    closeRegisterButton_->setObjectName("Command4");
+    placeTwips(closeRegisterButton_, 3240, 960, 255, 255);
+    label(registerPanel_, "Media:", "Label1(0)", 120, 270);
+    label(registerPanel_, "Title:", "Label1(1)", 120, 630);
+    percentLabel_ = label(registerPanel_, "0%", "Label1(2)", 120, 1000);
+    progressBar_ = new QProgressBar(registerPanel_);
+    progressBar_->setObjectName("ProgressBar1");
+    placeTwips(progressBar_, 720, 960, 1935, 255);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+    titleBox_ = new QLineEdit(registerPanel_);
+    titleBox_->setObjectName("Text1");
+    placeTwips(titleBox_, 720, 600, 1935, 270);
+
+    searchPanel_ = panel(this, "FIND", "Frame2");
+    closeSearchButton_ = whiteButton(searchPanel_, "X");
+    closeSearchButton_->setObjectName("Command5");
+    placeTwips(closeSearchButton_, 3240, 960, 255, 255);
+    label(searchPanel_, "Title:", "Label2(0)", 120, 260);
+    label(searchPanel_, "Key:", "Label2(2)", 120, 680);
+    keyBox_ = new QLineEdit(searchPanel_);
+    keyBox_->setObjectName("Text3");
+    placeTwips(keyBox_, 720, 650, 1935, 270);
+    findButton_ = whiteButton(searchPanel_, "FIND");
+    findButton_->setObjectName("Command6");
+    placeTwips(findButton_, 2760, 240, 735, 375);
+    titleList_ = new QComboBox(searchPanel_);
+    titleList_->setObjectName("Combo1");
+    titleList_->setEditable(true);
+    titleList_->setInsertPolicy(QComboBox::NoInsert);
+    // What the user types stays as typed: completing "all" to "ALL" would turn a title
+    // into a search of every disc.
+    titleList_->setCompleter(nullptr);
+    placeTwips(titleList_, 720, 240, 1935, 300);
+
+    setFocusOrder({addPanelButton_, findPanelButton_, editButton_, driveList_, addButton_,
+                   closeRegisterButton_, titleBox_, closeSearchButton_, keyBox_, findButton_,
+                   titleList_});
+
+    connect(addPanelButton_, &QPushButton::clicked, this, [this] { showPanel(registerPanel_); });
+    connect(findPanelButton_, &QPushButton::clicked, this, [this] { showPanel(searchPanel_); });
+    connect(addButton_, &QPushButton::clicked, this, &MainWindow::add);
+    connect(closeRegisterButton_, &QPushButton::clicked, registerPanel_, &QWidget::hide);
+    connect(closeSearchButton_, &QPushButton::clicked, searchPanel_, &QWidget::hide);
+    connect(findButton_, &QPushButton::clicked, this, &MainWindow::find);
+    // Enter in a panel's text does what the panel's button does.
+    connect(titleBox_, &QLineEdit::returnPressed, addButton_, &QPushButton::click);
+    connect(keyBox_, &QLineEdit::returnPressed, findButton_, &QPushButton::click);
+}
+
+void MainWindow::showPanel(QGroupBox* panel) {
+    // The register panel is shown before the search panel is hidden, and the other way
+    // round, as the two buttons always did.
+    if (panel == registerPanel_) {
+        registerPanel_->setVisible(true);
+        searchPanel_->setVisible(false);
+    } else {
+        registerPanel_->setVisible(false);
+        searchPanel_->setVisible(true);
+    }
+}
+
+void MainWindow::add() {
+    // The registration needs this window until it ends: closing waits for it.
+    registering_ = true;
+    RegisterCommand(session_.platform, session_.catalogFile, *this).run();
+    registering_ = false;
+}
+
+void MainWindow::find() {
+    SearchCommand(session_.platform, session_.catalogFile, *this, *this, session_.hits).run();
+}
+
+CopyWindow* MainWindow::copyWindow() const {
+    return copyWindow_.data();
+}
+
+HitListView& MainWindow::hitList() {
+    if (!copyWindow_) {
+        copyWindow_ = new CopyWindow(session_);
+    }
+    return *copyWindow_;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (registering_) {
+        event->ignore();
+        showNotice(this, "登録中は閉じられません。登録が終わるまでお待ち下さい。");
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::refreshTitles() {
+    RefreshTitles(session_.catalogFile, *this, session_.platform.dialogs);
+}
+
+void MainWindow::setTitles(const std::vector<std::string>& entries) {
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(entries.size()));
+    for (const std::string& entry : entries) {
+        items << qt(entry);
+    }
+    titleList_->clear();
+    titleList_->addItems(items);
+    titleList_->setEditText(AllTitles);
+}
+
+std::string MainWindow::driveText() const {
+    return driveList_->driveText();
+}
+
+std::string MainWindow::title() const {
+    return bytes(titleBox_->text());
+}
+
+void MainWindow::setControlEnabled(RegisterControl control, bool enabled) {
+    QWidget* const widgets[] = {driveList_,      titleBox_,        addButton_, closeRegisterButton_,
+                                addPanelButton_, findPanelButton_, editButton_};
+    widgets[static_cast<int>(control)]->setEnabled(enabled);
+}
+
+void MainWindow::setCaption(const std::string& caption) {
+    setWindowTitle(qt(caption));
+}
+
+void MainWindow::setProgressMax(int max) {
+    progressBar_->setMaximum(max);
+}
+
+void MainWindow::setProgressValue(int value) {
+    progressBar_->setValue(value);
+}
+
+void MainWindow::setPercentLabel(const std::string& text) {
+    percentLabel_->setText(qt(text));
+}
+
+std::string MainWindow::key() const {
+    return bytes(keyBox_->text());
+}
+
+std::string MainWindow::titleChoice() const {
+    return bytes(titleList_->currentText());
+}
+
+} // namespace orbisk

@@ -1,0 +1,55 @@
+#include "services/qt_dialogs.h"
+
+#include "services/message_dialog.h"
+#include "text/display_text.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+
+namespace orbisk {
+
+namespace {
+
+QWidget* dialogParent() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    return QApplication::activeWindow();
+}
+
+// "Description|pattern" pairs as the dialog's "Description (pattern)" entries.
+QString qtFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(u'|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        entries << (parts[i].contains(u'(')
+                        ? parts[i]
+                        : parts[i] + QStringLiteral(" (") + parts[i + 1] + QStringLiteral(")"));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+Answer QtDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
+    MessageDialog box(title.empty() ? QApplication::applicationName()
+                                    : QString::fromStdString(DisplayText(title)),
+                      QString::fromStdString(DisplayText(text)), buttons == Buttons::OkCancel,
+                      dialogParent());
+    return box.exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
+}
+
+std::string QtDialogs::askSaveFileName(const std::string& filter) {
+    QFileDialog dialog(dialogParent());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(qtFilter(filter));
+    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return "";
+    }
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+} // namespace orbisk

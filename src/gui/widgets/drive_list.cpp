@@ -1,0 +1,144 @@
+#include "widgets/drive_list.h"
+
+#include "text/display_text.h"
+
+#include <QAbstractItemView>
+#include <QFile>
+#include <QFileDialog>
+#include <QScrollBar>
+#include <QStylePainter>
+#include <algorithm>
+
+namespace orbisk {
+
+namespace {
+
+constexpr int DriveRole = Qt::UserRole;
+constexpr int WatchMs = 1000;
+
+QString shown(const std::string& bytes) {
+    return QString::fromStdString(DisplayText(bytes));
+}
+
+} // namespace
+
+DriveList::DriveList(const FileSystem& files, const QString& pickerTitle, QWidget* parent)
+    : QComboBox(parent), files_(files), pickerTitle_(pickerTitle) {
+    changeCount_ = files_.drivesChangeCount();
+    fill(files_.drives());
+    connect(this, &QComboBox::activated, this, &DriveList::onActivated);
+    connect(&watch_, &QTimer::timeout, this, [this] {
+        if (files_.drivesChangeCount() != changeCount_ && !view()->isVisible()) {
+            refresh();
+        }
+    });
+    watch_.start(WatchMs);
+}
+
+std::string DriveList::driveText() const {
+    return currentData(DriveRole).toByteArray().toStdString();
+}
+
+void DriveList::addEntry(const std::string& drive, const std::string& display) {
+    addItem(shown(display), QByteArray::fromStdString(drive));
+    setItemData(count() - 1, shown(display), Qt::ToolTipRole);
+}
+
+void DriveList::fill(const std::vector<DriveEntry>& drives) {
+    const QSignalBlocker quiet(this);
+    drives_ = drives;
+    clear();
+    for (const DriveEntry& entry : drives_) {
+        addEntry(entry.drive, entry.display);
+    }
+    for (const std::string& folder : picked_) {
+        if (findData(QByteArray::fromStdString(folder), DriveRole) < 0) {
+            addEntry(folder, folder);
+        }
+    }
+    addItem("フォルダを選択...");
+}
+
+void DriveList::refresh() {
+    const std::string current = driveText();
+    changeCount_ = files_.drivesChangeCount();
+    fill(files_.drives());
+    const int index = findData(QByteArray::fromStdString(current), DriveRole);
+    if (index >= 0) {
+        setCurrentIndex(index);
+        remember();
+    } else if (fallback_) {
+        setDrive(fallback_());
+    } else {
+        setCurrentIndex(0);
+        remember();
+    }
+}
+
+void DriveList::setDrive(const std::string& drive) {
+    int index = findData(QByteArray::fromStdString(drive), DriveRole);
+    if (index < 0) {
+        picked_.push_back(drive);
+        index = pickEntry();
+        insertItem(index, shown(drive), QByteArray::fromStdString(drive));
+        setItemData(index, shown(drive), Qt::ToolTipRole);
+    }
+    setCurrentIndex(index);
+    remember();
+}
+
+std::optional<std::string> DriveList::firstDisc() const {
+    for (const DriveKind kind : {DriveKind::Optical, DriveKind::Removable}) {
+        const auto disc =
+            std::find_if(drives_.begin(), drives_.end(),
+                         [kind](const DriveEntry& entry) { return entry.kind == kind; });
+        if (disc != drives_.end()) {
+            return disc->drive;
+        }
+    }
+    return std::nullopt;
+}
+
+void DriveList::remember() {
+    lastIndex_ = currentIndex();
+    setToolTip(itemData(lastIndex_, Qt::ToolTipRole).toString());
+}
+
+void DriveList::showPopup() {
+    refresh();
+    int widest = width();
+    for (int i = 0; i < count(); ++i) {
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)) + 24);
+    }
+    view()->setMinimumWidth(widest + view()->verticalScrollBar()->sizeHint().width());
+    QComboBox::showPopup();
+}
+
+void DriveList::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // The end of a long entry tells drives apart: it holds the last folder and the label.
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideLeft, field.width());
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+void DriveList::onActivated(int index) {
+    if (index == pickEntry()) {
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, pickerTitle_, QString(),
+            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (folder.isEmpty()) {
+            setCurrentIndex(lastIndex_);
+            return;
+        }
+        setDrive(QFile::encodeName(folder).toStdString());
+    }
+    remember();
+    emit driveChanged();
+}
+
+} // namespace orbisk

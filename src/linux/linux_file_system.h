@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mount_table.h"
+#include "platform/file_system.h"
+
+namespace orbisk {
+
+// The file system of this machine: "/" paths, drives are mount points or picked folders.
+class LinuxFileSystem : public FileSystem {
+public:
+    char separator() const override { return '/'; }
+    std::string walkPattern(const std::string& driveText) const override;
+    std::string driveOfPath(const std::string& path) const override;
+    bool isDriveReady(const std::string& drive) const override;
+    std::vector<DriveEntry> drives() const override;
+    std::uint64_t drivesChangeCount() const override;
+    std::optional<FolderListing> listFolder(const std::string& folder,
+                                            const std::string& namePattern) const override;
+    bool isPresentFile(const std::string& path) const override;
+    std::uint64_t fileSize(const std::string& path) const override;
+    void prepareTarget(const std::string& folder) override;
+    void copyFile(const std::string& source, const std::string& target) override;
+    void writeTextFile(const std::string& path, const std::string& text) override;
+
+private:
+    mutable MountWatch mounts_;
+};
+
+// text (UTF-8) in the character set codeset; bytes that are not UTF-8, or that the
+// character set cannot hold, are kept as they are.
+std::string toCodePage(const std::string& text, const std::string& codeset);
+
+} // namespace orbisk

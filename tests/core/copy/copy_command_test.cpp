@@ -1,0 +1,247 @@
+#include "copy/copy_command.h"
+#include "support/recording_views.h"
+#include "support/scripted_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+class Copy : public ::testing::Test {
+protected:
+    ScriptedPlatform p;
+    RecordingCopyWindow window{p.transcript};
+    RecordingReport report{p.transcript};
+    HitTable hits;
+
+    void SetUp() override {
+        p.files.addDrive("e:");
+        p.files.addDrive("d:");
+    }
+    // A hit on the next line, its file present on drive e: unless told.
+    void hit(const std::string& title, const std::string& path, bool marked = true,
+             bool present = true) {
+        hits.push_back({path, path.substr(path.rfind('\\') + 1), title});
+        window.marks.push_back(marked);
+        if (present) {
+            p.files.addFile(path);
+        }
+    }
+    void run() { CopyCommand(p.platform(), hits, window, report).run(); }
+    Lines questions() const { return p.transcript.only("message ファイルのコピー [OK/Cancel]"); }
+};
+
+TEST_F(Copy, NothingMarkedGivesTheMessageAndChangesNothing) {
+    run();
+    hit("A", "e:\\a.txt", false);
+    run();
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{"message ファイルのコピー: コピーするファイルが選択されていません。",
+                     "message ファイルのコピー: コピーするファイルが選択されていません。"}));
+    EXPECT_EQ(report.text, "Text1");
+}
+
+TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
+    hit("A", "e:\\DOCS\\a.txt");
+    hit("A", "e:\\DOCS\\b.txt");
+    hit("A", "e:\\c.txt");
+    run();
+    const Lines perFile = {"tray set cdaudio door Closed", "ready? e:"};
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{CopyControlsDisabled[0],
+                     CopyControlsDisabled[1],
+                     CopyControlsDisabled[2],
+                     CopyControlsDisabled[3],
+                     CopyControlsDisabled[4],
+                     CopyControlsDisabled[5],
+                     CopyControlsDisabled[6],
+                     "max 3",
+                     "value 0",
+                     "label 0%",
+                     "tray set cdaudio door open",
+                     "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
+                     perFile[0],
+                     perFile[1],
+                     "copy e:\\DOCS\\a.txt -> d:\\OUT\\a.txt",
+                     "value 1",
+                     "label 33%",
+                     "events",
+                     perFile[0],
+                     perFile[1],
+                     "copy e:\\DOCS\\b.txt -> d:\\OUT\\b.txt",
+                     "value 2",
+                     "label 66%",
+                     "events",
+                     perFile[0],
+                     perFile[1],
+                     "copy e:\\c.txt -> d:\\OUT\\c.txt",
+                     "value 3",
+                     "label 100%",
+                     "events",
+                     "tray set cdaudio door open",
+                     CopyControlsEnabled[0],
+                     CopyControlsEnabled[1],
+                     CopyControlsEnabled[2],
+                     CopyControlsEnabled[3],
+                     CopyControlsEnabled[4],
+                     CopyControlsEnabled[5],
+                     CopyControlsEnabled[6],
+                     "show report"}));
+    EXPECT_EQ(report.text,
+              "e:\\DOCS\\a.txt\r\n***Copy Normal End\r\ne:\\DOCS\\b.txt\r\n***Copy Normal End\r\n"
+              "e:\\c.txt\r\n***Copy Normal End\r\n");
+}
+
+TEST_F(Copy, ProgressPassesEveryLineWhenOnlyTheLastIsMarked) {
+    for (int i = 1; i <= 10; ++i) {
+        hit("A", "e:\\" + std::to_string(i) + ".txt", i == 10);
+    }
+    run();
+    EXPECT_EQ(p.transcript.only("label"),
+              (Lines{"label 0%", "label 10%", "label 20%", "label 30%", "label 40%", "label 50%",
+                     "label 60%", "label 70%", "label 80%", "label 90%", "label 100%"}));
+    EXPECT_EQ(questions().size(), 1u);
+    EXPECT_EQ(report.text, "e:\\10.txt\r\n***Copy Normal End\r\n");
+}
+
+TEST_F(Copy, EachRunOfOneTitleIsAskedForInListOrder) {
+    hit("A", "e:\\1");
+    hit("A", "e:\\2");
+    hit("B", "e:\\3");
+    hit("A", "e:\\4");
+    run();
+    EXPECT_EQ(questions(),
+              (Lines{"message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
+                     "message ファイルのコピー [OK/Cancel]: Bのメディアをセットして下さい。",
+                     "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。"}));
+    EXPECT_EQ(p.transcript.count("ready? e:"), 4u);
+}
+
+TEST_F(Copy, CancelKeepsWhatWasCopiedAndShowsNoReport) {
+    hit("A", "e:\\a.txt");
+    hit("B", "e:\\b.txt");
+    p.dialogs.answers = {Answer::Ok, Answer::Cancel};
+    run();
+    EXPECT_EQ(p.files.copies().size(), 1u);
+    EXPECT_EQ(report.shown, 0);
+    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n")
+        << "the partial log stays in the hidden report";
+    const Lines tail(p.transcript.lines.end() - 10, p.transcript.lines.end());
+    EXPECT_EQ(tail, (Lines{CopyControlsEnabled[0], CopyControlsEnabled[1], CopyControlsEnabled[2],
+                           CopyControlsEnabled[3], CopyControlsEnabled[4], CopyControlsEnabled[5],
+                           CopyControlsEnabled[6], "max 100", "value 0", "label 0%"}));
+    EXPECT_EQ(p.transcript.only("tray").back(), "tray set cdaudio door open");
+}
+
+TEST_F(Copy, MissingFileIsLoggedAndTheWalkGoesOn) {
+    hit("A", "e:\\gone.txt", true, false);
+    hit("A", "e:\\here.txt");
+    run();
+    EXPECT_EQ(report.text,
+              "e:\\gone.txt\r\n***File Not Found\r\ne:\\here.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(p.files.copies().size(), 1u);
+}
+
+TEST_F(Copy, SameNameFromTwoFoldersEndsAsTheSecond) {
+    hit("A", "e:\\ONE\\same.txt");
+    hit("A", "e:\\TWO\\same.txt");
+    run();
+    EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\ONE\\same.txt -> d:\\OUT\\same.txt",
+                                                "copy e:\\TWO\\same.txt -> d:\\OUT\\same.txt"}));
+    EXPECT_EQ(p.files.copies().at("d:\\OUT\\same.txt"), "e:\\TWO\\same.txt");
+    EXPECT_EQ(
+        report.text,
+        "e:\\ONE\\same.txt\r\n***Copy Normal End\r\ne:\\TWO\\same.txt\r\n***Copy Normal End\r\n");
+}
+
+TEST_F(Copy, DriveRootTargetGetsADoubledSeparator) {
+    window.folder = "d:\\";
+    hit("A", "e:\\a.txt");
+    run();
+    EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\a.txt -> d:\\\\a.txt"}));
+}
+
+TEST_F(Copy, NotReadyDriveAsksForTheDiscAgainSoCancelIsAlwaysThere) {
+    hit("A", "e:\\a.txt");
+    hit("A", "e:\\b.txt");
+    // The drive goes away after the first file: the same title is asked for again.
+    p.dialogs.answers = {Answer::Ok, Answer::Cancel};
+    bool first = true;
+    p.events.onPass = [&](int) {
+        if (first) {
+            p.files.setReady("e:", false);
+            first = false;
+        }
+    };
+    run();
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
+                     "message ファイルのコピー: Aのメディアの準備が出来ていません。",
+                     "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。"}));
+    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(report.shown, 0);
+}
+
+TEST_F(Copy, UnknownDriveOrTooShortPathIsNotReady) {
+    for (const std::string path : {"q:\\a.txt", "x"}) {
+        hits.clear();
+        window.marks.clear();
+        p.transcript.lines.clear();
+        hit("A", path, true, false);
+        p.dialogs.answers = {Answer::Ok, Answer::Cancel};
+        run();
+        EXPECT_EQ(p.transcript.only("message ファイルのコピー:"),
+                  (Lines{"message ファイルのコピー: Aのメディアの準備が出来ていません。"}))
+            << path;
+    }
+    EXPECT_TRUE(p.files.copies().empty());
+}
+
+TEST_F(Copy, FailedCopyIsLoggedWithItsReasonAndTheWalkGoesOn) {
+    hit("A", "e:\\a.txt");
+    hit("A", "e:\\b.txt");
+    p.files.failCopies("デバイスに空き領域がありません");
+    run();
+    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n"
+                           "e:\\b.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n");
+    EXPECT_EQ(report.shown, 1);
+    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+}
+
+TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
+    for (const std::string name : {"..", ".", "..\\evil.txt", "sub/evil.txt", ""}) {
+        hits.push_back({"e:\\x", name, "A"});
+        window.marks.push_back(true);
+    }
+    p.files.addFile("e:\\x");
+    run();
+    EXPECT_TRUE(p.transcript.only("copy").empty());
+    EXPECT_EQ(p.transcript.only("show report").size(), 1u);
+    const std::string entry =
+        "e:\\x\r\n***Copy Error: ファイル名にフォルダの区切りが含まれています。\r\n";
+    EXPECT_EQ(report.text, entry + entry + entry + entry + entry);
+}
+
+TEST_F(Copy, HitWithoutAPathIsACopyErrorAndNoDiscIsAskedFor) {
+    hit("A", "e:\\a.txt");
+    hits.push_back({"", "lost.txt", "A"}); // a row whose path the catalogue lost
+    window.marks.push_back(true);
+    hit("A", "e:\\b.txt");
+    run();
+    EXPECT_EQ(questions().size(), 1u);
+    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n"
+                           "\r\n***Copy Error: カタログにファイルのパスがありません。\r\n"
+                           "e:\\b.txt\r\n***Copy Normal End\r\n");
+}
+
+TEST_F(Copy, TargetFolderIsMadeReadyOnceBeforeTheFirstCopy) {
+    hit("A", "e:\\a.txt");
+    hit("A", "e:\\b.txt");
+    run();
+    EXPECT_EQ(p.files.prepared(), (Lines{"d:\\OUT"}));
+}
+
+} // namespace
+} // namespace orbisk

@@ -1,0 +1,304 @@
+#include "catalog/catalog.h"
+#include "registration/register_command.h"
+#include "support/catalog_rows.h"
+#include "support/recording_views.h"
+#include "support/scripted_platform.h"
+#include "support/small_disk.h"
+#include "support/temp_dir.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+class Registration : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path catalog = newCatalog(dir);
+    ScriptedPlatform p;
+    RecordingRegisterView view{p.transcript};
+
+    void SetUp() override { p.files.addDrive("e:"); }
+    void run() { RegisterCommand(p.platform(), catalog, view).run(); }
+    std::size_t fileRows() { return tableRows(catalog, "MediaTable").size(); }
+    std::size_t titleRows() { return tableRows(catalog, "MediaName").size(); }
+};
+
+TEST_F(Registration, EmptyTitleIsRefusedAfterTheTrayIsClosed) {
+    view.titleText = "";
+    p.files.addFile("e:\\a.txt");
+    run();
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{"tray set cdaudio door Closed",
+                     "message タイトル未入力: メディアのタイトルを入力して下さい。"}));
+    EXPECT_EQ(fileRows(), 0u);
+}
+
+TEST_F(Registration, UnreadyDriveIsRefusedWithTheTitleInTheMessage) {
+    view.titleText = "  spaces  ";
+    p.files.setReady("e:", false);
+    run();
+    EXPECT_EQ(p.transcript.lines,
+              (Lines{"tray set cdaudio door Closed", "ready? e:",
+                     "message データベースの構築:   spaces  のメディアの準備が出来ていません。"}));
+}
+
+TEST_F(Registration, EmptyDiscWritesNothingAndSaysNothing) {
+    p.files.addFolder("e:\\EMPTY");
+    run();
+    EXPECT_EQ(p.transcript.lines, concat({{"tray set cdaudio door Closed", "ready? e:"},
+                                          RegisterControlsDisabled,
+                                          {"caption Orbisk[0%]解析中...", "events", "events"},
+                                          RegisterControlsEnabled,
+                                          {"caption Orbisk"}}));
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(titleRows(), 0u);
+}
+
+TEST_F(Registration, ThreeFilesShowThePreviousPercentAtEachRefresh) {
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\b.txt");
+    p.files.addFile("e:\\c.txt");
+    run();
+    EXPECT_EQ(p.transcript.lines,
+              concat({{"tray set cdaudio door Closed", "ready? e:"},
+                      RegisterControlsDisabled,
+                      {"caption Orbisk[0%]解析中...", "events", "max 3", "value 0", "value 1",
+                       "label 0%", "caption Orbisk[0%]構築中...", "events", "value 2", "label 33%",
+                       "caption Orbisk[33%]構築中...", "events", "value 3", "label 67%",
+                       "caption Orbisk[67%]構築中...", "events", "caption Orbisk[99%]最適化中...",
+                       "label 100%", "caption Orbisk[100%]完了"},
+                      RegisterControlsEnabled,
+                      {"refresh titles", "message データベースの構築: 完了しました。", "label 0%",
+                       "caption Orbisk", "value 0", "tray set cdaudio door open"}}));
+    EXPECT_EQ(fileRows(), 3u);
+    EXPECT_EQ(titleRows(), 1u);
+}
+
+TEST_F(Registration, OneFileShowsZeroPercentDuringTheRun) {
+    p.files.addFile("e:\\only.txt");
+    run();
+    EXPECT_EQ(p.transcript.only("max"), (Lines{"max 1"}));
+    EXPECT_EQ(p.transcript.only("label"), (Lines{"label 0%", "label 100%", "label 0%"}));
+    EXPECT_EQ(fileRows(), 1u);
+}
+
+TEST_F(Registration, EveryFileGetsItsRowWithEveryColumn) {
+    view.titleText = " Disc's 写真 ";
+    p.files.addFile("e:\\EMPTY.BIN", 0);
+    p.files.addFile("e:\\NODOT", 511);
+    p.files.addFile("e:\\HALF.", 512, Hidden);
+    p.files.addFile("e:\\SUB\\A.TAR.GZ", 1536, ReadOnly | System);
+    p.files.addFile("e:\\SUB\\.CFG", 2000);
+    p.files.addFile("e:\\SUB\\写真.JPG", 1048576);
+    run();
+    const auto rows = tableRows(catalog, "MediaTable");
+    const std::string t = " Disc's 写真 ";
+    const std::string d = "2026-12-07";
+    EXPECT_EQ(rows, (std::vector<Lines>{{"e:\\EMPTY.BIN", t, "EMPTY.BIN", "BIN", "0", d},
+                                        {"e:\\NODOT", t, "NODOT", "NODOT", "0", d},
+                                        {"e:\\HALF.", t, "HALF.", "", "1", d},
+                                        {"e:\\SUB\\A.TAR.GZ", t, "A.TAR.GZ", "GZ", "2", d},
+                                        {"e:\\SUB\\.CFG", t, ".CFG", "CFG", "2", d},
+                                        {"e:\\SUB\\写真.JPG", t, "写真.JPG", "JPG", "1,024", d}}));
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{t}}));
+}
+
+TEST_F(Registration, SameTitleTwiceAppendsEverythingAgain) {
+    p.files.addFile("e:\\a.txt");
+    run();
+    run();
+    EXPECT_EQ(fileRows(), 2u);
+    EXPECT_EQ(titleRows(), 2u);
+}
+
+TEST_F(Registration, MoreThan32767FilesAreAllRegistered) {
+    for (int i = 0; i < 40000; ++i) {
+        p.files.addFile("e:\\F" + std::to_string(i / 1000) + "\\" + std::to_string(i));
+    }
+    run();
+    EXPECT_EQ(fileRows(), 40000u);
+    EXPECT_EQ(p.transcript.only("message"), (Lines{"message データベースの構築: 完了しました。"}));
+    EXPECT_LE(p.transcript.count("events"), 100u + 41u)
+        << "one refresh per whole percent, one pass per folder";
+}
+
+TEST_F(Registration, OverflowingDiscRegistersTheFirst100000Files) {
+    for (int i = 0; i <= PathSlots; ++i) {
+        p.files.addFile("e:\\F\\" + std::to_string(i));
+    }
+    run();
+    EXPECT_EQ(p.transcript.only("message"), (Lines{"message : ファイル名バッファオーバー",
+                                                   "message データベースの構築: 完了しました。"}));
+    EXPECT_EQ(fileRows(), static_cast<std::size_t>(PathSlots));
+    EXPECT_EQ(titleRows(), 1u);
+}
+
+TEST_F(Registration, UnreadableFoldersArePassedOverAndNamedAtTheEnd) {
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\LOCKED\\b.txt");
+    p.files.addFile("e:\\OTHER\\LOCKED TOO\\c.txt");
+    p.files.addFile("e:\\LATER\\d.txt");
+    p.files.failListing("e:\\LOCKED\\");
+    p.files.failListing("e:\\OTHER\\LOCKED TOO\\");
+    run();
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message データベースの構築: 完了しました。\n"
+                     "読み込めなかったフォルダが2個あり、その中のファイルは登録されていません。\n"
+                     "最初のフォルダ: e:\\LOCKED\\"}));
+    EXPECT_EQ(fileRows(), 2u);
+    EXPECT_EQ(titleRows(), 1u);
+}
+
+TEST_F(Registration, DiscWhoseFilesAllSitInUnreadableFoldersSaysSo) {
+    p.files.addFile("e:\\LOCKED\\b.txt");
+    p.files.failListing("e:\\LOCKED\\");
+    run();
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message データベースの構築: 登録できるファイルがありませんでした。\n"
+                     "読み込めなかったフォルダが1個あり、その中のファイルは登録されていません。\n"
+                     "最初のフォルダ: e:\\LOCKED\\"}));
+    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(titleRows(), 0u);
+    EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
+}
+
+TEST_F(Registration, RowsBecomePartOfTheCatalogueTogetherUnderTheOptimisingCaption) {
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\b.txt");
+    std::map<std::string, std::size_t> seen;
+    view.onCaption = [&](const std::string& caption) { seen[caption] = fileRows() + titleRows(); };
+    run();
+    EXPECT_EQ(seen["Orbisk[99%]最適化中..."], 0u) << "nothing is committed before the caption";
+    EXPECT_EQ(seen["Orbisk[100%]完了"], 3u);
+}
+
+TEST_F(Registration, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindowBack) {
+    Catalog(catalog).storeTitle("EARLIER");
+    p.files.addFile("e:\\a.txt");
+    p.files.addFile("e:\\b.txt");
+    p.files.addFile("e:\\SUB\\c.txt");
+    // The root's files are listed; before the walk reaches SUB, one of them disappears.
+    p.events.onPass = [&](int pass) {
+        if (pass == 2) {
+            p.files.remove("e:\\b.txt");
+        }
+    };
+    run();
+    const auto messages = p.transcript.only("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("message データベースの構築: データベースの構築中にエラーが"
+                                "発生しました。このディスクは登録されていません。\n",
+                                0),
+              0u)
+        << messages[0];
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"EARLIER"}}));
+    const Lines tail(p.transcript.lines.end() - 11, p.transcript.lines.end() - 1);
+    EXPECT_EQ(tail, concat({RegisterControlsEnabled, {"caption Orbisk", "label 0%", "value 0"}}));
+    EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
+
+    // A second attempt stores what the disc now holds, not on top of leftovers.
+    p.events.onPass = nullptr;
+    run();
+    EXPECT_EQ(fileRows(), 2u);
+}
+
+TEST_F(Registration, KilledHalfWayLeavesTheCatalogueAsItWas) {
+    Catalog(catalog).storeTitle("EARLIER");
+    for (int i = 0; i < 500; ++i) {
+        p.files.addFile("e:\\F\\" + std::to_string(i));
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed at the tenth refresh, with about 45 rows stored.
+        p.events.onPass = [](int pass) {
+            if (pass == 12) {
+                raise(SIGKILL);
+            }
+        };
+        run();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"EARLIER"}}));
+    EXPECT_NO_THROW(Catalog(catalog, Catalog::Access::Write).checkIntact());
+}
+
+TEST_F(Registration, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
+    p.files.addFile("e:\\a.txt");
+    const auto refusedWith = [&](const std::string& reason) {
+        p.transcript.lines.clear();
+        run();
+        const auto messages = p.transcript.only("message");
+        return messages.size() == 1 &&
+               messages[0].rfind("message データベースの構築: カタログに登録できません。\n" +
+                                     catalog.string() + "\n",
+                                 0) == 0 &&
+               messages[0].find(reason) != std::string::npos &&
+               p.transcript.only("disable").empty() && p.events.passes == 0;
+    };
+    std::filesystem::rename(catalog, dir / "elsewhere.mdb");
+    EXPECT_TRUE(refusedWith("ファイルがありません。"));
+    std::filesystem::rename(dir / "elsewhere.mdb", catalog);
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere.mdb"));
+
+    // Bytes of a table page flipped: the engine may not notice on a write, the check does.
+    Catalog(catalog).storeTitle("A");
+    {
+        Catalog c(catalog, Catalog::Access::Write);
+        Catalog::Transaction t(c);
+        for (int i = 0; i < 2000; ++i) {
+            c.storeFileRow({"e:\\" + std::to_string(i), "A", std::to_string(i), "", "0", ""});
+        }
+        t.commit();
+    }
+    execute(catalog, "PRAGMA wal_checkpoint(TRUNCATE)");
+    damagePage(catalog, 40);
+    EXPECT_TRUE(refusedWith("カタログが壊れています。"));
+}
+
+} // namespace
+} // namespace orbisk
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+TEST(RegistrationOnAFullDisk, StopsWithTheReasonAndLeavesTheCatalogueAsItWas) {
+    SmallDisk disk(256);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    const auto catalog = newCatalog(disk.dir());
+    ScriptedPlatform p;
+    RecordingRegisterView view{p.transcript};
+    p.files.addDrive("e:");
+    for (int i = 0; i < 20000; ++i) {
+        p.files.addFile("e:\\" + std::string(100, 'F') + "\\" + std::to_string(i) + ".dat");
+    }
+    RegisterCommand(p.platform(), catalog, view).run();
+    const auto messages = p.transcript.only("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("このディスクは登録されていません。"), std::string::npos)
+        << messages[0];
+    EXPECT_NE(messages[0].find("ディスクがいっぱいです"), std::string::npos) << messages[0];
+    EXPECT_TRUE(tableRows(catalog, "MediaTable").empty());
+    EXPECT_TRUE(tableRows(catalog, "MediaName").empty());
+    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+}
+
+} // namespace
+} // namespace orbisk

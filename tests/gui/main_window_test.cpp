@@ -1,0 +1,184 @@
+#include "gui/gui_fixture.h"
+#include "services/message_dialog.h"
+#include "support/catalog_rows.h"
+#include "widgets/drive_list.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+class MainWindowTest : public GuiTest {
+protected:
+    std::function<QWidget*()> copyWindowOf(const MainWindow& window) {
+        return [&window]() -> QWidget* { return window.copyWindow(); };
+    }
+    // Runs FIND and closes the copy window it opens.
+    void findAndClose(MainWindow& window, const std::string& key) {
+        control<QLineEdit>(&window, "Text3")->setText(QString::fromStdString(key));
+        whenShown(copyWindowOf(window), [&window] { click(window.copyWindow(), "Command2"); });
+        click(&window, "Command6");
+    }
+};
+
+TEST_F(MainWindowTest, StartsWithBothPanelsHiddenEditDisabledAndAll) {
+    Catalog(catalog).storeTitle("Disc A");
+    MainWindow window(session);
+    window.show();
+    EXPECT_EQ(window.objectName(), "Form1");
+    EXPECT_EQ(window.windowTitle(), "Orbisk");
+    EXPECT_EQ(window.size(), QSize(498, 239));
+    EXPECT_FALSE(control(&window, "Frame1")->isVisible());
+    EXPECT_FALSE(control(&window, "Frame2")->isVisible());
+    EXPECT_TRUE(control(&window, "Command1(0)")->isEnabled());
+    EXPECT_TRUE(control(&window, "Command1(1)")->isEnabled());
+    EXPECT_FALSE(control(&window, "Command1(2)")->isEnabled());
+    const auto* titles = control<QComboBox>(&window, "Combo1");
+    EXPECT_EQ(titles->currentText(), "ALL");
+    ASSERT_EQ(titles->count(), 2);
+    EXPECT_EQ(titles->itemText(1), "Disc A");
+    EXPECT_EQ(control<QLabel>(&window, "Label1(2)")->text(), "0%");
+    EXPECT_TRUE(transcript.lines.empty());
+}
+
+TEST_F(MainWindowTest, PictureButtonsShowOnePanelAtTheSamePlace) {
+    MainWindow window(session);
+    window.show();
+    QWidget* registerPanel = control(&window, "Frame1");
+    QWidget* searchPanel = control(&window, "Frame2");
+    click(&window, "Command1(0)");
+    EXPECT_TRUE(registerPanel->isVisible());
+    EXPECT_FALSE(searchPanel->isVisible());
+    control<QLineEdit>(&window, "Text1")->setText("typed title");
+    click(&window, "Command1(1)");
+    EXPECT_FALSE(registerPanel->isVisible());
+    EXPECT_TRUE(searchPanel->isVisible());
+    click(&window, "Command1(1)");
+    EXPECT_TRUE(searchPanel->isVisible());
+    click(&window, "Command1(0)");
+    EXPECT_EQ(control<QLineEdit>(&window, "Text1")->text(), "typed title");
+    click(&window, "Command4");
+    EXPECT_FALSE(registerPanel->isVisible());
+    EXPECT_FALSE(searchPanel->isVisible());
+    click(&window, "Command1(1)");
+    click(&window, "Command5");
+    EXPECT_FALSE(searchPanel->isVisible());
+    EXPECT_EQ(registerPanel->geometry(), QRect(240, 136, 241, 89));
+    EXPECT_EQ(searchPanel->geometry(), QRect(240, 136, 241, 89));
+    EXPECT_GE(registerPanel->y(), control(&window, "Command1(0)")->geometry().bottom());
+}
+
+TEST_F(MainWindowTest, TypedTitleStaysAsTypedAndIsSearchedInAnyLetterCase) {
+    Catalog(catalog).storeTitle("ALL");
+    Catalog(catalog).storeFileRow({"/disc/a.txt", "All", "a.txt", "txt", "0", "2026-12-07"});
+    Catalog(catalog).storeFileRow({"/disc/b.txt", "other", "b.txt", "txt", "0", "2026-12-07"});
+    MainWindow window(session);
+    window.show();
+    click(&window, "Command1(1)");
+    auto* titles = control<QComboBox>(&window, "Combo1");
+    titles->setFocus();
+    titles->lineEdit()->clear();
+    QTest::keyClicks(titles->lineEdit(), "all");
+    QTest::keyClick(titles->lineEdit(), Qt::Key_Return);
+    control(&window, "Text3")->setFocus();
+    EXPECT_EQ(titles->currentText(), "all");
+    findAndClose(window, "*");
+    ASSERT_EQ(session.hits.size(), 1u);
+    EXPECT_EQ(session.hits.at(0).title, "All");
+}
+
+TEST_F(MainWindowTest, MissingCatalogueStillOpensWithAllAndSaysWhy) {
+    std::filesystem::remove(catalog);
+    MainWindow window(session);
+    const auto* titles = control<QComboBox>(&window, "Combo1");
+    EXPECT_EQ(titles->count(), 1);
+    EXPECT_EQ(titles->currentText(), "ALL");
+    ASSERT_EQ(transcript.only("message").size(), 1u);
+    EXPECT_EQ(transcript.only("message")[0].rfind(
+                  "message Orbisk: カタログを開けませんでした。\n" + catalog.string(), 0),
+              0u);
+}
+
+TEST_F(MainWindowTest, AddRegistersAFolderRefreshesTheTitlesAndGivesTheControlsBack) {
+    dir.write("disc/readme.txt", "hello");
+    dir.write("disc/sub/photo.jpg", std::string(3000, 'x'));
+    MainWindow window(session);
+    window.show();
+    click(&window, "Command1(0)");
+    control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
+    control<QLineEdit>(&window, "Text1")->setText("写真 2026");
+    click(&window, "Command3");
+
+    const auto rows = tableRows(catalog, "MediaTable");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], (dir / "disc/readme.txt").string());
+    EXPECT_EQ(rows[1][0], (dir / "disc/sub/photo.jpg").string());
+    EXPECT_EQ(rows[1][4], "3");
+    EXPECT_EQ(control<QComboBox>(&window, "Combo1")->itemText(1), "写真 2026");
+    EXPECT_EQ(transcript.only("message"),
+              (std::vector<std::string>{"message データベースの構築: 完了しました。"}));
+    EXPECT_EQ(transcript.lines.back(), "tray set cdaudio door open");
+    for (const char* name :
+         {"Drive1", "Text1", "Command3", "Command4", "Command1(0)", "Command1(1)", "Command1(2)"}) {
+        EXPECT_TRUE(control(&window, name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(window.windowTitle(), "Orbisk");
+    EXPECT_EQ(control<QProgressBar>(&window, "ProgressBar1")->maximum(), 2);
+    EXPECT_EQ(control<QProgressBar>(&window, "ProgressBar1")->value(), 0);
+}
+
+TEST_F(MainWindowTest, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
+    dir.write("disc/a.txt", "a");
+    MainWindow window(session);
+    window.show();
+    click(&window, "Command1(0)");
+    control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
+    auto* title = control<QLineEdit>(&window, "Text1");
+    title->setText("Enter");
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
+
+    click(&window, "Command1(1)");
+    auto* key = control<QLineEdit>(&window, "Text3");
+    key->setText("*.txt");
+    bool shown = false;
+    whenShown(copyWindowOf(window), [&] {
+        shown = true;
+        click(window.copyWindow(), "Command2");
+    });
+    QTest::keyClick(key, Qt::Key_Return);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(session.hits.size(), 1u);
+}
+
+TEST_F(MainWindowTest, WindowCannotBeClosedWhileARegistrationRuns) {
+    dir.write("disc/a.txt", "a");
+    MainWindow window(session);
+    window.show();
+    control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
+    control<QLineEdit>(&window, "Text1")->setText("T");
+    bool closedDuringRun = true;
+    // The completion message comes while the command still runs.
+    dialogs.onMessage = [&](const std::string&) { closedDuringRun = window.close(); };
+    click(&window, "Command3");
+    EXPECT_FALSE(closedDuringRun);
+    const auto* notice = window.findChild<MessageDialog*>("notice");
+    ASSERT_NE(notice, nullptr) << "the refusal is said, not silent";
+    EXPECT_EQ(notice->textView()->toPlainText(),
+              "登録中は閉じられません。登録が終わるまでお待ち下さい。");
+    EXPECT_FALSE(notice->isModal());
+    dialogs.onMessage = nullptr;
+    EXPECT_TRUE(window.close());
+}
+
+} // namespace
+} // namespace orbisk
