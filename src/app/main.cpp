@@ -1,4 +1,5 @@
 #include "catalog/catalog.h"
+#include "catalog/catalog_place.h"
 #include "linux_file_system.h"
 #include "locale_number_format.h"
 #include "main_window.h"
@@ -7,12 +8,65 @@
 #include "services/system_disc_tray.h"
 #include "session.h"
 #include "system_clock.h"
+#include "user_folders.h"
 #include "widgets/window_parts.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct StartUp {
+    std::filesystem::path catalog;
+    std::optional<int> exitCode; // set when the program ends at once
+};
+
+// Reads the command line. Runs before the desktop is reached, so that --help and
+// --version work in a terminal without one.
+StartUp readCommandLine(int argc, char** argv) {
+    QCoreApplication commandLine(argc, argv);
+    QCoreApplication::setApplicationName("orbisk");
+    QCoreApplication::setApplicationVersion(ORBISK_VERSION);
+    const std::filesystem::path programFolder =
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Orbisk: a catalogue of CDs and DVDs.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption catalog("catalog", "Use the catalogue FILE.", "FILE");
+    parser.addOption(catalog);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()),
+                     qPrintable(parser.helpText()));
+        return {{}, 2};
+    }
+    std::optional<std::filesystem::path> named;
+    if (parser.isSet(catalog)) {
+        named = QFile::encodeName(parser.value(catalog)).toStdString();
+    }
+    const auto chosen = orbisk::ChooseCatalog(named, programFolder, orbisk::UserDataFolder());
+    if (parser.isSet(help)) {
+        std::printf("%s\nCatalogue in use: %s\n", qPrintable(parser.helpText()), chosen.c_str());
+        return {chosen, 0};
+    }
+    if (parser.isSet(version)) {
+        std::printf("orbisk %s\n", ORBISK_VERSION);
+        return {chosen, 0};
+    }
+    return {chosen, std::nullopt};
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    const StartUp startUp = readCommandLine(argc, argv);
+    if (startUp.exitCode) {
+        return *startUp.exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orbisk");
     orbisk::useJapaneseTexts();
@@ -24,10 +78,8 @@ int main(int argc, char** argv) {
     orbisk::SystemClock clock;
     // After QApplication, which has taken the user's locale.
     orbisk::LocaleNumberFormat numbers;
-    const std::filesystem::path folder =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    orbisk::Session session{
-        {files, tray, dialogs, events, clock, numbers}, folder / orbisk::Catalog::FileName, {}};
+    orbisk::OfferNewCatalog(startUp.catalog, orbisk::UserDataFolder(), dialogs);
+    orbisk::Session session{{files, tray, dialogs, events, clock, numbers}, startUp.catalog, {}};
     orbisk::MainWindow mainWindow(session);
     mainWindow.show();
     return QApplication::exec();
