@@ -21,6 +21,10 @@ struct QuietTray : DiscTray {
 struct QuietDialogs : Dialogs {
     Answer message(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
     std::string askSaveFileName(const std::string&) override { return ""; }
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       const std::string&) override {
+        return std::nullopt;
+    }
 };
 struct QuietEvents : EventPump {
     void processPendingEvents() override {}

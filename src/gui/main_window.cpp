@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "catalog/title_list.h"
+#include "catalog_window.h"
 #include "copy_window.h"
 #include "registration/register_command.h"
 #include "report_window.h"
@@ -154,6 +155,7 @@ void MainWindow::buildControls() {
 
     connect(addPanelButton_, &QPushButton::clicked, this, [this] { showPanel(registerPanel_); });
     connect(findPanelButton_, &QPushButton::clicked, this, [this] { showPanel(searchPanel_); });
+    connect(editButton_, &QPushButton::clicked, this, &MainWindow::edit);
     connect(addButton_, &QPushButton::clicked, this, &MainWindow::add);
     connect(closeRegisterButton_, &QPushButton::clicked, registerPanel_, &QWidget::hide);
     connect(closeSearchButton_, &QPushButton::clicked, searchPanel_, &QWidget::hide);
@@ -180,6 +182,13 @@ void MainWindow::add() {
     registering_ = true;
     RegisterCommand(session_.platform, session_.catalogFile, *this).run();
     registering_ = false;
+}
+
+void MainWindow::edit() {
+    CatalogWindow window(
+        session_, [this] { refreshTitles(); }, this);
+    centreOnScreen(&window);
+    window.exec();
 }
 
 void MainWindow::find() {
@@ -219,6 +228,9 @@ void MainWindow::setTitles(const std::vector<std::string>& entries) {
     titleList_->clear();
     titleList_->addItems(items);
     titleList_->setEditText(AllTitles);
+    // EDIT has something to show once the catalogue holds a title.
+    hasTitles_ = entries.size() > 1;
+    editButton_->setEnabled(hasTitles_);
 }
 
 std::string MainWindow::driveText() const {
@@ -232,7 +244,8 @@ std::string MainWindow::title() const {
 void MainWindow::setControlEnabled(RegisterControl control, bool enabled) {
     QWidget* const widgets[] = {driveList_,      titleBox_,        addButton_, closeRegisterButton_,
                                 addPanelButton_, findPanelButton_, editButton_};
-    widgets[static_cast<int>(control)]->setEnabled(enabled);
+    const bool editable = control != RegisterControl::EditButton || hasTitles_;
+    widgets[static_cast<int>(control)]->setEnabled(enabled && editable);
 }
 
 void MainWindow::setCaption(const std::string& caption) {

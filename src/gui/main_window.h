@@ -63,6 +63,7 @@ private:
     void showPanel(QGroupBox* panel);
     void add();
     void find();
+    void edit();
 
     Session& session_;
     QPushButton* addPanelButton_ = nullptr;
@@ -82,6 +83,7 @@ private:
     QComboBox* titleList_ = nullptr;
     QPointer<CopyWindow> copyWindow_;
     bool registering_ = false;
+    bool hasTitles_ = false;
 };
 
 } // namespace orbisk

@@ -272,9 +272,12 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
     copy.commit();
 }
 
-void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& text) {
-    // The user named this file: a link is written through, to the file it points to, and
-    // a file that is there keeps its mode and owner.
+namespace {
+
+// The user named this file: a link is written through, to the file it points to, and a
+// file that is there keeps its mode and owner. Written beside it, it replaces it only
+// when complete.
+NewFile replacementFor(const std::string& path) {
     std::string target = path;
     struct stat link {};
     if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
@@ -293,8 +296,29 @@ void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& 
     if (exists) {
         file.keepModeAndOwner(existing.st_mode, existing.st_uid, existing.st_gid);
     }
+    return file;
+}
+
+class NewFileWriter : public FileWriter {
+public:
+    explicit NewFileWriter(NewFile file) : file_(std::move(file)) {}
+    void write(std::string_view bytes) override { file_.write(bytes); }
+    void commit() override { file_.commit(); }
+
+private:
+    NewFile file_;
+};
+
+} // namespace
+
+void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& text) {
+    NewFile file = replacementFor(path);
     file.write(toCodePage(text, nl_langinfo(CODESET)));
     file.commit();
+}
+
+std::unique_ptr<FileWriter> LinuxFileSystem::createFile(const std::string& path) {
+    return std::make_unique<NewFileWriter>(replacementFor(path));
 }
 
 std::string toCodePage(const std::string& text, const std::string& codeset) {

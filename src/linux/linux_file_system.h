@@ -21,6 +21,7 @@ public:
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
+    std::unique_ptr<FileWriter> createFile(const std::string& path) override;
 
 private:
     mutable MountWatch mounts_;

@@ -98,7 +98,12 @@ void NewFile::keepModeAndOwner(mode_t mode, uid_t owner, gid_t group) {
     }
 }
 
-void NewFile::write(const std::string& bytes) {
+NewFile::NewFile(NewFile&& other) noexcept
+    : target_(std::move(other.target_)), path_(std::move(other.path_)), fd_(other.fd_) {
+    other.fd_ = -1;
+}
+
+void NewFile::write(std::string_view bytes) {
     writeAll(fd_, bytes.data(), bytes.size());
 }
 

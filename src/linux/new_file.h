@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 namespace orbisk {
@@ -17,10 +18,12 @@ public:
     ~NewFile();
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
+    NewFile(NewFile&& other) noexcept;
+    NewFile& operator=(NewFile&&) = delete;
 
     // Sets the new file's mode exactly (no umask) and, where allowed, its owner.
     void keepModeAndOwner(mode_t mode, uid_t owner, gid_t group);
-    void write(const std::string& bytes);
+    void write(std::string_view bytes);
     // Copies exactly size bytes from source; a source that ends sooner is an error.
     void copyFrom(int source, std::uint64_t size);
     void commit();

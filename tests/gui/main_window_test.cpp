@@ -30,7 +30,12 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, StartsWithBothPanelsHiddenEditDisabledAndAll) {
+TEST_F(MainWindowTest, StartsWithBothPanelsHiddenAndAllEditOnlyWithATitle) {
+    {
+        const MainWindow empty(session);
+        EXPECT_FALSE(control(&empty, "Command1(2)")->isEnabled())
+            << "EDIT has nothing to show in an empty catalogue";
+    }
     Catalog(catalog).storeTitle("Disc A");
     MainWindow window(session);
     window.show();
@@ -41,7 +46,7 @@ TEST_F(MainWindowTest, StartsWithBothPanelsHiddenEditDisabledAndAll) {
     EXPECT_FALSE(control(&window, "Frame2")->isVisible());
     EXPECT_TRUE(control(&window, "Command1(0)")->isEnabled());
     EXPECT_TRUE(control(&window, "Command1(1)")->isEnabled());
-    EXPECT_FALSE(control(&window, "Command1(2)")->isEnabled());
+    EXPECT_TRUE(control(&window, "Command1(2)")->isEnabled());
     const auto* titles = control<QComboBox>(&window, "Combo1");
     EXPECT_EQ(titles->currentText(), "ALL");
     ASSERT_EQ(titles->count(), 2);

@@ -131,4 +131,21 @@ void FakeFileSystem::writeTextFile(const std::string& path, const std::string& t
     }
 }
 
+std::unique_ptr<FileWriter> FakeFileSystem::createFile(const std::string& path) {
+    // Holds what is written and hands it over only when committed.
+    class Writer : public FileWriter {
+    public:
+        Writer(std::map<std::string, std::string>& files, std::string path)
+            : files_(files), path_(std::move(path)) {}
+        void write(std::string_view bytes) override { bytes_.append(bytes); }
+        void commit() override { files_[path_] = bytes_; }
+
+    private:
+        std::map<std::string, std::string>& files_;
+        std::string path_;
+        std::string bytes_;
+    };
+    return std::make_unique<Writer>(written_, path);
+}
+
 } // namespace orbisk::testing

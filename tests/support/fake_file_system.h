@@ -51,6 +51,9 @@ public:
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
+    std::unique_ptr<FileWriter> createFile(const std::string& path) override;
+    // The files written through createFile and committed, by name.
+    const std::map<std::string, std::string>& written() const { return written_; }
 
 private:
     struct Node {
@@ -71,6 +74,7 @@ private:
     std::uint64_t lastInode_ = 0;
     std::map<std::string, std::string> copies_; // target -> source
     std::vector<std::string> prepared_;
+    std::map<std::string, std::string> written_;
 };
 
 } // namespace orbisk::testing

@@ -29,6 +29,18 @@ std::string ScriptedDialogs::askSaveFileName(const std::string& filter) {
     return name;
 }
 
+std::optional<std::string> ScriptedDialogs::askText(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::string& initial) {
+    transcript_.add("ask " + title + ": " + prompt + " [" + initial + "]");
+    if (texts.empty()) {
+        return std::nullopt;
+    }
+    auto text = texts.front();
+    texts.pop_front();
+    return text;
+}
+
 std::string CommaNumberFormat::grouped(std::int64_t value) const {
     return groupDigits(value, ",", 3);
 }

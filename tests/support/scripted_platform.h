@@ -28,10 +28,14 @@ public:
     explicit ScriptedDialogs(Transcript& transcript) : transcript_(transcript) {}
     std::deque<Answer> answers;
     std::deque<std::string> saveNames;
+    // Answers to text questions; nothing means Cancel.
+    std::deque<std::optional<std::string>> texts;
     std::function<void(const std::string& text)> onMessage;
 
     Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
     std::string askSaveFileName(const std::string& filter) override;
+    std::optional<std::string> askText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override;
 
 private:
     Transcript& transcript_;

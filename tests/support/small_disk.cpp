@@ -15,6 +15,15 @@ ScopedMount ScopedMount::bind(const std::string& source, const std::string& targ
     return ScopedMount(done ? target : "");
 }
 
+ScopedMount ScopedMount::readOnlyBind(const std::string& source, const std::string& target) {
+    ScopedMount mounted = bind(source, target);
+    if (mounted.mounted() &&
+        mount(nullptr, target.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        return ScopedMount(""); // the writable bind goes with the first one's destructor
+    }
+    return mounted;
+}
+
 ScopedMount::ScopedMount(ScopedMount&& other) noexcept : target_(std::move(other.target_)) {
     other.target_.clear();
 }

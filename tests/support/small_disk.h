@@ -13,6 +13,8 @@ class ScopedMount {
 public:
     static ScopedMount tmpfs(const std::string& target, std::size_t kilobytes);
     static ScopedMount bind(const std::string& source, const std::string& target);
+    // source shown again at target, where nobody, root included, can write.
+    static ScopedMount readOnlyBind(const std::string& source, const std::string& target);
     ~ScopedMount();
     ScopedMount(ScopedMount&& other) noexcept;
     ScopedMount(const ScopedMount&) = delete;

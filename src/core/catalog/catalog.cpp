@@ -2,10 +2,12 @@
 
 #include "catalog/comparisons.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
+#include <unordered_map>
 
 namespace orbisk {
 
@@ -285,6 +287,142 @@ void Catalog::findFiles(const std::string& key, const std::optional<std::string>
     if (rc != SQLITE_DONE) {
         fail();
     }
+}
+
+namespace {
+
+// The kilobytes a size text holds: its digits, whatever the grouping between them.
+std::int64_t kilobytesOf(const unsigned char* text) {
+    std::int64_t value = 0;
+    for (; text != nullptr && *text != '\0'; ++text) {
+        if (*text >= '0' && *text <= '9') {
+            value = value * 10 + (*text - '0');
+        }
+    }
+    return value;
+}
+
+} // namespace
+
+std::vector<DiscFigures> Catalog::discFigures(const std::function<bool()>& onRows) {
+    std::vector<DiscFigures> discs;
+    std::unordered_map<std::string, std::size_t> byTitle;
+    const auto discOf = [&](std::string title) -> DiscFigures& {
+        const auto [at, added] = byTitle.try_emplace(title, discs.size());
+        if (added) {
+            discs.push_back({std::move(title), 0, 0, 0, {}});
+        }
+        return discs[at->second];
+    };
+    auto titleRows = prepare("Select メディア名 From MediaName");
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(titleRows.get())) == SQLITE_ROW) {
+        if (sqlite3_column_type(titleRows.get(), 0) != SQLITE_NULL) {
+            ++discOf(columnText(titleRows.get(), 0)).registrations;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        fail();
+    }
+    auto fileRows = prepare("Select メディア名, サイズ, 登録日 From MediaTable");
+    std::string title;
+    std::int64_t read = 0;
+    while ((rc = sqlite3_step(fileRows.get())) == SQLITE_ROW) {
+        title = columnText(fileRows.get(), 0);
+        DiscFigures& disc = discOf(title);
+        ++disc.files;
+        disc.kilobytes += kilobytesOf(sqlite3_column_text(fileRows.get(), 1));
+        std::string date = columnText(fileRows.get(), 2);
+        if (std::find(disc.dates.begin(), disc.dates.end(), date) == disc.dates.end()) {
+            disc.dates.push_back(std::move(date));
+        }
+        if (++read % 100000 == 0 && onRows && !onRows()) {
+            return discs;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        fail();
+    }
+    for (DiscFigures& disc : discs) {
+        std::sort(disc.dates.begin(), disc.dates.end());
+    }
+    return discs;
+}
+
+std::vector<DiscFile> Catalog::discFiles(const std::string& title) {
+    auto statement = prepare("Select ファイルパス, ファイル名, サイズ, 登録日 From MediaTable "
+                             "Where メディア名 = ?1");
+    bind(statement.get(), 1, title);
+    std::vector<DiscFile> files;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        files.push_back({columnText(statement.get(), 0), columnText(statement.get(), 1),
+                         columnText(statement.get(), 2), columnText(statement.get(), 3)});
+    }
+    if (rc != SQLITE_DONE) {
+        fail();
+    }
+    return files;
+}
+
+std::int64_t Catalog::fileCount(const std::string& title) {
+    auto statement = prepare("Select Count(*) From MediaTable Where メディア名 = ?1");
+    bind(statement.get(), 1, title);
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        fail();
+    }
+    return sqlite3_column_int64(statement.get(), 0);
+}
+
+void Catalog::exportRows(const std::optional<std::string>& title,
+                         const std::function<bool(const std::vector<std::string>& row)>& onRow) {
+    auto statement = prepare(title ? "Select ファイルパス, メディア名, ファイル名, 拡張子, サイズ, "
+                                     "登録日 From MediaTable Where メディア名 = ?1"
+                                   : "Select ファイルパス, メディア名, ファイル名, 拡張子, サイズ, "
+                                     "登録日 From MediaTable");
+    if (title) {
+        bind(statement.get(), 1, *title);
+    }
+    std::vector<std::string> row(6);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        for (int column = 0; column < 6; ++column) {
+            row[static_cast<std::size_t>(column)] = columnText(statement.get(), column);
+        }
+        if (!onRow(row)) {
+            return;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        fail();
+    }
+}
+
+void Catalog::renameDisc(const std::string& title, const std::string& newTitle) {
+    Transaction rename(*this);
+    for (const char* sql : {"Update MediaTable Set メディア名 = ?2 Where メディア名 = ?1",
+                            "Update MediaName Set メディア名 = ?2 Where メディア名 = ?1"}) {
+        auto statement = prepare(sql);
+        bind(statement.get(), 1, title);
+        bind(statement.get(), 2, newTitle);
+        if (sqlite3_step(statement.get()) != SQLITE_DONE) {
+            fail();
+        }
+    }
+    rename.commit();
+}
+
+void Catalog::removeDisc(const std::string& title) {
+    Transaction removal(*this);
+    for (const char* sql : {"Delete From MediaTable Where メディア名 = ?1",
+                            "Delete From MediaName Where メディア名 = ?1"}) {
+        auto statement = prepare(sql);
+        bind(statement.get(), 1, title);
+        if (sqlite3_step(statement.get()) != SQLITE_DONE) {
+            fail();
+        }
+    }
+    removal.commit();
 }
 
 void Catalog::create(const std::filesystem::path& file) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -35,6 +36,24 @@ struct CatalogHit {
     std::string path;
     std::string name;
     std::string title;
+};
+
+// What the catalogue holds of one disc title: its registrations (title rows), its file
+// rows, their sizes added up and the registration dates, oldest first.
+struct DiscFigures {
+    std::string title;
+    std::int64_t registrations = 0;
+    std::int64_t files = 0;
+    std::int64_t kilobytes = 0;
+    std::vector<std::string> dates;
+};
+
+// One file row of a disc, as the catalogue window shows it.
+struct DiscFile {
+    std::string path;
+    std::string name;
+    std::string size;
+    std::string date;
 };
 
 namespace detail {
@@ -92,6 +111,28 @@ public:
     // engine order. onHit returns false to stop reading. All rows are read in one snapshot.
     void findFiles(const std::string& key, const std::optional<std::string>& title,
                    const std::function<bool(CatalogHit&&)>& onHit);
+
+    // Every disc title, with its figures: the titles of the title rows in the order of
+    // their first row, then titles that only file rows carry (left by a registration of
+    // an older program that failed half-way). Reads every row: give it a thread of its own
+    // on a large catalogue. onRows is told every 100,000 rows read, and stops the reading
+    // by returning false.
+    std::vector<DiscFigures> discFigures(const std::function<bool()>& onRows = {});
+
+    // The file rows of one title (the exact text), in engine order, and their number.
+    std::vector<DiscFile> discFiles(const std::string& title);
+    std::int64_t fileCount(const std::string& title);
+
+    // Every row of the catalogue, or of one title, as the catalogue holds them: path,
+    // title, name, extension, size, date. onRow returns false to stop.
+    void exportRows(const std::optional<std::string>& title,
+                    const std::function<bool(const std::vector<std::string>& row)>& onRow);
+
+    // Gives every row of a title, file rows and title rows, the new title; or removes them
+    // all. Each is one transaction: a failure leaves the catalogue as it was. The title
+    // is compared exactly, so a title differing only in letter case is not touched.
+    void renameDisc(const std::string& title, const std::string& newTitle);
+    void removeDisc(const std::string& title);
 
     // Creates an empty catalogue at file, a name nothing holds yet (not even a link).
     static void create(const std::filesystem::path& file);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace orbisk {
@@ -14,6 +15,9 @@ public:
     virtual Answer message(const std::string& text, const std::string& title, Buttons buttons) = 0;
     // The chosen full path, or the empty text when the user cancelled.
     virtual std::string askSaveFileName(const std::string& filter) = 0;
+    // A line of text the user types, starting from initial; nothing when cancelled.
+    virtual std::optional<std::string> askText(const std::string& prompt, const std::string& title,
+                                               const std::string& initial) = 0;
 };
 
 } // namespace orbisk

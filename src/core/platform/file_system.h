@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orbisk {
@@ -52,6 +54,15 @@ struct DriveEntry {
     bool operator==(const DriveEntry&) const = default;
 };
 
+// A file being written: it takes its name's place only when committed, and is gone if
+// it never is. Failures throw FileError.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    virtual void write(std::string_view bytes) = 0;
+    virtual void commit() = 0;
+};
+
 // The machine's files and drives, and the path rules that go with them. Paths are byte
 // strings exactly as the file system gives them; nothing here assumes they are UTF-8.
 class FileSystem {
@@ -89,6 +100,9 @@ public:
     // Writes text (UTF-8, path bytes kept) in the system's multibyte code page, replacing
     // the file whole, or leaves it as it was and throws.
     virtual void writeTextFile(const std::string& path, const std::string& text) = 0;
+    // A file the user named, to be written byte for byte and replace the file of that
+    // name only when complete, as writeTextFile does.
+    virtual std::unique_ptr<FileWriter> createFile(const std::string& path) = 0;
 };
 
 } // namespace orbisk

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 
 namespace orbisk {
 
@@ -50,6 +51,19 @@ std::string QtDialogs::askSaveFileName(const std::string& filter) {
         return "";
     }
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+std::optional<std::string> QtDialogs::askText(const std::string& prompt, const std::string& title,
+                                              const std::string& initial) {
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(QString::fromStdString(DisplayText(title)));
+    dialog.setLabelText(QString::fromStdString(DisplayText(prompt)));
+    dialog.setTextValue(QString::fromStdString(DisplayText(initial)));
+    dialog.resize(420, dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue().toStdString();
 }
 
 } // namespace orbisk

@@ -10,6 +10,8 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
     std::string askSaveFileName(const std::string& filter) override;
+    std::optional<std::string> askText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override;
 };
 
 } // namespace orbisk

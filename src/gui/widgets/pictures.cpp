@@ -138,6 +138,11 @@ const QPixmap& reportBackground() {
     return picture;
 }
 
+const QPixmap& catalogBackground() {
+    static const QPixmap picture = drawTitled(760, 480, "Catalog", 26, "");
+    return picture;
+}
+
 const QPixmap& addButton() {
     static const QPixmap picture = buttonPicture("ADD", drawDisc);
     return picture;

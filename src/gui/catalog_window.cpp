@@ -1,0 +1,348 @@
+#include "catalog_window.h"
+
+#include "edit/edit_commands.h"
+#include "session.h"
+#include "text/display_text.h"
+#include "widgets/pictures.h"
+#include "widgets/window_parts.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace orbisk {
+
+namespace {
+
+constexpr int FolderRole = Qt::UserRole;
+constexpr int SortRole = Qt::UserRole + 1;
+enum DiscColumn { TitleColumn, RegistrationsColumn, FilesColumn, SizeColumn, DatesColumn };
+
+QString shown(const std::string& bytes) {
+    return QString::fromStdString(DisplayText(bytes));
+}
+
+QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
+    QPushButton* button = whiteButton(parent, caption);
+    button->setGeometry(12, top, 80, 25);
+    return button;
+}
+
+QString grouped(std::int64_t value) {
+    return QLocale(QLocale::Japanese, QLocale::Japan).toString(static_cast<qlonglong>(value));
+}
+
+// A file's size as stored ("1,024") read as the number it stands for, for sorting.
+qlonglong kilobytes(const std::string& size) {
+    qlonglong value = 0;
+    for (const char c : size) {
+        if (c >= '0' && c <= '9') {
+            value = value * 10 + (c - '0');
+        }
+    }
+    return value;
+}
+
+} // namespace
+
+CatalogWindow::CatalogWindow(Session& session, std::function<void()> changed, QWidget* parent)
+    : QDialog(parent), session_(session), changed_(std::move(changed)) {
+    setObjectName("CatalogWindow");
+    makeFixedWindow(this, 11400, 7200);
+    setWindowTitle("Orbisk [Catalog]");
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    auto* background = new QLabel(this);
+    background->setPixmap(pictures::catalogBackground());
+    background->setGeometry(0, 0, 760, 480);
+    buildControls();
+    try {
+        Catalog(session_.catalogFile, Catalog::Access::Write);
+    } catch (const std::exception& error) {
+        readOnlyReason_ = shown(std::string("カタログを変更できません。\n") + error.what());
+    }
+    setButtonsEnabled(true);
+    connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
+            &CatalogWindow::showFigures);
+    connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
+    loadDiscs();
+}
+
+CatalogWindow::~CatalogWindow() {
+    // A reading still under way stops at its next hundred thousand rows.
+    *stopReading_ = true;
+    figures_.waitForFinished();
+    disc_.waitForFinished();
+}
+
+void CatalogWindow::buildControls() {
+    discTable_ = new QTableWidget(0, 5, this);
+    discTable_->setObjectName("discTable");
+    discTable_->setHorizontalHeaderLabels(
+        {"タイトル", "登録数", "ファイル数", "サイズ(KB)", "登録日"});
+    discTable_->setGeometry(120, 40, 624, 150);
+    discTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    discTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    discTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    discTable_->verticalHeader()->hide();
+    discTable_->horizontalHeader()->setStretchLastSection(true);
+    discTable_->setColumnWidth(TitleColumn, 230);
+    connect(discTable_, &QTableWidget::itemSelectionChanged, this, &CatalogWindow::openDisc);
+
+    folderTree_ = new QTreeWidget(this);
+    folderTree_->setObjectName("folderTree");
+    folderTree_->setHeaderLabel("フォルダ");
+    folderTree_->setGeometry(120, 200, 220, 264);
+    connect(folderTree_, &QTreeWidget::itemSelectionChanged, this, &CatalogWindow::showFolder);
+
+    files_ = new QStandardItemModel(0, 3, this);
+    files_->setHorizontalHeaderLabels({"ファイル名", "サイズ(KB)", "登録日"});
+    sortedFiles_ = new QSortFilterProxyModel(this);
+    sortedFiles_->setSourceModel(files_);
+    sortedFiles_->setSortRole(SortRole);
+    fileTable_ = new QTableView(this);
+    fileTable_->setObjectName("fileTable");
+    fileTable_->setModel(sortedFiles_);
+    fileTable_->setSortingEnabled(true);
+    fileTable_->sortByColumn(-1, Qt::AscendingOrder); // catalogue order until a header is clicked
+    fileTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fileTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fileTable_->verticalHeader()->hide();
+    fileTable_->horizontalHeader()->setStretchLastSection(true);
+    fileTable_->setGeometry(350, 200, 394, 264);
+    fileTable_->setColumnWidth(0, 200);
+
+    renameButton_ = bandButton(this, "RENAME", 250);
+    removeButton_ = bandButton(this, "REMOVE", 285);
+    exportButton_ = bandButton(this, "EXPORT", 330);
+    exportAllButton_ = bandButton(this, "EXPORT ALL", 365);
+    closeButton_ = bandButton(this, "CLOSE", 430);
+    renameButton_->setObjectName("renameButton");
+    removeButton_->setObjectName("removeButton");
+    exportButton_->setObjectName("exportButton");
+    exportAllButton_->setObjectName("exportAllButton");
+    closeButton_->setObjectName("closeButton");
+    setFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
+                   exportAllButton_, closeButton_});
+    connect(renameButton_, &QPushButton::clicked, this, &CatalogWindow::rename);
+    connect(removeButton_, &QPushButton::clicked, this, &CatalogWindow::remove);
+    connect(exportButton_, &QPushButton::clicked, this, [this] { exportCsv(false); });
+    connect(exportAllButton_, &QPushButton::clicked, this, [this] { exportCsv(true); });
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void CatalogWindow::loadDiscs() {
+    // The titles show at once; their figures need every row and follow from a thread.
+    std::vector<std::string> titles;
+    try {
+        titles = Catalog(session_.catalogFile).titles();
+    } catch (const std::exception& error) {
+        session_.platform.dialogs.message(CatalogOpenFailure(session_.catalogFile, error.what()),
+                                          "Orbisk", Buttons::Ok);
+    }
+    discTable_->blockSignals(true);
+    discTable_->setRowCount(0);
+    for (const std::string& title : titles) {
+        if (!discTable_->findItems(shown(title), Qt::MatchExactly).isEmpty()) {
+            continue;
+        }
+        const int row = discTable_->rowCount();
+        discTable_->insertRow(row);
+        auto* item = new QTableWidgetItem(shown(title));
+        item->setData(Qt::UserRole, QByteArray::fromStdString(title));
+        item->setToolTip(shown(title));
+        discTable_->setItem(row, TitleColumn, item);
+        for (int column = RegistrationsColumn; column <= DatesColumn; ++column) {
+            discTable_->setItem(row, column, new QTableWidgetItem("…"));
+        }
+    }
+    discTable_->blockSignals(false);
+    folderTree_->clear();
+    files_->removeRows(0, files_->rowCount());
+    setButtonsEnabled(true);
+    if (figures_.isRunning()) {
+        *stopReading_ = true;
+        figures_.waitForFinished();
+    }
+    stopReading_ = std::make_shared<std::atomic<bool>>(false);
+    const auto stop = stopReading_;
+    const auto file = session_.catalogFile;
+    figures_.setFuture(QtConcurrent::run([file, stop] {
+        try {
+            return Catalog(file).discFigures([stop] { return !*stop; });
+        } catch (const std::exception&) {
+            return std::vector<DiscFigures>{}; // the titles stay without figures
+        }
+    }));
+    if (discTable_->rowCount() > 0) {
+        discTable_->selectRow(0);
+    }
+}
+
+void CatalogWindow::showFigures() {
+    for (const DiscFigures& disc : figures_.result()) {
+        const QByteArray title = QByteArray::fromStdString(disc.title);
+        int row = 0;
+        while (row < discTable_->rowCount() &&
+               discTable_->item(row, TitleColumn)->data(Qt::UserRole).toByteArray() != title) {
+            ++row;
+        }
+        if (row == discTable_->rowCount()) {
+            // File rows without a title row: shown so that they can be removed.
+            discTable_->insertRow(row);
+            auto* item = new QTableWidgetItem(shown(disc.title));
+            item->setData(Qt::UserRole, title);
+            discTable_->setItem(row, TitleColumn, item);
+        }
+        QStringList dates;
+        for (const std::string& date : disc.dates) {
+            dates << shown(date);
+        }
+        discTable_->setItem(row, RegistrationsColumn,
+                            new QTableWidgetItem(QString::number(disc.registrations)));
+        discTable_->setItem(row, FilesColumn, new QTableWidgetItem(grouped(disc.files)));
+        discTable_->setItem(row, SizeColumn, new QTableWidgetItem(grouped(disc.kilobytes)));
+        discTable_->setItem(row, DatesColumn, new QTableWidgetItem(dates.join(", ")));
+        for (int column = RegistrationsColumn; column <= SizeColumn; ++column) {
+            discTable_->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+}
+
+std::string CatalogWindow::chosenTitle() const {
+    const auto rows = discTable_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        return {};
+    }
+    return discTable_->item(rows.front().row(), TitleColumn)
+        ->data(Qt::UserRole)
+        .toByteArray()
+        .toStdString();
+}
+
+void CatalogWindow::openDisc() {
+    folderTree_->clear();
+    files_->removeRows(0, files_->rowCount());
+    setButtonsEnabled(true);
+    if (discTable_->selectionModel()->selectedRows().isEmpty()) {
+        return;
+    }
+    disc_.waitForFinished();
+    const auto file = session_.catalogFile;
+    const std::string title = chosenTitle();
+    disc_.setFuture(QtConcurrent::run([file, title] {
+        DiscLoad load;
+        try {
+            load.files = Catalog(file).discFiles(title);
+        } catch (const std::exception&) {
+            load.files.clear(); // the tree stays empty; the figures have said what there is
+        }
+        load.tree = BuildDiscTree(load.files);
+        return load;
+    }));
+}
+
+void CatalogWindow::showDisc() {
+    shownDisc_ = disc_.result();
+    folderTree_->clear();
+    const DiscTree& tree = shownDisc_.tree;
+    std::vector<QTreeWidgetItem*> items(tree.folders.size(), nullptr);
+    for (std::size_t at = 0; at < tree.folders.size(); ++at) {
+        const std::string& name = tree.folders[at].name;
+        items[at] = new QTreeWidgetItem({shown(at == 0 && name.empty() ? "(ディスク)" : name)});
+        items[at]->setData(0, FolderRole, static_cast<qulonglong>(at));
+    }
+    // Each folder below its parent, in the parent's name order.
+    for (std::size_t at = 0; at < tree.folders.size(); ++at) {
+        for (const std::size_t child : tree.folders[at].children) {
+            items[at]->addChild(items[child]);
+        }
+    }
+    folderTree_->addTopLevelItem(items[0]);
+    items[0]->setExpanded(true);
+    folderTree_->setCurrentItem(items[0]);
+}
+
+void CatalogWindow::showFolder() {
+    files_->removeRows(0, files_->rowCount());
+    const auto chosen = folderTree_->selectedItems();
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const auto at = static_cast<std::size_t>(chosen.front()->data(0, FolderRole).toULongLong());
+    const DiscFolder& folder = shownDisc_.tree.folders.at(at);
+    files_->setRowCount(static_cast<int>(folder.files.size()));
+    int row = 0;
+    for (const std::size_t f : folder.files) {
+        const DiscFile& file = shownDisc_.files[f];
+        const QString path = shown(file.path);
+        auto* name = new QStandardItem(shown(file.name));
+        name->setData(name->text(), SortRole);
+        name->setToolTip(path);
+        auto* size = new QStandardItem(shown(file.size));
+        size->setData(kilobytes(file.size), SortRole);
+        size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        size->setToolTip(path);
+        auto* date = new QStandardItem(shown(file.date));
+        date->setData(date->text(), SortRole);
+        date->setToolTip(path);
+        files_->setItem(row, 0, name);
+        files_->setItem(row, 1, size);
+        files_->setItem(row, 2, date);
+        ++row;
+    }
+}
+
+void CatalogWindow::setButtonsEnabled(bool enabled) {
+    const bool chosen = !discTable_->selectionModel()->selectedRows().isEmpty();
+    const bool writable = readOnlyReason_.isEmpty();
+    renameButton_->setEnabled(enabled && chosen && writable);
+    removeButton_->setEnabled(enabled && chosen && writable);
+    renameButton_->setToolTip(readOnlyReason_);
+    removeButton_->setToolTip(readOnlyReason_);
+    exportButton_->setEnabled(enabled && chosen);
+    exportAllButton_->setEnabled(enabled);
+    closeButton_->setEnabled(enabled);
+}
+
+void CatalogWindow::rename() {
+    if (RenameCommand(session_.platform, session_.catalogFile, chosenTitle()).run()) {
+        changed_();
+        loadDiscs();
+    }
+}
+
+void CatalogWindow::remove() {
+    if (RemoveCommand(session_.platform, session_.catalogFile, chosenTitle()).run()) {
+        changed_();
+        loadDiscs();
+    }
+}
+
+void CatalogWindow::exportCsv(bool allDiscs) {
+    // The export lets the window's events run; the window stays until it ends.
+    busy_ = true;
+    setButtonsEnabled(false);
+    ExportCommand(session_.platform, session_.catalogFile,
+                  allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle()))
+        .run();
+    setButtonsEnabled(true);
+    busy_ = false;
+}
+
+void CatalogWindow::reject() {
+    if (busy_) {
+        showNotice(this, "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。");
+        return;
+    }
+    QDialog::reject();
+}
+
+} // namespace orbisk

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "catalog/catalog.h"
+#include "edit/disc_tree.h"
+
+#include <QDialog>
+#include <QFutureWatcher>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+class QTableWidget;
+class QTreeWidget;
+
+namespace orbisk {
+
+struct Session;
+
+// The catalogue window behind EDIT: every disc title with its figures, the chosen disc's
+// folders and the files of the chosen folder, and RENAME, REMOVE and EXPORT. Reading the
+// figures and a disc's files runs on a thread of its own, so a large catalogue never
+// holds the window; on a catalogue the user cannot write, RENAME and REMOVE are off.
+class CatalogWindow : public QDialog {
+    Q_OBJECT
+public:
+    // changed is called after a rename or a removal, so the main window can refresh.
+    CatalogWindow(Session& session, std::function<void()> changed, QWidget* parent);
+    ~CatalogWindow() override;
+
+protected:
+    void reject() override;
+
+private:
+    struct DiscLoad {
+        std::vector<DiscFile> files;
+        DiscTree tree;
+    };
+
+    void buildControls();
+    void loadDiscs();
+    void showFigures();
+    void openDisc();
+    void showDisc();
+    void showFolder();
+    std::string chosenTitle() const;
+    void rename();
+    void remove();
+    void exportCsv(bool allDiscs);
+    void setButtonsEnabled(bool enabled);
+
+    Session& session_;
+    std::function<void()> changed_;
+    QTableWidget* discTable_ = nullptr;
+    QTreeWidget* folderTree_ = nullptr;
+    QTableView* fileTable_ = nullptr;
+    QStandardItemModel* files_ = nullptr;
+    QSortFilterProxyModel* sortedFiles_ = nullptr;
+    QPushButton* renameButton_ = nullptr;
+    QPushButton* removeButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* exportAllButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QString readOnlyReason_; // empty when the catalogue can be written
+    QFutureWatcher<std::vector<DiscFigures>> figures_;
+    QFutureWatcher<DiscLoad> disc_;
+    std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
+    DiscLoad shownDisc_;
+    bool busy_ = false;
+};
+
+} // namespace orbisk

@@ -1,0 +1,151 @@
+#include "catalog/catalog.h"
+#include "edit/csv.h"
+#include "edit/edit_commands.h"
+#include "support/catalog_rows.h"
+#include "support/scripted_platform.h"
+#include "support/small_disk.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+class EditCatalog : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path catalog = newCatalog(dir);
+    ScriptedPlatform p;
+
+    void registration(const std::string& title, const std::vector<std::string>& names,
+                      const std::string& size = "1", const std::string& date = "2026-12-07") {
+        Catalog c(catalog, Catalog::Access::Write);
+        Catalog::Transaction t(c);
+        for (const std::string& name : names) {
+            c.storeFileRow({"e:\\" + name, title, name, "", size, date});
+        }
+        c.storeTitle(title);
+        t.commit();
+    }
+    std::vector<std::vector<std::string>> rowsOf(const std::string& title) {
+        std::vector<std::vector<std::string>> out;
+        for (auto& row : tableRows(catalog, "MediaTable")) {
+            if (row[1] == title) {
+                out.push_back(row);
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(EditCatalog, FiguresOfEveryTitleInTheOrderOfItsFirstRegistration) {
+    registration("Photos", {"a.jpg", "b.jpg"}, "1,024", "2026-12-07");
+    registration("Music", {"c.mp3"}, "3", "2026-12-01");
+    registration("Photos", {"a.jpg"}, "2", "2026-11-30");
+    execute(catalog,
+            "Insert Into MediaTable Values ('e:\\x', 'Orphan', 'x', '', '5', '2026-01-01')");
+    const auto discs = Catalog(catalog).discFigures();
+    ASSERT_EQ(discs.size(), 3u);
+    EXPECT_EQ(discs[0].title, "Photos");
+    EXPECT_EQ(discs[0].registrations, 2);
+    EXPECT_EQ(discs[0].files, 3);
+    EXPECT_EQ(discs[0].kilobytes, 1024 + 1024 + 2);
+    EXPECT_EQ(discs[0].dates, (std::vector<std::string>{"2026-11-30", "2026-12-07"}));
+    EXPECT_EQ(discs[1].title, "Music");
+    EXPECT_EQ(discs[2].title, "Orphan") << "rows without a title row can be seen and removed";
+    EXPECT_EQ(discs[2].registrations, 0);
+}
+
+TEST_F(EditCatalog, RenameAndRemoveTouchExactlyTheRowsOfThatTitle) {
+    registration("Photos", {"a.jpg", "b.jpg"});
+    registration("PHOTOS", {"c.jpg"});
+    registration("Music", {"d.mp3"});
+    const auto photosUpper = rowsOf("PHOTOS");
+    const auto music = rowsOf("Music");
+
+    p.dialogs.texts = {std::string("Photos 2003")};
+    EXPECT_TRUE(RenameCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_EQ(rowsOf("Photos 2003").size(), 2u);
+    EXPECT_TRUE(rowsOf("Photos").empty());
+    EXPECT_EQ(rowsOf("PHOTOS"), photosUpper) << "a title in another letter case is another disc";
+    EXPECT_EQ(rowsOf("Music"), music);
+    EXPECT_EQ(tableRows(catalog, "MediaName"),
+              (std::vector<std::vector<std::string>>{{"Photos 2003"}, {"PHOTOS"}, {"Music"}}));
+
+    p.dialogs.answers = {Answer::Ok};
+    EXPECT_TRUE(RemoveCommand(p.platform(), catalog, "Photos 2003").run());
+    EXPECT_EQ(p.transcript.only("message 登録の削除"),
+              (Lines{"message 登録の削除 [OK/Cancel]: 「Photos 2003」の登録を削除しますか？\n"
+                     "ファイル 2 件"}));
+    EXPECT_TRUE(rowsOf("Photos 2003").empty());
+    EXPECT_EQ(rowsOf("PHOTOS"), photosUpper);
+    EXPECT_EQ(rowsOf("Music"), music);
+    EXPECT_EQ(tableRows(catalog, "MediaName"),
+              (std::vector<std::vector<std::string>>{{"PHOTOS"}, {"Music"}}));
+}
+
+TEST_F(EditCatalog, CancelAndAnEmptyTitleChangeNothing) {
+    registration("Photos", {"a.jpg"});
+    p.dialogs.texts = {std::nullopt, std::string("")};
+    EXPECT_FALSE(RenameCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_FALSE(RenameCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message タイトル未入力: メディアのタイトルを入力して下さい。"}));
+    p.dialogs.answers = {Answer::Cancel};
+    EXPECT_FALSE(RemoveCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_EQ(rowsOf("Photos").size(), 1u);
+}
+
+TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
+    registration("Disc, \"1\"", {"a,b.txt", "line\nend.txt", "\x83\x65.txt"});
+    registration("Other", {"o.txt"});
+    p.dialogs.saveNames = {"/out/disc.csv"};
+    ExportCommand(p.platform(), catalog, std::string("Disc, \"1\"")).run();
+    EXPECT_EQ(p.files.written().at("/out/disc.csv"),
+              "\xEF\xBB\xBF"
+              "ファイルパス,メディア名,ファイル名,拡張子,サイズ,登録日\r\n"
+              "\"e:\\a,b.txt\",\"Disc, \"\"1\"\"\",\"a,b.txt\",,1,2026-12-07\r\n"
+              "\"e:\\line\nend.txt\",\"Disc, \"\"1\"\"\",\"line\nend.txt\",,1,2026-12-07\r\n"
+              "e:\\\x83\x65.txt,\"Disc, \"\"1\"\"\",\x83\x65.txt,,1,2026-12-07\r\n");
+    EXPECT_EQ(p.transcript.only("message"), (Lines{"message CSV出力: 保存しました。"}));
+
+    p.dialogs.saveNames = {"/out/all.csv"};
+    ExportCommand(p.platform(), catalog, std::nullopt).run();
+    EXPECT_NE(p.files.written().at("/out/all.csv").find("e:\\o.txt,Other,o.txt"),
+              std::string::npos);
+}
+
+TEST(Csv, FieldsAreQuotedOnlyWhereTheyMustBe) {
+    EXPECT_EQ(CsvLine({"plain", "", "写真"}), "plain,,写真\r\n");
+    EXPECT_EQ(CsvLine({"a\"b", "c\r\nd"}), "\"a\"\"b\",\"c\r\nd\"\r\n");
+}
+
+TEST(EditOnAFullDisk, ARenameThatCannotFinishLeavesTheCatalogueAsItWas) {
+    SmallDisk disk(512);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    const auto catalog = newCatalog(disk.dir());
+    {
+        Catalog c(catalog, Catalog::Access::Write);
+        Catalog::Transaction t(c);
+        for (int i = 0; i < 1500; ++i) {
+            c.storeFileRow({"e:\\" + std::to_string(i), "A", std::to_string(i), "", "1", ""});
+        }
+        c.storeTitle("A");
+        t.commit();
+    }
+    const auto before = tableRows(catalog, "MediaTable");
+    ScriptedPlatform p;
+    p.dialogs.texts = {std::string(3000, 'L')}; // every row grows by the long title
+    EXPECT_FALSE(RenameCommand(p.platform(), catalog, "A").run());
+    const auto messages = p.transcript.only("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("ディスクがいっぱいです"), std::string::npos) << messages[0];
+    EXPECT_EQ(tableRows(catalog, "MediaTable"), before);
+}
+
+} // namespace
+} // namespace orbisk

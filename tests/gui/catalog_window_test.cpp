@@ -1,0 +1,151 @@
+#include "catalog_window.h"
+#include "gui/gui_fixture.h"
+#include "support/catalog_rows.h"
+#include "support/small_disk.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <sys/stat.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+class CatalogWindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        registration("Photos 2003", {"/media/PHOTOS/README.TXT", "/media/PHOTOS/docs/b.txt",
+                                     "/media/PHOTOS/docs/a.txt", "/media/PHOTOS/写真/x.jpg"});
+        registration("Music", {"/media/MUSIC/song.mp3"});
+    }
+    void registration(const std::string& title, const std::vector<std::string>& paths) {
+        Catalog c(catalog, Catalog::Access::Write);
+        Catalog::Transaction t(c);
+        for (const std::string& path : paths) {
+            const std::string name = path.substr(path.rfind('/') + 1);
+            c.storeFileRow({path, title, name, "", name == "b.txt" ? "1,024" : "2", "2026-12-07"});
+        }
+        c.storeTitle(title);
+        t.commit();
+    }
+    // Opens EDIT of the main window, runs check in the catalogue window once its figures
+    // are there, and closes it.
+    void inCatalogWindow(MainWindow& main, std::function<void(CatalogWindow&)> check) {
+        whenShown([&main]() -> QWidget* { return main.findChild<CatalogWindow*>("CatalogWindow"); },
+                  [&main, check] {
+                      auto* window = main.findChild<CatalogWindow*>("CatalogWindow");
+                      auto* discs = control<QTableWidget>(window, "discTable");
+                      // The figures come from a thread of their own.
+                      for (int i = 0; i < 200 && discs->item(0, 2)->text() == "…"; ++i) {
+                          QTest::qWait(10);
+                      }
+                      check(*window);
+                      window->close();
+                  });
+        click(&main, "Command1(2)");
+    }
+    static QStringList column(const QTableWidget* table, int column) {
+        QStringList out;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            out << table->item(row, column)->text();
+        }
+        return out;
+    }
+    static void waitForTree(const CatalogWindow& window) {
+        auto* tree = control<QTreeWidget>(&window, "folderTree");
+        for (int i = 0; i < 200 && tree->topLevelItemCount() == 0; ++i) {
+            QTest::qWait(10);
+        }
+    }
+};
+
+TEST_F(CatalogWindowTest, ShowsEveryDiscWithItsFiguresAndBrowsesTheChosenOne) {
+    MainWindow main(session);
+    main.show();
+    inCatalogWindow(main, [](CatalogWindow& window) {
+        const auto* discs = control<QTableWidget>(&window, "discTable");
+        EXPECT_EQ(column(discs, 0), (QStringList{"Photos 2003", "Music"}));
+        EXPECT_EQ(column(discs, 1), (QStringList{"1", "1"}));
+        EXPECT_EQ(column(discs, 2), (QStringList{"4", "1"}));
+        EXPECT_EQ(column(discs, 3), (QStringList{"1,030", "2"}));
+        EXPECT_EQ(column(discs, 4), (QStringList{"2026-12-07", "2026-12-07"}));
+
+        waitForTree(window);
+        auto* tree = control<QTreeWidget>(&window, "folderTree");
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(root->text(0), "/media/PHOTOS");
+        ASSERT_EQ(root->childCount(), 2);
+        EXPECT_EQ(root->child(0)->text(0), "docs");
+        EXPECT_EQ(root->child(1)->text(0), "写真");
+        tree->setCurrentItem(root->child(0));
+        auto* files = control<QTableView>(&window, "fileTable");
+        const QAbstractItemModel* model = files->model();
+        ASSERT_EQ(model->rowCount(), 2);
+        EXPECT_EQ(model->index(0, 0).data().toString(), "b.txt") << "catalogue order at first";
+        EXPECT_EQ(model->index(0, 0).data(Qt::ToolTipRole).toString(), "/media/PHOTOS/docs/b.txt");
+        files->sortByColumn(1, Qt::AscendingOrder);
+        EXPECT_EQ(model->index(0, 0).data().toString(), "a.txt") << "2 KB before 1,024 KB";
+        files->sortByColumn(0, Qt::AscendingOrder);
+        EXPECT_EQ(model->index(1, 0).data().toString(), "b.txt");
+    });
+}
+
+TEST_F(CatalogWindowTest, RenameAndRemoveRefreshTheMainWindowsTitles) {
+    MainWindow main(session);
+    main.show();
+    const auto* titles = control<QComboBox>(&main, "Combo1");
+    dialogs.texts = {std::string("Photos 1998")};
+    inCatalogWindow(main, [](CatalogWindow& window) { click(&window, "renameButton"); });
+    EXPECT_EQ(transcript.only("ask"),
+              (Lines{"ask 名前の変更: 「Photos 2003」の新しいタイトル: [Photos 2003]"}));
+    ASSERT_EQ(titles->count(), 3);
+    EXPECT_EQ(titles->itemText(1), "Photos 1998");
+    EXPECT_EQ(tableRows(catalog, "MediaTable")[0][1], "Photos 1998");
+
+    dialogs.answers = {Answer::Ok};
+    inCatalogWindow(main, [](CatalogWindow& window) {
+        click(&window, "removeButton");
+        EXPECT_EQ(column(control<QTableWidget>(&window, "discTable"), 0), (QStringList{"Music"}));
+    });
+    EXPECT_EQ(transcript.only("message 登録の削除"),
+              (Lines{"message 登録の削除 [OK/Cancel]: 「Photos 1998」の登録を削除しますか？\n"
+                     "ファイル 4 件"}));
+    ASSERT_EQ(titles->count(), 2);
+    EXPECT_EQ(titles->itemText(1), "Music");
+    EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
+
+    dialogs.answers = {Answer::Ok};
+    inCatalogWindow(main, [](CatalogWindow& window) { click(&window, "removeButton"); });
+    EXPECT_FALSE(control(&main, "Command1(2)")->isEnabled()) << "nothing left to edit";
+}
+
+TEST_F(CatalogWindowTest, ReadOnlyCatalogueIsBrowsedButNotChanged) {
+    // Root writes every file: a catalogue on a read-only mount is one root cannot change.
+    std::filesystem::create_directory(dir / "disc");
+    const auto readOnly = ScopedMount::readOnlyBind(dir.str(), (dir / "disc").string());
+    if (readOnly.mounted()) {
+        session.catalogFile = dir / "disc" / Catalog::FileName;
+    } else {
+        chmod(catalog.c_str(), 0444);
+        ASSERT_NE(geteuid(), 0u) << "root needs a read-only mount to meet a read-only catalogue";
+    }
+    MainWindow main(session);
+    inCatalogWindow(main, [](CatalogWindow& window) {
+        EXPECT_FALSE(control(&window, "renameButton")->isEnabled());
+        EXPECT_FALSE(control(&window, "removeButton")->isEnabled());
+        EXPECT_TRUE(
+            control(&window, "removeButton")->toolTip().startsWith("カタログを変更できません。"));
+        EXPECT_TRUE(control(&window, "exportButton")->isEnabled());
+        EXPECT_EQ(control<QTableWidget>(&window, "discTable")->rowCount(), 2);
+    });
+}
+
+} // namespace
+} // namespace orbisk
