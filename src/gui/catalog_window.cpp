@@ -93,7 +93,12 @@ void CatalogWindow::buildControls() {
     discTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     discTable_->verticalHeader()->hide();
     discTable_->horizontalHeader()->setStretchLastSection(true);
-    discTable_->setColumnWidth(TitleColumn, 230);
+    discTable_->setWordWrap(false);
+    discTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    discTable_->setColumnWidth(TitleColumn, 250);
+    discTable_->setColumnWidth(RegistrationsColumn, 60);
+    discTable_->setColumnWidth(FilesColumn, 90);
+    discTable_->setColumnWidth(SizeColumn, 100);
     connect(discTable_, &QTableWidget::itemSelectionChanged, this, &CatalogWindow::openDisc);
 
     folderTree_ = new QTreeWidget(this);
@@ -117,6 +122,8 @@ void CatalogWindow::buildControls() {
     fileTable_->verticalHeader()->hide();
     fileTable_->horizontalHeader()->setStretchLastSection(true);
     fileTable_->setGeometry(350, 200, 394, 264);
+    fileTable_->setWordWrap(false);
+    fileTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fileTable_->setColumnWidth(0, 200);
 
     renameButton_ = bandButton(this, "RENAME", 250);
