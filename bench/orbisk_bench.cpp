@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
             QuietInputs inputs;
             inputs.keyText = key;
             RecordedList list;
-            SearchCommand(quietPlatform(numbers), catalog, inputs, list, hits).run();
+            SearchCommand(quietPlatform(numbers), catalog, nullptr, inputs, list, hits).run();
         };
     };
     Session session{quietPlatform(numbers), catalog, {}};
@@ -344,7 +344,8 @@ int main(int argc, char** argv) {
              list.window = &copyWindow;
              QuietInputs inputs;
              inputs.keyText = "*.txt";
-             SearchCommand(quietPlatform(numbers), catalog, inputs, list, session.hits).run();
+             SearchCommand(quietPlatform(numbers), catalog, nullptr, inputs, list, session.hits)
+                 .run();
          })},
         {"search-broad/in-memory", 5,
          [&](benchmark::State& state) { memoryScan(state, names, "*.txt"); }},

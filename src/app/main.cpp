@@ -3,6 +3,7 @@
 #include "linux_file_system.h"
 #include "locale_number_format.h"
 #include "main_window.h"
+#include "search/name_index.h"
 #include "services/qt_dialogs.h"
 #include "services/qt_event_pump.h"
 #include "services/system_disc_tray.h"
@@ -79,7 +80,10 @@ int main(int argc, char** argv) {
     // After QApplication, which has taken the user's locale.
     orbisk::LocaleNumberFormat numbers;
     orbisk::OfferNewCatalog(startUp.catalog, orbisk::UserDataFolder(), dialogs);
-    orbisk::Session session{{files, tray, dialogs, events, clock, numbers}, startUp.catalog, {}};
+    orbisk::NameIndex index(orbisk::IndexFileFor(startUp.catalog, orbisk::UserCacheFolder()),
+                            startUp.catalog, files);
+    orbisk::Session session{
+        {files, tray, dialogs, events, clock, numbers}, startUp.catalog, {}, &index};
     orbisk::MainWindow mainWindow(session);
     mainWindow.show();
     return QApplication::exec();

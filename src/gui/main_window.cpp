@@ -6,6 +6,7 @@
 #include "registration/register_command.h"
 #include "report_window.h"
 #include "search/search_command.h"
+#include "services/index_keeper.h"
 #include "session.h"
 #include "widgets/drive_list.h"
 #include "widgets/pictures.h"
@@ -81,6 +82,12 @@ MainWindow::MainWindow(Session& session) : session_(session) {
     background->setPixmap(pictures::mainBackground());
     background->setGeometry(0, 0, 500, 240);
     buildControls();
+    if (session_.index != nullptr) {
+        indexKeeper_ = new IndexKeeper(*session_.index, this);
+        connect(indexKeeper_, &IndexKeeper::progressed, this, &MainWindow::showIndexProgress);
+        connect(indexKeeper_, &IndexKeeper::finished, this, [this] { showIndexProgress(100); });
+        indexKeeper_->request();
+    }
     // Both panels lie on the same spot, below the picture buttons.
     registerPanel_->move(240, 136);
     searchPanel_->move(240, 136);
@@ -182,6 +189,17 @@ void MainWindow::add() {
     registering_ = true;
     RegisterCommand(session_.platform, session_.catalogFile, *this).run();
     registering_ = false;
+    if (indexKeeper_ != nullptr) {
+        indexKeeper_->request();
+    }
+}
+
+void MainWindow::showIndexProgress(int percent) {
+    // The caption is the registration's while one runs.
+    if (!registering_) {
+        setWindowTitle(percent < 100 ? QString("Orbisk (索引を作成中 %1%)").arg(percent)
+                                     : "Orbisk");
+    }
 }
 
 void MainWindow::edit() {
@@ -192,7 +210,9 @@ void MainWindow::edit() {
 }
 
 void MainWindow::find() {
-    SearchCommand(session_.platform, session_.catalogFile, *this, *this, session_.hits).run();
+    SearchCommand(session_.platform, session_.catalogFile, session_.index, *this, *this,
+                  session_.hits)
+        .run();
 }
 
 CopyWindow* MainWindow::copyWindow() const {

@@ -18,6 +18,7 @@ namespace orbisk {
 
 class CopyWindow;
 class DriveList;
+class IndexKeeper;
 struct Session;
 
 // The main window: three picture buttons and the register and search panels. It gives
@@ -64,6 +65,7 @@ private:
     void add();
     void find();
     void edit();
+    void showIndexProgress(int percent);
 
     Session& session_;
     QPushButton* addPanelButton_ = nullptr;
@@ -82,6 +84,7 @@ private:
     QPushButton* findButton_ = nullptr;
     QComboBox* titleList_ = nullptr;
     QPointer<CopyWindow> copyWindow_;
+    IndexKeeper* indexKeeper_ = nullptr; // where there is a name index
     bool registering_ = false;
     bool hasTitles_ = false;
 };

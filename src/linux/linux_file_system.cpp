@@ -239,6 +239,14 @@ std::uint64_t LinuxFileSystem::fileSize(const std::string& path) const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+std::string LinuxFileSystem::fileIdentity(const std::string& path) const {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return "";
+    }
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
+
 void LinuxFileSystem::prepareTarget(const std::string& folder) {
     RemoveLeftovers(folder);
 }

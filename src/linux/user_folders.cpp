@@ -33,4 +33,8 @@ std::filesystem::path UserDataFolder() {
     return xdgFolder("XDG_DATA_HOME", ".local/share") / "orbisk";
 }
 
+std::filesystem::path UserCacheFolder() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache") / "orbisk";
+}
+
 } // namespace orbisk

@@ -1,4 +1,5 @@
 #include "gui/gui_fixture.h"
+#include "search/name_index.h"
 #include "services/message_dialog.h"
 #include "support/catalog_rows.h"
 #include "widgets/drive_list.h"
@@ -163,6 +164,35 @@ TEST_F(MainWindowTest, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
     QTest::keyClick(key, Qt::Key_Return);
     EXPECT_TRUE(shown);
     EXPECT_EQ(session.hits.size(), 1u);
+}
+
+TEST_F(MainWindowTest, NameIndexIsKeptUpToDateOffTheWindowsThread) {
+    dir.write("disc/report_2003.doc", "r");
+    dir.write("disc2/report_2004.doc", "r");
+    NameIndex index(dir / "cache/index", catalog, files);
+    session.index = &index;
+    MainWindow window(session);
+    window.show();
+    // At start the index is brought up to date; until then FIND scans.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return index.candidates("*report*").has_value(); }, 5000));
+    click(&window, "Command1(0)");
+    control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
+    control<QLineEdit>(&window, "Text1")->setText("One");
+    click(&window, "Command3");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return index.candidates("*report*") == std::vector<std::int64_t>{1}; }, 5000))
+        << "after a registration the index catches up";
+    control<DriveList>(&window, "Drive1")->setDrive((dir / "disc2").string());
+    control<QLineEdit>(&window, "Text1")->setText("Two");
+    click(&window, "Command3");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return index.candidates("*report*") == std::vector<std::int64_t>{1, 2};
+        },
+        5000));
+    click(&window, "Command1(1)");
+    findAndClose(window, "*REPORT*");
+    EXPECT_EQ(session.hits.size(), 2u);
 }
 
 TEST_F(MainWindowTest, WindowCannotBeClosedWhileARegistrationRuns) {

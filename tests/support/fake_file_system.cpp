@@ -3,6 +3,7 @@
 #include "text/wildcard_pattern.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace orbisk::testing {
 
@@ -109,6 +110,11 @@ std::uint64_t FakeFileSystem::fileSize(const std::string& path) const {
         throw FileError("ファイルが見つかりません。");
     }
     return found->second.size;
+}
+
+std::string FakeFileSystem::fileIdentity(const std::string& path) const {
+    std::error_code error;
+    return std::filesystem::exists(path, error) ? "fake:" + path : "";
 }
 
 void FakeFileSystem::prepareTarget(const std::string& folder) {

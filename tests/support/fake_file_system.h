@@ -48,6 +48,8 @@ public:
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
     std::uint64_t fileSize(const std::string& path) const override;
+    // Real files (catalogues in tests) are told apart by their path alone.
+    std::string fileIdentity(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;

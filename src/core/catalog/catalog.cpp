@@ -164,6 +164,11 @@ Catalog::Catalog(const std::filesystem::path& file, Access access) {
     if (db_ == nullptr) {
         throw CatalogError(catalogReason(code, message));
     }
+    if (access == Access::Read) {
+        // A reader leaves the files as they are, journal included, so that a name index
+        // can tell from them alone that nobody has written since it last looked.
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
     if (access == Access::Write) {
         // A crash of the program itself never loses a committed registration with WAL and
         // NORMAL; only a power cut may lose the last one, never damage the file.
@@ -423,6 +428,95 @@ void Catalog::removeDisc(const std::string& title) {
         }
     }
     removal.commit();
+}
+
+void Catalog::findFilesAmong(const std::vector<std::int64_t>& rowIds, const std::string& key,
+                             const std::optional<std::string>& title,
+                             const std::function<bool(CatalogHit&&)>& onHit) {
+    auto statement = prepare(title ? "Select ファイルパス, ファイル名, メディア名 From MediaTable "
+                                     "Where rowid = ?3 And ファイル名 like ?1 "
+                                     "And メディア名 = ?2 Collate FOLDED"
+                                   : "Select ファイルパス, ファイル名, メディア名 From MediaTable "
+                                     "Where rowid = ?3 And ファイル名 like ?1");
+    bind(statement.get(), 1, key);
+    if (title) {
+        bind(statement.get(), 2, *title);
+    }
+    beginReading();
+    for (const std::int64_t rowId : rowIds) {
+        sqlite3_bind_int64(statement.get(), 3, rowId);
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+            CatalogHit hit{columnText(statement.get(), 0), columnText(statement.get(), 1),
+                           columnText(statement.get(), 2)};
+            if (!onHit(std::move(hit))) {
+                sqlite3_reset(statement.get());
+                endReading();
+                return;
+            }
+        }
+        sqlite3_reset(statement.get());
+        if (rc != SQLITE_DONE) {
+            endReading();
+            fail();
+        }
+    }
+    endReading();
+}
+
+void Catalog::beginReading() {
+    execute("Begin");
+}
+
+void Catalog::endReading() {
+    sqlite3_exec(db_, "Commit", nullptr, nullptr, nullptr);
+}
+
+std::int64_t Catalog::fileRowCount() {
+    auto statement = prepare("Select Count(*) From MediaTable");
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        fail();
+    }
+    return sqlite3_column_int64(statement.get(), 0);
+}
+
+std::int64_t Catalog::lastFileRowId() {
+    auto statement = prepare("Select Coalesce(Max(rowid), 0) From MediaTable");
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        fail();
+    }
+    return sqlite3_column_int64(statement.get(), 0);
+}
+
+std::int64_t Catalog::fileRowsAfter(std::int64_t rowId) {
+    auto statement = prepare("Select Count(*) From MediaTable Where rowid > ?1");
+    sqlite3_bind_int64(statement.get(), 1, rowId);
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        fail();
+    }
+    return sqlite3_column_int64(statement.get(), 0);
+}
+
+void Catalog::namesAfter(std::int64_t rowId,
+                         const std::function<bool(std::int64_t, std::string_view)>& onName) {
+    auto statement =
+        prepare("Select rowid, ファイル名 From MediaTable Where rowid > ?1 Order By rowid");
+    sqlite3_bind_int64(statement.get(), 1, rowId);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        const auto* text = sqlite3_column_text(statement.get(), 1);
+        const std::string_view name =
+            text == nullptr ? std::string_view()
+                            : std::string_view(reinterpret_cast<const char*>(text),
+                                               static_cast<std::size_t>(
+                                                   sqlite3_column_bytes(statement.get(), 1)));
+        if (!onName(sqlite3_column_int64(statement.get(), 0), name)) {
+            return;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        fail();
+    }
 }
 
 void Catalog::create(const std::filesystem::path& file) {

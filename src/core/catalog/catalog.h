@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -111,6 +112,22 @@ public:
     // engine order. onHit returns false to stop reading. All rows are read in one snapshot.
     void findFiles(const std::string& key, const std::optional<std::string>& title,
                    const std::function<bool(CatalogHit&&)>& onHit);
+    // The same, looking only at the rows given, in ascending row id order: those a name
+    // index picked as the only ones that can match.
+    void findFilesAmong(const std::vector<std::int64_t>& rowIds, const std::string& key,
+                        const std::optional<std::string>& title,
+                        const std::function<bool(CatalogHit&&)>& onHit);
+
+    // What a name index needs: the file rows' number and highest row id, and their names
+    // from a row id on, in row id order. Read in one snapshot between beginReading and
+    // endReading.
+    void beginReading();
+    void endReading();
+    std::int64_t fileRowCount();
+    std::int64_t lastFileRowId();
+    std::int64_t fileRowsAfter(std::int64_t rowId);
+    void namesAfter(std::int64_t rowId,
+                    const std::function<bool(std::int64_t rowId, std::string_view name)>& onName);
 
     // Every disc title, with its figures: the titles of the title rows in the order of
     // their first row, then titles that only file rows carry (left by a registration of

@@ -92,6 +92,9 @@ public:
     // Size in bytes; throws FileError when the file cannot be asked. May be called from a
     // thread of its own while the program's thread does other work.
     virtual std::uint64_t fileSize(const std::string& path) const = 0;
+    // What tells this file from another put in its place (device and inode here); empty
+    // when there is no such file.
+    virtual std::string fileIdentity(const std::string& path) const = 0;
     // Called before a run of copies into folder: clears what an earlier run that was
     // killed left there.
     virtual void prepareTarget(const std::string& folder) = 0;

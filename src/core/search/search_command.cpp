@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/title_list.h"
+#include "search/name_index.h"
 #include "text/display_text.h"
 
 #include <optional>
@@ -25,15 +26,22 @@ void SearchCommand::run() {
     // The hits go into a table of their own and replace the program's only when the
     // search is complete, so a failed search leaves the last one whole.
     HitTable found;
+    const auto collect = [&found](CatalogHit&& hit) {
+        if (found.size() >= MostHits) {
+            throw TooManyHits{};
+        }
+        found.push_back({std::move(hit.path), std::move(hit.name), std::move(hit.title)});
+        return true;
+    };
+    const std::string key = input_.key();
     try {
+        const auto candidates = index_ != nullptr ? index_->candidates(key) : std::nullopt;
         Catalog catalog(catalogFile_);
-        catalog.findFiles(input_.key(), title, [&found](CatalogHit&& hit) {
-            if (found.size() >= MostHits) {
-                throw TooManyHits{};
-            }
-            found.push_back({std::move(hit.path), std::move(hit.name), std::move(hit.title)});
-            return true;
-        });
+        if (candidates) {
+            catalog.findFilesAmong(*candidates, key, title, collect);
+        } else {
+            catalog.findFiles(key, title, collect);
+        }
     } catch (const TooManyHits&) {
         platform_.dialogs.message(TooManyHitsMessage, TooManyHitsTitle, Buttons::Ok);
         return;

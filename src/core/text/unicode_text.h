@@ -11,6 +11,9 @@ namespace orbisk {
 std::u32string decodeUtf8(std::string_view text);
 void decodeUtf8(std::string_view text, std::u32string& out);
 
+// Appends the UTF-8 of code point c.
+void appendUtf8(std::string& out, char32_t c);
+
 // Unicode's simple case folding (one code point to one), with a shortcut for ASCII. The
 // escaped bytes of text that is not UTF-8 fold to themselves.
 char32_t foldCase(char32_t c);

@@ -239,6 +239,21 @@ bool WildcardPattern::matchesFolded(const Text& text, std::size_t size) const {
     return true;
 }
 
+std::vector<std::u32string> WildcardPattern::literalRuns() const {
+    std::vector<std::u32string> runs(1);
+    for (const Token& token : tokens_) {
+        if (token.kind == Token::Kind::Literal) {
+            runs.back() += token.literal;
+        } else if (!runs.back().empty()) {
+            runs.emplace_back();
+        }
+    }
+    if (runs.back().empty()) {
+        runs.pop_back();
+    }
+    return runs;
+}
+
 bool WildcardPattern::matches(std::string_view text) const {
     if (everything_) {
         return true;

@@ -22,6 +22,11 @@ public:
 
     bool matches(std::string_view text) const;
 
+    // The runs of ordinary characters between wildcards and classes, folded as the
+    // matcher folds text: a name that matches holds each of them. Bytes that are not
+    // UTF-8 appear as U+DC00 + byte, as decodeUtf8 gives them.
+    std::vector<std::u32string> literalRuns() const;
+
 private:
     // The characters of a bracket class, with every case variant of each, so that a
     // folded character is looked up as it stands.

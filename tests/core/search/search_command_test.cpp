@@ -37,7 +37,7 @@ protected:
     void search(const std::string& key, const std::string& title = "ALL") {
         inputs.keyText = key;
         inputs.title = title;
-        SearchCommand(p.platform(), catalog, inputs, window, hits).run();
+        SearchCommand(p.platform(), catalog, nullptr, inputs, window, hits).run();
     }
 };
 
