@@ -12,6 +12,7 @@
 #include "locale_number_format.h"
 #include "media/folder_walk.h"
 #include "registration/register_command.h"
+#include "search/name_index.h"
 #include "search/search_command.h"
 #include "session.h"
 #include "system_clock.h"
@@ -85,29 +86,43 @@ void storeInOneTransaction(const std::filesystem::path& file, const std::vector<
     sqlite3_close(db);
 }
 
-// The catalogue the searches read: a million rows over a hundred titles, one name in
-// twenty a text file, one in ten thousand a 2003 report.
-std::filesystem::path searchCatalog() {
-    const auto file = dataFolder() / "search" / Catalog::FileName;
+// A search catalogue of any size: a hundred titles, one name in twenty a text file, one
+// in ten thousand a 2003 report. Made in slices, so that ten million rows never sit in
+// memory at once.
+std::filesystem::path searchCatalog(int rowCount, const std::string& folder) {
+    const auto file = dataFolder() / folder / Catalog::FileName;
     if (std::filesystem::exists(file)) {
         return file;
     }
     std::filesystem::create_directories(file.parent_path());
-    Catalog::create(file);
-    std::vector<FileRow> rows;
-    rows.reserve(CatalogRows);
-    for (int i = 0; i < CatalogRows; ++i) {
-        std::string name = i % 20 == 0      ? "notes_" + std::to_string(i) + ".txt"
-                           : i % 10000 == 5 ? "Report_" + std::to_string(i) + "_2003.doc"
-                           : i % 2 == 0     ? "image_" + std::to_string(i) + ".jpg"
-                                            : "data_" + std::to_string(i) + ".bin";
-        char title[16];
-        std::snprintf(title, sizeof title, "Disc %03d", i / (CatalogRows / 100) + 1);
-        rows.push_back({"/media/cdrom0/folder" + std::to_string(i % 500) + "/" + name, title, name,
-                        "", "12", "2026-12-07"});
+    const auto building = dataFolder() / folder / "building.mdb";
+    std::filesystem::remove(building);
+    Catalog::create(building);
+    constexpr int Slice = 1000000;
+    for (int start = 0; start < rowCount; start += Slice) {
+        std::vector<FileRow> rows;
+        rows.reserve(Slice);
+        for (int i = start; i < std::min(rowCount, start + Slice); ++i) {
+            std::string name = i % 20 == 0      ? "notes_" + std::to_string(i) + ".txt"
+                               : i % 10000 == 5 ? "Report_" + std::to_string(i) + "_2003.doc"
+                               : i % 2 == 0     ? "image_" + std::to_string(i) + ".jpg"
+                                                : "data_" + std::to_string(i) + ".bin";
+            char title[16];
+            std::snprintf(title, sizeof title, "Disc %03d", i / (rowCount / 100) + 1);
+            rows.push_back({"/media/cdrom0/folder" + std::to_string(i % 500) + "/" + name, title,
+                            name, "", "12", "2026-12-07"});
+        }
+        storeInOneTransaction(building, rows);
     }
-    storeInOneTransaction(file, rows);
+    std::filesystem::rename(building, file);
     return file;
+}
+
+// The name index of a catalogue, up to date; kept beside it for later runs.
+std::unique_ptr<NameIndex> indexOf(const std::filesystem::path& catalog) {
+    auto index = std::make_unique<NameIndex>(catalog.parent_path() / "names.index", catalog, files);
+    index->update();
+    return index;
 }
 
 // The catalogue the catalogue window opens: a million rows on ten discs of 100,000 files
@@ -221,6 +236,16 @@ int main(int argc, char** argv) {
     using namespace orbisk;
     using namespace orbisk::bench;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // --large adds the ten-million-row catalogue: minutes to make, 2 GB of disk.
+    bool large = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--large") {
+            large = true;
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            break;
+        }
+    }
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     const LocaleNumberFormat numbers;
@@ -229,7 +254,15 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const auto tree = fileTree("tree", TreeFiles, TreeFolders, 0);
     const auto copySource = fileTree("copy-source", CopyFiles, 1, 100 * 1024);
-    const auto catalog = searchCatalog();
+    const auto catalog = searchCatalog(CatalogRows, "search");
+    const auto smallCatalog = searchCatalog(CatalogRows / 10, "search-100k");
+    const auto largeCatalog =
+        large ? searchCatalog(CatalogRows * 10, "search-10m") : std::filesystem::path();
+    std::printf("Indexing ...\n");
+    std::fflush(stdout);
+    const auto index = indexOf(catalog);
+    const auto smallIndex = indexOf(smallCatalog);
+    const auto largeIndex = large ? indexOf(largeCatalog) : nullptr;
     const auto browsed = browseCatalog();
     const auto names = catalogNames(catalog);
     const auto rows = sampleRows(TreeFiles);
@@ -258,15 +291,19 @@ int main(int argc, char** argv) {
             }
         };
     };
-    const auto searchFor = [&](const char* key) {
-        return [&, key] {
+    // FIND for a key, scanning or through an index.
+    const auto searchIn = [&](const std::filesystem::path& file, const NameIndex* nameIndex,
+                              const char* key) {
+        return [&, file, nameIndex, key] {
             HitTable hits;
             QuietInputs inputs;
             inputs.keyText = key;
             RecordedList list;
-            SearchCommand(quietPlatform(numbers), catalog, nullptr, inputs, list, hits).run();
+            SearchCommand(quietPlatform(numbers), file, nameIndex, inputs, list, hits).run();
+            benchmark::DoNotOptimize(hits.data());
         };
     };
+    const char* selective = "*report*2003*";
     Session session{quietPlatform(numbers), catalog, {}};
     CopyWindow copyWindow(session);
     HitTable copyHits;
@@ -335,7 +372,41 @@ int main(int argc, char** argv) {
                             commandSeconds("find '" + tree.string() + "' -type f > /dev/null");
                             storeInOneTransaction(file, rows);
                         })},
-        {"search-selective/orbisk", 10, repeat(searchFor("*report*2003*"))},
+        {"search-selective/orbisk", 10, repeat(searchIn(catalog, nullptr, selective))},
+        {"search-indexed/orbisk", 50, repeat(searchIn(catalog, index.get(), selective))},
+        {"search-growth/scan-100k", 20, repeat(searchIn(smallCatalog, nullptr, selective))},
+        {"search-growth/index-100k", 50,
+         repeat(searchIn(smallCatalog, smallIndex.get(), selective))},
+        // A full build of the index of the million-row catalogue.
+        {"index-build", 2,
+         [&](benchmark::State& state) {
+             const auto file = dataFolder() / "build.index";
+             for (auto _ : state) {
+                 state.PauseTiming();
+                 std::filesystem::remove(file);
+                 NameIndex built(file, catalog, files);
+                 state.ResumeTiming();
+                 built.update();
+             }
+         }},
+        // Catching up after a registration of 100,000 files into the million-row catalogue,
+        // in the run that built the index (so without its once-a-run check).
+        {"index-catch-up", 3,
+         [&](benchmark::State& state) {
+             const auto folder = dataFolder() / "catch-up";
+             for (auto _ : state) {
+                 state.PauseTiming();
+                 std::filesystem::remove_all(folder);
+                 std::filesystem::create_directories(folder);
+                 std::filesystem::copy_file(catalog, folder / Catalog::FileName);
+                 std::filesystem::copy_file(index->file(), folder / "names.index");
+                 NameIndex kept(folder / "names.index", folder / Catalog::FileName, files);
+                 kept.update();
+                 storeInOneTransaction(folder / Catalog::FileName, rows);
+                 state.ResumeTiming();
+                 kept.update();
+             }
+         }},
         {"search-selective/in-memory", 10,
          [&](benchmark::State& state) { memoryScan(state, names, "*report*2003*"); }},
         // The broad search fills a real copy window's list, without showing it.
@@ -395,7 +466,14 @@ int main(int argc, char** argv) {
         {"copy-log/1000", 2000, repeat(buildLog(1000))},
         {"copy-log/10000", 200, repeat(buildLog(10000))},
     };
-    for (const Run& run : runs) {
+    std::vector<Run> all(std::begin(runs), std::end(runs));
+    if (large) {
+        all.push_back(
+            {"search-growth/scan-10m", 3, repeat(searchIn(largeCatalog, nullptr, selective))});
+        all.push_back({"search-growth/index-10m", 20,
+                       repeat(searchIn(largeCatalog, largeIndex.get(), selective))});
+    }
+    for (const Run& run : all) {
         benchmark::RegisterBenchmark(run.name, run.body)
             ->Iterations(run.iterations)
             ->Unit(benchmark::kMillisecond)
@@ -425,6 +503,10 @@ int main(int argc, char** argv) {
          "in-memory scan", 0, "ms"},
         {"search-broad", "search-broad/orbisk", "search-broad/in-memory", "in-memory scan", 0,
          "ms"},
+        {"search-indexed", "search-indexed/orbisk", "search-selective/in-memory", "in-memory scan",
+         0, "ms"},
+        {"search-indexed-10m", "search-growth/index-10m", "search-growth/scan-10m",
+         "full scan of 10,000,000 rows", 0, "ms"},
         {"like-scan", "like-scan/orbisk", "like-scan/built-in", "built-in LIKE", 0, "ms"},
         {"catalog-check", "catalog-check", "like-scan/built-in", "a scan of every name", 0, "ms"},
         {"copy", "copy/orbisk-and-cp/orbisk", "copy/orbisk-and-cp/cp", "cp -r", CopyFiles,
@@ -435,8 +517,28 @@ int main(int argc, char** argv) {
     for (const Figure& f : figures) {
         if (s.count(f.ours) != 0 && s.count(f.anchor) != 0) {
             const double ours = s.at(f.ours);
-            std::printf("%s: %.0f %s (%.2f× %s)\n", f.name, f.work > 0 ? f.work / ours : ours * 1e3,
+            std::printf("%s: %.0f %s (%.3g× %s)\n", f.name, f.work > 0 ? f.work / ours : ours * 1e3,
                         f.unit, ours / s.at(f.anchor), f.anchorName);
+        }
+    }
+    if (s.count("index-build") != 0) {
+        std::printf("index-build: %.0f rows/s (a full build of 1,000,000 names)\n",
+                    CatalogRows / s.at("index-build"));
+    }
+    if (s.count("index-catch-up") != 0) {
+        std::printf("index-catch-up: %.2f s after a 100,000-file registration\n",
+                    s.at("index-catch-up"));
+    }
+    if (s.count("search-growth/scan-100k") != 0 && s.count("search-selective/orbisk") != 0 &&
+        s.count("search-indexed/orbisk") != 0) {
+        std::printf("search-growth (%s): rows, scan ms, index ms\n", selective);
+        std::printf("  100,000: %.1f %.1f\n", s.at("search-growth/scan-100k") * 1e3,
+                    s.at("search-growth/index-100k") * 1e3);
+        std::printf("  1,000,000: %.1f %.1f\n", s.at("search-selective/orbisk") * 1e3,
+                    s.at("search-indexed/orbisk") * 1e3);
+        if (s.count("search-growth/scan-10m") != 0) {
+            std::printf("  10,000,000: %.1f %.1f\n", s.at("search-growth/scan-10m") * 1e3,
+                        s.at("search-growth/index-10m") * 1e3);
         }
     }
     if (s.count("browse-disc") != 0) {

@@ -23,7 +23,10 @@ constexpr const char* Schema =
     "PRAGMA journal_mode = DELETE;"
     "Create Virtual Table If Not Exists names Using fts5(name, "
     "tokenize = 'trigram case_sensitive 1', detail = none, content = '');"
-    "Create Table If Not Exists state (key Text Primary Key, value Text) Without Rowid;";
+    "Create Table If Not Exists state (key Text Primary Key, value Text) Without Rowid;"
+    // No merging of the index's segments while rows are added, which would make a
+    // catch-up cost far more than its rows; FTS5 still merges once a level holds many.
+    "Insert Into names (names, rank) Values ('automerge', 0);";
 
 struct Closer {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -138,6 +141,13 @@ std::set<std::string> trigramsOf(const std::string& key) {
 std::string IndexText(std::string_view name) {
     std::string text;
     text.reserve(name.size());
+    // Most names are ASCII, folded without decoding.
+    if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
+        for (const char c : name) {
+            text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        }
+        return text;
+    }
     for (const char32_t c : decodeUtf8(name)) {
         appendUtf8(text, indexed(foldCase(c)));
     }
@@ -259,10 +269,12 @@ Connection openForWriting(const std::filesystem::path& indexFile, bool& checked)
         try {
             Connection db = open(indexFile, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
             sqlite3_busy_timeout(db.get(), 2000);
-            // The index can always be made again: a crash costs a rebuild, found by the
-            // checks below, and nothing else.
-            run(db.get(), "PRAGMA synchronous = OFF; PRAGMA cache_size = -65536");
             run(db.get(), Schema);
+            // The index can always be made again: a crash while writing costs a rebuild,
+            // found by the checks below, and nothing else. A failure short of a crash is
+            // still rolled back, from the journal kept in memory.
+            run(db.get(), "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY;"
+                          "PRAGMA cache_size = -65536");
             if (!checked) {
                 // Once a run, the whole file: a damaged index would pick the wrong rows.
                 auto check = prepare(db.get(), "PRAGMA quick_check(1)");
@@ -290,8 +302,9 @@ Connection openForWriting(const std::filesystem::path& indexFile, bool& checked)
 } // namespace
 
 bool NameIndex::bringUpToDate(const Progress& progress, const std::function<bool()>& keepGoing) {
-    Connection db = openForWriting(indexFile_, checked_);
+    // The catalogue first: without one, no index file is made.
     Catalog catalog(catalogFile_);
+    Connection db = openForWriting(indexFile_, checked_);
     catalog.beginReading();
     const std::string identity = files_.fileIdentity(catalogFile_.string());
     const std::int64_t count = catalog.fileRowCount();
