@@ -53,6 +53,14 @@ private:
     Transcript& transcript_;
 };
 
+// What the user typed into the search panel.
+struct TypedSearch : SearchInputView {
+    std::string keyText = "*";
+    std::string title = "ALL";
+    std::string key() const override { return keyText; }
+    std::string titleChoice() const override { return title; }
+};
+
 class RecordingHitList : public HitListView, public HitListProvider {
 public:
     explicit RecordingHitList(Transcript& transcript) : transcript_(transcript) {}

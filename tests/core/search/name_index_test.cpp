@@ -18,13 +18,6 @@ namespace {
 
 using namespace testing;
 
-struct Inputs : SearchInputView {
-    std::string keyText;
-    std::string title = "ALL";
-    std::string key() const override { return keyText; }
-    std::string titleChoice() const override { return title; }
-};
-
 class NameIndexTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -44,7 +37,7 @@ protected:
     }
     // The hits of FIND, each as "[title]path", with the index or scanning.
     Lines find(const std::string& key, const std::string& title = "ALL", bool indexed = true) {
-        Inputs inputs;
+        TypedSearch inputs;
         inputs.keyText = key;
         inputs.title = title;
         RecordingHitList window{p.transcript};

@@ -12,19 +12,12 @@ namespace {
 
 using namespace testing;
 
-struct Inputs : SearchInputView {
-    std::string keyText = "*";
-    std::string title = "ALL";
-    std::string key() const override { return keyText; }
-    std::string titleChoice() const override { return title; }
-};
-
 class Search : public ::testing::Test {
 protected:
     TempDir dir;
     std::filesystem::path catalog = newCatalog(dir);
     ScriptedPlatform p;
-    Inputs inputs;
+    TypedSearch inputs;
     RecordingHitList window{p.transcript};
     HitTable hits;
 
