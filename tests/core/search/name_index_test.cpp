@@ -85,7 +85,7 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
     index.update();
 
     int indexed = 0;
-    for (int i = 0; i < 1500; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         // A piece of a real name, in its letter case or another, in a wildcard form.
         const std::string& name = names[pick(names.size())];
         const std::size_t from = pick(name.size());
