@@ -17,7 +17,7 @@ std::filesystem::path home() {
     return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "/";
 }
 
-// An XDG base folder: the variable when it holds an absolute path (the specification
+// An XDG base folder: the variable when it holds an absolute path (the XDG rules
 // says to ignore a relative one), else the fallback below HOME.
 std::filesystem::path xdgFolder(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
