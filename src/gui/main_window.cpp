@@ -203,7 +203,8 @@ void MainWindow::showIndexProgress(int percent) {
 }
 
 void MainWindow::edit() {
-    CatalogWindow window(session_, [this] { refreshTitles(); }, this);
+    CatalogWindow window(
+        session_, [this] { refreshTitles(); }, this);
     centreOnScreen(&window);
     window.exec();
     // Whatever the window did to the catalogue, the index looks at it again.

@@ -18,7 +18,7 @@ std::filesystem::path home() {
 }
 
 // An XDG base folder: the variable when it holds an absolute path (the XDG rules
-// says to ignore a relative one), else the fallback below HOME.
+// say to ignore a relative one), else the fallback below HOME.
 std::filesystem::path xdgFolder(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
     if (value != nullptr && value[0] == '/') {
