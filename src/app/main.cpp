@@ -10,6 +10,7 @@
 #include "session.h"
 #include "system_clock.h"
 #include "user_folders.h"
+#include "widgets/pictures.h"
 #include "widgets/window_parts.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orbisk");
+    QApplication::setWindowIcon(orbisk::pictures::programIcon());
     orbisk::useJapaneseTexts();
 
     orbisk::LinuxFileSystem files;

@@ -52,6 +52,21 @@ TEST(MessageBox, ShowsAVeryLongTitleWholeInsideTheBox) {
     EXPECT_TRUE(checked);
 }
 
+TEST(MessageBox, LinesThatFitAreNotWrapped) {
+    useJapaneseTexts();
+    const std::string text = "カタログがありません。新しく作成しますか？\n"
+                             "/home/someone/.local/share/orbisk/Orbisk.mdb";
+    qreal height = 0;
+    qreal line = 0;
+    onMessageBox([&](MessageDialog& box) {
+        const QTextEdit* view = box.textView();
+        height = view->document()->size().height() - 2 * view->document()->documentMargin();
+        line = view->fontMetrics().lineSpacing();
+    });
+    QtDialogs().message(text, "Orbisk", Buttons::OkCancel);
+    EXPECT_LT(height, 2.5 * line) << "two lines, each on one line";
+}
+
 TEST(MessageBox, QtsOwnTextsAreJapanese) {
     useJapaneseTexts();
     Answer answer = Answer::Ok;

@@ -2,6 +2,9 @@
 
 #include "catalog/catalog.h"
 #include "edit/csv.h"
+#include "text/display_text.h"
+
+#include <algorithm>
 
 namespace orbisk {
 
@@ -66,8 +69,13 @@ void ExportCommand::run() {
         file->write(
             CsvLine({"ファイルパス", "メディア名", "ファイル名", "拡張子", "サイズ", "登録日"}));
         std::int64_t written = 0;
+        std::vector<std::string> shown(6);
         catalog.exportRows(title_, [&](const std::vector<std::string>& row) {
-            file->write(CsvLine(row));
+            // The file says it is UTF-8: names from old discs that are not are written as
+            // they are shown, read as the Japanese code page.
+            std::transform(row.begin(), row.end(), shown.begin(),
+                           [](const std::string& value) { return DisplayText(value); });
+            file->write(CsvLine(shown));
             if (++written % RowsPerPass == 0) {
                 platform_.events.processPendingEvents();
             }

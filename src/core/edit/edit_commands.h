@@ -42,8 +42,9 @@ private:
 };
 
 // EXPORT: writes the rows of one title, or of every title, as CSV to a file the user
-// names: the six columns under their catalogue names, UTF-8 with a byte order mark, each
-// value's bytes as the catalogue holds them. The file is replaced only when complete.
+// names: the six columns under their catalogue names, UTF-8 with a byte order mark (names
+// that are not UTF-8 written as the program shows them). The file is replaced only when
+// complete.
 class ExportCommand {
 public:
     ExportCommand(Platform platform, std::filesystem::path catalogFile,

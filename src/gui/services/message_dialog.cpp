@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -58,13 +59,14 @@ void MessageDialog::fitToText() {
     const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     QTextDocument* document = text_->document();
     const int margins = static_cast<int>(2 * document->documentMargin());
-    // The width the text takes unwrapped, then held to a comfortable width; a few pixels
-    // to spare, as a laid-out line may round a little wider than its measure.
-    int natural = 0;
-    for (const QString& line : text_->toPlainText().split(u'\n')) {
-        natural = std::max(natural, text_->fontMetrics().horizontalAdvance(line));
-    }
-    natural += margins + 4;
+    // The width the text takes unwrapped, as the text's own layout measures it (a font's
+    // metrics alone come out a little short), then held to a comfortable width.
+    QTextDocument unwrapped;
+    unwrapped.setDefaultFont(text_->font());
+    unwrapped.setDocumentMargin(document->documentMargin());
+    unwrapped.setPlainText(text_->toPlainText());
+    unwrapped.setTextWidth(-1);
+    const int natural = static_cast<int>(std::ceil(unwrapped.idealWidth())) + margins + 2;
     const int width = std::clamp(natural, SmallestWidth, std::min(ComfortableWidth, area.width()));
     text_->setLineWrapColumnOrWidth(width - margins);
     document->setTextWidth(width - margins);

@@ -108,7 +108,8 @@ TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
               "ファイルパス,メディア名,ファイル名,拡張子,サイズ,登録日\r\n"
               "\"e:\\a,b.txt\",\"Disc, \"\"1\"\"\",\"a,b.txt\",,1,2026-12-07\r\n"
               "\"e:\\line\nend.txt\",\"Disc, \"\"1\"\"\",\"line\nend.txt\",,1,2026-12-07\r\n"
-              "e:\\\x83\x65.txt,\"Disc, \"\"1\"\"\",\x83\x65.txt,,1,2026-12-07\r\n");
+              "e:\\テ.txt,\"Disc, \"\"1\"\"\",テ.txt,,1,2026-12-07\r\n")
+        << "a Shift-JIS name is written as UTF-8";
     EXPECT_EQ(p.transcript.only("message"), (Lines{"message CSV出力: 保存しました。"}));
 
     p.dialogs.saveNames = {"/out/all.csv"};
