@@ -5,7 +5,6 @@
 set -eu
 build=$1
 work=$(mktemp -d)
-display=:$((90 + $$ % 9))
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
@@ -49,9 +48,14 @@ lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors"
 
 # First start: the program asks to create its catalogue; OK creates it in the data folder.
 mkdir -p "$work/home"
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+# A display of its own: Xvfb picks a free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-sleep 1
+for _ in $(seq 1 50); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+display=:$(cat "$work/display")
 HOME="$work/home" XDG_DATA_HOME="" DISPLAY="$display" LANG=C.UTF-8 \
     "$work/root/usr/bin/orbisk" >/dev/null 2>&1 &
 program=$!
