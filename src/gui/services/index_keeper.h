@@ -22,7 +22,6 @@ public:
     ~IndexKeeper() override;
 
     void request();
-    bool working() const { return watcher_.isRunning(); }
 
 signals:
     void progressed(int percent);
