@@ -103,8 +103,7 @@ TEST_F(CatalogWindowTest, RenameAndRemoveRefreshTheMainWindowsTitles) {
     const auto* titles = control<QComboBox>(&main, "Combo1");
     dialogs.texts = {std::string("Photos 1998")};
     inCatalogWindow(main, [](CatalogWindow& window) { click(&window, "renameButton"); });
-    EXPECT_EQ(transcript.only("ask"),
-              (Lines{"ask 名前の変更: 「Photos 2003」の新しいタイトル: [Photos 2003]"}));
+    EXPECT_EQ(transcript.only("ask"), (Lines{"ask 名前の変更: 新しいタイトル: [Photos 2003]"}));
     ASSERT_EQ(titles->count(), 3);
     EXPECT_EQ(titles->itemText(1), "Photos 1998");
     EXPECT_EQ(tableRows(catalog, "MediaTable")[0][1], "Photos 1998");

@@ -19,8 +19,8 @@ constexpr std::int64_t RowsPerPass = 10000;
 } // namespace
 
 bool RenameCommand::run() {
-    const auto newTitle =
-        platform_.dialogs.askText("「" + title_ + "」の新しいタイトル:", RenameTitle, title_);
+    // The title to change stands in the field, so a long one never widens the question.
+    const auto newTitle = platform_.dialogs.askText("新しいタイトル:", RenameTitle, title_);
     if (!newTitle || *newTitle == title_) {
         return false;
     }
