@@ -241,7 +241,8 @@ void CatalogWindow::openDisc() {
     if (discTable_->selectionModel()->selectedRows().isEmpty()) {
         return;
     }
-    disc_.waitForFinished();
+    // A disc chosen before this one may still be read: its result is not waited for; the
+    // watcher follows only the newest (the reading holds nothing of this window).
     const auto file = session_.catalogFile;
     const std::string title = chosenTitle();
     disc_.setFuture(QtConcurrent::run([file, title] {
