@@ -4,16 +4,19 @@
 #include "bench_support.h"
 #include "catalog/catalog.h"
 #include "catalog/comparisons.h"
-#include "copy/copy_command.h"
+#include "copy/copy_files.h"
 #include "copy/copy_log.h"
 #include "copy_window.h"
+#include "edit/disc_store.h"
 #include "edit/disc_tree.h"
 #include "linux_file_system.h"
 #include "locale_number_format.h"
 #include "media/folder_walk.h"
-#include "registration/register_command.h"
+#include "registration/register_disc.h"
+#include "registration/registration_store.h"
+#include "search/catalog_search.h"
+#include "search/find_files.h"
 #include "search/name_index.h"
-#include "search/search_command.h"
 #include "session.h"
 #include "system_clock.h"
 
@@ -23,6 +26,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -32,7 +36,7 @@ namespace {
 constexpr int TreeFiles = 100000;
 constexpr int TreeFolders = 5000;
 constexpr int CatalogRows = 1000000;
-constexpr int CopyFiles = 2000;
+constexpr int CopiedFiles = 2000;
 
 QuietTray tray;
 QuietDialogs dialogs;
@@ -168,7 +172,8 @@ bool simpleMatch(const char* pattern, const char* text) {
 
 std::vector<std::string> catalogNames(const std::filesystem::path& file) {
     std::vector<std::string> names;
-    Catalog(file).findFiles("*", std::nullopt, [&](CatalogHit&& hit) {
+    Catalog catalog(file);
+    ScanCatalog(catalog, "*", std::nullopt, [&](Hit&& hit) {
         names.push_back(std::move(hit.name));
         return true;
     });
@@ -191,7 +196,7 @@ long likeScan(const std::filesystem::path& file, bool ours, const char* pattern)
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (ours) {
-        registerComparisons(db);
+        RegisterComparisons(db);
     }
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(db, "Select Count(*) From MediaTable Where ファイル名 like ?1", -1,
@@ -203,16 +208,6 @@ long likeScan(const std::filesystem::path& file, bool ours, const char* pattern)
     sqlite3_close(db);
     return count;
 }
-
-// Forwards the search's list to a real copy window, without showing it.
-struct ListOnly : HitListProvider, HitListView {
-    HitListView* window = nullptr;
-    HitListView& hitList() override { return *this; }
-    void clearList() override { window->clearList(); }
-    void appendLines(const std::vector<std::string>& lines) override { window->appendLines(lines); }
-    void setCaption(const std::string& caption) override { window->setCaption(caption); }
-    void showModal() override {}
-};
 
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
@@ -253,7 +248,7 @@ int main(int argc, char** argv) {
     std::printf("Preparing data in %s ...\n", dataFolder().c_str());
     std::fflush(stdout);
     const auto tree = fileTree("tree", TreeFiles, TreeFolders, 0);
-    const auto copySource = fileTree("copy-source", CopyFiles, 1, 100 * 1024);
+    const auto copySource = fileTree("copy-source", CopiedFiles, 1, 100 * 1024);
     const auto catalog = searchCatalog(CatalogRows, "search");
     const auto smallCatalog = searchCatalog(CatalogRows / 10, "search-100k");
     const auto largeCatalog =
@@ -294,22 +289,18 @@ int main(int argc, char** argv) {
     // FIND for a key, scanning or through an index.
     const auto searchIn = [&](const std::filesystem::path& file, const NameIndex* nameIndex,
                               const char* key) {
-        return [&, file, nameIndex, key] {
-            HitTable hits;
-            QuietInputs inputs;
-            inputs.keyText = key;
-            RecordedList list;
-            SearchCommand(quietPlatform(numbers), file, nameIndex, inputs, list, hits).run();
-            benchmark::DoNotOptimize(hits.data());
+        return [file, nameIndex, key] {
+            const Search search = SearchCatalog(file, nameIndex, key, "ALL");
+            benchmark::DoNotOptimize(search.hits.data());
         };
     };
     const char* selective = "*report*2003*";
-    Session session{quietPlatform(numbers), catalog, {}};
-    CopyWindow copyWindow(session);
+    Session session{quietPlatform(numbers), catalog, nullptr};
     HitTable copyHits;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(copySource)) {
         if (entry.is_regular_file()) {
-            copyHits.push_back({entry.path().string(), entry.path().filename().string(), "BENCH"});
+            copyHits.push_back(
+                Hit{0, entry.path().string(), entry.path().filename().string(), "BENCH", "100"});
         }
     }
     const auto target = dataFolder() / "copy-target";
@@ -335,8 +326,9 @@ int main(int argc, char** argv) {
                         [&](const std::filesystem::path& file) {
                             Catalog writer(file, Catalog::Access::Write);
                             Catalog::Transaction registration(writer);
+                            RegistrationStore store(writer);
                             for (const FileRow& row : rows) {
-                                writer.storeFileRow(row);
+                                store.storeFileRow(row);
                             }
                             registration.commit();
                         })},
@@ -362,9 +354,9 @@ int main(int argc, char** argv) {
         {"register/orbisk", 3,
          onFreshCatalog("register.mdb",
                         [&](const std::filesystem::path& file) {
-                            QuietRegisterView view;
-                            view.drive = tree.string();
-                            RegisterCommand(quietPlatform(numbers), file, view).run();
+                            QuietRegisterSink sink;
+                            RegisterDisc(quietPlatform(numbers), file, tree.string(), "BENCH",
+                                         sink);
                         })},
         {"register/find+one-transaction", 3,
          onFreshCatalog("register.mdb",
@@ -409,14 +401,11 @@ int main(int argc, char** argv) {
          }},
         {"search-selective/in-memory", 10,
          [&](benchmark::State& state) { memoryScan(state, names, "*report*2003*"); }},
-        // The broad search fills a real copy window's list, without showing it.
+        // The broad search hands its hits to a real copy window, not shown.
         {"search-broad/orbisk", 5, repeat([&] {
-             ListOnly list;
-             list.window = &copyWindow;
-             QuietInputs inputs;
-             inputs.keyText = "*.txt";
-             SearchCommand(quietPlatform(numbers), catalog, nullptr, inputs, list, session.hits)
-                 .run();
+             auto hits = FindFiles(dialogs, catalog, nullptr, "*.txt", "ALL");
+             CopyWindow window(session, std::move(hits.value()));
+             benchmark::DoNotOptimize(&window);
          })},
         {"search-broad/in-memory", 5,
          [&](benchmark::State& state) { memoryScan(state, names, "*.txt"); }},
@@ -429,7 +418,7 @@ int main(int argc, char** argv) {
          repeat([&] { Catalog(catalog, Catalog::Access::Write).checkIntact(); })},
         // What the catalogue window reads and builds when a disc is chosen.
         {"browse-disc", 5, repeat([&] {
-             benchmark::DoNotOptimize(BuildDiscTree(Catalog(browsed).discFiles("Disc 3")));
+             benchmark::DoNotOptimize(BuildDiscTree(ReadDiscFiles(browsed, "Disc 3")));
          })},
         // COPY and cp take turns, each starting from an empty folder and a flushed disk, so
         // the disk's own moods fall on both alike.
@@ -448,12 +437,11 @@ int main(int argc, char** argv) {
                                               target.string() + "'");
                          continue;
                      }
-                     AllMarkedWindow window;
-                     window.count = static_cast<std::int32_t>(copyHits.size());
-                     window.folder = target.string();
-                     QuietReport report;
+                     QuietCopySink window;
+                     std::vector<std::size_t> all(copyHits.size());
+                     std::iota(all.begin(), all.end(), 0);
                      const auto start = std::chrono::steady_clock::now();
-                     CopyCommand(quietPlatform(numbers), copyHits, window, report).run();
+                     CopyFiles(quietPlatform(numbers), copyHits, all, target.string(), window);
                      ours += std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                                  .count();
                  }
@@ -509,7 +497,7 @@ int main(int argc, char** argv) {
          "full scan of 10,000,000 rows", 0, "ms"},
         {"like-scan", "like-scan/orbisk", "like-scan/built-in", "built-in LIKE", 0, "ms"},
         {"catalog-check", "catalog-check", "like-scan/built-in", "a scan of every name", 0, "ms"},
-        {"copy", "copy/orbisk-and-cp/orbisk", "copy/orbisk-and-cp/cp", "cp -r", CopyFiles,
+        {"copy", "copy/orbisk-and-cp/orbisk", "copy/orbisk-and-cp/cp", "cp -r", CopiedFiles,
          "files/s"},
     };
     const auto& s = reporter.seconds;

@@ -26,8 +26,8 @@ struct StartUp {
     std::optional<int> exitCode; // set when the program ends at once
 };
 
-// Reads the command line. Runs before the desktop is reached, so that --help and
-// --version work in a terminal without one.
+// Reads the command line. Runs before the desktop is reached, so that every option it
+// offers works in a terminal without one.
 StartUp readCommandLine(int argc, char** argv) {
     QCoreApplication commandLine(argc, argv);
     QCoreApplication::setApplicationName("orbisk");
@@ -37,13 +37,19 @@ StartUp readCommandLine(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Orbisk: a catalogue of CDs and DVDs.");
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // Qt's own --help-all would list options only a display can take.
+    const QCommandLineOption help({"h", "help"}, "Show this help and the catalogue in use.");
+    const QCommandLineOption version({"v", "version"}, "Show the version.");
     const QCommandLineOption catalog("catalog", "Use the catalogue FILE.", "FILE");
+    parser.addOption(help);
+    parser.addOption(version);
     parser.addOption(catalog);
-    if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()),
-                     qPrintable(parser.helpText()));
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString reason =
+            parser.errorText().isEmpty()
+                ? "Unexpected argument '" + parser.positionalArguments().first() + "'."
+                : parser.errorText();
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(reason), qPrintable(parser.helpText()));
         return {{}, 2};
     }
     std::optional<std::filesystem::path> named;
@@ -71,8 +77,8 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orbisk");
-    QApplication::setWindowIcon(orbisk::pictures::programIcon());
-    orbisk::useJapaneseTexts();
+    QApplication::setWindowIcon(orbisk::pictures::ProgramIcon());
+    orbisk::UseJapaneseTexts();
 
     orbisk::LinuxFileSystem files;
     orbisk::SystemDiscTray tray;
@@ -85,8 +91,13 @@ int main(int argc, char** argv) {
     orbisk::NameIndex index(orbisk::IndexFileFor(startUp.catalog, orbisk::UserCacheFolder()),
                             startUp.catalog, files);
     orbisk::Session session{
-        {files, tray, dialogs, events, clock, numbers}, startUp.catalog, {}, &index};
-    orbisk::MainWindow mainWindow(session);
-    mainWindow.show();
-    return QApplication::exec();
+        {files, tray, dialogs, events, clock, numbers}, startUp.catalog, &index};
+    int status = 0;
+    {
+        orbisk::MainWindow mainWindow(session);
+        mainWindow.show();
+        status = QApplication::exec();
+    }
+    orbisk::TidyCatalogFiles(startUp.catalog);
+    return status;
 }

@@ -1,5 +1,6 @@
 #include "catalog_window.h"
 
+#include "catalog/catalog_error.h"
 #include "edit/edit_commands.h"
 #include "session.h"
 #include "text/display_text.h"
@@ -29,44 +30,28 @@ QString shown(const std::string& bytes) {
 }
 
 QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
-    QPushButton* button = whiteButton(parent, caption);
+    QPushButton* button = WhiteButton(parent, caption);
     button->setGeometry(12, top, 80, 25);
     return button;
 }
 
-QString grouped(std::int64_t value) {
-    return QLocale(QLocale::Japanese, QLocale::Japan).toString(static_cast<qlonglong>(value));
-}
-
-// A file's size as stored ("1,024") read as the number it stands for, for sorting.
-qlonglong kilobytes(const std::string& size) {
-    qlonglong value = 0;
-    for (const char c : size) {
-        if (c >= '0' && c <= '9') {
-            value = value * 10 + (c - '0');
-        }
-    }
-    return value;
-}
-
 } // namespace
 
-CatalogWindow::CatalogWindow(Session& session, std::function<void()> changed, QWidget* parent)
-    : QDialog(parent), session_(session), changed_(std::move(changed)) {
+CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("CatalogWindow");
-    makeFixedWindow(this, 11400, 7200);
+    MakeFixedWindow(this, 11400, 7200);
     setWindowTitle("Orbisk [Catalog]");
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     auto* background = new QLabel(this);
-    background->setPixmap(pictures::catalogBackground());
+    background->setPixmap(pictures::CatalogBackground());
     background->setGeometry(0, 0, 760, 480);
     buildControls();
-    try {
-        Catalog(session_.catalogFile, Catalog::Access::Write);
-    } catch (const std::exception& error) {
-        readOnlyReason_ = shown(std::string("カタログを変更できません。\n") + error.what());
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (const auto why = WhyUnchangeable(session_.catalogFile)) {
+        readOnlyReason_ = shown(*why);
     }
     setButtonsEnabled(true);
     connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
@@ -136,7 +121,7 @@ void CatalogWindow::buildControls() {
     exportButton_->setObjectName("exportButton");
     exportAllButton_->setObjectName("exportAllButton");
     closeButton_->setObjectName("closeButton");
-    setFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
+    SetFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
                    exportAllButton_, closeButton_});
     connect(renameButton_, &QPushButton::clicked, this, &CatalogWindow::rename);
     connect(removeButton_, &QPushButton::clicked, this, &CatalogWindow::remove);
@@ -149,7 +134,7 @@ void CatalogWindow::loadDiscs() {
     // The titles show at once; their figures need every row and follow from a thread.
     std::vector<std::string> titles;
     try {
-        titles = Catalog(session_.catalogFile).titles();
+        titles = ReadDiscTitles(session_.catalogFile);
     } catch (const std::exception& error) {
         session_.platform.dialogs.message(CatalogOpenFailure(session_.catalogFile, error.what()),
                                           "Orbisk", Buttons::Ok);
@@ -157,9 +142,6 @@ void CatalogWindow::loadDiscs() {
     discTable_->blockSignals(true);
     discTable_->setRowCount(0);
     for (const std::string& title : titles) {
-        if (!discTable_->findItems(shown(title), Qt::MatchExactly).isEmpty()) {
-            continue;
-        }
         const int row = discTable_->rowCount();
         discTable_->insertRow(row);
         auto* item = new QTableWidgetItem(shown(title));
@@ -183,7 +165,7 @@ void CatalogWindow::loadDiscs() {
     const auto file = session_.catalogFile;
     figures_.setFuture(QtConcurrent::run([file, stop] {
         try {
-            return Catalog(file).discFigures([stop] { return !*stop; });
+            return ReadDiscFigures(file, [stop] { return !*stop; });
         } catch (const std::exception&) {
             return std::vector<DiscFigures>{}; // the titles stay without figures
         }
@@ -213,7 +195,7 @@ void CatalogWindow::showFigures() {
             dates << shown(date);
         }
         discTable_->setItem(row, RegistrationsColumn,
-                            new QTableWidgetItem(QString::number(disc.registrations)));
+                            new QTableWidgetItem(grouped(disc.registrations)));
         discTable_->setItem(row, FilesColumn, new QTableWidgetItem(grouped(disc.files)));
         discTable_->setItem(row, SizeColumn, new QTableWidgetItem(grouped(disc.kilobytes)));
         discTable_->setItem(row, DatesColumn, new QTableWidgetItem(dates.join(", ")));
@@ -248,7 +230,7 @@ void CatalogWindow::openDisc() {
     disc_.setFuture(QtConcurrent::run([file, title] {
         DiscLoad load;
         try {
-            load.files = Catalog(file).discFiles(title);
+            load.files = ReadDiscFiles(file, title);
         } catch (const std::exception&) {
             load.files.clear(); // the tree stays empty; the figures have said what there is
         }
@@ -295,7 +277,7 @@ void CatalogWindow::showFolder() {
         name->setData(name->text(), SortRole);
         name->setToolTip(path);
         auto* size = new QStandardItem(shown(file.size));
-        size->setData(kilobytes(file.size), SortRole);
+        size->setData(static_cast<qlonglong>(KilobytesOf(file.size)), SortRole);
         size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         size->setToolTip(path);
         auto* date = new QStandardItem(shown(file.date));
@@ -321,33 +303,42 @@ void CatalogWindow::setButtonsEnabled(bool enabled) {
 }
 
 void CatalogWindow::rename() {
-    if (RenameCommand(session_.platform, session_.catalogFile, chosenTitle()).run()) {
-        changed_();
+    if (RenameTitle(session_.platform, session_.catalogFile, chosenTitle())) {
+        emit catalogueChanged();
         loadDiscs();
     }
 }
 
 void CatalogWindow::remove() {
-    if (RemoveCommand(session_.platform, session_.catalogFile, chosenTitle()).run()) {
-        changed_();
+    if (RemoveTitle(session_.platform, session_.catalogFile, chosenTitle())) {
+        emit catalogueChanged();
         loadDiscs();
     }
+}
+
+void CatalogWindow::showModal() {
+    setWindowModality(Qt::ApplicationModal);
+    CentreOnScreen(this);
+    show();
+}
+
+QString CatalogWindow::grouped(std::int64_t value) const {
+    return QString::fromStdString(session_.platform.numbers.grouped(value));
 }
 
 void CatalogWindow::exportCsv(bool allDiscs) {
     // The export lets the window's events run; the window stays until it ends.
     busy_ = true;
     setButtonsEnabled(false);
-    ExportCommand(session_.platform, session_.catalogFile,
-                  allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle()))
-        .run();
+    ExportCsv(session_.platform, session_.catalogFile,
+              allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle()));
     setButtonsEnabled(true);
     busy_ = false;
 }
 
 void CatalogWindow::reject() {
     if (busy_) {
-        showNotice(this, "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。");
+        ShowNotice(this, "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。");
         return;
     }
     QDialog::reject();

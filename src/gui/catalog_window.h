@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/catalog.h"
+#include "edit/disc_store.h"
 #include "edit/disc_tree.h"
 
 #include <QDialog>
@@ -27,9 +27,15 @@ struct Session;
 class CatalogWindow : public QDialog {
     Q_OBJECT
 public:
-    // changed is called after a rename or a removal, so the main window can refresh.
-    CatalogWindow(Session& session, std::function<void()> changed, QWidget* parent);
+    CatalogWindow(Session& session, QWidget* parent);
     ~CatalogWindow() override;
+
+    // Shows the window over the others, which take no input while it is open.
+    void showModal();
+
+signals:
+    // A disc was renamed or removed.
+    void catalogueChanged();
 
 protected:
     void reject() override;
@@ -51,9 +57,9 @@ private:
     void remove();
     void exportCsv(bool allDiscs);
     void setButtonsEnabled(bool enabled);
+    QString grouped(std::int64_t value) const;
 
     Session& session_;
-    std::function<void()> changed_;
     QTableWidget* discTable_ = nullptr;
     QTreeWidget* folderTree_ = nullptr;
     QTableView* fileTable_ = nullptr;

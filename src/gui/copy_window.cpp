@@ -1,13 +1,13 @@
 #include "copy_window.h"
 
-#include "copy/copy_command.h"
 #include "report_window.h"
+#include "search/find_files.h"
 #include "session.h"
 #include "widgets/drive_list.h"
 #include "widgets/folder_list.h"
 #include "widgets/hit_line_delegate.h"
+#include "widgets/hit_list_model.h"
 #include "widgets/pictures.h"
-#include "widgets/window_parts.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,57 +15,57 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStringListModel>
+#include <QResizeEvent>
 
 namespace orbisk {
 
 namespace {
 
+constexpr int WidthTwips = 10155;
+constexpr int HeightTwips = 7200;
+
 QPushButton* bandButton(QWidget* parent, const QString& caption, const char* name, int top) {
-    QPushButton* button = whiteButton(parent, caption);
+    QPushButton* button = WhiteButton(parent, caption);
     button->setObjectName(name);
-    placeTwips(button, 360, top, 735, 375);
+    PlaceTwips(button, 360, top, 735, 375);
     return button;
 }
 
 } // namespace
 
-CopyWindow::CopyWindow(Session& session) : session_(session) {
+CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     setObjectName("Form2");
-    makeFixedWindow(this, 10155, 7200);
-    setWindowTitle("Orbisk [FileCopy]");
+    MakeResizableWindow(this, WidthTwips, HeightTwips);
+    setWindowTitle(QString::fromStdString(HitCaption(hits.size())));
     setAttribute(Qt::WA_DeleteOnClose);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
-    auto* background = new QLabel(this);
-    background->setPixmap(pictures::copyBackground());
-    background->setGeometry(0, 0, 640, 480);
+    auto* backdrop = new Backdrop(pictures::CopyBackground(), this);
+    auto* receive = new QLabel("Receive", this);
+    receive->setFont(pictures::TitleFont());
+    receive->setStyleSheet("color: #282828");
+    receive->setGeometry(520, 22, 140, 28);
 
     hitList_ = new QListView(this);
     hitList_->setObjectName("List1");
-    lines_ = new QStringListModel(hitList_);
-    hitList_->setModel(lines_);
+    hits_ = new HitListModel(std::move(hits), hitList_);
+    hitList_->setModel(hits_);
     hitList_->setSelectionMode(QAbstractItemView::MultiSelection);
     // Every line as wide as the widest, so that none is cut and the list scrolls sideways.
     hitList_->setUniformItemSizes(true);
     hitList_->setTextElideMode(Qt::ElideNone);
     hitList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lineWidths_ = new HitLineDelegate(hitList_);
+    lineWidths_->measure(*hits_);
     hitList_->setItemDelegate(lineWidths_);
     hitList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    placeTwips(hitList_, 1800, 840, 5775, 6150);
-    connect(hitList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CopyWindow::onSelectionChanged);
+    PlaceTwips(hitList_, 1800, 840, 5775, 6150);
 
     targetDriveList_ = new DriveList(session_.platform.files, "コピー先のフォルダを選択", this);
     targetDriveList_->setObjectName("Drive1");
-    placeTwips(targetDriveList_, 7800, 840, 2175, 300);
+    PlaceTwips(targetDriveList_, 7800, 840, 2175, 300);
     targetFolderList_ = new FolderList(session_.platform.files, this);
     targetFolderList_->setObjectName("Dir1");
-    placeTwips(targetFolderList_, 7800, 1200, 2175, 5760);
-    const std::string here = QFile::encodeName(QDir::currentPath()).toStdString();
-    targetFolderList_->setPath(here);
+    PlaceTwips(targetFolderList_, 7800, 1200, 2175, 5760);
+    targetFolderList_->setPath(QFile::encodeName(QDir::currentPath()).toStdString());
     const auto driveOfFolder = [this] {
         return session_.platform.files.driveOfPath(targetFolderList_->path());
     };
@@ -79,19 +79,27 @@ CopyWindow::CopyWindow(Session& session) : session_(session) {
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
-    placeTwips(progressBar_, 2760, 360, 4815, 255);
+    PlaceTwips(progressBar_, 2760, 360, 4815, 255);
     percentLabel_ = new QLabel("0%", this);
     percentLabel_->setObjectName("Label1");
-    placeTwips(percentLabel_, 2160, 390, 495, 255);
+    PlaceTwips(percentLabel_, 2160, 390, 495, 255);
     selectAllButton_ = bandButton(this, "SELECT ALL", "Command3", 4440);
-    // The longest caption of the band, narrowed so it fits its button whole.
-    QFont narrow = selectAllButton_->font();
-    narrow.setStretch(QFont::SemiCondensed);
-    narrow.setLetterSpacing(QFont::PercentageSpacing, 92);
-    selectAllButton_->setFont(narrow);
+    FitCaption(selectAllButton_);
     clearButton_ = bandButton(this, "CLEAR", "Command4", 5040);
 
-    setFocusOrder({hitList_, targetDriveList_, targetFolderList_, copyButton_, closeButton_,
+    // As the window grows, the hit list grows with it, the target lists keep to its right
+    // edge and the buttons keep to its bottom.
+    resizing_.add(backdrop, ResizeRules::GrowRight | ResizeRules::GrowDown);
+    resizing_.add(hitList_, ResizeRules::GrowRight | ResizeRules::GrowDown);
+    resizing_.add(progressBar_, ResizeRules::GrowRight);
+    resizing_.add(receive, ResizeRules::MoveRight);
+    resizing_.add(targetDriveList_, ResizeRules::MoveRight);
+    resizing_.add(targetFolderList_, ResizeRules::MoveRight | ResizeRules::GrowDown);
+    for (QWidget* button : {selectAllButton_, clearButton_, copyButton_, closeButton_}) {
+        resizing_.add(button, ResizeRules::MoveDown);
+    }
+
+    SetFocusOrder({hitList_, targetDriveList_, targetFolderList_, copyButton_, closeButton_,
                    selectAllButton_, clearButton_});
     connect(copyButton_, &QPushButton::clicked, this, &CopyWindow::copy);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
@@ -104,48 +112,46 @@ CopyWindow::~CopyWindow() {
     delete reportWindow_.data();
 }
 
-void CopyWindow::clearList() {
-    lines_->setStringList({});
-    marks_.clear();
-}
-
-void CopyWindow::appendLines(const std::vector<std::string>& lines) {
-    QStringList all = lines_->stringList();
-    all.reserve(all.size() + static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) {
-        all << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    }
-    lineWidths_->measure(all);
-    lines_->setStringList(all);
-    marks_.assign(static_cast<std::size_t>(all.size()), false);
-}
-
-void CopyWindow::setCaption(const std::string& caption) {
-    setWindowTitle(QString::fromStdString(caption));
-}
-
 void CopyWindow::showModal() {
-    centreOnScreen(this);
-    exec();
+    setWindowModality(Qt::ApplicationModal);
+    CentreOnScreen(this);
+    show();
 }
 
-std::int32_t CopyWindow::lineCount() const {
-    return static_cast<std::int32_t>(lines_->rowCount());
+const HitTable& CopyWindow::hits() const {
+    return hits_->hits();
 }
 
-bool CopyWindow::isMarked(std::int32_t line) const {
-    return line >= 0 && static_cast<std::size_t>(line) < marks_.size() &&
-           marks_[static_cast<std::size_t>(line)];
+std::vector<std::size_t> CopyWindow::markedLines() const {
+    std::vector<std::size_t> lines;
+    for (const QItemSelectionRange& range : hitList_->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            lines.push_back(static_cast<std::size_t>(row));
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
+bool CopyWindow::isMarked(std::size_t line) const {
+    return hitList_->selectionModel()->isSelected(hits_->index(static_cast<int>(line)));
+}
+
+ReportWindow* CopyWindow::reportWindow() const {
+    return reportWindow_.data();
 }
 
 std::string CopyWindow::targetFolder() const {
     return targetFolderList_->path();
 }
 
-void CopyWindow::setControlEnabled(CopyControl control, bool enabled) {
-    QWidget* const widgets[] = {copyButton_, closeButton_,      selectAllButton_, clearButton_,
-                                hitList_,    targetFolderList_, targetDriveList_};
-    widgets[static_cast<int>(control)]->setEnabled(enabled);
+void CopyWindow::setBusy(bool busy) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{copyButton_, closeButton_, selectAllButton_, clearButton_,
+                                         hitList_, targetFolderList_, targetDriveList_}) {
+        control->setEnabled(!busy);
+    }
 }
 
 void CopyWindow::setProgressMax(int max) {
@@ -160,22 +166,17 @@ void CopyWindow::setPercentLabel(const std::string& text) {
     percentLabel_->setText(QString::fromStdString(text));
 }
 
-ReportWindow* CopyWindow::reportWindow() const {
-    return reportWindow_.data();
-}
-
-ReportView& CopyWindow::report() {
-    if (!reportWindow_) {
-        reportWindow_ = new ReportWindow(session_, *this);
-    }
-    return *reportWindow_;
-}
-
 void CopyWindow::copy() {
     // The copy needs this window until it ends: closing waits for it.
     copying_ = true;
-    CopyCommand(session_.platform, session_.hits, *this, *this).run();
+    const CopyRun run =
+        CopyFiles(session_.platform, hits_->hits(), markedLines(), targetFolder(), *this);
     copying_ = false;
+    if (run.end == CopyRun::End::Done) {
+        delete reportWindow_.data();
+        reportWindow_ = new ReportWindow(session_, run.log, *this, this);
+        reportWindow_->showModal();
+    }
 }
 
 void CopyWindow::selectAll() {
@@ -191,24 +192,15 @@ void CopyWindow::changeDrive() {
     }
 }
 
-void CopyWindow::onSelectionChanged(const QItemSelection& selected,
-                                    const QItemSelection& deselected) {
-    for (const QItemSelectionRange& range : deselected) {
-        for (int row = range.top(); row <= range.bottom(); ++row) {
-            marks_[static_cast<std::size_t>(row)] = false;
-        }
-    }
-    for (const QItemSelectionRange& range : selected) {
-        for (int row = range.top(); row <= range.bottom(); ++row) {
-            marks_[static_cast<std::size_t>(row)] = true;
-        }
-    }
+void CopyWindow::resizeEvent(QResizeEvent* event) {
+    resizing_.follow(event->size());
+    QDialog::resizeEvent(event);
 }
 
 void CopyWindow::reject() {
     // Both the close box and Escape end here: while a copy runs the window stays.
     if (copying_) {
-        showNotice(this, "コピー中は閉じられません。コピーが終わるまでお待ち下さい。");
+        ShowNotice(this, "コピー中は閉じられません。コピーが終わるまでお待ち下さい。");
         return;
     }
     QDialog::reject();

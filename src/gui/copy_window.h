@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/copy_window_view.h"
-#include "report/report_view.h"
-#include "search/hit_list_view.h"
+#include "copy/copy_files.h"
+#include "search/hit_table.h"
+#include "widgets/window_parts.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -12,59 +12,54 @@ class QLabel;
 class QListView;
 class QProgressBar;
 class QPushButton;
-class QStringListModel;
-class QItemSelection;
 
 namespace orbisk {
 
 class DriveList;
 class FolderList;
 class HitLineDelegate;
+class HitListModel;
 class ReportWindow;
 struct Session;
 
-// The copy window: the hit list, the target drive and folder, and the copy's progress. It
-// gives the copy its report window, created hidden on first use.
-class CopyWindow : public QDialog,
-                   public HitListView,
-                   public CopyWindowView,
-                   public ReportProvider {
+// The copy window: the hits of a search, the target drive and folder, and the copy's
+// progress. It owns the hits; COPY hands the marked ones to the copy and opens the report
+// window with its log.
+class CopyWindow : public QDialog, private CopySink {
     Q_OBJECT
 public:
-    explicit CopyWindow(Session& session);
+    CopyWindow(Session& session, HitTable hits);
     ~CopyWindow() override;
 
-    // HitListView
-    void clearList() override;
-    void appendLines(const std::vector<std::string>& lines) override;
-    void setCaption(const std::string& caption) override;
-    void showModal() override;
+    // Shows the window over the others, which take no input while it is open.
+    void showModal();
 
-    // CopyWindowView
-    std::int32_t lineCount() const override;
-    bool isMarked(std::int32_t line) const override;
-    std::string targetFolder() const override;
-    void setControlEnabled(CopyControl control, bool enabled) override;
-    void setProgressMax(int max) override;
-    void setProgressValue(int value) override;
-    void setPercentLabel(const std::string& text) override;
-
-    // ReportProvider
-    ReportView& report() override;
-
+    // The hits, line by line.
+    const HitTable& hits() const;
+    // The lines the user marked, in list order.
+    std::vector<std::size_t> markedLines() const;
+    bool isMarked(std::size_t line) const;
+    std::string targetFolder() const;
     // The report window while it exists, else null.
     ReportWindow* reportWindow() const;
 
 protected:
     void reject() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void copy();
     void selectAll();
     void changeDrive();
-    void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+
+    // CopySink
+    void setBusy(bool busy) override;
+    void setProgressMax(int max) override;
+    void setProgressValue(int value) override;
+    void setPercentLabel(const std::string& text) override;
 
     Session& session_;
+    HitListModel* hits_ = nullptr;
     QListView* hitList_ = nullptr;
     DriveList* targetDriveList_ = nullptr;
     FolderList* targetFolderList_ = nullptr;
@@ -74,11 +69,9 @@ private:
     QLabel* percentLabel_ = nullptr;
     QPushButton* selectAllButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;
-    QStringListModel* lines_ = nullptr;
     HitLineDelegate* lineWidths_ = nullptr;
-    // The marks, kept up to date from the list's selection so that reading one is cheap.
-    std::vector<bool> marks_;
     QPointer<ReportWindow> reportWindow_;
+    ResizeRules resizing_;
     bool copying_ = false;
 };
 

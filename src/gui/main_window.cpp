@@ -3,9 +3,7 @@
 #include "catalog/title_list.h"
 #include "catalog_window.h"
 #include "copy_window.h"
-#include "registration/register_command.h"
-#include "report_window.h"
-#include "search/search_command.h"
+#include "search/find_files.h"
 #include "services/index_keeper.h"
 #include "session.h"
 #include "widgets/drive_list.h"
@@ -37,7 +35,7 @@ std::string bytes(const QString& text) {
 QPushButton* pictureButton(QWidget* parent, const QPixmap& picture, const char* name, int left) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
-    placeTwips(button, left, 240, 1575, 1575);
+    PlaceTwips(button, left, 240, 1575, 1575);
     button->setIcon(QIcon(picture));
     button->setIconSize(picture.size());
     button->setFlat(true);
@@ -53,7 +51,7 @@ QGroupBox* panel(QWidget* parent, const QString& caption, const char* name) {
     QPalette palette = frame->palette();
     palette.setColor(QPalette::Window, Qt::white);
     frame->setPalette(palette);
-    placeTwips(frame, 3600, 2040, 3615, 1335);
+    PlaceTwips(frame, 3600, 2040, 3615, 1335);
     frame->hide();
     return frame;
 }
@@ -65,7 +63,7 @@ QLabel* label(QWidget* parent, const QString& caption, const char* name, int lef
     QFont narrow = text->font();
     narrow.setStretch(QFont::SemiCondensed);
     text->setFont(narrow);
-    placeTwips(text, left, top, 495, 255);
+    PlaceTwips(text, left, top, 495, 255);
     return text;
 }
 
@@ -73,42 +71,43 @@ QLabel* label(QWidget* parent, const QString& caption, const char* name, int lef
 
 MainWindow::MainWindow(Session& session) : session_(session) {
     setObjectName("Form1");
-    makeFixedWindow(this, 7470, 3585);
+    MakeFixedWindow(this, 7470, 3585);
     setWindowTitle("Orbisk");
     QPalette palette = this->palette();
     palette.setBrush(QPalette::Window, QBrush(Qt::white));
     setPalette(palette);
     auto* background = new QLabel(this);
-    background->setPixmap(pictures::mainBackground());
+    background->setPixmap(pictures::MainBackground());
     background->setGeometry(0, 0, 500, 240);
     buildControls();
     if (session_.index != nullptr) {
         indexKeeper_ = new IndexKeeper(*session_.index, this);
         connect(indexKeeper_, &IndexKeeper::progressed, this, &MainWindow::showIndexProgress);
         connect(indexKeeper_, &IndexKeeper::finished, this, [this] { showIndexProgress(100); });
-        indexKeeper_->request();
+        requestIndexUpdate();
     }
     // Both panels lie on the same spot, below the picture buttons.
     registerPanel_->move(240, 136);
     searchPanel_->move(240, 136);
     refreshTitles();
-    centreOnScreen(this);
+    CentreOnScreen(this);
 }
 
 MainWindow::~MainWindow() {
     delete copyWindow_.data();
+    delete catalogWindow_.data();
 }
 
 void MainWindow::buildControls() {
-    addPanelButton_ = pictureButton(this, pictures::addButton(), "Command1(0)", 1800);
-    findPanelButton_ = pictureButton(this, pictures::findButton(), "Command1(1)", 3720);
-    editButton_ = pictureButton(this, pictures::editButton(), "Command1(2)", 5640);
+    addPanelButton_ = pictureButton(this, pictures::AddButton(), "Command1(0)", 1800);
+    findPanelButton_ = pictureButton(this, pictures::FindButton(), "Command1(1)", 3720);
+    editButton_ = pictureButton(this, pictures::EditButton(), "Command1(2)", 5640);
     editButton_->setEnabled(false);
 
     registerPanel_ = panel(this, "ADD", "Frame1");
     driveList_ = new DriveList(session_.platform.files, "ディスクのフォルダを選択", registerPanel_);
     driveList_->setObjectName("Drive1");
-    placeTwips(driveList_, 720, 240, 1935, 300);
+    PlaceTwips(driveList_, 720, 240, 1935, 300);
     // A registration starts on a disc, never on the system unless there is nothing else.
     const auto discOrHere = [this] {
         const std::string here = QFile::encodeName(QDir::currentPath()).toStdString();
@@ -116,37 +115,37 @@ void MainWindow::buildControls() {
     };
     driveList_->setDrive(discOrHere());
     driveList_->setFallback(discOrHere);
-    addButton_ = whiteButton(registerPanel_, "ADD");
+    addButton_ = WhiteButton(registerPanel_, "ADD");
     addButton_->setObjectName("Command3");
-    placeTwips(addButton_, 2760, 240, 735, 375);
-    closeRegisterButton_ = whiteButton(registerPanel_, "X");
+    PlaceTwips(addButton_, 2760, 240, 735, 375);
+    closeRegisterButton_ = WhiteButton(registerPanel_, "X");
     closeRegisterButton_->setObjectName("Command4");
-    placeTwips(closeRegisterButton_, 3240, 960, 255, 255);
+    PlaceTwips(closeRegisterButton_, 3240, 960, 255, 255);
     label(registerPanel_, "Media:", "Label1(0)", 120, 270);
     label(registerPanel_, "Title:", "Label1(1)", 120, 630);
     percentLabel_ = label(registerPanel_, "0%", "Label1(2)", 120, 1000);
     progressBar_ = new QProgressBar(registerPanel_);
     progressBar_->setObjectName("ProgressBar1");
-    placeTwips(progressBar_, 720, 960, 1935, 255);
+    PlaceTwips(progressBar_, 720, 960, 1935, 255);
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
     titleBox_ = new QLineEdit(registerPanel_);
     titleBox_->setObjectName("Text1");
-    placeTwips(titleBox_, 720, 600, 1935, 270);
+    PlaceTwips(titleBox_, 720, 600, 1935, 270);
 
     searchPanel_ = panel(this, "FIND", "Frame2");
-    closeSearchButton_ = whiteButton(searchPanel_, "X");
+    closeSearchButton_ = WhiteButton(searchPanel_, "X");
     closeSearchButton_->setObjectName("Command5");
-    placeTwips(closeSearchButton_, 3240, 960, 255, 255);
+    PlaceTwips(closeSearchButton_, 3240, 960, 255, 255);
     label(searchPanel_, "Title:", "Label2(0)", 120, 260);
     label(searchPanel_, "Key:", "Label2(2)", 120, 680);
     keyBox_ = new QLineEdit(searchPanel_);
     keyBox_->setObjectName("Text3");
-    placeTwips(keyBox_, 720, 650, 1935, 270);
-    findButton_ = whiteButton(searchPanel_, "FIND");
+    PlaceTwips(keyBox_, 720, 650, 1935, 270);
+    findButton_ = WhiteButton(searchPanel_, "FIND");
     findButton_->setObjectName("Command6");
-    placeTwips(findButton_, 2760, 240, 735, 375);
+    PlaceTwips(findButton_, 2760, 240, 735, 375);
     titleList_ = new QComboBox(searchPanel_);
     titleList_->setObjectName("Combo1");
     titleList_->setEditable(true);
@@ -154,9 +153,9 @@ void MainWindow::buildControls() {
     // What the user types stays as typed: completing "all" to "ALL" would turn a title
     // into a search of every disc.
     titleList_->setCompleter(nullptr);
-    placeTwips(titleList_, 720, 240, 1935, 300);
+    PlaceTwips(titleList_, 720, 240, 1935, 300);
 
-    setFocusOrder({addPanelButton_, findPanelButton_, editButton_, driveList_, addButton_,
+    SetFocusOrder({addPanelButton_, findPanelButton_, editButton_, driveList_, addButton_,
                    closeRegisterButton_, titleBox_, closeSearchButton_, keyBox_, findButton_,
                    titleList_});
 
@@ -187,8 +186,24 @@ void MainWindow::showPanel(QGroupBox* panel) {
 void MainWindow::add() {
     // The registration needs this window until it ends: closing waits for it.
     registering_ = true;
-    RegisterCommand(session_.platform, session_.catalogFile, *this).run();
+    const Registration done =
+        RegisterDisc(session_.platform, session_.catalogFile, driveList_->driveText(),
+                     bytes(titleBox_->text()), *this);
     registering_ = false;
+    if (done == Registration::Registered) {
+        requestIndexUpdate();
+    }
+}
+
+CopyWindow* MainWindow::copyWindow() const {
+    return copyWindow_.data();
+}
+
+CatalogWindow* MainWindow::catalogWindow() const {
+    return catalogWindow_.data();
+}
+
+void MainWindow::requestIndexUpdate() {
     if (indexKeeper_ != nullptr) {
         indexKeeper_->request();
     }
@@ -203,47 +218,36 @@ void MainWindow::showIndexProgress(int percent) {
 }
 
 void MainWindow::edit() {
-    CatalogWindow window(
-        session_, [this] { refreshTitles(); }, this);
-    centreOnScreen(&window);
-    window.exec();
-    // Whatever the window did to the catalogue, the index looks at it again.
-    if (indexKeeper_ != nullptr) {
-        indexKeeper_->request();
-    }
+    catalogWindow_ = new CatalogWindow(session_, this);
+    connect(catalogWindow_, &CatalogWindow::catalogueChanged, this, [this] {
+        refreshTitles();
+        requestIndexUpdate();
+    });
+    catalogWindow_->showModal();
 }
 
 void MainWindow::find() {
-    SearchCommand(session_.platform, session_.catalogFile, session_.index, *this, *this,
-                  session_.hits)
-        .run();
-}
-
-CopyWindow* MainWindow::copyWindow() const {
-    return copyWindow_.data();
-}
-
-HitListView& MainWindow::hitList() {
-    if (!copyWindow_) {
-        copyWindow_ = new CopyWindow(session_);
+    auto hits = FindFiles(session_.platform.dialogs, session_.catalogFile, session_.index,
+                          bytes(keyBox_->text()), bytes(titleList_->currentText()));
+    if (!hits) {
+        return;
     }
-    return *copyWindow_;
+    copyWindow_ = new CopyWindow(session_, std::move(*hits));
+    copyWindow_->showModal();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (registering_) {
         event->ignore();
-        showNotice(this, "登録中は閉じられません。登録が終わるまでお待ち下さい。");
+        ShowNotice(this, "登録中は閉じられません。登録が終わるまでお待ち下さい。");
         return;
     }
     QWidget::closeEvent(event);
 }
 
 void MainWindow::refreshTitles() {
-    RefreshTitles(session_.catalogFile, *this, session_.platform.dialogs);
-}
-
-void MainWindow::setTitles(const std::vector<std::string>& entries) {
+    const std::vector<std::string> entries =
+        TitleEntries(session_.catalogFile, session_.platform.dialogs);
     QStringList items;
     items.reserve(static_cast<qsizetype>(entries.size()));
     for (const std::string& entry : entries) {
@@ -257,19 +261,13 @@ void MainWindow::setTitles(const std::vector<std::string>& entries) {
     editButton_->setEnabled(hasTitles_);
 }
 
-std::string MainWindow::driveText() const {
-    return driveList_->driveText();
-}
-
-std::string MainWindow::title() const {
-    return bytes(titleBox_->text());
-}
-
-void MainWindow::setControlEnabled(RegisterControl control, bool enabled) {
-    QWidget* const widgets[] = {driveList_,      titleBox_,        addButton_, closeRegisterButton_,
-                                addPanelButton_, findPanelButton_, editButton_};
-    const bool editable = control != RegisterControl::EditButton || hasTitles_;
-    widgets[static_cast<int>(control)]->setEnabled(enabled && editable);
+void MainWindow::setBusy(bool busy) {
+    const std::initializer_list<QWidget*> inOrder = {
+        driveList_,      titleBox_,        addButton_, closeRegisterButton_,
+        addPanelButton_, findPanelButton_, editButton_};
+    for (QWidget* control : inOrder) {
+        control->setEnabled(!busy && (control != editButton_ || hasTitles_));
+    }
 }
 
 void MainWindow::setCaption(const std::string& caption) {
@@ -286,14 +284,6 @@ void MainWindow::setProgressValue(int value) {
 
 void MainWindow::setPercentLabel(const std::string& text) {
     percentLabel_->setText(qt(text));
-}
-
-std::string MainWindow::key() const {
-    return bytes(keyBox_->text());
-}
-
-std::string MainWindow::titleChoice() const {
-    return bytes(titleList_->currentText());
 }
 
 } // namespace orbisk

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "catalog/title_list.h"
-#include "registration/register_view.h"
-#include "search/hit_list_view.h"
+#include "registration/register_disc.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,45 +14,24 @@ class QPushButton;
 
 namespace orbisk {
 
+class CatalogWindow;
 class CopyWindow;
 class DriveList;
 class IndexKeeper;
 struct Session;
 
-// The main window: three picture buttons and the register and search panels. It gives
-// the search its copy window, created on first use and gone when closed.
-class MainWindow : public QWidget,
-                   public RegisterView,
-                   public SearchInputView,
-                   public TitleListView,
-                   public HitListProvider {
+// The main window: three picture buttons and the register and search panels. FIND hands
+// its hits to a new copy window; EDIT opens the catalogue window.
+class MainWindow : public QWidget, private RegisterSink {
     Q_OBJECT
 public:
     explicit MainWindow(Session& session);
     ~MainWindow() override;
 
-    // RegisterView
-    std::string driveText() const override;
-    std::string title() const override;
-    void setControlEnabled(RegisterControl control, bool enabled) override;
-    void setCaption(const std::string& caption) override;
-    void setProgressMax(int max) override;
-    void setProgressValue(int value) override;
-    void setPercentLabel(const std::string& text) override;
-    void refreshTitles() override;
-
-    // SearchInputView
-    std::string key() const override;
-    std::string titleChoice() const override;
-
-    // TitleListView
-    void setTitles(const std::vector<std::string>& entries) override;
-
-    // HitListProvider
-    HitListView& hitList() override;
-
     // The copy window while it is open, else null.
     CopyWindow* copyWindow() const;
+    // The catalogue window while it is open, else null.
+    CatalogWindow* catalogWindow() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,7 +42,17 @@ private:
     void add();
     void find();
     void edit();
+    void refreshTitles();
     void showIndexProgress(int percent);
+    void requestIndexUpdate();
+
+    // RegisterSink
+    void setBusy(bool busy) override;
+    void setCaption(const std::string& caption) override;
+    void setProgressMax(int max) override;
+    void setProgressValue(int value) override;
+    void setPercentLabel(const std::string& text) override;
+    void titlesChanged() override { refreshTitles(); }
 
     Session& session_;
     QPushButton* addPanelButton_ = nullptr;
@@ -84,6 +71,7 @@ private:
     QPushButton* findButton_ = nullptr;
     QComboBox* titleList_ = nullptr;
     QPointer<CopyWindow> copyWindow_;
+    QPointer<CatalogWindow> catalogWindow_;
     IndexKeeper* indexKeeper_ = nullptr; // where there is a name index
     bool registering_ = false;
     bool hasTitles_ = false;

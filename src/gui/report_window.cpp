@@ -1,62 +1,64 @@
 #include "report_window.h"
 
-#include "report/save_command.h"
+#include "report/save_log.h"
 #include "session.h"
 #include "text/display_text.h"
 #include "widgets/pictures.h"
-#include "widgets/window_parts.h"
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 
 namespace orbisk {
 
-ReportWindow::ReportWindow(Session& session, CopyProgressView& copyProgress)
-    : session_(session), copyProgress_(copyProgress) {
+ReportWindow::ReportWindow(Session& session, std::string log, CopyProgressView& copyProgress,
+                           QWidget* parent)
+    : QDialog(parent), session_(session), copyProgress_(copyProgress), log_(std::move(log)) {
     setObjectName("Form3");
-    makeFixedWindow(this, 6540, 3600);
+    MakeResizableWindow(this, 6540, 3600);
     setWindowTitle("Orbisk [Report]");
     setAttribute(Qt::WA_DeleteOnClose);
-    auto* background = new QLabel(this);
-    background->setPixmap(pictures::reportBackground());
-    background->setGeometry(0, 0, 500, 240);
+    auto* backdrop = new Backdrop(pictures::ReportBackground(), this);
 
-    logBox_ = new QPlainTextEdit("Text1", this);
+    logBox_ = new QPlainTextEdit(this);
     logBox_->setObjectName("Text1");
     logBox_->setReadOnly(true);
     logBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Paths are never wrapped: the box scrolls sideways.
     logBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     logBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    placeTwips(logBox_, 1920, 840, 4215, 2415);
-    saveButton_ = whiteButton(this, "SAVE");
+    // The log's own line ends are CR LF; the box shows one line per CR LF. Paths are
+    // shown read as the Japanese code page where they are not UTF-8.
+    QString shown = QString::fromStdString(DisplayText(log_));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    logBox_->setPlainText(shown);
+    PlaceTwips(logBox_, 1920, 840, 4215, 2415);
+    saveButton_ = WhiteButton(this, "SAVE");
     saveButton_->setObjectName("Command6");
-    placeTwips(saveButton_, 360, 2280, 735, 375);
-    closeButton_ = whiteButton(this, "CLOSE");
+    PlaceTwips(saveButton_, 360, 2280, 735, 375);
+    closeButton_ = WhiteButton(this, "CLOSE");
     closeButton_->setObjectName("Command1");
-    placeTwips(closeButton_, 360, 2880, 735, 375);
-    setFocusOrder({logBox_, saveButton_, closeButton_});
+    PlaceTwips(closeButton_, 360, 2880, 735, 375);
+    resizing_.add(backdrop, ResizeRules::GrowRight | ResizeRules::GrowDown);
+    resizing_.add(logBox_, ResizeRules::GrowRight | ResizeRules::GrowDown);
+    SetFocusOrder({logBox_, saveButton_, closeButton_});
     connect(saveButton_, &QPushButton::clicked, this, &ReportWindow::save);
     connect(closeButton_, &QPushButton::clicked, this, &ReportWindow::closeAndReset);
 }
 
-void ReportWindow::setLogText(const std::string& text) {
-    log_ = text;
-    // The log's own line ends are CR LF; the box shows one line per CR LF. Paths are
-    // shown read as the Japanese code page where they are not UTF-8.
-    QString shown = QString::fromStdString(DisplayText(text));
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    logBox_->setPlainText(shown);
+void ReportWindow::showModal() {
+    setWindowModality(Qt::ApplicationModal);
+    CentreOnScreen(this);
+    show();
 }
 
-void ReportWindow::showModal() {
-    centreOnScreen(this);
-    exec();
+void ReportWindow::resizeEvent(QResizeEvent* event) {
+    resizing_.follow(event->size());
+    QDialog::resizeEvent(event);
 }
 
 void ReportWindow::save() {
-    SaveCommand(session_.platform, log_).run();
+    SaveLog(session_.platform, log_);
 }
 
 void ReportWindow::closeAndReset() {

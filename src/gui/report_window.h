@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copy/copy_window_view.h"
-#include "report/report_view.h"
+#include "copy/copy_files.h"
+#include "widgets/window_parts.h"
 
 #include <QDialog>
 
@@ -14,13 +14,17 @@ struct Session;
 
 // The report window: the copy log, SAVE and CLOSE. CLOSE also resets the copy window's
 // progress display; the close box does not.
-class ReportWindow : public QDialog, public ReportView {
+class ReportWindow : public QDialog {
     Q_OBJECT
 public:
-    ReportWindow(Session& session, CopyProgressView& copyProgress);
+    ReportWindow(Session& session, std::string log, CopyProgressView& copyProgress,
+                 QWidget* parent);
 
-    void setLogText(const std::string& text) override;
-    void showModal() override;
+    // Shows the window over the others, which take no input while it is open.
+    void showModal();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void save();
@@ -32,6 +36,7 @@ private:
     QPushButton* saveButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     std::string log_;
+    ResizeRules resizing_;
 };
 
 } // namespace orbisk

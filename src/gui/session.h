@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "search/hit_table.h"
 
 #include <filesystem>
 
@@ -9,12 +8,11 @@ namespace orbisk {
 
 class NameIndex;
 
-// What the windows of one run share: the platform's services, the catalogue file, the
-// hits of the last search and the name index, where there is one.
+// What the windows of one run share: the platform's services, the catalogue file and the
+// name index, where there is one.
 struct Session {
     Platform platform;
     std::filesystem::path catalogFile;
-    HitTable hits;
     NameIndex* index = nullptr;
 };
 

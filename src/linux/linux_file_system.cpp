@@ -106,7 +106,7 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
     const MountTable& mounts = mounts_.current();
     const std::string folder =
         drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
-    if (folder != "/" && (mounts.inFstab(folder) || isAutomountPlace(folder, isUser))) {
+    if (folder != "/" && (mounts.inFstab(folder) || IsAutomountPlace(folder, isUser))) {
         // A mount place with nothing mounted on it is an empty folder, not a disc.
         struct stat parent {};
         return stat(parentOf(folder).c_str(), &parent) == 0 && parent.st_dev != info.st_dev;
@@ -160,9 +160,9 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
                             mount.mountPoint.rfind("/dev", 0) == 0 ||
                             (mount.mountPoint.rfind("/run", 0) == 0 &&
                              mount.mountPoint.rfind("/run/media/", 0) != 0);
-        if (!listed && !system && !isPseudoFileSystem(mount.type)) {
+        if (!listed && !system && !IsPseudoFileSystem(mount.type)) {
             out.push_back({mount.mountPoint, shown(mount.mountPoint, mount.source),
-                           isAutomountPlace(mount.mountPoint, isUser) ? DriveKind::Removable
+                           IsAutomountPlace(mount.mountPoint, isUser) ? DriveKind::Removable
                                                                       : DriveKind::Fixed});
         }
     }
@@ -321,7 +321,7 @@ private:
 
 void LinuxFileSystem::writeTextFile(const std::string& path, const std::string& text) {
     NewFile file = replacementFor(path);
-    file.write(toCodePage(text, nl_langinfo(CODESET)));
+    file.write(ToCodePage(text, nl_langinfo(CODESET)));
     file.commit();
 }
 
@@ -329,7 +329,7 @@ std::unique_ptr<FileWriter> LinuxFileSystem::createFile(const std::string& path)
     return std::make_unique<NewFileWriter>(replacementFor(path));
 }
 
-std::string toCodePage(const std::string& text, const std::string& codeset) {
+std::string ToCodePage(const std::string& text, const std::string& codeset) {
     if (codeset == "UTF-8" || codeset == "ANSI_X3.4-1968") {
         return text;
     }

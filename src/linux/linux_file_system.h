@@ -14,6 +14,7 @@ public:
     bool isDriveReady(const std::string& drive) const override;
     std::vector<DriveEntry> drives() const override;
     std::uint64_t drivesChangeCount() const override;
+    int drivesChangeDescriptor() const override { return mounts_.descriptor(); }
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
@@ -30,6 +31,6 @@ private:
 
 // text (UTF-8) in the character set codeset; bytes that are not UTF-8, or that the
 // character set cannot hold, are kept as they are.
-std::string toCodePage(const std::string& text, const std::string& codeset);
+std::string ToCodePage(const std::string& text, const std::string& codeset);
 
 } // namespace orbisk

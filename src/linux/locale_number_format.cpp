@@ -13,10 +13,10 @@ LocaleNumberFormat::LocaleNumberFormat() {
 }
 
 std::string LocaleNumberFormat::grouped(std::int64_t value) const {
-    return groupDigits(value, separator_, groupSize_);
+    return GroupDigits(value, separator_, groupSize_);
 }
 
-std::string groupDigits(std::int64_t value, const std::string& separator, int groupSize) {
+std::string GroupDigits(std::int64_t value, const std::string& separator, int groupSize) {
     const bool negative = value < 0;
     std::string digits =
         std::to_string(negative ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));

@@ -17,6 +17,6 @@ private:
 
 // value with separator between groups of groupSize digits (no grouping when separator
 // is empty or groupSize is not positive).
-std::string groupDigits(std::int64_t value, const std::string& separator, int groupSize);
+std::string GroupDigits(std::int64_t value, const std::string& separator, int groupSize);
 
 } // namespace orbisk

@@ -2,50 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fcntl.h>
-#include <fstream>
-#include <poll.h>
+#include <libmount/libmount.h>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace orbisk {
 
 namespace {
-
-// Mount tables write blanks and backslashes in names as octal escapes (\040).
-std::string unescape(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const auto octal = [&](std::size_t k) { return field[k] >= '0' && field[k] <= '7'; };
-        if (field[i] == '\\' && i + 3 < field.size() && octal(i + 1) && octal(i + 2) &&
-            octal(i + 3)) {
-            out.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                            (field[i + 3] - '0')));
-            i += 3;
-        } else {
-            out.push_back(field[i]);
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> fields(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> out;
-    for (std::string field; in >> field;) {
-        out.push_back(field);
-    }
-    return out;
-}
-
-std::string readWhole(const char* file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string withoutTrailingSlash(std::string folder) {
     while (folder.size() > 1 && folder.back() == '/') {
@@ -72,76 +36,87 @@ std::vector<std::string> leadingFolders(const std::string& path) {
     return out;
 }
 
-} // namespace
+std::string field(const char* text) {
+    return text == nullptr ? std::string() : std::string(text);
+}
 
-std::vector<MountEntry> parseMountInfo(std::string_view text) {
+// The entries of a table libmount read with parse; none when it could not.
+std::vector<MountEntry> entriesOf(const std::function<int(libmnt_table*)>& parse) {
     std::vector<MountEntry> out;
-    std::istringstream in{std::string(text)};
-    for (std::string line; std::getline(in, line);) {
-        const auto f = fields(line);
-        const auto dash = std::find(f.begin(), f.end(), "-");
-        if (f.size() < 5 || dash == f.end() || f.end() - dash < 3) {
-            continue;
+    libmnt_table* table = mnt_new_table();
+    libmnt_iter* iterator = mnt_new_iter(MNT_ITER_FORWARD);
+    if (table != nullptr && iterator != nullptr && parse(table) == 0) {
+        libmnt_fs* fs = nullptr;
+        while (mnt_table_next_fs(table, iterator, &fs) == 0) {
+            const std::string target = field(mnt_fs_get_target(fs));
+            if (!target.empty() && target.front() == '/') {
+                out.push_back({field(mnt_fs_get_source(fs)), withoutTrailingSlash(target),
+                               field(mnt_fs_get_fstype(fs))});
+            }
         }
-        out.push_back({unescape(*(dash + 2)), unescape(f[4]), *(dash + 1)});
     }
+    mnt_free_iter(iterator);
+    mnt_unref_table(table);
     return out;
 }
 
-std::vector<MountEntry> parseFstab(std::string_view text) {
-    std::vector<MountEntry> out;
-    std::istringstream in{std::string(text)};
-    for (std::string line; std::getline(in, line);) {
-        const auto f = fields(line);
-        if (f.size() < 2 || f[0].front() == '#' || f[1].front() != '/') {
-            continue;
-        }
-        out.push_back(
-            {unescape(f[0]), withoutTrailingSlash(unescape(f[1])), f.size() > 2 ? f[2] : ""});
+long long modifiedAt(const char* file) {
+    struct stat info {};
+    return ::stat(file, &info) == 0
+               ? static_cast<long long>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec
+               : 0;
+}
+
+} // namespace
+
+MountTable ReadMountTable(const char* mountInfoFile, const char* fstabFile) {
+    return {entriesOf([mountInfoFile](libmnt_table* table) {
+                return mnt_table_parse_file(table, mountInfoFile);
+            }),
+            entriesOf([fstabFile](libmnt_table* table) {
+                return mnt_table_parse_fstab(table, fstabFile);
+            })};
+}
+
+MountWatch::MountWatch() {
+    monitor_ = mnt_new_monitor();
+    if (monitor_ != nullptr && mnt_monitor_enable_kernel(monitor_, 1) == 0) {
+        descriptor_ = mnt_monitor_get_fd(monitor_);
     }
-    return out;
 }
 
 MountWatch::~MountWatch() {
-    if (mountInfo_ >= 0) {
-        ::close(mountInfo_);
+    mnt_unref_monitor(monitor_);
+}
+
+bool MountWatch::changed() {
+    if (descriptor_ < 0) {
+        return true; // nothing tells, so the table is read every time
     }
+    bool any = false;
+    while (mnt_monitor_next_change(monitor_, nullptr, nullptr) == 0) {
+        any = true;
+    }
+    return any;
 }
 
 const MountTable& MountWatch::current() {
-    if (mountInfo_ < 0) {
-        mountInfo_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    }
     // fstab changes by hand, rarely: looking at it once a second is enough, where a copy
     // asks for the table twice per file.
     const auto now = std::chrono::steady_clock::now();
     if (now - fstabChecked_ >= std::chrono::seconds(1)) {
-        struct stat fstab {};
-        fstabSeen_ =
-            ::stat("/etc/fstab", &fstab) == 0
-                ? static_cast<long long>(fstab.st_mtim.tv_sec) * 1000000000 + fstab.st_mtim.tv_nsec
-                : 0;
+        fstabSeen_ = modifiedAt("/etc/fstab");
         fstabChecked_ = now;
     }
-    const long long stamp = fstabSeen_;
-    // The kernel flags mountinfo with POLLPRI when a mount comes or goes; reading it whole
-    // again clears the flag.
-    pollfd watch{mountInfo_, POLLPRI, 0};
-    const bool changed = mountInfo_ < 0 || ::poll(&watch, 1, 0) != 0;
-    if (read_ && !changed && stamp == fstabStamp_) {
+    const bool mountsChanged = changed();
+    if (read_ && !mountsChanged && fstabSeen_ == fstabStamp_) {
         return table_;
     }
-    std::string text;
-    if (mountInfo_ >= 0) {
-        ::lseek(mountInfo_, 0, SEEK_SET);
-        char buffer[8192];
-        for (ssize_t n; (n = ::read(mountInfo_, buffer, sizeof buffer)) > 0;) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-    }
-    table_.mounted = parseMountInfo(text);
-    table_.fstab = parseFstab(readWhole("/etc/fstab"));
-    fstabStamp_ = stamp;
+    table_.mounted =
+        entriesOf([](libmnt_table* table) { return mnt_table_parse_mtab(table, nullptr); });
+    table_.fstab =
+        entriesOf([](libmnt_table* table) { return mnt_table_parse_fstab(table, nullptr); });
+    fstabStamp_ = fstabSeen_;
     read_ = true;
     ++generation_;
     return table_;
@@ -157,7 +132,7 @@ bool MountTable::inFstab(const std::string& folder) const {
                        [&](const MountEntry& entry) { return entry.mountPoint == folder; });
 }
 
-bool isAutomountPlace(const std::string& folder,
+bool IsAutomountPlace(const std::string& folder,
                       const std::function<bool(const std::string&)>& isUser) {
     std::vector<std::string> parts;
     std::istringstream in(folder);
@@ -184,7 +159,7 @@ std::string DriveOfPath(const std::string& path, const MountTable& mounts,
     const auto folders = leadingFolders(path);
     for (const std::string& folder : folders) {
         if (mounts.isMounted(folder) || mounts.inFstab(folder) ||
-            isAutomountPlace(folder, isUser)) {
+            IsAutomountPlace(folder, isUser)) {
             return folder;
         }
     }
@@ -208,7 +183,7 @@ std::string DriveOfPath(const std::string& path, const MountTable& mounts,
     return "";
 }
 
-bool isPseudoFileSystem(const std::string& type) {
+bool IsPseudoFileSystem(const std::string& type) {
     static const std::set<std::string> pseudo = {
         "proc",        "sysfs",    "tmpfs",       "devtmpfs",   "devpts",
         "cgroup",      "cgroup2",  "overlay",     "securityfs", "debugfs",

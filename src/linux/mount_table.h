@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+struct libmnt_monitor;
 
 namespace orbisk {
 
@@ -24,11 +25,16 @@ struct MountTable {
     bool inFstab(const std::string& folder) const;
 };
 
-// The mount table, read again only when the kernel says the mounts changed or fstab was
-// written: a copy asks for it once per file.
+// The mount table of a mountinfo file and an fstab file, as libmount reads them (names
+// unescaped, mount points without a trailing slash). A file that cannot be read gives
+// no entries.
+MountTable ReadMountTable(const char* mountInfoFile, const char* fstabFile);
+
+// The mount table, read again only when libmount's monitor says the mounts changed or
+// fstab was written: a copy asks for it once per file.
 class MountWatch {
 public:
-    MountWatch() = default;
+    MountWatch();
     ~MountWatch();
     MountWatch(const MountWatch&) = delete;
     MountWatch& operator=(const MountWatch&) = delete;
@@ -36,9 +42,14 @@ public:
     const MountTable& current();
     // Goes up each time the table is read again.
     std::uint64_t generation() const { return generation_; }
+    // Readable when a mount came or went; -1 without a monitor.
+    int descriptor() const { return descriptor_; }
 
 private:
-    int mountInfo_ = -1;
+    bool changed();
+
+    libmnt_monitor* monitor_ = nullptr;
+    int descriptor_ = -1;
     std::uint64_t generation_ = 0;
     bool read_ = false;
     long long fstabStamp_ = -1;
@@ -47,13 +58,9 @@ private:
     MountTable table_;
 };
 
-std::vector<MountEntry> parseMountInfo(std::string_view text);
-// fstab lines as (source, mount point) pairs.
-std::vector<MountEntry> parseFstab(std::string_view text);
-
 // /run/media/USER/NAME, /media/USER/NAME (USER a user of this machine), /media/NAME:
 // the places desktops mount removable media on.
-bool isAutomountPlace(const std::string& folder,
+bool IsAutomountPlace(const std::string& folder,
                       const std::function<bool(const std::string&)>& isUser);
 
 // The drive of a catalogued path: its longest leading folder that is mounted now, listed
@@ -64,6 +71,6 @@ std::string DriveOfPath(const std::string& path, const MountTable& mounts,
                         const std::function<bool(const std::string&)>& isFolder);
 
 // File systems that hold no user data (proc, sysfs, tmpfs, cgroup and the like).
-bool isPseudoFileSystem(const std::string& type);
+bool IsPseudoFileSystem(const std::string& type);
 
 } // namespace orbisk

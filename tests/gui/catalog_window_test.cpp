@@ -1,5 +1,6 @@
 #include "catalog_window.h"
 #include "gui/gui_fixture.h"
+#include "registration/registration_store.h"
 #include "support/catalog_rows.h"
 #include "support/small_disk.h"
 
@@ -25,30 +26,27 @@ protected:
         registration("Music", {"/media/MUSIC/song.mp3"});
     }
     void registration(const std::string& title, const std::vector<std::string>& paths) {
-        Catalog c(catalog, Catalog::Access::Write);
-        Catalog::Transaction t(c);
+        std::vector<FileRow> rows;
         for (const std::string& path : paths) {
             const std::string name = path.substr(path.rfind('/') + 1);
-            c.storeFileRow({path, title, name, "", name == "b.txt" ? "1,024" : "2", "2026-12-07"});
+            rows.push_back({path, title, name, "", name == "b.txt" ? "1,024" : "2", "2026-12-07"});
         }
-        c.storeTitle(title);
-        t.commit();
+        storeFiles(catalog, rows);
+        storeTitle(catalog, title);
     }
     // Opens EDIT of the main window, runs check in the catalogue window once its figures
     // are there, and closes it.
-    void inCatalogWindow(MainWindow& main, std::function<void(CatalogWindow&)> check) {
-        whenShown([&main]() -> QWidget* { return main.findChild<CatalogWindow*>("CatalogWindow"); },
-                  [&main, check] {
-                      auto* window = main.findChild<CatalogWindow*>("CatalogWindow");
-                      auto* discs = control<QTableWidget>(window, "discTable");
-                      // The figures come from a thread of their own.
-                      for (int i = 0; i < 200 && discs->item(0, 2)->text() == "…"; ++i) {
-                          QTest::qWait(10);
-                      }
-                      check(*window);
-                      window->close();
-                  });
+    static void inCatalogWindow(MainWindow& main,
+                                const std::function<void(CatalogWindow&)>& check) {
         click(&main, "Command1(2)");
+        CatalogWindow* window = main.catalogWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible() && window->isModal());
+        auto* discs = control<QTableWidget>(window, "discTable");
+        // The figures come from a thread of their own.
+        EXPECT_TRUE(QTest::qWaitFor([discs] { return discs->item(0, 2)->text() != "…"; }, 5000));
+        check(*window);
+        window->close();
     }
     static QStringList column(const QTableWidget* table, int column) {
         QStringList out;
@@ -59,9 +57,7 @@ protected:
     }
     static void waitForTree(const CatalogWindow& window) {
         auto* tree = control<QTreeWidget>(&window, "folderTree");
-        for (int i = 0; i < 200 && tree->topLevelItemCount() == 0; ++i) {
-            QTest::qWait(10);
-        }
+        EXPECT_TRUE(QTest::qWaitFor([tree] { return tree->topLevelItemCount() > 0; }, 5000));
     }
 };
 

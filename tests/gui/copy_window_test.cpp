@@ -1,4 +1,5 @@
 #include "gui/gui_fixture.h"
+#include "registration/registration_store.h"
 #include "services/message_dialog.h"
 #include "support/catalog_rows.h"
 #include "widgets/drive_list.h"
@@ -21,96 +22,106 @@ using namespace testing;
 
 class CopyWindowTest : public GuiTest {
 protected:
-    MainWindow main{session};
-
-    // The copy window as a search leaves it, with lines "[A]file0" and on.
-    CopyWindow& filled(int lines) {
-        auto& list = main.hitList();
-        std::vector<std::string> text;
+    // A copy window as a search hands it over: hits "[A]file0" and on.
+    CopyWindow* filled(int lines) {
+        HitTable hits;
         for (int i = 0; i < lines; ++i) {
-            text.push_back("[A]file" + std::to_string(i));
+            const std::string name = "file" + std::to_string(i);
+            hits.push_back({i + 1, "/disc/" + name, name, "A", "0"});
         }
-        list.clearList();
-        list.appendLines(text);
-        return *main.copyWindow();
+        return opened(std::move(hits));
     }
-    static QListView* hitList(const CopyWindow& window) {
-        return control<QListView>(&window, "List1");
+    CopyWindow* opened(HitTable hits) {
+        window_ = new CopyWindow(session, std::move(hits));
+        return window_.data();
     }
-    static FolderList* folders(const CopyWindow& window) {
-        return control<FolderList>(&window, "Dir1");
+    void TearDown() override { delete window_.data(); }
+
+    static QListView* hitList(const CopyWindow* window) {
+        return control<QListView>(window, "List1");
     }
-    static DriveList* drives(const CopyWindow& window) {
-        return control<DriveList>(&window, "Drive1");
+    static FolderList* folders(const CopyWindow* window) {
+        return control<FolderList>(window, "Dir1");
     }
-    void clickLine(CopyWindow& form, int line) {
-        const QRect rect = hitList(form)->visualRect(hitList(form)->model()->index(line, 0));
-        QTest::mouseClick(hitList(form)->viewport(), Qt::LeftButton, {}, rect.center());
+    static DriveList* drives(const CopyWindow* window) {
+        return control<DriveList>(window, "Drive1");
     }
-    std::function<QWidget*()> copyWindowShown() {
-        return [this]() -> QWidget* { return main.copyWindow(); };
+    static void clickLine(CopyWindow* window, int line, int x = -1) {
+        const QRect rect = hitList(window)->visualRect(hitList(window)->model()->index(line, 0));
+        QTest::mouseClick(hitList(window)->viewport(), Qt::LeftButton, {},
+                          x < 0 ? rect.center() : QPoint(x, rect.center().y()));
     }
-    ReportWindow* reportWindow() {
-        return main.copyWindow() != nullptr ? main.copyWindow()->reportWindow() : nullptr;
+    // The text of the report window the copy opened.
+    static std::string report(const CopyWindow* window) {
+        return window->reportWindow() == nullptr
+                   ? "(no report)"
+                   : control<QPlainTextEdit>(window->reportWindow(), "Text1")
+                         ->toPlainText()
+                         .toStdString();
     }
-    std::function<QWidget*()> reportWindowShown() {
-        return [this]() -> QWidget* { return reportWindow(); };
-    }
+
+    QPointer<CopyWindow> window_;
 };
 
 TEST_F(CopyWindowTest, ClickTogglesMarksAndSelectAllKeepsThemWhileMarkingEveryLine) {
-    CopyWindow& form = filled(3);
-    form.show();
+    CopyWindow* form = filled(3);
+    form->show();
     clickLine(form, 1);
-    EXPECT_TRUE(form.isMarked(1));
-    EXPECT_FALSE(form.isMarked(0));
+    EXPECT_EQ(form->markedLines(), (std::vector<std::size_t>{1}));
     clickLine(form, 2);
     clickLine(form, 2);
-    EXPECT_FALSE(form.isMarked(2));
-    click(&form, "Command3");
-    EXPECT_TRUE(form.isMarked(0) && form.isMarked(1) && form.isMarked(2));
-    click(&form, "Command4");
-    EXPECT_FALSE(form.isMarked(0) || form.isMarked(1) || form.isMarked(2));
+    EXPECT_FALSE(form->isMarked(2));
+    click(form, "Command3");
+    EXPECT_EQ(form->markedLines(), (std::vector<std::size_t>{0, 1, 2}));
+    click(form, "Command4");
+    EXPECT_TRUE(form->markedLines().empty());
 }
 
-TEST_F(CopyWindowTest, ListKeepsTheOrderOfItsLinesAndHoldsMoreThan32767) {
-    CopyWindow& form = filled(40000);
-    EXPECT_EQ(form.lineCount(), 40000);
+TEST_F(CopyWindowTest, ListKeepsTheOrderOfItsHitsAndHoldsMoreThan32767) {
+    CopyWindow* form = filled(40000);
+    EXPECT_EQ(hitList(form)->model()->rowCount(), 40000);
     EXPECT_EQ(hitList(form)->model()->index(39999, 0).data().toString(), "[A]file39999");
-    click(&form, "Command3");
-    EXPECT_TRUE(form.isMarked(39999));
+    EXPECT_EQ(hitList(form)->model()->index(39999, 0).data(Qt::ToolTipRole).toString(),
+              "/disc/file39999");
+    click(form, "Command3");
+    EXPECT_EQ(form->markedLines().size(), 40000u);
+    EXPECT_EQ(form->windowTitle(), "Orbisk [FileCopy]     40000件が見つかりました。");
 }
 
-TEST_F(CopyWindowTest, ClosingDestroysItAndTheNextSearchGetsAFreshOne) {
-    CopyWindow& form = filled(2);
-    click(&form, "Command3");
-    form.setProgressMax(2);
-    form.setProgressValue(2);
-    form.setPercentLabel("100%");
-    QPointer<CopyWindow> old(&form);
-    whenShown(copyWindowShown(), [&form] { click(&form, "Command2"); });
-    form.showModal();
+TEST_F(CopyWindowTest, FindOpensAFreshWindowEachTimeAndClosingDestroysIt) {
+    storeFiles(catalog, {{"/disc/a.txt", "A", "a.txt", "txt", "0", "2026-12-07"},
+                         {"/disc/b.txt", "A", "b.txt", "txt", "0", "2026-12-07"}});
+    MainWindow main(session);
+    main.show();
+    CopyWindow* first = find(main, "*.txt");
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(first->isModal()) << "the main window takes no input meanwhile";
+    click(first, "Command3");
+    QPointer<CopyWindow> old(first);
+    click(first, "Command2");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(old.isNull());
-    CopyWindow& fresh = filled(2);
-    EXPECT_FALSE(fresh.isMarked(0));
-    EXPECT_EQ(control<QProgressBar>(&fresh, "PB1")->value(), 0);
-    EXPECT_EQ(control<QProgressBar>(&fresh, "PB1")->maximum(), 100);
-    EXPECT_EQ(control<QLabel>(&fresh, "Label1")->text(), "0%");
-    EXPECT_EQ(fresh.targetFolder(), std::filesystem::current_path().string());
+    CopyWindow* fresh = find(main, "*.txt");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->markedLines().empty());
+    EXPECT_EQ(control<QProgressBar>(fresh, "PB1")->value(), 0);
+    EXPECT_EQ(control<QProgressBar>(fresh, "PB1")->maximum(), 100);
+    EXPECT_EQ(control<QLabel>(fresh, "Label1")->text(), "0%");
+    EXPECT_EQ(fresh->targetFolder(), std::filesystem::current_path().string());
 }
 
 TEST_F(CopyWindowTest, TargetIsTheOpenedFolderNotTheHighlightedOne) {
     std::filesystem::create_directories(dir / "target/inner");
-    CopyWindow& form = filled(1);
+    CopyWindow* form = filled(1);
     ASSERT_TRUE(folders(form)->setPath((dir / "target").string()));
-    EXPECT_EQ(form.targetFolder(), (dir / "target").string());
+    EXPECT_EQ(form->targetFolder(), (dir / "target").string());
     const auto items = folders(form)->findItems("inner", Qt::MatchContains);
     ASSERT_EQ(items.size(), 1);
     folders(form)->setCurrentItem(items[0]);
-    EXPECT_EQ(form.targetFolder(), (dir / "target").string()) << "highlighting opens nothing";
+    EXPECT_EQ(form->targetFolder(), (dir / "target").string()) << "highlighting opens nothing";
     emit folders(form)->itemActivated(items[0]);
-    EXPECT_EQ(form.targetFolder(), (dir / "target/inner").string());
+    EXPECT_EQ(form->targetFolder(), (dir / "target/inner").string());
 }
 
 TEST_F(CopyWindowTest, FolderListShowsNamesThatAreNotUtf8AndFullPathsAsTips) {
@@ -118,7 +129,7 @@ TEST_F(CopyWindowTest, FolderListShowsNamesThatAreNotUtf8AndFullPathsAsTips) {
     const std::string broken = "\xff\xfe";               // neither UTF-8 nor Shift-JIS
     std::filesystem::create_directories(dir / "target" / sjis);
     std::filesystem::create_directories(dir / "target" / broken);
-    CopyWindow& form = filled(1);
+    CopyWindow* form = filled(1);
     ASSERT_TRUE(folders(form)->setPath((dir / "target").string()));
     const auto shown = folders(form)->findItems("テスト", Qt::MatchContains);
     ASSERT_EQ(shown.size(), 1);
@@ -126,27 +137,46 @@ TEST_F(CopyWindowTest, FolderListShowsNamesThatAreNotUtf8AndFullPathsAsTips) {
     EXPECT_EQ(folders(form)->toolTip(), QString::fromStdString((dir / "target").string()));
     EXPECT_EQ(shown[0]->toolTip(), QString::fromStdString((dir / "target").string() + "/テスト"));
     emit folders(form)->itemActivated(shown[0]);
-    EXPECT_EQ(form.targetFolder(), (dir / "target" / sjis).string()) << "the bytes are kept";
+    EXPECT_EQ(form->targetFolder(), (dir / "target" / sjis).string()) << "the bytes are kept";
 }
 
 TEST_F(CopyWindowTest, LongLinesAreShownWholeAndTheListScrollsSideways) {
-    CopyWindow& form = filled(3);
-    form.appendLines({"[" + std::string(400, 'T') + "]long.txt"});
-    form.show();
+    HitTable hits = {{1, "/d/a", "a", "A", "0"},
+                     {2, "/d/long.txt", "long.txt", std::string(400, 'T'), "0"}};
+    CopyWindow* form = opened(std::move(hits));
+    form->show();
     QCoreApplication::processEvents();
-    const QModelIndex last = hitList(form)->model()->index(3, 0);
+    const QModelIndex last = hitList(form)->model()->index(1, 0);
     EXPECT_GE(hitList(form)->visualRect(last).width(),
               hitList(form)->fontMetrics().horizontalAdvance(last.data().toString()));
     EXPECT_GT(hitList(form)->horizontalScrollBar()->maximum(), 0);
-    clickLine(form, 3);
-    EXPECT_TRUE(form.isMarked(3));
+    clickLine(form, 1);
+    EXPECT_TRUE(form->isMarked(1));
     EXPECT_EQ(hitList(form)->horizontalScrollBar()->value(), 0) << "a click keeps the list's start";
 }
 
+TEST_F(CopyWindowTest, GrowsWithItsListsFromItsFirstSize) {
+    CopyWindow* form = filled(3);
+    form->show();
+    const QSize first = form->size();
+    EXPECT_EQ(first, QSize(677, 480));
+    const QRect list = hitList(form)->geometry();
+    const QRect folderList = folders(form)->geometry();
+    const QRect copyButton = control(form, "Command1")->geometry();
+    form->resize(first + QSize(200, 100));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hitList(form)->geometry(), list.adjusted(0, 0, 200, 100));
+    EXPECT_EQ(folders(form)->geometry(), folderList.adjusted(200, 0, 200, 100));
+    EXPECT_EQ(control(form, "Command1")->geometry(), copyButton.translated(0, 100));
+    form->resize(first - QSize(100, 100));
+    EXPECT_EQ(form->size(), first) << "never smaller than its first size";
+}
+
 TEST_F(CopyWindowTest, TargetFolderPickerSaysWhatItPicks) {
-    CopyWindow& form = filled(1);
-    form.show();
+    CopyWindow* form = filled(1);
+    form->show();
     QString title;
+    // The folder picker is a real modal dialog.
     whenShown([] { return QApplication::activeModalWidget(); },
               [&] {
                   title = QApplication::activeModalWidget()->windowTitle();
@@ -157,13 +187,13 @@ TEST_F(CopyWindowTest, TargetFolderPickerSaysWhatItPicks) {
 }
 
 TEST_F(CopyWindowTest, DriveChangeMovesTheFolderListAndAnUnreadyDriveIsUndone) {
-    CopyWindow& form = filled(1);
+    CopyWindow* form = filled(1);
     drives(form)->setDrive(dir.str());
     emit drives(form)->driveChanged();
-    EXPECT_EQ(form.targetFolder(), dir.str());
+    EXPECT_EQ(form->targetFolder(), dir.str());
     drives(form)->setDrive("/dev/sr9");
     emit drives(form)->driveChanged();
-    EXPECT_EQ(form.targetFolder(), dir.str());
+    EXPECT_EQ(form->targetFolder(), dir.str());
     EXPECT_EQ(drives(form)->driveText(), files.driveOfPath(dir.str()));
 }
 
@@ -175,106 +205,113 @@ TEST_F(CopyWindowTest, RegisterSearchSelectAllCopyAndReport) {
     dir.write("disc/docs/b.txt", big);
     dir.write("disc/docs/c.doc", "not wanted");
     std::filesystem::create_directory(dir / "out");
+    MainWindow main(session);
     main.show();
     control<DriveList>(&main, "Drive1")->setDrive((dir / "disc").string());
     control<QLineEdit>(&main, "Text1")->setText("Disc 1");
     click(&main, "Command3");
 
-    std::string report;
-    whenShown(copyWindowShown(), [&] {
-        CopyWindow* copy = main.copyWindow();
-        ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(copy->windowTitle(), "Orbisk [FileCopy]     2件が見つかりました。");
-        ASSERT_TRUE(folders(*copy)->setPath((dir / "out").string()));
-        click(copy, "Command3");
-        whenShown(reportWindowShown(), [&] {
-            ReportWindow* form3 = reportWindow();
-            ASSERT_NE(form3, nullptr);
-            report = control<QPlainTextEdit>(form3, "Text1")->toPlainText().toStdString();
-            EXPECT_EQ(control<QLabel>(copy, "Label1")->text(), "100%");
-            click(form3, "Command1");
-            EXPECT_EQ(control<QLabel>(copy, "Label1")->text(), "0%");
-            EXPECT_EQ(control<QProgressBar>(copy, "PB1")->maximum(), 100);
-        });
-        click(copy, "Command1");
-        click(copy, "Command2");
-    });
-    control<QLineEdit>(&main, "Text3")->setText("*.txt");
-    control<QComboBox>(&main, "Combo1")->setEditText("ALL");
-    click(&main, "Command6");
+    CopyWindow* copy = find(main, "*.txt");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->windowTitle(), "Orbisk [FileCopy]     2件が見つかりました。");
+    ASSERT_TRUE(folders(copy)->setPath((dir / "out").string()));
+    click(copy, "Command3");
+    click(copy, "Command1");
+    ASSERT_NE(copy->reportWindow(), nullptr);
+    EXPECT_TRUE(copy->reportWindow()->isVisible());
+    EXPECT_EQ(report(copy), (dir / "disc/a.txt").string() + "\n***Copy Normal End\n" +
+                                (dir / "disc/docs/b.txt").string() + "\n***Copy Normal End\n");
+    EXPECT_EQ(control<QLabel>(copy, "Label1")->text(), "100%");
+    click(copy->reportWindow(), "Command1");
+    EXPECT_EQ(control<QLabel>(copy, "Label1")->text(), "0%");
+    EXPECT_EQ(control<QProgressBar>(copy, "PB1")->maximum(), 100);
+    for (const char* name :
+         {"Command1", "Command2", "Command3", "Command4", "List1", "Dir1", "Drive1"}) {
+        EXPECT_TRUE(control(copy, name)->isEnabled()) << name;
+    }
 
     EXPECT_EQ(dir.read("out/a.txt"), "alpha");
     EXPECT_EQ(dir.read("out/b.txt"), big);
     EXPECT_FALSE(std::filesystem::exists(dir / "out/c.doc"));
-    EXPECT_EQ(report, (dir / "disc/a.txt").string() + "\n***Copy Normal End\n" +
-                          (dir / "disc/docs/b.txt").string() + "\n***Copy Normal End\n");
     EXPECT_EQ(transcript.count(
                   "message ファイルのコピー [OK/Cancel]: Disc 1のメディアをセットして下さい。"),
               1u);
+    click(copy, "Command2");
 }
 
-TEST_F(CopyWindowTest, WindowCannotBeClosedWhileACopyRuns) {
+TEST_F(CopyWindowTest, ControlsAreDisabledWhileACopyRunsAndTheWindowStays) {
     dir.write("disc/a.txt", "alpha");
     std::filesystem::create_directory(dir / "out");
-    session.hits = {{(dir / "disc/a.txt").string(), "a.txt", "T"}};
-    CopyWindow& form = filled(1);
-    form.show();
+    CopyWindow* form = opened({{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"}});
+    form->show();
     ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
-    click(&form, "Command3");
+    click(form, "Command3");
     bool closedDuringCopy = true;
+    QStringList enabled;
     // The disc question comes while the copy runs.
     dialogs.onMessage = [&](const std::string&) {
-        closedDuringCopy = form.close();
-        QTest::keyClick(&form, Qt::Key_Escape);
+        for (const char* name :
+             {"Command1", "Command2", "Command3", "Command4", "List1", "Dir1", "Drive1"}) {
+            if (control(form, name)->isEnabled()) {
+                enabled << name;
+            }
+        }
+        closedDuringCopy = form->close();
+        QTest::keyClick(form, Qt::Key_Escape);
     };
-    whenShown(reportWindowShown(), [&] { reportWindow()->close(); });
-    click(&form, "Command1");
+    click(form, "Command1");
+    EXPECT_TRUE(enabled.isEmpty()) << enabled.join(" ").toStdString();
     EXPECT_FALSE(closedDuringCopy);
-    EXPECT_TRUE(form.isVisible());
-    ASSERT_NE(form.findChild<MessageDialog*>("notice"), nullptr);
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_NE(form->findChild<MessageDialog*>("notice"), nullptr);
     EXPECT_EQ(dir.read("out/a.txt"), "alpha");
     dialogs.onMessage = nullptr;
-    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(form->close());
 }
 
 TEST_F(CopyWindowTest, TheClickedLineIsTheFileCopied) {
     dir.write("disc/a.txt", "alpha");
     dir.write("disc/b.txt", "beta");
     std::filesystem::create_directory(dir / "out");
-    session.hits = {
-        {(dir / "disc/a.txt").string(), "a.txt", "T"},
-        {(dir / "disc/b.txt").string(), "b.txt", "長いタイトル" + std::string(300, 'x')}};
-    main.hitList().clearList();
-    CopyWindow& form = *main.copyWindow();
-    form.appendLines({"[T]a.txt", "[長いタイトル" + std::string(300, 'x') + "]b.txt"});
-    form.show();
+    CopyWindow* form = opened(
+        {{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"},
+         {2, (dir / "disc/b.txt").string(), "b.txt", "長いタイトル" + std::string(300, 'x'), "0"}});
+    form->show();
     ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
-    const QRect second = hitList(form)->visualRect(hitList(form)->model()->index(1, 0));
-    QTest::mouseClick(hitList(form)->viewport(), Qt::LeftButton, {},
-                      QPoint(80, second.center().y()));
-    EXPECT_FALSE(form.isMarked(0));
-    EXPECT_TRUE(form.isMarked(1));
-    whenShown(reportWindowShown(), [&] { reportWindow()->close(); });
-    click(&form, "Command1");
+    clickLine(form, 1, 80);
+    EXPECT_EQ(form->markedLines(), (std::vector<std::size_t>{1}));
+    click(form, "Command1");
     EXPECT_FALSE(std::filesystem::exists(dir / "out/a.txt"));
     EXPECT_EQ(dir.read("out/b.txt"), "beta");
 }
 
 TEST_F(CopyWindowTest, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {
     dir.write("disc/a.txt", "alpha");
-    session.hits = {{(dir / "disc/a.txt").string(), "a.txt", "T"}};
-    CopyWindow& form = filled(1);
+    CopyWindow* form = opened({{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"}});
     ASSERT_TRUE(folders(form)->setPath((dir / "disc").string()));
-    click(&form, "Command3");
-    std::string report;
-    whenShown(reportWindowShown(), [&] {
-        report = control<QPlainTextEdit>(reportWindow(), "Text1")->toPlainText().toStdString();
-        reportWindow()->close();
-    });
-    click(&form, "Command1");
+    click(form, "Command3");
+    click(form, "Command1");
     EXPECT_EQ(dir.read("disc/a.txt"), "alpha");
-    EXPECT_EQ(report, (dir / "disc/a.txt").string() +
-                          "\n***Copy Error: コピー先がコピー元と同じファイルです。\n");
+    EXPECT_EQ(report(form), (dir / "disc/a.txt").string() +
+                                "\n***Copy Error: コピー先がコピー元と同じファイルです。\n");
+}
+
+TEST_F(CopyWindowTest, ReportWindowGrowsWithItsLogAndItsCloseBoxLeavesTheProgress) {
+    dir.write("disc/a.txt", "alpha");
+    std::filesystem::create_directory(dir / "out");
+    CopyWindow* form = opened({{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"}});
+    ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
+    click(form, "Command3");
+    click(form, "Command1");
+    ReportWindow* reportWindow = form->reportWindow();
+    ASSERT_NE(reportWindow, nullptr);
+    EXPECT_EQ(reportWindow->size(), QSize(436, 240));
+    const QRect log = control(reportWindow, "Text1")->geometry();
+    reportWindow->resize(reportWindow->size() + QSize(300, 50));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control(reportWindow, "Text1")->geometry(), log.adjusted(0, 0, 300, 50));
+    reportWindow->close();
+    EXPECT_EQ(control<QLabel>(form, "Label1")->text(), "100%") << "the close box resets nothing";
 }
 
 } // namespace

@@ -53,7 +53,7 @@ TEST(MessageBox, ShowsAVeryLongTitleWholeInsideTheBox) {
 }
 
 TEST(MessageBox, LinesThatFitAreNotWrapped) {
-    useJapaneseTexts();
+    UseJapaneseTexts();
     const std::string text = "カタログがありません。新しく作成しますか？\n"
                              "/home/someone/.local/share/orbisk/Orbisk.mdb";
     qreal height = 0;
@@ -68,7 +68,7 @@ TEST(MessageBox, LinesThatFitAreNotWrapped) {
 }
 
 TEST(MessageBox, QtsOwnTextsAreJapanese) {
-    useJapaneseTexts();
+    UseJapaneseTexts();
     Answer answer = Answer::Ok;
     onMessageBox([](MessageDialog& box) {
         const auto* buttons = box.findChild<QDialogButtonBox*>();

@@ -11,13 +11,16 @@
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace orbisk::testing {
 
-// Runs action from the event loop of the modal window showing, once window() is shown.
+// Runs action from the event loop of a real modal window (a message box, a file dialog),
+// once window() is shown.
 inline void whenShown(std::function<QWidget*()> window, std::function<void()> action) {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, window, action] {
@@ -57,7 +60,17 @@ protected:
     QtEventPump events;
     FixedClock clock;
     CommaNumberFormat numbers;
-    Session session{{files, tray, dialogs, events, clock, numbers}, catalog, {}};
+    Session session{{files, tray, dialogs, events, clock, numbers}, catalog, nullptr};
+
+    // Types key and title into the search panel and runs FIND: the copy window it opens,
+    // or null.
+    static CopyWindow* find(MainWindow& main, const std::string& key,
+                            const std::string& title = "ALL") {
+        control<QLineEdit>(&main, "Text3")->setText(QString::fromStdString(key));
+        control<QComboBox>(&main, "Combo1")->setEditText(QString::fromStdString(title));
+        click(&main, "Command6");
+        return main.copyWindow();
+    }
 };
 
 } // namespace orbisk::testing

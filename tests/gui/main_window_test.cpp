@@ -1,4 +1,5 @@
 #include "gui/gui_fixture.h"
+#include "registration/registration_store.h"
 #include "search/name_index.h"
 #include "services/message_dialog.h"
 #include "support/catalog_rows.h"
@@ -20,14 +21,18 @@ using namespace testing;
 
 class MainWindowTest : public GuiTest {
 protected:
-    std::function<QWidget*()> copyWindowOf(const MainWindow& window) {
-        return [&window]() -> QWidget* { return window.copyWindow(); };
-    }
-    // Runs FIND and closes the copy window it opens.
-    void findAndClose(MainWindow& window, const std::string& key) {
-        control<QLineEdit>(&window, "Text3")->setText(QString::fromStdString(key));
-        whenShown(copyWindowOf(window), [&window] { click(window.copyWindow(), "Command2"); });
-        click(&window, "Command6");
+    // The paths of the hits FIND hands to the copy window; the window is closed again.
+    static Lines findPaths(MainWindow& window, const std::string& key,
+                           const std::string& title = "ALL") {
+        CopyWindow* copy = find(window, key, title);
+        Lines paths;
+        if (copy != nullptr) {
+            for (const Hit& hit : copy->hits()) {
+                paths.push_back(hit.path);
+            }
+            click(copy, "Command2");
+        }
+        return paths;
     }
 };
 
@@ -37,7 +42,7 @@ TEST_F(MainWindowTest, StartsWithBothPanelsHiddenAndAllEditOnlyWithATitle) {
         EXPECT_FALSE(control(&empty, "Command1(2)")->isEnabled())
             << "EDIT has nothing to show in an empty catalogue";
     }
-    Catalog(catalog).storeTitle("Disc A");
+    storeTitle(catalog, "Disc A");
     MainWindow window(session);
     window.show();
     EXPECT_EQ(window.objectName(), "Form1");
@@ -84,9 +89,9 @@ TEST_F(MainWindowTest, PictureButtonsShowOnePanelAtTheSamePlace) {
 }
 
 TEST_F(MainWindowTest, TypedTitleStaysAsTypedAndIsSearchedInAnyLetterCase) {
-    Catalog(catalog).storeTitle("ALL");
-    Catalog(catalog).storeFileRow({"/disc/a.txt", "All", "a.txt", "txt", "0", "2026-12-07"});
-    Catalog(catalog).storeFileRow({"/disc/b.txt", "other", "b.txt", "txt", "0", "2026-12-07"});
+    storeTitle(catalog, "ALL");
+    storeFiles(catalog, {{"/disc/a.txt", "All", "a.txt", "txt", "0", "2026-12-07"},
+                         {"/disc/b.txt", "other", "b.txt", "txt", "0", "2026-12-07"}});
     MainWindow window(session);
     window.show();
     click(&window, "Command1(1)");
@@ -97,9 +102,11 @@ TEST_F(MainWindowTest, TypedTitleStaysAsTypedAndIsSearchedInAnyLetterCase) {
     QTest::keyClick(titles->lineEdit(), Qt::Key_Return);
     control(&window, "Text3")->setFocus();
     EXPECT_EQ(titles->currentText(), "all");
-    findAndClose(window, "*");
-    ASSERT_EQ(session.hits.size(), 1u);
-    EXPECT_EQ(session.hits.at(0).title, "All");
+    control<QLineEdit>(&window, "Text3")->setText("*");
+    click(&window, "Command6");
+    ASSERT_NE(window.copyWindow(), nullptr);
+    ASSERT_EQ(window.copyWindow()->hits().size(), 1u);
+    EXPECT_EQ(window.copyWindow()->hits().at(0).title, "All");
 }
 
 TEST_F(MainWindowTest, MissingCatalogueStillOpensWithAllAndSaysWhy) {
@@ -156,14 +163,10 @@ TEST_F(MainWindowTest, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
     click(&window, "Command1(1)");
     auto* key = control<QLineEdit>(&window, "Text3");
     key->setText("*.txt");
-    bool shown = false;
-    whenShown(copyWindowOf(window), [&] {
-        shown = true;
-        click(window.copyWindow(), "Command2");
-    });
     QTest::keyClick(key, Qt::Key_Return);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(session.hits.size(), 1u);
+    ASSERT_NE(window.copyWindow(), nullptr);
+    EXPECT_TRUE(window.copyWindow()->isVisible());
+    EXPECT_EQ(window.copyWindow()->hits().size(), 1u);
 }
 
 TEST_F(MainWindowTest, NameIndexIsKeptUpToDateOffTheWindowsThread) {
@@ -174,25 +177,26 @@ TEST_F(MainWindowTest, NameIndexIsKeptUpToDateOffTheWindowsThread) {
     MainWindow window(session);
     window.show();
     // At start the index is brought up to date; until then FIND scans.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return index.candidates("*report*").has_value(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return index.candidates("*report*", std::nullopt).has_value(); }, 5000));
     click(&window, "Command1(0)");
     control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
     control<QLineEdit>(&window, "Text1")->setText("One");
     click(&window, "Command3");
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return index.candidates("*report*") == std::vector<std::int64_t>{1}; }, 5000))
+        [&] { return index.candidates("*report*", std::nullopt) == std::vector<std::int64_t>{1}; },
+        5000))
         << "after a registration the index catches up";
     control<DriveList>(&window, "Drive1")->setDrive((dir / "disc2").string());
     control<QLineEdit>(&window, "Text1")->setText("Two");
     click(&window, "Command3");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return index.candidates("*report*") == std::vector<std::int64_t>{1, 2};
+            return index.candidates("*report*", std::nullopt) == std::vector<std::int64_t>{1, 2};
         },
         5000));
     click(&window, "Command1(1)");
-    findAndClose(window, "*REPORT*");
-    EXPECT_EQ(session.hits.size(), 2u);
+    EXPECT_EQ(findPaths(window, "*REPORT*").size(), 2u);
 }
 
 TEST_F(MainWindowTest, WindowCannotBeClosedWhileARegistrationRuns) {

@@ -304,9 +304,9 @@ TEST_F(LinuxPlatform, WalkPatternOfARootFolderHasNoDoubledSeparator) {
 TEST(CodePage, TextIsConvertedAndPathBytesAreKept) {
     const std::string sjisPath = "\x83\x65.txt"; // a Shift-JIS name from an old disc
     const std::string log = "写真\\" + sjisPath + "\r\n";
-    EXPECT_EQ(toCodePage(log, "UTF-8"), log);
-    EXPECT_EQ(toCodePage(log, "SHIFT_JIS"), "\x8e\xca\x90\x5e\\" + sjisPath + "\r\n");
-    EXPECT_EQ(toCodePage("ascii only", "ANSI_X3.4-1968"), "ascii only");
+    EXPECT_EQ(ToCodePage(log, "UTF-8"), log);
+    EXPECT_EQ(ToCodePage(log, "SHIFT_JIS"), "\x8e\xca\x90\x5e\\" + sjisPath + "\r\n");
+    EXPECT_EQ(ToCodePage("ascii only", "ANSI_X3.4-1968"), "ascii only");
 }
 
 } // namespace

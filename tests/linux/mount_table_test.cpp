@@ -1,4 +1,5 @@
 #include "mount_table.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -52,21 +53,25 @@ TEST_F(DriveOfAPath, PlainFolderFallsBackToTheMountHoldingItsDeepestFolder) {
     EXPECT_EQ(drive(""), "");
 }
 
-TEST(MountInfo, FieldsAreReadWithTheirEscapes) {
-    const auto entries = parseMountInfo(
-        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-        "40 22 11:0 / /media/alice/MY\\040DISC ro,nosuid master:2 - iso9660 /dev/sr0 ro\n"
-        "41 22 0:5 / /proc rw - proc proc rw\n");
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].mountPoint, "/media/alice/MY DISC");
-    EXPECT_EQ(entries[1].source, "/dev/sr0");
-    EXPECT_EQ(entries[1].type, "iso9660");
-    EXPECT_TRUE(isPseudoFileSystem(entries[2].type));
-    EXPECT_FALSE(isPseudoFileSystem(entries[1].type));
-    const auto fstab = parseFstab(
-        "# comment\n/dev/sr0 /media/cdrom0/ udf,iso9660 user,noauto 0 0\nproc /proc proc\n");
-    ASSERT_EQ(fstab.size(), 2u);
-    EXPECT_EQ(fstab[0].mountPoint, "/media/cdrom0");
+TEST(MountInfo, LibmountReadsTheFieldsWithTheirEscapes) {
+    testing::TempDir dir;
+    dir.write("mountinfo",
+              "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+              "40 22 11:0 / /media/alice/MY\\040DISC ro,nosuid master:2 - iso9660 /dev/sr0 ro\n"
+              "41 22 0:5 / /proc rw - proc proc rw\n");
+    dir.write("fstab",
+              "# comment\n/dev/sr0 /media/cdrom0/ udf,iso9660 user,noauto 0 0\nproc /proc proc\n");
+    const MountTable table = ReadMountTable((dir / "mountinfo").c_str(), (dir / "fstab").c_str());
+    ASSERT_EQ(table.mounted.size(), 3u);
+    EXPECT_EQ(table.mounted[1].mountPoint, "/media/alice/MY DISC");
+    EXPECT_EQ(table.mounted[1].source, "/dev/sr0");
+    EXPECT_EQ(table.mounted[1].type, "iso9660");
+    EXPECT_TRUE(IsPseudoFileSystem(table.mounted[2].type));
+    EXPECT_FALSE(IsPseudoFileSystem(table.mounted[1].type));
+    ASSERT_EQ(table.fstab.size(), 2u);
+    EXPECT_EQ(table.fstab[0].mountPoint, "/media/cdrom0");
+    EXPECT_TRUE(table.inFstab("/media/cdrom0"));
+    EXPECT_TRUE(ReadMountTable((dir / "none").c_str(), (dir / "none").c_str()).mounted.empty());
 }
 
 } // namespace

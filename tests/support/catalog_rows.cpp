@@ -1,20 +1,40 @@
 #include "support/catalog_rows.h"
 
+#include "catalog/catalog.h"
+#include "registration/registration_store.h"
+
 #include <fstream>
 #include <sqlite3.h>
 #include <stdexcept>
 
 namespace orbisk::testing {
 
+void storeTitle(const std::filesystem::path& catalog, const std::string& title) {
+    Catalog c(catalog, Catalog::Access::Write);
+    RegistrationStore(c).storeTitle(title);
+}
+
+void storeFiles(const std::filesystem::path& catalog, const std::vector<FileRow>& rows) {
+    Catalog c(catalog, Catalog::Access::Write);
+    Catalog::Transaction registration(c);
+    RegistrationStore store(c);
+    for (const FileRow& row : rows) {
+        store.storeFileRow(row);
+    }
+    registration.commit();
+}
+
 std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& catalog,
                                                 const std::string& table) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(catalog.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_busy_timeout(db, 5000);
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, ("Select * From " + table).c_str(), -1, &statement, nullptr) !=
         SQLITE_OK) {
+        const std::string reason = sqlite3_errmsg(db);
         sqlite3_close(db);
-        throw std::runtime_error("cannot read " + table);
+        throw std::runtime_error("cannot read " + table + ": " + reason);
     }
     std::vector<std::vector<std::string>> rows;
     while (sqlite3_step(statement) == SQLITE_ROW) {

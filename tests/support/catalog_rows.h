@@ -4,7 +4,15 @@
 #include <string>
 #include <vector>
 
+namespace orbisk {
+struct FileRow;
+}
+
 namespace orbisk::testing {
+
+// Stores rows as a registration would, each call its own transaction.
+void storeTitle(const std::filesystem::path& catalog, const std::string& title);
+void storeFiles(const std::filesystem::path& catalog, const std::vector<FileRow>& rows);
 
 // Every row of a table, every column as text, read straight from the file.
 std::vector<std::vector<std::string>> tableRows(const std::filesystem::path& catalog,

@@ -44,6 +44,7 @@ public:
     bool isDriveReady(const std::string& drive) const override;
     std::vector<DriveEntry> drives() const override;
     std::uint64_t drivesChangeCount() const override { return driveChanges_; }
+    int drivesChangeDescriptor() const override { return -1; }
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;

@@ -19,8 +19,9 @@ Answer ScriptedDialogs::message(const std::string& text, const std::string& titl
     return answer;
 }
 
-std::string ScriptedDialogs::askSaveFileName(const std::string& filter) {
-    transcript_.add("save dialog " + filter);
+std::string ScriptedDialogs::askSaveFileName(const std::string& filter,
+                                             const std::string& suggested) {
+    transcript_.add("save dialog " + filter + (suggested.empty() ? "" : " [" + suggested + "]"));
     if (saveNames.empty()) {
         return "";
     }
@@ -42,7 +43,7 @@ std::optional<std::string> ScriptedDialogs::askText(const std::string& prompt,
 }
 
 std::string CommaNumberFormat::grouped(std::int64_t value) const {
-    return groupDigits(value, ",", 3);
+    return GroupDigits(value, ",", 3);
 }
 
 } // namespace orbisk::testing

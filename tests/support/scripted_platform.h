@@ -33,7 +33,7 @@ public:
     std::function<void(const std::string& text)> onMessage;
 
     Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
-    std::string askSaveFileName(const std::string& filter) override;
+    std::string askSaveFileName(const std::string& filter, const std::string& suggested) override;
     std::optional<std::string> askText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override;
 

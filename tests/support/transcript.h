@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,14 @@ struct Transcript {
         return n;
     }
 };
+
+// Lines of the parts joined in order.
+inline Lines concat(std::initializer_list<Lines> parts) {
+    Lines out;
+    for (const auto& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
 
 } // namespace orbisk::testing

@@ -68,20 +68,20 @@ int compareFolded(void*, int sizeA, const void* a, int sizeB, const void* b) {
         }
     }
     // Up to i both texts are ASCII, so i starts a character in each.
-    std::u32string restX = decodeUtf8(x.substr(i));
-    std::u32string restY = decodeUtf8(y.substr(i));
+    std::u32string restX = DecodeUtf8(x.substr(i));
+    std::u32string restY = DecodeUtf8(y.substr(i));
     for (char32_t& c : restX) {
-        c = foldCase(c);
+        c = FoldCase(c);
     }
     for (char32_t& c : restY) {
-        c = foldCase(c);
+        c = FoldCase(c);
     }
     return restX.compare(restY) < 0 ? -1 : restX == restY ? 0 : 1;
 }
 
 } // namespace
 
-void registerComparisons(sqlite3* db) {
+void RegisterComparisons(sqlite3* db) {
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                nullptr, like, nullptr, nullptr, nullptr);
     sqlite3_create_collation_v2(db, "FOLDED", SQLITE_UTF8, nullptr, compareFolded, nullptr);

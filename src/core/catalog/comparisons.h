@@ -9,6 +9,6 @@ namespace orbisk {
 //  - "like" is the catalogue's own: "*", "?", "#" and bracket classes;
 //  - the collation FOLDED compares texts by their case-folded characters, so that
 //    "メディア名 = ?2 Collate FOLDED" finds a title in any letter case.
-void registerComparisons(sqlite3* db);
+void RegisterComparisons(sqlite3* db);
 
 } // namespace orbisk

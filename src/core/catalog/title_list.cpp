@@ -4,25 +4,27 @@
 
 namespace orbisk {
 
-std::vector<std::string> ReadTitleList(const std::filesystem::path& catalogFile) {
-    std::vector<std::string> titles = Catalog(catalogFile).titles();
-    titles.insert(titles.begin(), AllTitles);
+std::vector<std::string> ReadTitles(const std::filesystem::path& catalogFile) {
+    Catalog catalog(catalogFile);
+    auto rows = catalog.db().prepare("Select メディア名 From MediaName");
+    std::vector<std::string> titles;
+    while (rows.step()) {
+        if (!rows.isNull(0)) {
+            titles.push_back(rows.text(0));
+        }
+    }
     return titles;
 }
 
-void RefreshTitles(const std::filesystem::path& catalogFile, TitleListView& view,
-                   Dialogs& dialogs) {
+std::vector<std::string> TitleEntries(const std::filesystem::path& catalogFile, Dialogs& dialogs) {
     std::vector<std::string> entries{AllTitles};
-    std::string failure;
     try {
-        entries = ReadTitleList(catalogFile);
+        const auto titles = ReadTitles(catalogFile);
+        entries.insert(entries.end(), titles.begin(), titles.end());
     } catch (const std::exception& error) {
-        failure = error.what();
+        dialogs.message(CatalogOpenFailure(catalogFile, error.what()), "Orbisk", Buttons::Ok);
     }
-    view.setTitles(entries);
-    if (!failure.empty()) {
-        dialogs.message(CatalogOpenFailure(catalogFile, failure), "Orbisk", Buttons::Ok);
-    }
+    return entries;
 }
 
 } // namespace orbisk

@@ -10,20 +10,12 @@ namespace orbisk {
 
 inline constexpr const char* AllTitles = "ALL";
 
-// The title list of the search panel.
-class TitleListView {
-public:
-    virtual ~TitleListView() = default;
-    // Empties the list, appends entries in order and makes "ALL" the text.
-    virtual void setTitles(const std::vector<std::string>& entries) = 0;
-};
+// Every title row of MediaName in the catalogue's order, duplicates kept; a row without a
+// title is passed over. Throws when the catalogue cannot be read.
+std::vector<std::string> ReadTitles(const std::filesystem::path& catalogFile);
 
-// The entries of the title list: "ALL", then every registered title in engine order,
-// duplicates kept. Throws CatalogError when the catalogue cannot be read.
-std::vector<std::string> ReadTitleList(const std::filesystem::path& catalogFile);
-
-// Fills the title list from the catalogue. A catalogue that cannot be read leaves "ALL"
-// alone in the list, and the user is told why.
-void RefreshTitles(const std::filesystem::path& catalogFile, TitleListView& view, Dialogs& dialogs);
+// The entries of the title list: "ALL", then every registered title. A catalogue that
+// cannot be read leaves "ALL" alone, and the user is told why.
+std::vector<std::string> TitleEntries(const std::filesystem::path& catalogFile, Dialogs& dialogs);
 
 } // namespace orbisk

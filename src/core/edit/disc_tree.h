@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/catalog.h"
+#include "edit/disc_store.h"
 
 #include <string>
 #include <vector>

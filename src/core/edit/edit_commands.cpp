@@ -1,94 +1,131 @@
 #include "edit/edit_commands.h"
 
 #include "catalog/catalog.h"
+#include "catalog/title_rules.h"
 #include "edit/csv.h"
+#include "edit/disc_store.h"
 #include "text/display_text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace orbisk {
 
 namespace {
 
-constexpr const char* RenameTitle = "名前の変更";
-constexpr const char* RemoveTitle = "登録の削除";
+constexpr const char* RenameTitleText = "名前の変更";
+constexpr const char* RemoveTitleText = "登録の削除";
 constexpr const char* ExportTitle = "CSV出力";
 // Rows written between two passes over the window's events.
 constexpr std::int64_t RowsPerPass = 10000;
 
+bool isRegistered(Catalog& catalog, const std::string& title) {
+    auto rows = catalog.db().prepare("Select 1 From MediaName Where メディア名 = ?1 "
+                                     "Union All Select 1 From MediaTable Where メディア名 = ?1 "
+                                     "Limit 1");
+    return rows.bind(1, title).step();
+}
+
+// A name for the CSV: the title (or the program's name) and today's date, without the
+// characters a file name cannot hold.
+std::string suggestedName(const std::optional<std::string>& title, const CalendarDate& today) {
+    std::string name = title ? DisplayText(*title) : "Orbisk";
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::replace(name.begin(), name.end(), '\\', '_');
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", today.year, today.month, today.day);
+    return name + "_" + date + ".csv";
+}
+
 } // namespace
 
-bool RenameCommand::run() {
+bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
+                 const std::string& title) {
+    Dialogs& dialogs = platform.dialogs;
     // The title to change stands in the field, so a long one never widens the question.
-    const auto newTitle = platform_.dialogs.askText("新しいタイトル:", RenameTitle, title_);
-    if (!newTitle || *newTitle == title_) {
+    const auto newTitle = dialogs.askText("新しいタイトル:", RenameTitleText, title);
+    if (!newTitle || *newTitle == title) {
         return false;
     }
-    if (newTitle->empty()) {
-        platform_.dialogs.message("メディアのタイトルを入力して下さい。", "タイトル未入力",
-                                  Buttons::Ok);
+    if (const auto refusal = TitleRefusal(*newTitle)) {
+        dialogs.message(refusal->text, refusal->title, Buttons::Ok);
         return false;
     }
     try {
-        Catalog(catalogFile_, Catalog::Access::Write).renameDisc(title_, *newTitle);
-    } catch (const std::exception& error) {
-        platform_.dialogs.message(std::string("タイトルを変更できませんでした。\n") + error.what(),
-                                  RenameTitle, Buttons::Ok);
-        return false;
-    }
-    return true;
-}
-
-bool RemoveCommand::run() {
-    try {
-        Catalog catalog(catalogFile_, Catalog::Access::Write);
-        if (platform_.dialogs.message("「" + title_ + "」の登録を削除しますか？\nファイル " +
-                                          std::to_string(catalog.fileCount(title_)) + " 件",
-                                      RemoveTitle, Buttons::OkCancel) == Answer::Cancel) {
+        Catalog catalog(catalogFile, Catalog::Access::Write);
+        if (isRegistered(catalog, *newTitle) &&
+            dialogs.message("「" + *newTitle +
+                                "」は登録済みです。2枚のディスクを1つのタイトルにまとめますか？",
+                            RenameTitleText, Buttons::OkCancel) == Answer::Cancel) {
             return false;
         }
-        catalog.removeDisc(title_);
+        RenameDisc(catalog, title, *newTitle);
     } catch (const std::exception& error) {
-        platform_.dialogs.message(std::string("登録を削除できませんでした。\n") + error.what(),
-                                  RemoveTitle, Buttons::Ok);
+        dialogs.message(std::string("タイトルを変更できませんでした。\n") + error.what(),
+                        RenameTitleText, Buttons::Ok);
         return false;
     }
     return true;
 }
 
-void ExportCommand::run() {
-    const std::string name = platform_.dialogs.askSaveFileName(CsvFileFilter);
+bool RemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
+                 const std::string& title) {
+    try {
+        Catalog catalog(catalogFile, Catalog::Access::Write);
+        if (platform.dialogs.message("「" + title + "」の登録を削除しますか？\nファイル " +
+                                         std::to_string(CountDiscFiles(catalog, title)) + " 件",
+                                     RemoveTitleText, Buttons::OkCancel) == Answer::Cancel) {
+            return false;
+        }
+        RemoveDisc(catalog, title);
+    } catch (const std::exception& error) {
+        platform.dialogs.message(std::string("登録を削除できませんでした。\n") + error.what(),
+                                 RemoveTitleText, Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
+              FileWriter& file, const std::function<void()>& afterRows) {
+    Catalog catalog(catalogFile);
+    file.write("\xEF\xBB\xBF");
+    file.write(CsvLine({"ファイルパス", "メディア名", "ファイル名", "拡張子", "サイズ", "登録日"}));
+    std::int64_t written = 0;
+    std::vector<std::string> shown(6);
+    ExportRows(catalog, title, [&](const std::vector<std::string>& row) {
+        // The file says it is UTF-8: names from old discs that are not are written as they
+        // are shown, read as the Japanese code page.
+        std::transform(row.begin(), row.end(), shown.begin(),
+                       [](const std::string& value) { return DisplayText(value); });
+        file.write(CsvLine(shown));
+        if (++written % RowsPerPass == 0 && afterRows) {
+            afterRows();
+        }
+        return true;
+    });
+    file.commit();
+}
+
+void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
+               const std::optional<std::string>& title) {
+    Dialogs& dialogs = platform.dialogs;
+    const std::string name =
+        dialogs.askSaveFileName(CsvFileFilter, suggestedName(title, platform.clock.today()));
     if (name.empty()) {
-        platform_.dialogs.message("ファイル名を指定してください。", ExportTitle, Buttons::Ok);
+        dialogs.message("ファイル名を指定してください。", ExportTitle, Buttons::Ok);
         return;
     }
     try {
-        Catalog catalog(catalogFile_);
-        auto file = platform_.files.createFile(name);
-        file->write("\xEF\xBB\xBF");
-        file->write(
-            CsvLine({"ファイルパス", "メディア名", "ファイル名", "拡張子", "サイズ", "登録日"}));
-        std::int64_t written = 0;
-        std::vector<std::string> shown(6);
-        catalog.exportRows(title_, [&](const std::vector<std::string>& row) {
-            // The file says it is UTF-8: names from old discs that are not are written as
-            // they are shown, read as the Japanese code page.
-            std::transform(row.begin(), row.end(), shown.begin(),
-                           [](const std::string& value) { return DisplayText(value); });
-            file->write(CsvLine(shown));
-            if (++written % RowsPerPass == 0) {
-                platform_.events.processPendingEvents();
-            }
-            return true;
-        });
-        file->commit();
+        auto file = platform.files.createFile(name);
+        WriteCsv(catalogFile, title, *file,
+                 [&platform] { platform.events.processPendingEvents(); });
     } catch (const std::exception& error) {
-        platform_.dialogs.message(std::string("CSVファイルを保存できませんでした。\n") +
-                                      error.what(),
-                                  ExportTitle, Buttons::Ok);
+        dialogs.message(std::string("CSVファイルを保存できませんでした。\n") + error.what(),
+                        ExportTitle, Buttons::Ok);
         return;
     }
-    platform_.dialogs.message("保存しました。", ExportTitle, Buttons::Ok);
+    dialogs.message("保存しました。", ExportTitle, Buttons::Ok);
 }
 
 } // namespace orbisk

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,52 +12,27 @@ namespace orbisk {
 inline constexpr const char* CsvFileFilter = "CSVファイル(*.csv)|*.csv";
 
 // RENAME: asks for a new title and gives it to every row of the disc's title. True when
-// the catalogue changed. An empty title is refused as the registration refuses it; a
-// failure is told and leaves the catalogue as it was.
-class RenameCommand {
-public:
-    RenameCommand(Platform platform, std::filesystem::path catalogFile, std::string title)
-        : platform_(platform), catalogFile_(std::move(catalogFile)), title_(std::move(title)) {}
-
-    bool run();
-
-private:
-    Platform platform_;
-    std::filesystem::path catalogFile_;
-    std::string title_;
-};
+// the catalogue changed. A title the registration would refuse is refused here too; a
+// title that is already registered makes one disc of two only after a question that
+// says so. A failure is told and leaves the catalogue as it was.
+bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
+                 const std::string& title);
 
 // REMOVE: after a question naming the title and its number of files, removes every row
 // of that title. True when the catalogue changed.
-class RemoveCommand {
-public:
-    RemoveCommand(Platform platform, std::filesystem::path catalogFile, std::string title)
-        : platform_(platform), catalogFile_(std::move(catalogFile)), title_(std::move(title)) {}
-
-    bool run();
-
-private:
-    Platform platform_;
-    std::filesystem::path catalogFile_;
-    std::string title_;
-};
+bool RemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
+                 const std::string& title);
 
 // EXPORT: writes the rows of one title, or of every title, as CSV to a file the user
-// names: the six columns under their catalogue names, UTF-8 with a byte order mark (names
-// that are not UTF-8 written as the program shows them). The file is replaced only when
-// complete.
-class ExportCommand {
-public:
-    ExportCommand(Platform platform, std::filesystem::path catalogFile,
-                  std::optional<std::string> title)
-        : platform_(platform), catalogFile_(std::move(catalogFile)), title_(std::move(title)) {}
+// names (the dialog suggests the title and today's date); see WriteCsv.
+void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
+               const std::optional<std::string>& title);
 
-    void run();
-
-private:
-    Platform platform_;
-    std::filesystem::path catalogFile_;
-    std::optional<std::string> title_;
-};
+// The CSV of the rows of one title, or of every title: the six columns under their
+// catalogue names, UTF-8 with a byte order mark (names that are not UTF-8 written as the
+// program shows them), each cell that a spreadsheet would take for a formula kept as
+// text. afterRows is called every 10,000 rows. The file is replaced only when complete.
+void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
+              FileWriter& file, const std::function<void()>& afterRows = {});
 
 } // namespace orbisk

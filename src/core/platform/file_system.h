@@ -81,6 +81,10 @@ public:
     // A number that changes whenever the drives may have changed (a volume mounted or
     // unmounted, a disc put in or taken out); cheap enough to ask every second.
     virtual std::uint64_t drivesChangeCount() const = 0;
+    // A descriptor that becomes readable when the drives may have changed, for a window
+    // to wait on; -1 where the system offers none (then drivesChangeCount is asked now and
+    // then). Reading drivesChangeCount takes what it announced.
+    virtual int drivesChangeDescriptor() const = 0;
 
     // The plain files of folder (a prefix ending in the separator) whose names match the
     // listing wildcard namePattern (empty means every name), and all real subfolders, each

@@ -1,6 +1,7 @@
 #include "search/name_index.h"
 
 #include "catalog/catalog.h"
+#include "search/catalog_search.h"
 #include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
@@ -82,7 +83,7 @@ void setState(sqlite3* db, const char* key, const std::string& value) {
     }
 }
 
-std::int64_t number(const std::string& text) {
+std::int64_t numberOf(const std::string& text) {
     return text.empty() ? 0 : std::stoll(text);
 }
 
@@ -128,7 +129,7 @@ std::set<std::string> trigramsOf(const std::string& key) {
         for (std::size_t i = 0; i + 3 <= run.size(); ++i) {
             std::string trigram;
             for (std::size_t k = i; k < i + 3; ++k) {
-                appendUtf8(trigram, indexed(run[k]));
+                AppendUtf8(trigram, indexed(run[k]));
             }
             trigrams.insert(std::move(trigram));
         }
@@ -148,8 +149,8 @@ std::string IndexText(std::string_view name) {
         }
         return text;
     }
-    for (const char32_t c : decodeUtf8(name)) {
-        appendUtf8(text, indexed(foldCase(c)));
+    for (const char32_t c : DecodeUtf8(name)) {
+        AppendUtf8(text, indexed(FoldCase(c)));
     }
     return text;
 }
@@ -182,7 +183,8 @@ void NameIndex::distrust() {
     trusted_.reset();
 }
 
-std::optional<std::vector<std::int64_t>> NameIndex::candidates(const std::string& key) const {
+std::optional<std::vector<std::int64_t>>
+NameIndex::candidates(const std::string& key, const std::optional<std::string>&) const {
     const std::set<std::string> trigrams = trigramsOf(key);
     if (trigrams.empty()) {
         return std::nullopt;
@@ -305,16 +307,26 @@ bool NameIndex::bringUpToDate(const Progress& progress, const std::function<bool
     // The catalogue first: without one, no index file is made.
     Catalog catalog(catalogFile_);
     Connection db = openForWriting(indexFile_, checked_);
-    catalog.beginReading();
+    Catalog::Transaction snapshot(catalog, Catalog::Transaction::Kind::Read);
+    const auto number = [&catalog](const char* sql, std::int64_t after = 0) {
+        auto statement = catalog.db().prepare(sql);
+        if (std::string_view(sql).find("?1") != std::string_view::npos) {
+            statement.bind(1, after);
+        }
+        statement.step();
+        return statement.integer(0);
+    };
     const std::string identity = files_.fileIdentity(catalogFile_.string());
-    const std::int64_t count = catalog.fileRowCount();
-    const std::int64_t last = catalog.lastFileRowId();
-    std::int64_t indexedRows = number(stateValue(db.get(), "rows"));
-    std::int64_t indexedLast = number(stateValue(db.get(), "last"));
+    const std::int64_t count = number("Select Count(*) From MediaTable");
+    const std::int64_t last = number("Select Coalesce(Max(rowid), 0) From MediaTable");
+    std::int64_t indexedRows = numberOf(stateValue(db.get(), "rows"));
+    std::int64_t indexedLast = numberOf(stateValue(db.get(), "last"));
     // The program only appends rows: anything else (a catalogue replaced, rows removed
     // or put back under old row ids) means building the index anew.
-    const bool onlyAppended = stateValue(db.get(), "identity") == identity && indexedLast <= last &&
-                              indexedRows + catalog.fileRowsAfter(indexedLast) == count;
+    const bool onlyAppended =
+        stateValue(db.get(), "identity") == identity && indexedLast <= last &&
+        indexedRows + number("Select Count(*) From MediaTable Where rowid > ?1", indexedLast) ==
+            count;
     run(db.get(), "Begin");
     if (!onlyAppended) {
         run(db.get(), "Insert Into names(names) Values ('delete-all')");
@@ -325,24 +337,21 @@ bool NameIndex::bringUpToDate(const Progress& progress, const std::function<bool
     auto insert = prepare(db.get(), "Insert Into names (rowid, name) Values (?1, ?2)");
     const std::int64_t total = count - indexedRows;
     std::int64_t done = 0;
-    bool stopped = false;
-    const auto saveAndGoOn = [&] {
+    const auto save = [&] {
         setState(db.get(), "rows", std::to_string(indexedRows));
         setState(db.get(), "last", std::to_string(indexedLast));
         run(db.get(), "Commit");
         if (progress) {
             progress(done, total);
         }
-        stopped = keepGoing && !keepGoing();
-        if (!stopped) {
-            run(db.get(), "Begin");
-        }
-        return !stopped;
     };
     std::string text;
-    catalog.namesAfter(indexedLast, [&](std::int64_t rowId, std::string_view name) {
-        text = IndexText(name);
-        sqlite3_bind_int64(insert.get(), 1, rowId);
+    auto names = catalog.db().prepare(
+        "Select rowid, ファイル名 From MediaTable Where rowid > ?1 Order By rowid");
+    names.bind(1, indexedLast);
+    while (names.step()) {
+        text = IndexText(names.view(1));
+        sqlite3_bind_int64(insert.get(), 1, names.integer(0));
         sqlite3_bind_text(insert.get(), 2, text.data(), static_cast<int>(text.size()),
                           SQLITE_STATIC);
         if (sqlite3_step(insert.get()) != SQLITE_DONE) {
@@ -351,19 +360,16 @@ bool NameIndex::bringUpToDate(const Progress& progress, const std::function<bool
         sqlite3_reset(insert.get());
         ++indexedRows;
         ++done;
-        indexedLast = rowId;
-        return done % BatchRows != 0 || saveAndGoOn();
-    });
-    catalog.endReading();
-    if (stopped) {
-        return false;
+        indexedLast = names.integer(0);
+        if (done % BatchRows == 0) {
+            save();
+            if (keepGoing && !keepGoing()) {
+                return false;
+            }
+            run(db.get(), "Begin");
+        }
     }
-    setState(db.get(), "rows", std::to_string(indexedRows));
-    setState(db.get(), "last", std::to_string(indexedLast));
-    run(db.get(), "Commit");
-    if (progress) {
-        progress(total, total);
-    }
+    save();
     return true;
 }
 

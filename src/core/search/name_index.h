@@ -30,7 +30,8 @@ public:
 
     // The rows, in ascending row id order, that can hold a name matching the key; nothing
     // when the search must scan. Safe to call while update runs on another thread.
-    std::optional<std::vector<std::int64_t>> candidates(const std::string& key) const;
+    std::optional<std::vector<std::int64_t>>
+    candidates(const std::string& key, const std::optional<std::string>& title) const;
 
     // Brings the index up to date on the thread that calls it: catches up with rows
     // appended since it last looked, or builds it anew when the catalogue was replaced or

@@ -53,7 +53,7 @@ bool fromCodePage932(std::string_view part, std::string& out) {
 }
 
 void appendPart(std::string& out, std::string_view part) {
-    const std::u32string decoded = decodeUtf8(part);
+    const std::u32string decoded = DecodeUtf8(part);
     bool valid = true;
     for (const char32_t c : decoded) {
         valid = valid && !isEscapedByte(c);
@@ -66,7 +66,7 @@ void appendPart(std::string& out, std::string_view part) {
         return;
     }
     for (const char32_t c : decoded) {
-        appendUtf8(out, isEscapedByte(c) ? U'\uFFFD' : c);
+        AppendUtf8(out, isEscapedByte(c) ? U'\uFFFD' : c);
     }
 }
 

@@ -44,7 +44,7 @@ std::size_t sequenceLength(std::string_view text, std::size_t i, char32_t& out) 
 
 } // namespace
 
-void decodeUtf8(std::string_view text, std::u32string& out) {
+void DecodeUtf8(std::string_view text, std::u32string& out) {
     out.clear();
     for (std::size_t i = 0; i < text.size();) {
         const auto b0 = static_cast<unsigned char>(text[i]);
@@ -65,13 +65,13 @@ void decodeUtf8(std::string_view text, std::u32string& out) {
     }
 }
 
-std::u32string decodeUtf8(std::string_view text) {
+std::u32string DecodeUtf8(std::string_view text) {
     std::u32string out;
-    decodeUtf8(text, out);
+    DecodeUtf8(text, out);
     return out;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -89,7 +89,7 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-char32_t foldCase(char32_t c) {
+char32_t FoldCase(char32_t c) {
     if (c < 0x80) {
         return (c >= 'A' && c <= 'Z') ? c + 32 : c;
     }

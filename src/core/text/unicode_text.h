@@ -8,14 +8,14 @@ namespace orbisk {
 // Decodes UTF-8 into code points. A byte that does not begin a valid sequence becomes
 // U+DC00 + byte, so text that is not UTF-8 (file names from old discs) still decodes
 // losslessly and only ever matches itself.
-std::u32string decodeUtf8(std::string_view text);
-void decodeUtf8(std::string_view text, std::u32string& out);
+std::u32string DecodeUtf8(std::string_view text);
+void DecodeUtf8(std::string_view text, std::u32string& out);
 
 // Appends the UTF-8 of code point c.
-void appendUtf8(std::string& out, char32_t c);
+void AppendUtf8(std::string& out, char32_t c);
 
 // Unicode's simple case folding (one code point to one), with a shortcut for ASCII. The
 // escaped bytes of text that is not UTF-8 fold to themselves.
-char32_t foldCase(char32_t c);
+char32_t FoldCase(char32_t c);
 
 } // namespace orbisk

@@ -45,14 +45,14 @@ private:
 };
 
 WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
-    const std::u32string p = decodeUtf8(pattern);
+    const std::u32string p = DecodeUtf8(pattern);
     if (syntax == Syntax::Listing && (p.empty() || p == U"*.*")) {
         everything_ = true;
         return;
     }
     for (std::size_t i = 0; i < p.size(); ++i) {
         const char32_t c = p[i];
-        Token token{Token::Kind::Literal, foldCase(c), nullptr};
+        Token token{Token::Kind::Literal, FoldCase(c), nullptr};
         if (c == U'*') {
             token.kind = Token::Kind::AnyRun;
             if (!tokens_.empty() && tokens_.back().kind == Token::Kind::AnyRun) {
@@ -262,9 +262,9 @@ bool WildcardPattern::matches(std::string_view text) const {
         return matchesFolded(FoldedAscii{text}, text.size());
     }
     thread_local std::u32string folded;
-    decodeUtf8(text, folded);
+    DecodeUtf8(text, folded);
     for (char32_t& c : folded) {
-        c = foldCase(c);
+        c = FoldCase(c);
     }
     return matchesFolded(folded, folded.size());
 }

@@ -24,7 +24,7 @@ public:
 
     // The runs of ordinary characters between wildcards and classes, folded as the
     // matcher folds text: a name that matches holds each of them. Bytes that are not
-    // UTF-8 appear as U+DC00 + byte, as decodeUtf8 gives them.
+    // UTF-8 appear as U+DC00 + byte, as DecodeUtf8 gives them.
     std::vector<std::u32string> literalRuns() const;
 
 private:

@@ -26,7 +26,9 @@ MessageDialog::MessageDialog(const QString& title, const QString& text, bool wit
                              QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(title);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    // A dialog: a caption and a close box, neither minimise nor maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     text_ = new QTextEdit(this);
     text_->setObjectName("messageText");
     text_->setReadOnly(true);

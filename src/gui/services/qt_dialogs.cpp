@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QTreeView>
+#include <algorithm>
 
 namespace orbisk {
 
@@ -33,6 +36,15 @@ QString qtFilter(const std::string& filter) {
 
 } // namespace
 
+void ShowWholeColumns(QFileDialog& dialog) {
+    // Room for every column, the date and time whole.
+    dialog.resize(std::max(dialog.width(), 720), std::max(dialog.height(), 440));
+    if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
+        details->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
+
 Answer QtDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
     MessageDialog box(title.empty() ? QApplication::applicationName()
                                     : QString::fromStdString(DisplayText(title)),
@@ -41,12 +53,16 @@ Answer QtDialogs::message(const std::string& text, const std::string& title, But
     return box.exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
 }
 
-std::string QtDialogs::askSaveFileName(const std::string& filter) {
+std::string QtDialogs::askSaveFileName(const std::string& filter, const std::string& suggested) {
     QFileDialog dialog(dialogParent());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(qtFilter(filter));
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    if (!suggested.empty()) {
+        dialog.selectFile(QString::fromStdString(suggested));
+    }
+    ShowWholeColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return "";
     }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QScrollBar>
+#include <QSocketNotifier>
 #include <QStylePainter>
 #include <algorithm>
 
@@ -27,12 +28,20 @@ DriveList::DriveList(const FileSystem& files, const QString& pickerTitle, QWidge
     changeCount_ = files_.drivesChangeCount();
     fill(files_.drives());
     connect(this, &QComboBox::activated, this, &DriveList::onActivated);
-    connect(&watch_, &QTimer::timeout, this, [this] {
+    const auto lookAgain = [this] {
         if (files_.drivesChangeCount() != changeCount_ && !view()->isVisible()) {
             refresh();
         }
-    });
-    watch_.start(WatchMs);
+    };
+    // The system says when a volume comes or goes; where it cannot, the list asks.
+    const int descriptor = files_.drivesChangeDescriptor();
+    if (descriptor >= 0) {
+        watch_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+        connect(watch_, &QSocketNotifier::activated, this, lookAgain);
+    } else {
+        connect(&poll_, &QTimer::timeout, this, lookAgain);
+        poll_.start(WatchMs);
+    }
 }
 
 std::string DriveList::driveText() const {

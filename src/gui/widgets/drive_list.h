@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 
 #include <QComboBox>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -53,7 +54,8 @@ private:
     std::vector<std::string> picked_; // folders the user picked, kept across readings
     std::uint64_t changeCount_ = 0;
     std::function<std::string()> fallback_;
-    QTimer watch_;
+    QSocketNotifier* watch_ = nullptr;
+    QTimer poll_;
     int lastIndex_ = 0;
 };
 

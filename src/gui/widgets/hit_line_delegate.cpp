@@ -12,12 +12,13 @@ constexpr int Padding = 12;
 
 } // namespace
 
-void HitLineDelegate::measure(const QStringList& lines) {
+void HitLineDelegate::measure(const QAbstractItemModel& lines) {
     const auto* view = qobject_cast<const QAbstractItemView*>(parent());
     const QFontMetrics metrics = view != nullptr ? view->fontMetrics() : QFontMetrics(QFont());
     charWidths_.assign(0x10000, -1);
     int widest = 0;
-    for (const QString& line : lines) {
+    for (int row = 0; row < lines.rowCount(); ++row) {
+        const QString line = lines.index(row, 0).data().toString();
         int width = 0;
         for (const QChar c : line) {
             short& known = charWidths_[c.unicode()];

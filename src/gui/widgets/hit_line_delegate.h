@@ -12,7 +12,7 @@ class HitLineDelegate : public QStyledItemDelegate {
 public:
     explicit HitLineDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-    void measure(const QStringList& lines);
+    void measure(const QAbstractItemModel& lines);
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:

@@ -7,8 +7,6 @@ namespace orbisk::pictures {
 
 namespace {
 
-constexpr int BandWidth = 104;
-
 QFont face(int pixelSize, bool bold = false) {
     QFont font;
     font.setFamilies({"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "Noto Sans CJK JP"});
@@ -93,18 +91,14 @@ QPixmap drawMain() {
     return picture;
 }
 
-// The window's word at its top left, clear of the controls laid over the picture.
-QPixmap drawTitled(int width, int height, const QString& left, int leftBaseline,
-                   const QString& right) {
+// The window's word beside the band, clear of the controls laid over the picture.
+QPixmap drawTitled(int width, int height, const QString& word, int baseline) {
     QPixmap picture = bandedPicture(width, height);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(face(18, true));
     painter.setPen(QColor(40, 40, 40));
-    painter.drawText(QPoint(120, leftBaseline), left);
-    if (!right.isEmpty()) {
-        painter.drawText(QPoint(520, 44), right);
-    }
+    painter.drawText(QPoint(120, baseline), word);
     return picture;
 }
 
@@ -123,48 +117,52 @@ QIcon drawIcon() {
 
 } // namespace
 
-const QPixmap& mainBackground() {
+const QPixmap& MainBackground() {
     static const QPixmap picture = drawMain();
     return picture;
 }
 
-const QPixmap& copyBackground() {
-    static const QPixmap picture = drawTitled(640, 480, "Send", 20, "Receive");
+const QPixmap& CopyBackground() {
+    static const QPixmap picture = drawTitled(640, 480, "Send", 20);
     return picture;
 }
 
-const QPixmap& reportBackground() {
-    static const QPixmap picture = drawTitled(500, 240, "Report", 40, "");
+const QPixmap& ReportBackground() {
+    static const QPixmap picture = drawTitled(500, 240, "Report", 40);
     return picture;
 }
 
-const QPixmap& catalogBackground() {
-    static const QPixmap picture = drawTitled(760, 480, "Catalog", 26, "");
+const QPixmap& CatalogBackground() {
+    static const QPixmap picture = drawTitled(760, 480, "Catalog", 26);
     return picture;
 }
 
-const QPixmap& addButton() {
+const QPixmap& AddButton() {
     static const QPixmap picture = buttonPicture("ADD", drawDisc);
     return picture;
 }
 
-const QPixmap& findButton() {
+const QPixmap& FindButton() {
     static const QPixmap picture = buttonPicture("FIND", drawMagnifier);
     return picture;
 }
 
-const QPixmap& editButton() {
+const QPixmap& EditButton() {
     static const QPixmap picture = buttonPicture("EDIT", drawTools);
     return picture;
 }
 
-const QIcon& programIcon() {
+const QIcon& ProgramIcon() {
     static const QIcon icon = drawIcon();
     return icon;
 }
 
-QFont windowFont() {
+QFont WindowFont() {
     return face(11);
+}
+
+QFont TitleFont() {
+    return face(18, true);
 }
 
 } // namespace orbisk::pictures

@@ -7,27 +7,80 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPainter>
 #include <QScreen>
 #include <QTranslator>
 
 namespace orbisk {
 
-void makeFixedWindow(QWidget* window, int clientWidthTwips, int clientHeightTwips) {
+void MakeFixedWindow(QWidget* window, int clientWidthTwips, int clientHeightTwips) {
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    window->setFixedSize(pixels(clientWidthTwips), pixels(clientHeightTwips));
-    window->setWindowIcon(pictures::programIcon());
-    window->setFont(pictures::windowFont());
+    window->setFixedSize(Pixels(clientWidthTwips), Pixels(clientHeightTwips));
+    window->setWindowIcon(pictures::ProgramIcon());
+    window->setFont(pictures::WindowFont());
 }
 
-void centreOnScreen(QWidget* window) {
+void MakeResizableWindow(QWidget* window, int clientWidthTwips, int clientHeightTwips) {
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
+    window->setMinimumSize(Pixels(clientWidthTwips), Pixels(clientHeightTwips));
+    window->resize(window->minimumSize());
+    window->setWindowIcon(pictures::ProgramIcon());
+    window->setFont(pictures::WindowFont());
+}
+
+Backdrop::Backdrop(const QPixmap& picture, QWidget* window) : QWidget(window), picture_(picture) {
+    setGeometry(0, 0, window->width(), window->height());
+    lower();
+}
+
+void Backdrop::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(0, 0, pictures::BandWidth, height(), Qt::black);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+void ResizeRules::add(QWidget* widget, int rules) {
+    if (placed_.empty()) {
+        first_ = widget->parentWidget()->size();
+    }
+    placed_.push_back({widget, widget->geometry(), rules});
+}
+
+void ResizeRules::follow(const QSize& size) {
+    const int dx = std::max(0, size.width() - first_.width());
+    const int dy = std::max(0, size.height() - first_.height());
+    for (const Placed& p : placed_) {
+        QRect at = p.at;
+        at.translate(p.rules & MoveRight ? dx : 0, p.rules & MoveDown ? dy : 0);
+        at.setWidth(at.width() + (p.rules & GrowRight ? dx : 0));
+        at.setHeight(at.height() + (p.rules & GrowDown ? dy : 0));
+        p.widget->setGeometry(at);
+    }
+}
+
+void FitCaption(QPushButton* button) {
+    // The border and a pixel of air on each side.
+    const int room = button->width() - 4;
+    QFont font = button->font();
+    const QFontInfo used(font);
+    int size = used.pixelSize();
+    while (size > 6 && QFontMetrics(font).horizontalAdvance(button->text()) > room) {
+        font.setPixelSize(--size);
+    }
+    button->setFont(font);
+}
+
+void CentreOnScreen(QWidget* window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
     }
 }
 
-QPushButton* whiteButton(QWidget* parent, const QString& caption) {
+QPushButton* WhiteButton(QWidget* parent, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setStyleSheet(
         "QPushButton { background-color: white; border: 1px solid #808080; padding: 0px; }"
@@ -36,7 +89,7 @@ QPushButton* whiteButton(QWidget* parent, const QString& caption) {
     return button;
 }
 
-void setFocusOrder(std::initializer_list<QWidget*> widgets) {
+void SetFocusOrder(std::initializer_list<QWidget*> widgets) {
     QWidget* previous = nullptr;
     for (QWidget* widget : widgets) {
         if (previous != nullptr) {
@@ -46,7 +99,7 @@ void setFocusOrder(std::initializer_list<QWidget*> widgets) {
     }
 }
 
-void showNotice(QWidget* window, const QString& text) {
+void ShowNotice(QWidget* window, const QString& text) {
     if (window->findChild<MessageDialog*>("notice") != nullptr) {
         return;
     }
@@ -57,7 +110,7 @@ void showNotice(QWidget* window, const QString& text) {
     notice->show();
 }
 
-void useJapaneseTexts() {
+void UseJapaneseTexts() {
     auto* qtTexts = new QTranslator(qApp);
     if (qtTexts->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(qtTexts);
@@ -65,7 +118,7 @@ void useJapaneseTexts() {
     // Dates and numbers Qt shows itself (the file dialogs' columns) in the Japanese way.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QFont font = QApplication::font();
-    font.setFamilies(pictures::windowFont().families());
+    font.setFamilies(pictures::WindowFont().families());
     QApplication::setFont(font);
 }
 

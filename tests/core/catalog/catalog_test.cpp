@@ -1,7 +1,10 @@
 #include "catalog/catalog.h"
 #include "catalog/title_list.h"
+#include "registration/registration_store.h"
+#include "search/catalog_search.h"
 #include "support/catalog_rows.h"
 #include "support/ordinary_user.h"
+#include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +18,8 @@ using testing::TempDir;
 std::vector<std::string> find(const std::filesystem::path& file, const std::string& key,
                               const std::optional<std::string>& title = std::nullopt) {
     std::vector<std::string> out;
-    Catalog(file).findFiles(key, title, [&out](CatalogHit&& hit) {
+    Catalog catalog(file);
+    ScanCatalog(catalog, key, title, [&out](Hit&& hit) {
         out.push_back("[" + hit.title + "]" + hit.name + " @" + hit.path);
         return true;
     });
@@ -24,18 +28,19 @@ std::vector<std::string> find(const std::filesystem::path& file, const std::stri
 
 void store(const std::filesystem::path& file, const std::string& title,
            const std::vector<std::string>& names) {
-    Catalog catalog(file);
+    std::vector<FileRow> rows;
     for (const auto& name : names) {
-        catalog.storeFileRow({"e:\\" + name, title, name, "", "0", "2026-12-07"});
+        rows.push_back({"e:\\" + name, title, name, "", "0", "2026-12-07"});
     }
+    testing::storeFiles(file, rows);
 }
 
 TEST(Catalog, StoresEveryColumnAsGiven) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
-    Catalog(file).storeFileRow(
-        {"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ", "1,024", "2026-12-07"});
-    Catalog(file).storeTitle(" Disc 1 ");
+    testing::storeFiles(
+        file, {{"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ", "1,024", "2026-12-07"}});
+    testing::storeTitle(file, " Disc 1 ");
     const auto rows = testing::tableRows(file, "MediaTable");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"e:\\DATA\\A.TAR.GZ", " Disc 1 ", "A.TAR.GZ", "GZ",
@@ -54,14 +59,26 @@ TEST(Catalog, MissingOrForeignFilesGiveClearErrors) {
     try {
         Catalog catalog(dir / "text.mdb");
         FAIL() << "a text file was opened as a catalogue";
-    } catch (const CatalogError& error) {
+    } catch (const DatabaseError& error) {
         EXPECT_NE(std::string(error.what()).find("カタログのファイルではありません"),
                   std::string::npos)
             << error.what();
     }
 
     testing::execute(dir / "other.db", "Create Table Other (x)");
-    EXPECT_THROW(Catalog(dir / "other.db"), CatalogError);
+    EXPECT_THROW(Catalog(dir / "other.db"), DatabaseError);
+    const auto kindOf = [](const std::filesystem::path& file) {
+        try {
+            Catalog catalog(file);
+        } catch (const CatalogError& error) {
+            return error.kind();
+        }
+        return CatalogError::Kind::Other;
+    };
+    EXPECT_EQ(kindOf(dir.path()), CatalogError::Kind::Folder);
+    EXPECT_EQ(kindOf("/dev/zero"), CatalogError::Kind::Device);
+    mkfifo((dir / "fifo").c_str(), 0600);
+    EXPECT_EQ(kindOf(dir / "fifo"), CatalogError::Kind::Fifo) << "and it did not block";
 }
 
 TEST(Catalog, CreateRefusesEveryNameThatIsTakenLinksIncluded) {
@@ -82,20 +99,20 @@ TEST(Catalog, ReadOnlyCataloguesAreReadAndRefuseWrites) {
     std::filesystem::create_directory(dir / "shared");
     const auto file = dir / "shared" / Catalog::FileName;
     Catalog::create(file);
-    Catalog(file).storeTitle("Disc A");
+    testing::storeTitle(file, "Disc A");
     store(file, "Disc A", {"a.txt"});
     // Another user's catalogue in a folder this user cannot write, as on a disc or a share.
     chmod(dir.str().c_str(), 0755);
     chmod((dir / "shared").c_str(), 0755);
     const auto readsButNeverWrites = [&] {
-        if (ReadTitleList(file) != std::vector<std::string>{"ALL", "Disc A"} ||
+        if (ReadTitles(file) != std::vector<std::string>{"Disc A"} ||
             find(file, "*.TXT").size() != 1) {
             return false;
         }
         try {
             Catalog writer(file, Catalog::Access::Write);
             return false;
-        } catch (const CatalogError& error) {
+        } catch (const DatabaseError& error) {
             return std::string(error.what()).find("カタログに書き込めません。") == 0;
         }
     };
@@ -109,15 +126,12 @@ TEST(Catalog, ReadOnlyCataloguesAreReadAndRefuseWrites) {
 TEST(Catalog, DamagedCataloguesAreReportedAsDamaged) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
-    {
-        Catalog catalog(file, Catalog::Access::Write);
-        Catalog::Transaction rows(catalog);
-        for (int i = 0; i < 3000; ++i) {
-            catalog.storeFileRow({"e:\\" + std::to_string(i), "A", std::to_string(i) + ".txt", "",
-                                  "0", "2026-12-07"});
-        }
-        rows.commit();
+    std::vector<FileRow> rows;
+    for (int i = 0; i < 3000; ++i) {
+        rows.push_back(
+            {"e:\\" + std::to_string(i), "A", std::to_string(i) + ".txt", "", "0", "2026-12-07"});
     }
+    testing::storeFiles(file, rows);
     testing::execute(file, "PRAGMA wal_checkpoint(TRUNCATE)");
     std::filesystem::copy_file(file, dir / "truncated.mdb");
     std::filesystem::resize_file(dir / "truncated.mdb", 20 * 1024);
@@ -126,11 +140,11 @@ TEST(Catalog, DamagedCataloguesAreReportedAsDamaged) {
         try {
             find(damaged, "*.txt");
             FAIL() << "a damaged catalogue was read to the end";
-        } catch (const CatalogError& error) {
+        } catch (const DatabaseError& error) {
             EXPECT_EQ(std::string(error.what()).find("カタログが壊れています。("), 0u)
                 << error.what();
         }
-        EXPECT_THROW(Catalog(damaged, Catalog::Access::Write).checkIntact(), CatalogError);
+        EXPECT_THROW(Catalog(damaged, Catalog::Access::Write).checkIntact(), DatabaseError);
     }
 }
 
@@ -179,12 +193,17 @@ TEST(Catalog, RowsComeInEngineOrderWithDuplicatesKept) {
 TEST(TitleList, AllComesFirstThenEveryTitleRowInOrder) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
-    EXPECT_EQ(ReadTitleList(file), (std::vector<std::string>{"ALL"}));
+    testing::ScriptedPlatform p;
+    EXPECT_EQ(TitleEntries(file, p.dialogs), (std::vector<std::string>{"ALL"}));
     for (const char* title : {"Zeta", "Alpha", "Zeta", "写真 2003"}) {
-        Catalog(file).storeTitle(title);
+        testing::storeTitle(file, title);
     }
-    EXPECT_EQ(ReadTitleList(file),
+    EXPECT_EQ(TitleEntries(file, p.dialogs),
               (std::vector<std::string>{"ALL", "Zeta", "Alpha", "Zeta", "写真 2003"}));
+    EXPECT_TRUE(p.transcript.lines.empty());
+    EXPECT_EQ(TitleEntries(dir / "missing.mdb", p.dialogs), (std::vector<std::string>{"ALL"}))
+        << "an unreadable catalogue leaves ALL alone";
+    EXPECT_EQ(p.transcript.lines.size(), 1u);
 }
 
 TEST(TitleList, RowsWithoutTitleArePassedOverAndTheListHasNoLimit) {
@@ -194,11 +213,11 @@ TEST(TitleList, RowsWithoutTitleArePassedOverAndTheListHasNoLimit) {
         file, "Insert Into MediaName Values (NULL); Insert Into MediaName Values ('X');"
               "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 40000) "
               "Insert Into MediaName Select 'T' || i From n;");
-    const auto titles = ReadTitleList(file);
-    ASSERT_EQ(titles.size(), 40002u);
-    EXPECT_EQ(titles[1], "X");
+    const auto titles = ReadTitles(file);
+    ASSERT_EQ(titles.size(), 40001u);
+    EXPECT_EQ(titles[0], "X");
     EXPECT_EQ(titles.back(), "T40000");
-    EXPECT_THROW(ReadTitleList(dir / "missing.mdb"), CatalogError);
+    EXPECT_THROW(ReadTitles(dir / "missing.mdb"), CatalogError);
 }
 
 TEST(Catalog, ASecondReaderDoesNotFailAWrite) {
@@ -207,7 +226,7 @@ TEST(Catalog, ASecondReaderDoesNotFailAWrite) {
     store(file, "A", {"a.txt"});
     Catalog reader(file);
     bool stored = false;
-    reader.findFiles("*", std::nullopt, [&](CatalogHit&&) {
+    ScanCatalog(reader, "*", std::nullopt, [&](Hit&&) {
         // A write while another connection is in the middle of reading.
         store(file, "B", {"b.txt"});
         stored = true;

@@ -1,6 +1,8 @@
 #include "catalog/catalog.h"
 #include "edit/csv.h"
+#include "edit/disc_store.h"
 #include "edit/edit_commands.h"
+#include "registration/registration_store.h"
 #include "support/catalog_rows.h"
 #include "support/scripted_platform.h"
 #include "support/small_disk.h"
@@ -23,10 +25,11 @@ protected:
                       const std::string& size = "1", const std::string& date = "2026-12-07") {
         Catalog c(catalog, Catalog::Access::Write);
         Catalog::Transaction t(c);
+        RegistrationStore store(c);
         for (const std::string& name : names) {
-            c.storeFileRow({"e:\\" + name, title, name, "", size, date});
+            store.storeFileRow({"e:\\" + name, title, name, "", size, date});
         }
-        c.storeTitle(title);
+        store.storeTitle(title);
         t.commit();
     }
     std::vector<std::vector<std::string>> rowsOf(const std::string& title) {
@@ -46,7 +49,7 @@ TEST_F(EditCatalog, FiguresOfEveryTitleInTheOrderOfItsFirstRegistration) {
     registration("Photos", {"a.jpg"}, "2", "2026-11-30");
     execute(catalog,
             "Insert Into MediaTable Values ('e:\\x', 'Orphan', 'x', '', '5', '2026-01-01')");
-    const auto discs = Catalog(catalog).discFigures();
+    const auto discs = ReadDiscFigures(catalog);
     ASSERT_EQ(discs.size(), 3u);
     EXPECT_EQ(discs[0].title, "Photos");
     EXPECT_EQ(discs[0].registrations, 2);
@@ -66,7 +69,7 @@ TEST_F(EditCatalog, RenameAndRemoveTouchExactlyTheRowsOfThatTitle) {
     const auto music = rowsOf("Music");
 
     p.dialogs.texts = {std::string("Photos 2003")};
-    EXPECT_TRUE(RenameCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_TRUE(RenameTitle(p.platform(), catalog, "Photos"));
     EXPECT_EQ(rowsOf("Photos 2003").size(), 2u);
     EXPECT_TRUE(rowsOf("Photos").empty());
     EXPECT_EQ(rowsOf("PHOTOS"), photosUpper) << "a title in another letter case is another disc";
@@ -75,7 +78,7 @@ TEST_F(EditCatalog, RenameAndRemoveTouchExactlyTheRowsOfThatTitle) {
               (std::vector<std::vector<std::string>>{{"Photos 2003"}, {"PHOTOS"}, {"Music"}}));
 
     p.dialogs.answers = {Answer::Ok};
-    EXPECT_TRUE(RemoveCommand(p.platform(), catalog, "Photos 2003").run());
+    EXPECT_TRUE(RemoveTitle(p.platform(), catalog, "Photos 2003"));
     EXPECT_EQ(p.transcript.only("message 登録の削除"),
               (Lines{"message 登録の削除 [OK/Cancel]: 「Photos 2003」の登録を削除しますか？\n"
                      "ファイル 2 件"}));
@@ -89,12 +92,12 @@ TEST_F(EditCatalog, RenameAndRemoveTouchExactlyTheRowsOfThatTitle) {
 TEST_F(EditCatalog, CancelAndAnEmptyTitleChangeNothing) {
     registration("Photos", {"a.jpg"});
     p.dialogs.texts = {std::nullopt, std::string("")};
-    EXPECT_FALSE(RenameCommand(p.platform(), catalog, "Photos").run());
-    EXPECT_FALSE(RenameCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_FALSE(RenameTitle(p.platform(), catalog, "Photos"));
+    EXPECT_FALSE(RenameTitle(p.platform(), catalog, "Photos"));
     EXPECT_EQ(p.transcript.only("message"),
               (Lines{"message タイトル未入力: メディアのタイトルを入力して下さい。"}));
     p.dialogs.answers = {Answer::Cancel};
-    EXPECT_FALSE(RemoveCommand(p.platform(), catalog, "Photos").run());
+    EXPECT_FALSE(RemoveTitle(p.platform(), catalog, "Photos"));
     EXPECT_EQ(rowsOf("Photos").size(), 1u);
 }
 
@@ -102,7 +105,7 @@ TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
     registration("Disc, \"1\"", {"a,b.txt", "line\nend.txt", "\x83\x65.txt"});
     registration("Other", {"o.txt"});
     p.dialogs.saveNames = {"/out/disc.csv"};
-    ExportCommand(p.platform(), catalog, std::string("Disc, \"1\"")).run();
+    ExportCsv(p.platform(), catalog, std::string("Disc, \"1\""));
     EXPECT_EQ(p.files.written().at("/out/disc.csv"),
               "\xEF\xBB\xBF"
               "ファイルパス,メディア名,ファイル名,拡張子,サイズ,登録日\r\n"
@@ -113,7 +116,7 @@ TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
     EXPECT_EQ(p.transcript.only("message"), (Lines{"message CSV出力: 保存しました。"}));
 
     p.dialogs.saveNames = {"/out/all.csv"};
-    ExportCommand(p.platform(), catalog, std::nullopt).run();
+    ExportCsv(p.platform(), catalog, std::nullopt);
     EXPECT_NE(p.files.written().at("/out/all.csv").find("e:\\o.txt,Other,o.txt"),
               std::string::npos);
 }
@@ -129,19 +132,16 @@ TEST(EditOnAFullDisk, ARenameThatCannotFinishLeavesTheCatalogueAsItWas) {
         GTEST_SKIP() << "mounting a small tmpfs needs root";
     }
     const auto catalog = newCatalog(disk.dir());
-    {
-        Catalog c(catalog, Catalog::Access::Write);
-        Catalog::Transaction t(c);
-        for (int i = 0; i < 1500; ++i) {
-            c.storeFileRow({"e:\\" + std::to_string(i), "A", std::to_string(i), "", "1", ""});
-        }
-        c.storeTitle("A");
-        t.commit();
+    std::vector<FileRow> rows;
+    for (int i = 0; i < 1500; ++i) {
+        rows.push_back({"e:\\" + std::to_string(i), "A", std::to_string(i), "", "1", ""});
     }
+    storeFiles(catalog, rows);
+    storeTitle(catalog, "A");
     const auto before = tableRows(catalog, "MediaTable");
     ScriptedPlatform p;
     p.dialogs.texts = {std::string(3000, 'L')}; // every row grows by the long title
-    EXPECT_FALSE(RenameCommand(p.platform(), catalog, "A").run());
+    EXPECT_FALSE(RenameTitle(p.platform(), catalog, "A"));
     const auto messages = p.transcript.only("message");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("ディスクがいっぱいです"), std::string::npos) << messages[0];

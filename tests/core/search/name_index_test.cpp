@@ -1,10 +1,10 @@
 #include "catalog/catalog.h"
 #include "linux_file_system.h"
+#include "registration/registration_store.h"
+#include "search/find_files.h"
 #include "search/name_index.h"
-#include "search/search_command.h"
 #include "support/catalog_rows.h"
 #include "support/ordinary_user.h"
-#include "support/recording_views.h"
 #include "support/scripted_platform.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
@@ -29,23 +29,22 @@ protected:
     void registration(const std::string& title, const std::vector<std::string>& names) {
         Catalog c(catalog, Catalog::Access::Write);
         Catalog::Transaction t(c);
+        RegistrationStore store(c);
         for (const std::string& name : names) {
-            c.storeFileRow({"/media/" + title + "/" + name, title, name, "", "1", "2026-12-07"});
+            store.storeFileRow(
+                {"/media/" + title + "/" + name, title, name, "", "1", "2026-12-07"});
         }
-        c.storeTitle(title);
+        store.storeTitle(title);
         t.commit();
     }
     // The hits of FIND, each as "[title]path", with the index or scanning.
     Lines find(const std::string& key, const std::string& title = "ALL", bool indexed = true) {
-        TypedSearch inputs;
-        inputs.keyText = key;
-        inputs.title = title;
-        RecordingHitList window{p.transcript};
-        HitTable hits;
-        SearchCommand(p.platform(), catalog, indexed ? &index : nullptr, inputs, window, hits)
-            .run();
+        const Search search = SearchCatalog(catalog, indexed ? &index : nullptr, key, title);
         Lines out;
-        for (const Hit& hit : hits) {
+        if (search.end == Search::End::TooMany) {
+            out.push_back("too many");
+        }
+        for (const Hit& hit : search.hits) {
             out.push_back("[" + hit.title + "]" + hit.path);
         }
         return out;
@@ -122,7 +121,7 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
         }
         const std::string title =
             std::vector<std::string>{"ALL", "photos", "写真 2003", "none"}[pick(4)];
-        if (index.candidates(key)) {
+        if (index.candidates(key, std::nullopt)) {
             ++indexed;
         }
         ASSERT_EQ(find(key, title), find(key, title, false)) << "key " << key << " title " << title;
@@ -132,18 +131,19 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
 
 TEST_F(NameIndexTest, IsUsedOnlyForKeysWithARunOfThreeAndOnlyWhileInStep) {
     registration("A", {"report_2003.doc", "notes.txt"});
-    EXPECT_FALSE(index.candidates("*report*")) << "nothing trusted before the first update";
+    EXPECT_FALSE(index.candidates("*report*", std::nullopt))
+        << "nothing trusted before the first update";
     index.update();
-    EXPECT_EQ(index.candidates("*REPORT*"), (std::vector<std::int64_t>{1}));
-    EXPECT_EQ(index.candidates("*xyz*"), std::vector<std::int64_t>{});
-    EXPECT_FALSE(index.candidates("*re*")) << "no run of three: scan";
-    EXPECT_FALSE(index.candidates("r?p*"));
+    EXPECT_EQ(index.candidates("*REPORT*", std::nullopt), (std::vector<std::int64_t>{1}));
+    EXPECT_EQ(index.candidates("*xyz*", std::nullopt), std::vector<std::int64_t>{});
+    EXPECT_FALSE(index.candidates("*re*", std::nullopt)) << "no run of three: scan";
+    EXPECT_FALSE(index.candidates("r?p*", std::nullopt));
 
     // A registration: in doubt until the index has caught up with the appended rows.
     registration("B", {"report_2004.doc"});
-    EXPECT_FALSE(index.candidates("*report*"));
+    EXPECT_FALSE(index.candidates("*report*", std::nullopt));
     EXPECT_EQ(indexedRows(), 1) << "only the new row is indexed";
-    EXPECT_EQ(index.candidates("*report*"), (std::vector<std::int64_t>{1, 3}));
+    EXPECT_EQ(index.candidates("*report*", std::nullopt), (std::vector<std::int64_t>{1, 3}));
 }
 
 TEST_F(NameIndexTest, RowsRemovedOrTheCatalogueReplacedMakeItAnew) {
@@ -167,22 +167,23 @@ TEST_F(NameIndexTest, ADeletedTruncatedOrDamagedIndexIsPassedOverThenMadeAgain) 
     const auto file = index.file();
 
     std::filesystem::remove(file);
-    EXPECT_FALSE(index.candidates("*report*"));
+    EXPECT_FALSE(index.candidates("*report*", std::nullopt));
     EXPECT_EQ(find("*report*"), (Lines{"[A]/media/A/report.txt"}));
     index.update();
-    EXPECT_TRUE(index.candidates("*report*"));
+    EXPECT_TRUE(index.candidates("*report*", std::nullopt));
 
     std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
-    EXPECT_FALSE(index.candidates("*report*")) << "the index changed behind the program's back";
+    EXPECT_FALSE(index.candidates("*report*", std::nullopt))
+        << "the index changed behind the program's back";
     EXPECT_EQ(find("*report*"), (Lines{"[A]/media/A/report.txt"}));
     NameIndex again(file, catalog, files); // the next run checks the file whole
     again.update();
-    EXPECT_EQ(again.candidates("*report*"), (std::vector<std::int64_t>{1}));
+    EXPECT_EQ(again.candidates("*report*", std::nullopt), (std::vector<std::int64_t>{1}));
 
     damagePage(file, 3, 4096);
     NameIndex third(file, catalog, files);
     third.update();
-    EXPECT_EQ(third.candidates("*report*"), (std::vector<std::int64_t>{1}));
+    EXPECT_EQ(third.candidates("*report*", std::nullopt), (std::vector<std::int64_t>{1}));
 }
 
 TEST_F(NameIndexTest, ReadOnlyCatalogueIsStillIndexedInTheCache) {
@@ -195,7 +196,7 @@ TEST_F(NameIndexTest, ReadOnlyCatalogueIsStillIndexedInTheCache) {
     EXPECT_TRUE(asOrdinaryUser([&] {
         NameIndex readOnly(cache / "catalog.index", catalog, files);
         readOnly.update();
-        return readOnly.candidates("*report*") == std::vector<std::int64_t>{1};
+        return readOnly.candidates("*report*", std::nullopt) == std::vector<std::int64_t>{1};
     }));
 }
 
@@ -203,7 +204,7 @@ TEST_F(NameIndexTest, CacheFolderThatCannotBeWrittenMeansScanningAndNoMessage) {
     registration("A", {"report.txt"});
     dir.write("cache", "a file where the cache folder should be");
     index.update();
-    EXPECT_FALSE(index.candidates("*report*"));
+    EXPECT_FALSE(index.candidates("*report*", std::nullopt));
     EXPECT_EQ(find("*report*"), (Lines{"[A]/media/A/report.txt"}));
     EXPECT_TRUE(p.transcript.only("message").empty());
 }

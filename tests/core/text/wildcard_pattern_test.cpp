@@ -87,7 +87,7 @@ TEST(LikePattern, BytesThatAreNotUtf8MatchOnlyThemselves) {
     EXPECT_TRUE(like("*.txt", sjis));
     EXPECT_TRUE(like(sjis, sjis));
     EXPECT_FALSE(like("\x83\x65*", "\x83\x66.txt"));
-    EXPECT_EQ(decodeUtf8(sjis).size(), sjis.size());
+    EXPECT_EQ(DecodeUtf8(sjis).size(), sjis.size());
 }
 
 TEST(ListingPattern, StarDotStarAndEmptyMatchEveryName) {
@@ -103,12 +103,12 @@ TEST(ListingPattern, StarDotStarAndEmptyMatchEveryName) {
 }
 
 TEST(UnicodeText, DecodesEveryByteAndFoldsOnlyLetterPairs) {
-    EXPECT_EQ(decodeUtf8("ファイル").size(), 4u);
-    EXPECT_EQ(decodeUtf8("\xff\xfe"), (std::u32string{0xDCFF, 0xDCFE}));
-    EXPECT_EQ(decodeUtf8("\xe3\x83"), (std::u32string{0xDCE3, 0xDC83})) << "a cut-off sequence";
-    EXPECT_EQ(foldCase(U'Ÿ'), U'ÿ');
-    EXPECT_EQ(foldCase(U'İ'), U'İ');
-    EXPECT_EQ(foldCase(0xDC83), char32_t{0xDC83}) << "an escaped byte folds to itself";
+    EXPECT_EQ(DecodeUtf8("ファイル").size(), 4u);
+    EXPECT_EQ(DecodeUtf8("\xff\xfe"), (std::u32string{0xDCFF, 0xDCFE}));
+    EXPECT_EQ(DecodeUtf8("\xe3\x83"), (std::u32string{0xDCE3, 0xDC83})) << "a cut-off sequence";
+    EXPECT_EQ(FoldCase(U'Ÿ'), U'ÿ');
+    EXPECT_EQ(FoldCase(U'İ'), U'İ');
+    EXPECT_EQ(FoldCase(0xDC83), char32_t{0xDC83}) << "an escaped byte folds to itself";
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "catalog/catalog.h"
-#include "registration/register_command.h"
+#include "media/folder_walk.h"
+#include "registration/register_disc.h"
+#include "registration/registration_store.h"
 #include "support/catalog_rows.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
@@ -17,31 +19,53 @@ namespace {
 
 using namespace testing;
 
-class Registration : public ::testing::Test {
+class RegisterDiscTest : public ::testing::Test {
 protected:
     TempDir dir;
     std::filesystem::path catalog = newCatalog(dir);
     ScriptedPlatform p;
-    RecordingRegisterView view{p.transcript};
+    RecordingRegisterSink sink{p.transcript};
+    std::string drive = "e:";
+    std::string title = "DISC";
+    Registration result = Registration::Failed;
 
     void SetUp() override { p.files.addDrive("e:"); }
-    void run() { RegisterCommand(p.platform(), catalog, view).run(); }
+    void run() { result = RegisterDisc(p.platform(), catalog, drive, title, sink); }
     std::size_t fileRows() { return tableRows(catalog, "MediaTable").size(); }
     std::size_t titleRows() { return tableRows(catalog, "MediaName").size(); }
 };
 
-TEST_F(Registration, EmptyTitleIsRefusedAfterTheTrayIsClosed) {
-    view.titleText = "";
+TEST_F(RegisterDiscTest, EmptyTitleIsRefusedAfterTheTrayIsClosed) {
+    title = "";
     p.files.addFile("e:\\a.txt");
     run();
     EXPECT_EQ(p.transcript.lines,
               (Lines{"tray set cdaudio door Closed",
                      "message タイトル未入力: メディアのタイトルを入力して下さい。"}));
     EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(result, Registration::Refused);
 }
 
-TEST_F(Registration, UnreadyDriveIsRefusedWithTheTitleInTheMessage) {
-    view.titleText = "  spaces  ";
+TEST_F(RegisterDiscTest, AllAndBlankTitlesCannotNameADisc) {
+    p.files.addFile("e:\\a.txt");
+    for (const std::string refused : {"ALL", " ", "  \t ", "\u3000"}) {
+        p.transcript.lines.clear();
+        title = refused;
+        run();
+        EXPECT_EQ(result, Registration::Refused) << refused;
+        ASSERT_EQ(p.transcript.only("message").size(), 1u);
+        EXPECT_EQ(p.transcript.only("message")[0].rfind("message タイトルの誤り: ", 0), 0u);
+    }
+    for (const std::string accepted : {"all", " A ", "ALL 2"}) {
+        title = accepted;
+        run();
+        EXPECT_EQ(result, Registration::Registered) << accepted;
+    }
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"all"}, {" A "}, {"ALL 2"}}));
+}
+
+TEST_F(RegisterDiscTest, UnreadyDriveIsRefusedWithTheTitleInTheMessage) {
+    title = "  spaces  ";
     p.files.setReady("e:", false);
     run();
     EXPECT_EQ(p.transcript.lines,
@@ -49,39 +73,39 @@ TEST_F(Registration, UnreadyDriveIsRefusedWithTheTitleInTheMessage) {
                      "message データベースの構築:   spaces  のメディアの準備が出来ていません。"}));
 }
 
-TEST_F(Registration, EmptyDiscWritesNothingAndSaysNothing) {
+TEST_F(RegisterDiscTest, EmptyDiscWritesNothingAndSaysNothing) {
     p.files.addFolder("e:\\EMPTY");
     run();
     EXPECT_EQ(p.transcript.lines, concat({{"tray set cdaudio door Closed", "ready? e:"},
-                                          RegisterControlsDisabled,
+                                          Lines{"busy"},
                                           {"caption Orbisk[0%]解析中...", "events", "events"},
-                                          RegisterControlsEnabled,
+                                          Lines{"not busy"},
                                           {"caption Orbisk"}}));
     EXPECT_EQ(fileRows(), 0u);
     EXPECT_EQ(titleRows(), 0u);
 }
 
-TEST_F(Registration, ThreeFilesShowThePreviousPercentAtEachRefresh) {
+TEST_F(RegisterDiscTest, ThreeFilesShowThePreviousPercentAtEachRefresh) {
     p.files.addFile("e:\\a.txt");
     p.files.addFile("e:\\b.txt");
     p.files.addFile("e:\\c.txt");
     run();
     EXPECT_EQ(p.transcript.lines,
               concat({{"tray set cdaudio door Closed", "ready? e:"},
-                      RegisterControlsDisabled,
+                      Lines{"busy"},
                       {"caption Orbisk[0%]解析中...", "events", "max 3", "value 0", "value 1",
                        "label 0%", "caption Orbisk[0%]構築中...", "events", "value 2", "label 33%",
                        "caption Orbisk[33%]構築中...", "events", "value 3", "label 67%",
                        "caption Orbisk[67%]構築中...", "events", "caption Orbisk[99%]最適化中...",
                        "label 100%", "caption Orbisk[100%]完了"},
-                      RegisterControlsEnabled,
+                      Lines{"not busy"},
                       {"refresh titles", "message データベースの構築: 完了しました。", "label 0%",
                        "caption Orbisk", "value 0", "tray set cdaudio door open"}}));
     EXPECT_EQ(fileRows(), 3u);
     EXPECT_EQ(titleRows(), 1u);
 }
 
-TEST_F(Registration, OneFileShowsZeroPercentDuringTheRun) {
+TEST_F(RegisterDiscTest, OneFileShowsZeroPercentDuringTheRun) {
     p.files.addFile("e:\\only.txt");
     run();
     EXPECT_EQ(p.transcript.only("max"), (Lines{"max 1"}));
@@ -89,8 +113,8 @@ TEST_F(Registration, OneFileShowsZeroPercentDuringTheRun) {
     EXPECT_EQ(fileRows(), 1u);
 }
 
-TEST_F(Registration, EveryFileGetsItsRowWithEveryColumn) {
-    view.titleText = " Disc's 写真 ";
+TEST_F(RegisterDiscTest, EveryFileGetsItsRowWithEveryColumn) {
+    title = " Disc's 写真 ";
     p.files.addFile("e:\\EMPTY.BIN", 0);
     p.files.addFile("e:\\NODOT", 511);
     p.files.addFile("e:\\HALF.", 512, Hidden);
@@ -110,7 +134,7 @@ TEST_F(Registration, EveryFileGetsItsRowWithEveryColumn) {
     EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{t}}));
 }
 
-TEST_F(Registration, SameTitleTwiceAppendsEverythingAgain) {
+TEST_F(RegisterDiscTest, SameTitleTwiceAppendsEverythingAgain) {
     p.files.addFile("e:\\a.txt");
     run();
     run();
@@ -118,7 +142,7 @@ TEST_F(Registration, SameTitleTwiceAppendsEverythingAgain) {
     EXPECT_EQ(titleRows(), 2u);
 }
 
-TEST_F(Registration, MoreThan32767FilesAreAllRegistered) {
+TEST_F(RegisterDiscTest, MoreThan32767FilesAreAllRegistered) {
     for (int i = 0; i < 40000; ++i) {
         p.files.addFile("e:\\F" + std::to_string(i / 1000) + "\\" + std::to_string(i));
     }
@@ -129,7 +153,7 @@ TEST_F(Registration, MoreThan32767FilesAreAllRegistered) {
         << "one refresh per whole percent, one pass per folder";
 }
 
-TEST_F(Registration, OverflowingDiscRegistersTheFirst100000Files) {
+TEST_F(RegisterDiscTest, OverflowingDiscRegistersTheFirst100000Files) {
     for (int i = 0; i <= PathSlots; ++i) {
         p.files.addFile("e:\\F\\" + std::to_string(i));
     }
@@ -140,7 +164,7 @@ TEST_F(Registration, OverflowingDiscRegistersTheFirst100000Files) {
     EXPECT_EQ(titleRows(), 1u);
 }
 
-TEST_F(Registration, UnreadableFoldersArePassedOverAndNamedAtTheEnd) {
+TEST_F(RegisterDiscTest, UnreadableFoldersArePassedOverAndNamedAtTheEnd) {
     p.files.addFile("e:\\a.txt");
     p.files.addFile("e:\\LOCKED\\b.txt");
     p.files.addFile("e:\\OTHER\\LOCKED TOO\\c.txt");
@@ -156,7 +180,7 @@ TEST_F(Registration, UnreadableFoldersArePassedOverAndNamedAtTheEnd) {
     EXPECT_EQ(titleRows(), 1u);
 }
 
-TEST_F(Registration, DiscWhoseFilesAllSitInUnreadableFoldersSaysSo) {
+TEST_F(RegisterDiscTest, DiscWhoseFilesAllSitInUnreadableFoldersSaysSo) {
     p.files.addFile("e:\\LOCKED\\b.txt");
     p.files.failListing("e:\\LOCKED\\");
     run();
@@ -164,24 +188,24 @@ TEST_F(Registration, DiscWhoseFilesAllSitInUnreadableFoldersSaysSo) {
               (Lines{"message データベースの構築: 登録できるファイルがありませんでした。\n"
                      "読み込めなかったフォルダが1個あり、その中のファイルは登録されていません。\n"
                      "最初のフォルダ: e:\\LOCKED\\"}));
-    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+    EXPECT_EQ(p.transcript.count("not busy"), 1u);
     EXPECT_EQ(fileRows(), 0u);
     EXPECT_EQ(titleRows(), 0u);
     EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
 }
 
-TEST_F(Registration, RowsBecomePartOfTheCatalogueTogetherUnderTheOptimisingCaption) {
+TEST_F(RegisterDiscTest, RowsBecomePartOfTheCatalogueTogetherUnderTheOptimisingCaption) {
     p.files.addFile("e:\\a.txt");
     p.files.addFile("e:\\b.txt");
     std::map<std::string, std::size_t> seen;
-    view.onCaption = [&](const std::string& caption) { seen[caption] = fileRows() + titleRows(); };
+    sink.onCaption = [&](const std::string& caption) { seen[caption] = fileRows() + titleRows(); };
     run();
     EXPECT_EQ(seen["Orbisk[99%]最適化中..."], 0u) << "nothing is committed before the caption";
     EXPECT_EQ(seen["Orbisk[100%]完了"], 3u);
 }
 
-TEST_F(Registration, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindowBack) {
-    Catalog(catalog).storeTitle("EARLIER");
+TEST_F(RegisterDiscTest, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindowBack) {
+    storeTitle(catalog, "EARLIER");
     p.files.addFile("e:\\a.txt");
     p.files.addFile("e:\\b.txt");
     p.files.addFile("e:\\SUB\\c.txt");
@@ -201,8 +225,8 @@ TEST_F(Registration, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindo
         << messages[0];
     EXPECT_EQ(fileRows(), 0u);
     EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"EARLIER"}}));
-    const Lines tail(p.transcript.lines.end() - 11, p.transcript.lines.end() - 1);
-    EXPECT_EQ(tail, concat({RegisterControlsEnabled, {"caption Orbisk", "label 0%", "value 0"}}));
+    const Lines tail(p.transcript.lines.end() - 5, p.transcript.lines.end() - 1);
+    EXPECT_EQ(tail, concat({Lines{"not busy"}, {"caption Orbisk", "label 0%", "value 0"}}));
     EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
 
     // A second attempt stores what the disc now holds, not on top of leftovers.
@@ -211,8 +235,8 @@ TEST_F(Registration, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheWindo
     EXPECT_EQ(fileRows(), 2u);
 }
 
-TEST_F(Registration, KilledHalfWayLeavesTheCatalogueAsItWas) {
-    Catalog(catalog).storeTitle("EARLIER");
+TEST_F(RegisterDiscTest, KilledHalfWayLeavesTheCatalogueAsItWas) {
+    storeTitle(catalog, "EARLIER");
     for (int i = 0; i < 500; ++i) {
         p.files.addFile("e:\\F\\" + std::to_string(i));
     }
@@ -236,7 +260,7 @@ TEST_F(Registration, KilledHalfWayLeavesTheCatalogueAsItWas) {
     EXPECT_NO_THROW(Catalog(catalog, Catalog::Access::Write).checkIntact());
 }
 
-TEST_F(Registration, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
+TEST_F(RegisterDiscTest, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
     p.files.addFile("e:\\a.txt");
     const auto refusedWith = [&](const std::string& reason) {
         p.transcript.lines.clear();
@@ -246,8 +270,8 @@ TEST_F(Registration, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
                messages[0].rfind("message データベースの構築: カタログに登録できません。\n" +
                                      catalog.string() + "\n",
                                  0) == 0 &&
-               messages[0].find(reason) != std::string::npos &&
-               p.transcript.only("disable").empty() && p.events.passes == 0;
+               messages[0].find(reason) != std::string::npos && p.transcript.only("busy").empty() &&
+               p.events.passes == 0;
     };
     std::filesystem::rename(catalog, dir / "elsewhere.mdb");
     EXPECT_TRUE(refusedWith("ファイルがありません。"));
@@ -255,15 +279,12 @@ TEST_F(Registration, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
     EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere.mdb"));
 
     // Bytes of a table page flipped: the engine may not notice on a write, the check does.
-    Catalog(catalog).storeTitle("A");
-    {
-        Catalog c(catalog, Catalog::Access::Write);
-        Catalog::Transaction t(c);
-        for (int i = 0; i < 2000; ++i) {
-            c.storeFileRow({"e:\\" + std::to_string(i), "A", std::to_string(i), "", "0", ""});
-        }
-        t.commit();
+    storeTitle(catalog, "A");
+    std::vector<FileRow> rows;
+    for (int i = 0; i < 2000; ++i) {
+        rows.push_back({"e:\\" + std::to_string(i), "A", std::to_string(i), "", "0", ""});
     }
+    storeFiles(catalog, rows);
     execute(catalog, "PRAGMA wal_checkpoint(TRUNCATE)");
     damagePage(catalog, 40);
     EXPECT_TRUE(refusedWith("カタログが壊れています。"));
@@ -284,12 +305,12 @@ TEST(RegistrationOnAFullDisk, StopsWithTheReasonAndLeavesTheCatalogueAsItWas) {
     }
     const auto catalog = newCatalog(disk.dir());
     ScriptedPlatform p;
-    RecordingRegisterView view{p.transcript};
+    RecordingRegisterSink sink{p.transcript};
     p.files.addDrive("e:");
     for (int i = 0; i < 20000; ++i) {
         p.files.addFile("e:\\" + std::string(100, 'F') + "\\" + std::to_string(i) + ".dat");
     }
-    RegisterCommand(p.platform(), catalog, view).run();
+    EXPECT_EQ(RegisterDisc(p.platform(), catalog, "e:", "DISC", sink), Registration::Failed);
     const auto messages = p.transcript.only("message");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("このディスクは登録されていません。"), std::string::npos)
@@ -297,7 +318,7 @@ TEST(RegistrationOnAFullDisk, StopsWithTheReasonAndLeavesTheCatalogueAsItWas) {
     EXPECT_NE(messages[0].find("ディスクがいっぱいです"), std::string::npos) << messages[0];
     EXPECT_TRUE(tableRows(catalog, "MediaTable").empty());
     EXPECT_TRUE(tableRows(catalog, "MediaName").empty());
-    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+    EXPECT_EQ(p.transcript.count("not busy"), 1u);
 }
 
 } // namespace

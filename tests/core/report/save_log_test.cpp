@@ -1,5 +1,5 @@
 #include "linux_file_system.h"
-#include "report/save_command.h"
+#include "report/save_log.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -13,7 +13,7 @@ using namespace testing;
 const std::string TwoEntries =
     "e:\\a.txt\r\n***Copy Normal End\r\ne:\\写真\\b.txt\r\n***File Not Found\r\n";
 
-class SaveCommandTest : public ::testing::Test {
+class SaveLogTest : public ::testing::Test {
 protected:
     TempDir dir;
     ScriptedPlatform p;
@@ -21,9 +21,7 @@ protected:
     Transcript& transcript = p.transcript;
     ScriptedDialogs& dialogs = p.dialogs;
 
-    void run() {
-        SaveCommand({files, p.tray, p.dialogs, p.events, p.clock, p.numbers}, TwoEntries).run();
-    }
+    void run() { SaveLog({files, p.tray, p.dialogs, p.events, p.clock, p.numbers}, TwoEntries); }
 
     void save(const std::string& name) {
         dialogs.saveNames = {name};
@@ -31,14 +29,14 @@ protected:
     }
 };
 
-TEST_F(SaveCommandTest, LogAndOneMoreLineEndAreWritten) {
+TEST_F(SaveLogTest, LogAndOneMoreLineEndAreWritten) {
     save(dir.str() + "/log.txt");
     EXPECT_EQ(dir.read("log.txt"), TwoEntries + "\r\n");
-    EXPECT_EQ(transcript.lines,
-              (Lines{"save dialog ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt", "message ログの保存: 保存しました。"}));
+    EXPECT_EQ(transcript.lines, (Lines{"save dialog テキストファイル(*.txt)|*.txt",
+                                       "message ログの保存: 保存しました。"}));
 }
 
-TEST_F(SaveCommandTest, CancelWritesNothing) {
+TEST_F(SaveLogTest, CancelWritesNothing) {
     dialogs.saveNames = {};
     run();
     EXPECT_EQ(transcript.only("message"),
@@ -46,7 +44,7 @@ TEST_F(SaveCommandTest, CancelWritesNothing) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
 }
 
-TEST_F(SaveCommandTest, ExistingFileIsReplacedAndNamesAreTakenAsTyped) {
+TEST_F(SaveLogTest, ExistingFileIsReplacedAndNamesAreTakenAsTyped) {
     dir.write("log", "an older and much longer log that must disappear entirely");
     save(dir.str() + "/log");
     EXPECT_EQ(dir.read("log"), TwoEntries + "\r\n");
@@ -55,7 +53,7 @@ TEST_F(SaveCommandTest, ExistingFileIsReplacedAndNamesAreTakenAsTyped) {
     EXPECT_EQ(dir.read("記録 2026.txt"), dir.read("log"));
 }
 
-TEST_F(SaveCommandTest, UnwritableTargetIsReportedAndLosesNothing) {
+TEST_F(SaveLogTest, UnwritableTargetIsReportedAndLosesNothing) {
     dir.write("keep.txt", "keep");
     std::filesystem::create_directory(dir / "folder");
     save(dir.str() + "/folder");

@@ -1,4 +1,4 @@
-#include "copy/copy_command.h"
+#include "copy/copy_files.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
 
@@ -12,9 +12,11 @@ using namespace testing;
 class Copy : public ::testing::Test {
 protected:
     ScriptedPlatform p;
-    RecordingCopyWindow window{p.transcript};
-    RecordingReport report{p.transcript};
+    RecordingCopySink window{p.transcript};
     HitTable hits;
+    std::vector<std::size_t> marked;
+    std::string folder = "d:\\OUT";
+    CopyRun result;
 
     void SetUp() override {
         p.files.addDrive("e:");
@@ -23,13 +25,15 @@ protected:
     // A hit on the next line, its file present on drive e: unless told.
     void hit(const std::string& title, const std::string& path, bool marked = true,
              bool present = true) {
-        hits.push_back({path, path.substr(path.rfind('\\') + 1), title});
-        window.marks.push_back(marked);
+        if (marked) {
+            this->marked.push_back(hits.size());
+        }
+        hits.push_back({0, path, path.substr(path.rfind('\\') + 1), title, "0"});
         if (present) {
             p.files.addFile(path);
         }
     }
-    void run() { CopyCommand(p.platform(), hits, window, report).run(); }
+    void run() { result = CopyFiles(p.platform(), hits, marked, folder, window); }
     Lines questions() const { return p.transcript.only("message ファイルのコピー [OK/Cancel]"); }
 };
 
@@ -40,7 +44,7 @@ TEST_F(Copy, NothingMarkedGivesTheMessageAndChangesNothing) {
     EXPECT_EQ(p.transcript.lines,
               (Lines{"message ファイルのコピー: コピーするファイルが選択されていません。",
                      "message ファイルのコピー: コピーするファイルが選択されていません。"}));
-    EXPECT_EQ(report.text, "Text1");
+    EXPECT_EQ(result.end, CopyRun::End::NothingMarked);
 }
 
 TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
@@ -50,13 +54,7 @@ TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
     run();
     const Lines perFile = {"tray set cdaudio door Closed", "ready? e:"};
     EXPECT_EQ(p.transcript.lines,
-              (Lines{CopyControlsDisabled[0],
-                     CopyControlsDisabled[1],
-                     CopyControlsDisabled[2],
-                     CopyControlsDisabled[3],
-                     CopyControlsDisabled[4],
-                     CopyControlsDisabled[5],
-                     CopyControlsDisabled[6],
+              (Lines{"busy",
                      "max 3",
                      "value 0",
                      "label 0%",
@@ -81,15 +79,9 @@ TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
                      "label 100%",
                      "events",
                      "tray set cdaudio door open",
-                     CopyControlsEnabled[0],
-                     CopyControlsEnabled[1],
-                     CopyControlsEnabled[2],
-                     CopyControlsEnabled[3],
-                     CopyControlsEnabled[4],
-                     CopyControlsEnabled[5],
-                     CopyControlsEnabled[6],
-                     "show report"}));
-    EXPECT_EQ(report.text,
+                     "not busy"}));
+    EXPECT_EQ(result.end, CopyRun::End::Done);
+    EXPECT_EQ(result.log,
               "e:\\DOCS\\a.txt\r\n***Copy Normal End\r\ne:\\DOCS\\b.txt\r\n***Copy Normal End\r\n"
               "e:\\c.txt\r\n***Copy Normal End\r\n");
 }
@@ -103,7 +95,7 @@ TEST_F(Copy, ProgressPassesEveryLineWhenOnlyTheLastIsMarked) {
               (Lines{"label 0%", "label 10%", "label 20%", "label 30%", "label 40%", "label 50%",
                      "label 60%", "label 70%", "label 80%", "label 90%", "label 100%"}));
     EXPECT_EQ(questions().size(), 1u);
-    EXPECT_EQ(report.text, "e:\\10.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(result.log, "e:\\10.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, EachRunOfOneTitleIsAskedForInListOrder) {
@@ -125,13 +117,10 @@ TEST_F(Copy, CancelKeepsWhatWasCopiedAndShowsNoReport) {
     p.dialogs.answers = {Answer::Ok, Answer::Cancel};
     run();
     EXPECT_EQ(p.files.copies().size(), 1u);
-    EXPECT_EQ(report.shown, 0);
-    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n")
-        << "the partial log stays in the hidden report";
-    const Lines tail(p.transcript.lines.end() - 10, p.transcript.lines.end());
-    EXPECT_EQ(tail, (Lines{CopyControlsEnabled[0], CopyControlsEnabled[1], CopyControlsEnabled[2],
-                           CopyControlsEnabled[3], CopyControlsEnabled[4], CopyControlsEnabled[5],
-                           CopyControlsEnabled[6], "max 100", "value 0", "label 0%"}));
+    EXPECT_EQ(result.end, CopyRun::End::Cancelled);
+    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n");
+    const Lines tail(p.transcript.lines.end() - 4, p.transcript.lines.end());
+    EXPECT_EQ(tail, (Lines{"not busy", "max 100", "value 0", "label 0%"}));
     EXPECT_EQ(p.transcript.only("tray").back(), "tray set cdaudio door open");
 }
 
@@ -139,7 +128,7 @@ TEST_F(Copy, MissingFileIsLoggedAndTheWalkGoesOn) {
     hit("A", "e:\\gone.txt", true, false);
     hit("A", "e:\\here.txt");
     run();
-    EXPECT_EQ(report.text,
+    EXPECT_EQ(result.log,
               "e:\\gone.txt\r\n***File Not Found\r\ne:\\here.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(p.files.copies().size(), 1u);
 }
@@ -152,12 +141,12 @@ TEST_F(Copy, SameNameFromTwoFoldersEndsAsTheSecond) {
                                                 "copy e:\\TWO\\same.txt -> d:\\OUT\\same.txt"}));
     EXPECT_EQ(p.files.copies().at("d:\\OUT\\same.txt"), "e:\\TWO\\same.txt");
     EXPECT_EQ(
-        report.text,
+        result.log,
         "e:\\ONE\\same.txt\r\n***Copy Normal End\r\ne:\\TWO\\same.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, DriveRootTargetGetsADoubledSeparator) {
-    window.folder = "d:\\";
+    folder = "d:\\";
     hit("A", "e:\\a.txt");
     run();
     EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\a.txt -> d:\\\\a.txt"}));
@@ -180,14 +169,14 @@ TEST_F(Copy, NotReadyDriveAsksForTheDiscAgainSoCancelIsAlwaysThere) {
               (Lines{"message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
                      "message ファイルのコピー: Aのメディアの準備が出来ていません。",
                      "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。"}));
-    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n");
-    EXPECT_EQ(report.shown, 0);
+    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(result.end, CopyRun::End::Cancelled);
 }
 
 TEST_F(Copy, UnknownDriveOrTooShortPathIsNotReady) {
     for (const std::string path : {"q:\\a.txt", "x"}) {
         hits.clear();
-        window.marks.clear();
+        marked.clear();
         p.transcript.lines.clear();
         hit("A", path, true, false);
         p.dialogs.answers = {Answer::Ok, Answer::Cancel};
@@ -204,36 +193,36 @@ TEST_F(Copy, FailedCopyIsLoggedWithItsReasonAndTheWalkGoesOn) {
     hit("A", "e:\\b.txt");
     p.files.failCopies("デバイスに空き領域がありません");
     run();
-    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n"
-                           "e:\\b.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n");
-    EXPECT_EQ(report.shown, 1);
-    EXPECT_EQ(p.transcript.only("enable").size(), 7u);
+    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n"
+                          "e:\\b.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n");
+    EXPECT_EQ(result.end, CopyRun::End::Done);
+    EXPECT_EQ(p.transcript.only("not busy").size(), 1u);
 }
 
 TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
     for (const std::string name : {"..", ".", "..\\evil.txt", "sub/evil.txt", ""}) {
-        hits.push_back({"e:\\x", name, "A"});
-        window.marks.push_back(true);
+        marked.push_back(hits.size());
+        hits.push_back({0, "e:\\x", name, "A", "0"});
     }
     p.files.addFile("e:\\x");
     run();
     EXPECT_TRUE(p.transcript.only("copy").empty());
-    EXPECT_EQ(p.transcript.only("show report").size(), 1u);
+    EXPECT_EQ(result.end, CopyRun::End::Done);
     const std::string entry =
         "e:\\x\r\n***Copy Error: ファイル名にフォルダの区切りが含まれています。\r\n";
-    EXPECT_EQ(report.text, entry + entry + entry + entry + entry);
+    EXPECT_EQ(result.log, entry + entry + entry + entry + entry);
 }
 
 TEST_F(Copy, HitWithoutAPathIsACopyErrorAndNoDiscIsAskedFor) {
     hit("A", "e:\\a.txt");
-    hits.push_back({"", "lost.txt", "A"}); // a row whose path the catalogue lost
-    window.marks.push_back(true);
+    marked.push_back(hits.size());
+    hits.push_back({0, "", "lost.txt", "A", "0"}); // a row whose path the catalogue lost
     hit("A", "e:\\b.txt");
     run();
     EXPECT_EQ(questions().size(), 1u);
-    EXPECT_EQ(report.text, "e:\\a.txt\r\n***Copy Normal End\r\n"
-                           "\r\n***Copy Error: カタログにファイルのパスがありません。\r\n"
-                           "e:\\b.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n"
+                          "\r\n***Copy Error: カタログにファイルのパスがありません。\r\n"
+                          "e:\\b.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, TargetFolderIsMadeReadyOnceBeforeTheFirstCopy) {

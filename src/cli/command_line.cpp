@@ -1,0 +1,299 @@
+#include "command_line.h"
+
+#include "catalog/catalog.h"
+#include "catalog/catalog_place.h"
+#include "catalog/title_list.h"
+#include "edit/disc_store.h"
+#include "edit/edit_commands.h"
+#include "json.h"
+#include "platform/platform.h"
+#include "registration/register_disc.h"
+#include "search/find_files.h"
+#include "search/name_index.h"
+#include "terminal.h"
+#include "text/display_text.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
+namespace orbisk {
+
+namespace {
+
+constexpr const char* UsageText = R"(Usage: orbisk-cli [--catalog FILE] COMMAND [ARGUMENTS]
+
+Commands:
+  find KEY [--title TITLE] [--json]
+                     the catalogued files whose name matches KEY ("*" any run, "?" one
+                     character, "#" one digit, "[a-z]" and "[!a-z]" classes), on every
+                     disc or on TITLE's; one line per hit: path, a tab, title
+  titles             every registered title, one per line
+  discs              every disc: title, registrations, files, kilobytes, dates (tabs)
+  export [--title TITLE] FILE
+                     the catalogue, or one title, as CSV; FILE "-" is standard output
+  add FOLDER --title TITLE [--yes]
+                     registers the disc mounted at FOLDER (any folder) under TITLE;
+                     --yes answers yes to a question (a disc registered before)
+
+Options:
+  --catalog FILE     use the catalogue FILE
+  -h, --help         show this help and the catalogue in use
+  -v, --version      show the version
+
+Exit codes: 0 done, 1 the catalogue or a file could not be read or written, 2 the
+command line is wrong, 3 find: too many hits, 4 add: refused, 5 add: no file to add.
+)";
+
+// The command line, read: options anywhere, the rest in order.
+struct Arguments {
+    std::vector<std::string> words;
+    std::map<std::string, std::string> options; // --name -> value ("" for a flag)
+    std::string error;
+};
+
+Arguments read(const std::vector<std::string>& arguments) {
+    static const std::map<std::string, bool> known = {
+        {"--catalog", true}, {"--title", true}, {"--json", false},    {"--yes", false},
+        {"--help", false},   {"-h", false},     {"--version", false}, {"-v", false}};
+    Arguments read;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--") {
+            read.words.insert(read.words.end(), arguments.begin() + static_cast<long>(i) + 1,
+                              arguments.end());
+            break;
+        }
+        if (argument.size() < 2 || argument[0] != '-') {
+            read.words.push_back(argument);
+            continue;
+        }
+        const auto option = known.find(argument);
+        if (option == known.end()) {
+            read.error = "Unknown option '" + argument + "'.";
+            return read;
+        }
+        std::string value;
+        if (option->second) {
+            if (i + 1 == arguments.size()) {
+                read.error = "Missing value after '" + argument + "'.";
+                return read;
+            }
+            value = arguments[++i];
+        }
+        read.options[argument] = value;
+    }
+    return read;
+}
+
+class Commands {
+public:
+    Commands(const CommandLineServices& services, std::filesystem::path catalog, bool yes)
+        : s_(services), catalog_(std::move(catalog)),
+          terminal_(services.err, services.japanese, yes), platform_{
+                                                               services.files, tray_,
+                                                               terminal_,      events_,
+                                                               services.clock, services.numbers} {}
+
+    int find(const std::string& key, const std::optional<std::string>& title, bool json);
+    int titles();
+    int discs();
+    int exportCsv(const std::string& file, const std::optional<std::string>& title);
+    int add(const std::string& folder, const std::string& title);
+
+private:
+    int failed(const std::string& reason) {
+        terminal_.message(CatalogOpenFailure(catalog_, reason), "", Buttons::Ok);
+        return Failed;
+    }
+    std::filesystem::path indexFile() const { return IndexFileFor(catalog_, s_.cacheFolder); }
+
+    const CommandLineServices& s_;
+    std::filesystem::path catalog_;
+    StillTray tray_;
+    NoEvents events_;
+    TerminalDialogs terminal_;
+    Platform platform_;
+};
+
+int Commands::find(const std::string& key, const std::optional<std::string>& title, bool json) {
+    const NameIndex names(indexFile(), catalog_, s_.files);
+    const Search search = SearchCatalog(catalog_, &names, key, title.value_or(AllTitles));
+    if (search.end == Search::End::Failed) {
+        return failed(search.reason);
+    }
+    if (search.end == Search::End::TooMany) {
+        terminal_.message(TooManyHitsMessage, TooManyHitsTitle, Buttons::Ok);
+        return TooMany;
+    }
+    if (json) {
+        std::fputs("[", s_.out);
+        const char* comma = "\n";
+        for (const Hit& hit : search.hits) {
+            std::fprintf(s_.out, "%s  {\"path\": %s, \"name\": %s, \"title\": %s, \"size\": %s}",
+                         comma, JsonString(DisplayText(hit.path)).c_str(),
+                         JsonString(DisplayText(hit.name)).c_str(),
+                         JsonString(DisplayText(hit.title)).c_str(), JsonString(hit.size).c_str());
+            comma = ",\n";
+        }
+        std::fputs(search.hits.empty() ? "]\n" : "\n]\n", s_.out);
+        return Done;
+    }
+    // The path's own bytes, so that a script can open the file.
+    for (const Hit& hit : search.hits) {
+        std::fprintf(s_.out, "%s\t%s\n", hit.path.c_str(), hit.title.c_str());
+    }
+    return Done;
+}
+
+int Commands::titles() {
+    try {
+        for (const std::string& title : ReadTitles(catalog_)) {
+            std::fprintf(s_.out, "%s\n", title.c_str());
+        }
+    } catch (const std::exception& error) {
+        return failed(error.what());
+    }
+    return Done;
+}
+
+int Commands::discs() {
+    try {
+        for (const DiscFigures& disc : ReadDiscFigures(catalog_)) {
+            std::string dates;
+            for (const std::string& date : disc.dates) {
+                dates += (dates.empty() ? "" : ", ") + date;
+            }
+            std::fprintf(s_.out, "%s\t%s\t%s\t%s\t%s\n", disc.title.c_str(),
+                         s_.numbers.grouped(disc.registrations).c_str(),
+                         s_.numbers.grouped(disc.files).c_str(),
+                         s_.numbers.grouped(disc.kilobytes).c_str(), dates.c_str());
+        }
+    } catch (const std::exception& error) {
+        return failed(error.what());
+    }
+    return Done;
+}
+
+// Standard output as the file an export writes.
+class StandardOutput : public FileWriter {
+public:
+    explicit StandardOutput(std::FILE* out) : out_(out) {}
+    void write(std::string_view bytes) override {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
+            throw FileError("standard output");
+        }
+    }
+    void commit() override { std::fflush(out_); }
+
+private:
+    std::FILE* out_;
+};
+
+int Commands::exportCsv(const std::string& file, const std::optional<std::string>& title) {
+    try {
+        std::unique_ptr<FileWriter> writer =
+            file == "-" ? std::make_unique<StandardOutput>(s_.out) : s_.files.createFile(file);
+        WriteCsv(catalog_, title, *writer);
+    } catch (const std::exception& error) {
+        terminal_.message(std::string("CSVファイルを保存できませんでした。\n") + error.what(), "",
+                          Buttons::Ok);
+        return Failed;
+    }
+    return Done;
+}
+
+int Commands::add(const std::string& folder, const std::string& title) {
+    // The disc's paths are stored from the folder's full path, as a drive list gives it.
+    std::error_code error;
+    std::string drive = std::filesystem::absolute(folder, error).lexically_normal().string();
+    while (drive.size() > 1 && drive.back() == '/') {
+        drive.pop_back();
+    }
+    Registration done = Registration::Failed;
+    {
+        TerminalProgress progress(terminal_);
+        done = RegisterDisc(platform_, catalog_, drive, title, progress);
+    }
+    switch (done) {
+    case Registration::Registered:
+        // The next search finds the disc's files through the index.
+        NameIndex(indexFile(), catalog_, s_.files).update();
+        return Done;
+    case Registration::Refused:
+        return Refused;
+    case Registration::Empty:
+        return NothingToAdd;
+    case Registration::Failed:
+        break;
+    }
+    return Failed;
+}
+
+using Option = std::function<std::optional<std::string>(const char*)>;
+
+int runCommand(Commands& commands, const std::vector<std::string>& w, const Option& option,
+               std::FILE* err) {
+    const auto wrong = [err](const std::string& why) {
+        std::fprintf(err, "%s\n\n%s", why.c_str(), UsageText);
+        return Usage;
+    };
+    if (w.empty()) {
+        return wrong("No command.");
+    }
+    const std::string& command = w[0];
+    if (command == "find" && w.size() == 2) {
+        return commands.find(w[1], option("--title"), option("--json").has_value());
+    }
+    if (command == "titles" && w.size() == 1) {
+        return commands.titles();
+    }
+    if (command == "discs" && w.size() == 1) {
+        return commands.discs();
+    }
+    if (command == "export" && w.size() == 2) {
+        return commands.exportCsv(w[1], option("--title"));
+    }
+    if (command == "add" && w.size() == 2 && option("--title")) {
+        return commands.add(w[1], *option("--title"));
+    }
+    const std::set<std::string> known = {"find", "titles", "discs", "export", "add"};
+    return wrong(known.count(command) != 0 ? "Wrong arguments for '" + command + "'."
+                                           : "Unknown command '" + command + "'.");
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, const CommandLineServices& services) {
+    const Arguments args = read(arguments);
+    if (!args.error.empty()) {
+        std::fprintf(services.err, "%s\n\n%s", args.error.c_str(), UsageText);
+        return Usage;
+    }
+    const Option option = [&args](const char* name) -> std::optional<std::string> {
+        const auto found = args.options.find(name);
+        return found == args.options.end() ? std::nullopt
+                                           : std::optional<std::string>(found->second);
+    };
+    std::optional<std::filesystem::path> named;
+    if (const auto file = option("--catalog")) {
+        named = *file;
+    }
+    const auto chosen = ChooseCatalog(named, services.programFolder, services.dataFolder);
+    if (option("--help") || option("-h")) {
+        std::fprintf(services.out, "%s\nCatalogue in use: %s\n", UsageText, chosen.c_str());
+        return Done;
+    }
+    if (option("--version") || option("-v")) {
+        std::fprintf(services.out, "orbisk-cli %s\n", ORBISK_VERSION);
+        return Done;
+    }
+    Commands commands(services, chosen, option("--yes").has_value());
+    const int status = runCommand(commands, args.words, option, services.err);
+    // The catalogue alone stays, as the windows leave it.
+    TidyCatalogFiles(chosen);
+    return status;
+}
+
+} // namespace orbisk

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/number_format.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+// Exit codes of orbisk-cli.
+enum ExitCode : int {
+    Done = 0,
+    Failed = 1,      // the catalogue or a file could not be read or written
+    Usage = 2,       // the command line is not understood
+    TooMany = 3,     // find: more hits than a search holds
+    Refused = 4,     // add: the title, the folder or the catalogue was refused, or a question
+                     // was answered no
+    NothingToAdd = 5 // add: the folder holds no file to register
+};
+
+// What the command line runs on.
+struct CommandLineServices {
+    FileSystem& files;
+    const Clock& clock;
+    const NumberFormat& numbers;
+    std::filesystem::path programFolder; // where a catalogue beside the program is looked for
+    std::filesystem::path dataFolder;    // the user's, where the catalogue lives by default
+    std::filesystem::path cacheFolder;   // the user's, where the name index is kept
+    bool japanese = false;               // messages in Japanese, else in English
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+};
+
+// orbisk-cli: the catalogue's commands for scripts and terminals (arguments without the
+// program's name). Returns the exit code.
+int RunCommandLine(const std::vector<std::string>& arguments, const CommandLineServices& services);
+
+} // namespace orbisk

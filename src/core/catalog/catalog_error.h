@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace orbisk {
+
+// The catalogue file is not there, or is not a file a catalogue can be: what() says so in
+// Japanese. Failures of the engine itself are DatabaseError.
+class CatalogError : public std::runtime_error {
+public:
+    enum class Kind { Missing, Folder, Fifo, Device, NotAFile, Taken, Other };
+    CatalogError(Kind kind, const std::string& text) : std::runtime_error(text), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+// What the user is told when the catalogue cannot be opened or read: the sentence, the
+// catalogue's path, the reason.
+std::string CatalogOpenFailure(const std::filesystem::path& file, const std::string& reason);
+
+// Throws CatalogError unless file is a plain file (links followed). Never opens it, so a
+// FIFO in its place cannot hold the program.
+void RequireCatalogFile(const std::filesystem::path& file);
+
+} // namespace orbisk

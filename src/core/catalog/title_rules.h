@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace orbisk {
+
+// Why a title cannot be given to a disc, as a message box says it.
+struct TitleRefusalText {
+    std::string text;
+    std::string title;
+};
+
+// Nothing when title can name a disc. Refused: the empty title, "ALL" (which the search
+// reads as every disc, so such a disc could never be searched on its own) and a title of
+// blanks only. A catalogue that already holds such a title keeps working.
+std::optional<TitleRefusalText> TitleRefusal(const std::string& title);
+
+} // namespace orbisk

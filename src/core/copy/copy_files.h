@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "search/hit_table.h"
+
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+inline constexpr const char* CopyTitle = "ファイルのコピー";
+
+// The copy window's progress display, which the report window's CLOSE also resets.
+class CopyProgressView {
+public:
+    virtual ~CopyProgressView() = default;
+    virtual void setProgressMax(int max) = 0;
+    virtual void setProgressValue(int value) = 0;
+    virtual void setPercentLabel(const std::string& text) = 0;
+};
+
+// What the copy shows while it runs.
+class CopySink : public CopyProgressView {
+public:
+    // Disables, in a fixed order, the controls that could start another copy or change its
+    // hits or folder (COPY, CLOSE, SELECT ALL, CLEAR, the hit list, the folder list and the
+    // drive list), or enables them again in the same order.
+    virtual void setBusy(bool busy) = 0;
+};
+
+struct CopyRun {
+    enum class End {
+        NothingMarked, // told to the user; nothing else happened
+        Cancelled,     // at a disc question; what was copied stays copied
+        Done           // every marked hit was handled; log holds an entry for each
+    };
+    End end = End::NothingMarked;
+    std::string log;
+};
+
+// COPY: copies the marked hits (positions in lines, ascending) from their discs into
+// folder, asking for each disc by title, and gives the copy log. Progress passes every
+// line, marked or not. A file that cannot be copied is logged with its reason; the copy
+// goes on.
+CopyRun CopyFiles(Platform platform, const HitTable& lines, const std::vector<std::size_t>& marked,
+                  const std::string& folder, CopySink& sink);
+
+} // namespace orbisk

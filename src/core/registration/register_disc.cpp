@@ -1,0 +1,154 @@
+#include "registration/register_disc.h"
+
+#include "catalog/title_rules.h"
+#include "media/folder_walk.h"
+#include "media/path_cuts.h"
+#include "registration/registration_store.h"
+#include "registration/size_reader.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace orbisk {
+
+namespace {
+
+constexpr const char* CommandTitle = "データベースの構築";
+
+// What the end of a registration says of the folders its walk passed over.
+std::string skippedText(const SkippedFolders& skipped) {
+    return "読み込めなかったフォルダが" + std::to_string(skipped.count) +
+           "個あり、その中のファイルは登録されていません。\n最初のフォルダ: " + skipped.first;
+}
+
+std::string dateText(const CalendarDate& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+class Run {
+public:
+    Run(Platform platform, const std::filesystem::path& catalogFile, RegisterSink& sink)
+        : platform_(platform), catalogFile_(catalogFile), sink_(sink) {}
+
+    Registration registerDisc(const std::string& drive, const std::string& title);
+
+private:
+    void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title);
+    void message(const std::string& text) {
+        platform_.dialogs.message(text, CommandTitle, Buttons::Ok);
+    }
+
+    Platform platform_;
+    const std::filesystem::path& catalogFile_;
+    RegisterSink& sink_;
+};
+
+void Run::storeFileRows(RegistrationStore& store, const PathStore& paths,
+                        const std::string& title) {
+    const auto k = paths.count();
+    sink_.setProgressMax(k);
+    sink_.setProgressValue(0);
+    const char separator = platform_.files.separator();
+    long recorded = 0;
+    std::int32_t j = 0;
+    FileRow row;
+    row.title = title;
+    row.date = dateText(platform_.clock.today());
+    SizeReader sizes(platform_.files, platform_.numbers, paths.paths());
+    for (const std::string& path : paths.paths()) {
+        row.path = path;
+        row.name = GetFileName(path, separator);
+        row.extension = GetExtension(row.name);
+        row.size = sizes.sizeText(static_cast<std::size_t>(j));
+        store.storeFileRow(row);
+
+        sink_.setProgressValue(++j);
+        const double p = static_cast<double>(j) / k * 100;
+        // The label shows the figure recorded at the previous refresh, then the new one
+        // is recorded: the window is refreshed only when the whole percent changes.
+        if (static_cast<long>(p) != recorded) {
+            sink_.setPercentLabel(std::to_string(recorded) + "%");
+            sink_.setCaption("Orbisk[" + std::to_string(recorded) + "%]構築中...");
+            platform_.events.processPendingEvents();
+            recorded = std::lrint(p);
+        }
+    }
+}
+
+Registration Run::registerDisc(const std::string& drive, const std::string& title) {
+    platform_.tray.close();
+    if (const auto refusal = TitleRefusal(title)) {
+        platform_.dialogs.message(refusal->text, refusal->title, Buttons::Ok);
+        return Registration::Refused;
+    }
+    if (!platform_.files.isDriveReady(drive)) {
+        message(title + "のメディアの準備が出来ていません。");
+        return Registration::Refused;
+    }
+    // A catalogue that cannot take the disc is found out before the disc is walked.
+    try {
+        Catalog(catalogFile_, Catalog::Access::Write).checkIntact();
+    } catch (const std::exception& error) {
+        message("カタログに登録できません。\n" + catalogFile_.string() + "\n" + error.what());
+        return Registration::Refused;
+    }
+    sink_.setBusy(true);
+    sink_.setCaption("Orbisk[0%]解析中...");
+
+    PathStore paths;
+    SkippedFolders skipped;
+    CollectFiles({platform_.files, platform_.events, platform_.dialogs},
+                 platform_.files.walkPattern(drive), true, paths, skipped);
+    if (paths.count() == 0) {
+        sink_.setBusy(false);
+        sink_.setCaption("Orbisk");
+        if (skipped.count > 0) {
+            message("登録できるファイルがありませんでした。\n" + skippedText(skipped));
+        }
+        return Registration::Empty;
+    }
+    try {
+        // The file rows and the title row are one registration: stored whole or not at all.
+        Catalog catalog(catalogFile_, Catalog::Access::Write);
+        Catalog::Transaction registration(catalog);
+        RegistrationStore store(catalog);
+        storeFileRows(store, paths, title);
+        sink_.setCaption("Orbisk[99%]最適化中...");
+        store.storeTitle(title);
+        registration.commit();
+    } catch (const std::exception& error) {
+        sink_.setBusy(false);
+        sink_.setCaption("Orbisk");
+        sink_.setPercentLabel("0%");
+        sink_.setProgressValue(0);
+        message(std::string("データベースの構築中にエラーが発生しました。"
+                            "このディスクは登録されていません。\n") +
+                error.what());
+        return Registration::Failed;
+    }
+    sink_.setPercentLabel("100%");
+    sink_.setCaption("Orbisk[100%]完了");
+    sink_.setBusy(false);
+    sink_.titlesChanged();
+    std::string done = "完了しました。";
+    if (skipped.count > 0) {
+        done += "\n" + skippedText(skipped);
+    }
+    message(done);
+    sink_.setPercentLabel("0%");
+    sink_.setCaption("Orbisk");
+    sink_.setProgressValue(0);
+    platform_.tray.open();
+    return Registration::Registered;
+}
+
+} // namespace
+
+Registration RegisterDisc(Platform platform, const std::filesystem::path& catalogFile,
+                          const std::string& drive, const std::string& title, RegisterSink& sink) {
+    return Run(platform, catalogFile, sink).registerDisc(drive, title);
+}
+
+} // namespace orbisk

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "catalog/catalog.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orbisk {
+
+// One MediaTable row as the registration writes it.
+struct FileRow {
+    std::string path;
+    std::string title;
+    std::string name;
+    std::string extension;
+    std::string size;
+    std::string date; // YYYY-MM-DD
+};
+
+// Writes a registration's rows into a catalogue open for writing: each file row by its
+// own statement, then the title row.
+class RegistrationStore {
+public:
+    explicit RegistrationStore(Catalog& catalog);
+
+    // The row's id in the catalogue.
+    std::int64_t storeFileRow(const FileRow& row);
+    void storeTitle(const std::string& title);
+
+private:
+    Catalog& catalog_;
+    sqlite::Statement insertFile_;
+};
+
+} // namespace orbisk

@@ -1,0 +1,65 @@
+#include "search/find_files.h"
+
+#include "catalog/title_list.h"
+#include "search/catalog_search.h"
+#include "search/name_index.h"
+#include "text/display_text.h"
+
+namespace orbisk {
+
+Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* index,
+                     const std::string& key, const std::string& titleChoice) {
+    const std::optional<std::string> title =
+        titleChoice == AllTitles ? std::nullopt : std::optional<std::string>(titleChoice);
+    Search search;
+    const auto collect = [&search](Hit&& hit) {
+        if (search.hits.size() >= MostHits) {
+            search.end = Search::End::TooMany;
+            return false;
+        }
+        search.hits.push_back(std::move(hit));
+        return true;
+    };
+    try {
+        const auto candidates = index != nullptr ? index->candidates(key, title) : std::nullopt;
+        Catalog catalog(catalogFile);
+        if (candidates) {
+            ReadCatalogRows(catalog, *candidates, key, title, collect);
+        } else {
+            ScanCatalog(catalog, key, title, collect);
+        }
+    } catch (const std::exception& error) {
+        return {Search::End::Failed, {}, error.what()};
+    }
+    if (search.end == Search::End::TooMany) {
+        search.hits.clear();
+    }
+    return search;
+}
+
+std::optional<HitTable> FindFiles(Dialogs& dialogs, const std::filesystem::path& catalogFile,
+                                  const NameIndex* index, const std::string& key,
+                                  const std::string& titleChoice) {
+    Search search = SearchCatalog(catalogFile, index, key, titleChoice);
+    switch (search.end) {
+    case Search::End::Found:
+        return std::move(search.hits);
+    case Search::End::TooMany:
+        dialogs.message(TooManyHitsMessage, TooManyHitsTitle, Buttons::Ok);
+        break;
+    case Search::End::Failed:
+        dialogs.message(CatalogOpenFailure(catalogFile, search.reason), FindTitle, Buttons::Ok);
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string HitLine(const Hit& hit) {
+    return "[" + DisplayText(hit.title) + "]" + DisplayText(hit.name);
+}
+
+std::string HitCaption(std::size_t count) {
+    return "Orbisk [FileCopy]     " + std::to_string(count) + "件が見つかりました。";
+}
+
+} // namespace orbisk

@@ -1,0 +1,208 @@
+#include "sqlite/database.h"
+
+#include <sqlite3.h>
+#include <utility>
+
+namespace orbisk {
+
+std::string DatabaseReason(int code, const std::string& engineText) {
+    const char* sentence = "カタログの操作に失敗しました。";
+    switch (code & 0xFF) {
+    case SQLITE_READONLY:
+        sentence = "カタログに書き込めません。読み取り専用のファイルかフォルダです。";
+        break;
+    case SQLITE_CANTOPEN:
+        sentence = "カタログを開けません。";
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        sentence = "カタログはほかのプログラムが使用中です。しばらくしてからやり直して下さい。";
+        break;
+    case SQLITE_CORRUPT:
+        sentence = "カタログが壊れています。";
+        break;
+    case SQLITE_NOTADB:
+        sentence = "カタログのファイルではありません。";
+        break;
+    case SQLITE_FULL:
+        sentence = "ディスクがいっぱいです。";
+        break;
+    case SQLITE_IOERR:
+        sentence = "カタログの読み書き中に入出力エラーが発生しました。";
+        break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        sentence = "カタログを使用する権限がありません。";
+        break;
+    case SQLITE_NOMEM:
+        sentence = "メモリが足りません。";
+        break;
+    case SQLITE_ERROR:
+        if (engineText.find("no such") != std::string::npos) {
+            sentence = "カタログの表または列がありません。";
+        }
+        break;
+    }
+    return std::string(sentence) + "(" + engineText + ")";
+}
+
+DatabaseError::DatabaseError(int code, std::string engineText)
+    : std::runtime_error(DatabaseReason(code, engineText)), code_(code),
+      engineText_(std::move(engineText)) {}
+
+namespace sqlite {
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), statement_(std::exchange(other.statement_, nullptr)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(statement_);
+        db_ = other.db_;
+        statement_ = std::exchange(other.statement_, nullptr);
+    }
+    return *this;
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(statement_);
+}
+
+namespace {
+
+[[noreturn]] void failOn(sqlite3* db) {
+    throw DatabaseError(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
+}
+
+} // namespace
+
+Statement& Statement::bind(int index, std::string_view text) {
+    if (sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_STATIC) != SQLITE_OK) {
+        failOn(db_);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    if (sqlite3_bind_int64(statement_, index, value) != SQLITE_OK) {
+        failOn(db_);
+    }
+    return *this;
+}
+
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    if (sqlite3_bind_blob(statement_, index, bytes.data(), static_cast<int>(bytes.size()),
+                          SQLITE_STATIC) != SQLITE_OK) {
+        failOn(db_);
+    }
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    if (sqlite3_bind_null(statement_, index) != SQLITE_OK) {
+        failOn(db_);
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(statement_);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    const int code = sqlite3_extended_errcode(db_);
+    std::string text = sqlite3_errmsg(db_);
+    sqlite3_reset(statement_);
+    throw DatabaseError(code, std::move(text));
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+    reset();
+}
+
+void Statement::reset() {
+    sqlite3_reset(statement_);
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+std::string_view Statement::view(int column) const {
+    const auto* text = sqlite3_column_text(statement_, column);
+    return text == nullptr ? std::string_view()
+                           : std::string_view(reinterpret_cast<const char*>(text),
+                                              static_cast<std::size_t>(
+                                                  sqlite3_column_bytes(statement_, column)));
+}
+
+std::int64_t Statement::integer(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+Database::Database(const std::string& name, int flags) {
+    const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string text = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DatabaseError(rc, text);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+}
+
+Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        close();
+        db_ = std::exchange(other.db_, nullptr);
+    }
+    return *this;
+}
+
+Database::~Database() {
+    close();
+}
+
+void Database::close() {
+    sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+void Database::exec(const char* sql) {
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        fail();
+    }
+}
+
+Statement Database::prepare(std::string_view sql, bool persistent) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()),
+                           persistent ? SQLITE_PREPARE_PERSISTENT : 0, &statement,
+                           nullptr) != SQLITE_OK) {
+        fail();
+    }
+    return Statement(db_, statement);
+}
+
+bool Database::readOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
+
+std::int64_t Database::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
+void Database::fail() const {
+    failOn(db_);
+}
+
+} // namespace sqlite
+} // namespace orbisk
