@@ -1,5 +1,6 @@
 #include "catalog/comparisons.h"
 
+#include "text/text_fold.h"
 #include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
@@ -51,32 +52,34 @@ char32_t foldedAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
 
-// Orders two texts by their case-folded characters. Titles are short and mostly ASCII,
-// which is compared byte by byte; the rest is decoded and folded.
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Orders two texts by their folded characters. Titles are short and mostly ASCII, which is
+// compared byte by byte; the rest is decoded and folded whole (a mark may join the
+// character before it).
 int compareFolded(void*, int sizeA, const void* a, int sizeB, const void* b) {
     const std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(sizeA));
     const std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(sizeB));
-    std::size_t i = 0;
-    for (; i < x.size() && i < y.size(); ++i) {
-        const auto cx = static_cast<unsigned char>(x[i]);
-        const auto cy = static_cast<unsigned char>(y[i]);
-        if ((cx | cy) >= 0x80) {
-            break;
+    if (isAscii(x) && isAscii(y)) {
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+            const char32_t cx = foldedAscii(static_cast<unsigned char>(x[i]));
+            const char32_t cy = foldedAscii(static_cast<unsigned char>(y[i]));
+            if (cx != cy) {
+                return cx < cy ? -1 : 1;
+            }
         }
-        if (foldedAscii(cx) != foldedAscii(cy)) {
-            return foldedAscii(cx) < foldedAscii(cy) ? -1 : 1;
-        }
+        return x.size() < y.size() ? -1 : x.size() == y.size() ? 0 : 1;
     }
-    // Up to i both texts are ASCII, so i starts a character in each.
-    std::u32string restX = DecodeUtf8(x.substr(i));
-    std::u32string restY = DecodeUtf8(y.substr(i));
-    for (char32_t& c : restX) {
-        c = FoldCase(c);
-    }
-    for (char32_t& c : restY) {
-        c = FoldCase(c);
-    }
-    return restX.compare(restY) < 0 ? -1 : restX == restY ? 0 : 1;
+    const std::u32string foldedX = FoldedText(x);
+    const std::u32string foldedY = FoldedText(y);
+    return foldedX.compare(foldedY) < 0 ? -1 : foldedX == foldedY ? 0 : 1;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "search/catalog_search.h"
+#include "text/text_fold.h"
 #include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
@@ -149,8 +150,8 @@ std::string IndexText(std::string_view name) {
         }
         return text;
     }
-    for (const char32_t c : DecodeUtf8(name)) {
-        AppendUtf8(text, indexed(FoldCase(c)));
+    for (const char32_t c : FoldedText(name)) {
+        AppendUtf8(text, indexed(c));
     }
     return text;
 }
@@ -316,7 +317,9 @@ bool NameIndex::bringUpToDate(const Progress& progress, const std::function<bool
         statement.step();
         return statement.integer(0);
     };
-    const std::string identity = files_.fileIdentity(catalogFile_.string());
+    // An index built by another rule of comparison is built anew.
+    const std::string identity =
+        files_.fileIdentity(catalogFile_.string()) + "|fold " + std::to_string(FoldRuleVersion);
     const std::int64_t count = number("Select Count(*) From MediaTable");
     const std::int64_t last = number("Select Coalesce(Max(rowid), 0) From MediaTable");
     std::int64_t indexedRows = numberOf(stateValue(db.get(), "rows"));

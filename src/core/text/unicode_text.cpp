@@ -1,7 +1,5 @@
 #include "text/unicode_text.h"
 
-#include <unicode/uchar.h>
-
 namespace orbisk {
 
 namespace {
@@ -87,13 +85,6 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
-}
-
-char32_t FoldCase(char32_t c) {
-    if (c < 0x80) {
-        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    }
-    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
 } // namespace orbisk

@@ -14,8 +14,4 @@ void DecodeUtf8(std::string_view text, std::u32string& out);
 // Appends the UTF-8 of code point c.
 void AppendUtf8(std::string& out, char32_t c);
 
-// Unicode's simple case folding (one code point to one), with a shortcut for ASCII. The
-// escaped bytes of text that is not UTF-8 fold to themselves.
-char32_t FoldCase(char32_t c);
-
 } // namespace orbisk

@@ -1,5 +1,6 @@
 #include "text/wildcard_pattern.h"
 
+#include "text/text_fold.h"
 #include "text/unicode_text.h"
 
 #include <array>
@@ -14,14 +15,29 @@ namespace orbisk {
 
 class WildcardPattern::CharClass {
 public:
+    // Holds the folding of every character in ranges, so that a folded character of a text
+    // is looked up as it stands: a character is in the class when one of its foldings is.
     CharClass(const std::vector<std::pair<char32_t, char32_t>>& ranges, bool negated)
         : set_(uset_openEmpty()), negated_(negated) {
+        USet* members = uset_openEmpty();
         for (const auto& [low, high] : ranges) {
             if (low <= high) {
-                uset_addRange(set_, static_cast<UChar32>(low), static_cast<UChar32>(high));
+                uset_addRange(members, static_cast<UChar32>(low), static_cast<UChar32>(high));
             }
         }
-        uset_closeOver(set_, USET_CASE_INSENSITIVE);
+        const int32_t count = uset_getItemCount(members);
+        for (int32_t item = 0; item < count; ++item) {
+            UChar32 start = 0;
+            UChar32 end = 0;
+            UErrorCode status = U_ZERO_ERROR;
+            if (uset_getItem(members, item, &start, &end, nullptr, 0, &status) != 0) {
+                continue; // a string, which ranges never give
+            }
+            for (UChar32 c = start; c <= end; ++c) {
+                uset_add(set_, static_cast<UChar32>(FoldedCharacter(static_cast<char32_t>(c))));
+            }
+        }
+        uset_close(members);
         uset_freeze(set_);
         for (char32_t c = 0; c < ascii_.size(); ++c) {
             ascii_[c] = uset_contains(set_, static_cast<UChar32>(c)) != 0;
@@ -50,42 +66,71 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
         everything_ = true;
         return;
     }
+    // Ordinary characters are folded a run at a time, as a text is: "ｶﾞ" is one character.
+    std::u32string run;
+    const auto endRun = [this, &run] {
+        FoldText(run);
+        for (const char32_t c : run) {
+            tokens_.push_back({Token::Kind::Literal, c, nullptr});
+        }
+        run.clear();
+    };
     for (std::size_t i = 0; i < p.size(); ++i) {
         const char32_t c = p[i];
-        Token token{Token::Kind::Literal, FoldCase(c), nullptr};
+        Token token{Token::Kind::Literal, 0, nullptr};
         if (c == U'*') {
             token.kind = Token::Kind::AnyRun;
-            if (!tokens_.empty() && tokens_.back().kind == Token::Kind::AnyRun) {
-                continue;
-            }
         } else if (c == U'?') {
             token.kind = Token::Kind::AnyOne;
         } else if (syntax == Syntax::Like && c == U'#') {
             token.kind = Token::Kind::Digit;
-        } else if (syntax == Syntax::Like && c == U'[') {
+        } else if (syntax == Syntax::Like && c == U'[' &&
+                   p.find(U']', i + 1) != std::u32string::npos) {
             const std::size_t close = p.find(U']', i + 1);
-            if (close != std::u32string::npos) {
-                std::size_t k = i + 1;
-                token.kind = Token::Kind::Class;
-                const bool negated = k < close && p[k] == U'!';
-                if (negated) {
-                    ++k;
-                }
-                std::vector<std::pair<char32_t, char32_t>> ranges;
-                for (; k < close; ++k) {
-                    if (k + 2 < close && p[k + 1] == U'-') {
-                        ranges.emplace_back(p[k], p[k + 2]);
-                        k += 2;
-                    } else {
-                        ranges.emplace_back(p[k], p[k]);
-                    }
-                }
-                token.members = std::make_shared<const CharClass>(ranges, negated);
-                i = close;
+            std::size_t k = i + 1;
+            token.kind = Token::Kind::Class;
+            const bool negated = k < close && p[k] == U'!';
+            if (negated) {
+                ++k;
             }
+            // The class's characters in their normal width and composed, between its "-":
+            // "[ｶﾞ-ｺﾞ]" is "[ガ-ゴ]". Letter case and kana type are left to the members'
+            // foldings, so that "[B-a]" still runs from "B" to "a".
+            std::u32string body;
+            for (std::size_t from = k; from <= close;) {
+                std::size_t to = p.find(U'-', from);
+                to = to == std::u32string::npos || to > close ? close : to;
+                std::u32string piece = p.substr(from, to - from);
+                UnifyWidthAndForm(piece);
+                body += piece;
+                if (to < close) {
+                    body += U'-';
+                }
+                from = to + 1;
+            }
+            std::vector<std::pair<char32_t, char32_t>> ranges;
+            for (std::size_t b = 0; b < body.size(); ++b) {
+                if (b + 2 < body.size() && body[b + 1] == U'-') {
+                    ranges.emplace_back(body[b], body[b + 2]);
+                    b += 2;
+                } else {
+                    ranges.emplace_back(body[b], body[b]);
+                }
+            }
+            token.members = std::make_shared<const CharClass>(ranges, negated);
+            i = close;
+        } else {
+            run += c;
+            continue;
+        }
+        endRun();
+        if (token.kind == Token::Kind::AnyRun && !tokens_.empty() &&
+            tokens_.back().kind == Token::Kind::AnyRun) {
+            continue;
         }
         tokens_.push_back(std::move(token));
     }
+    endRun();
     everything_ = tokens_.size() == 1 && tokens_[0].kind == Token::Kind::AnyRun;
     std::size_t begin = 0;
     for (std::size_t k = 0; k <= tokens_.size(); ++k) {
@@ -254,6 +299,10 @@ std::vector<std::u32string> WildcardPattern::literalRuns() const {
     return runs;
 }
 
+bool WildcardPattern::matchesFolded(const std::u32string& folded) const {
+    return everything_ || matchesFolded(folded, folded.size());
+}
+
 bool WildcardPattern::matches(std::string_view text) const {
     if (everything_) {
         return true;
@@ -263,9 +312,7 @@ bool WildcardPattern::matches(std::string_view text) const {
     }
     thread_local std::u32string folded;
     DecodeUtf8(text, folded);
-    for (char32_t& c : folded) {
-        c = FoldCase(c);
-    }
+    FoldText(folded);
     return matchesFolded(folded, folded.size());
 }
 

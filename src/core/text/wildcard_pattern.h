@@ -7,11 +7,13 @@
 
 namespace orbisk {
 
-// A file-name pattern, letter case ignored.
-//  - Like: the catalogue's LIKE: "*" any run, "?" one character, "#" one digit,
-//    "[abc]", "[a-z]" and "[!abc]" classes. An unclosed "[" is an ordinary character. A
-//    character is in a class when it or one of its case variants is ("[B-a]" holds "B",
-//    "[0-Z]" does not hold "_").
+// A file-name pattern, text compared by the catalogue's rule (text_fold.h): letter case,
+// width, kana type and composed forms make no difference, on the folded text.
+//  - Like: the catalogue's LIKE: "*" any run, "?" one character as the user sees it ("ｶﾞ"
+//    is one, like "ガ"), "#" one digit (full-width ones too), "[abc]", "[a-z]" and
+//    "[!abc]" classes. An unclosed "[" is an ordinary character. A character is in a class
+//    when one of its foldings is ("[B-a]" holds "B", "[0-Z]" does not hold "_", "[ア-オ]"
+//    holds "ｱ" and "あ").
 //  - Listing: the directory listing's wildcards: only "*" and "?"; "*.*" and the empty
 //    pattern match every name, with or without a dot.
 class WildcardPattern {
@@ -23,9 +25,11 @@ public:
     bool matches(std::string_view text) const;
 
     // The runs of ordinary characters between wildcards and classes, folded as the
-    // matcher folds text: a name that matches holds each of them. Bytes that are not
-    // UTF-8 appear as U+DC00 + byte, as DecodeUtf8 gives them.
+    // matcher folds text: a name that matches holds each of them, folded. Bytes that are
+    // not UTF-8 appear as U+DC00 + byte, as DecodeUtf8 gives them.
     std::vector<std::u32string> literalRuns() const;
+    // Whether folded text (as FoldedText gives it) matches.
+    bool matchesFolded(const std::u32string& folded) const;
 
 private:
     // The characters of a bracket class, with every case variant of each, so that a

@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 #include "registration/registration_store.h"
 #include "search/find_files.h"
+#include "search/name_index.h"
 #include "support/catalog_rows.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
@@ -117,6 +118,36 @@ TEST_F(Find, At99999HitsAllAreGivenAndOneMoreIsTooMany) {
             "message 検索結果のファイル数が多すぎます。: "
             "該当するファイルが多すぎます。Keyの単語を変えるか、対象のTitleを変更して下さい。"}));
     EXPECT_EQ(SearchCatalog(catalog, nullptr, "*.txt", "ALL").end, Search::End::TooMany);
+}
+
+// Names as a Japanese user writes them are found however they are written, by a scan and
+// through the name index alike.
+TEST_F(Find, WidthKanaAndComposedFormsAreFoundWithAndWithoutTheIndex) {
+    store("ﾃｽﾄ", {"ﾊﾝｶｸ.txt", "ＡＢＣ全角.txt", "テスト資料.txt", "カ\u3099イト\u3099.pdf",
+                  "No１２３.txt", "other.txt"});
+    store("写真", {"がいど.txt"});
+    NameIndex index(dir / "cache/index", catalog, p.files);
+    index.update();
+    const auto names = [&](const std::string& key, const std::string& title, bool indexed) {
+        const Search search = SearchCatalog(catalog, indexed ? &index : nullptr, key, title);
+        Lines out;
+        for (const Hit& hit : search.hits) {
+            out.push_back(hit.name);
+        }
+        return out;
+    };
+    for (const bool indexed : {false, true}) {
+        EXPECT_EQ(names("*ハンカク*", "ALL", indexed), (Lines{"ﾊﾝｶｸ.txt"}));
+        EXPECT_EQ(names("*abc*", "ALL", indexed), (Lines{"ＡＢＣ全角.txt"}));
+        EXPECT_EQ(names("*123*", "ALL", indexed), (Lines{"No１２３.txt"}));
+        EXPECT_EQ(names("*てすと*", "ALL", indexed), (Lines{"テスト資料.txt"}));
+        EXPECT_EQ(names("*ガイド*", "ALL", indexed),
+                  (Lines{"カ\u3099イト\u3099.pdf", "がいど.txt"}));
+        EXPECT_EQ(names("*ガイド*", "テスト", indexed), (Lines{"カ\u3099イト\u3099.pdf"}))
+            << "the title condition folds the same way";
+        EXPECT_EQ(names("[ﾊﾃ]*", "てすと", indexed), (Lines{"ﾊﾝｶｸ.txt", "テスト資料.txt"}));
+        EXPECT_EQ(names("No###.txt", "ALL", indexed), (Lines{"No１２３.txt"}));
+    }
 }
 
 TEST_F(Find, UnreadableCatalogueHasItsOwnMessage) {

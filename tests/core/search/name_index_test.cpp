@@ -59,12 +59,40 @@ protected:
 // Names of every kind a disc holds, and keys of every form a user types: FIND through
 // the index gives the scan's rows, in the scan's order.
 TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
-    const std::vector<std::string> parts = {
-        "report", "Report", "REPORT", "2003",  "写真",
-        "ＡＢＣ", "ａｂｃ", "第Ⅱ章",  "第ⅱ章", "ΟΔΟΣ",
-        "οδος",   "notes",  "_",      ".txt",  ".TXT",
-        "it's",   "[x]",    "100%",   "a b",   "\x83\x65\x83\x58",
-        "\xff",   "Ǆ",      "ǆ",      "#1",    "data"};
+    const std::vector<std::string> parts = {"report",
+                                            "Report",
+                                            "REPORT",
+                                            "2003",
+                                            "写真",
+                                            "ＡＢＣ",
+                                            "ａｂｃ",
+                                            "第Ⅱ章",
+                                            "第ⅱ章",
+                                            "ΟΔΟΣ",
+                                            "οδος",
+                                            "notes",
+                                            "_",
+                                            ".txt",
+                                            ".TXT",
+                                            "it's",
+                                            "[x]",
+                                            "100%",
+                                            "a b",
+                                            "\x83\x65\x83\x58",
+                                            "\xff",
+                                            "Ǆ",
+                                            "ǆ",
+                                            "#1",
+                                            "data",
+                                            "ﾊﾝｶｸ",
+                                            "ハンカク",
+                                            "はんかく",
+                                            "ｶﾞｲﾄﾞ",
+                                            "ガイド",
+                                            "カ\u3099イト\u3099",
+                                            "１２３",
+                                            "テスト",
+                                            "ﾃｽﾄ"};
     std::mt19937 random(20261208);
     const auto pick = [&](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
@@ -77,7 +105,7 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
         }
         names.push_back(name + std::to_string(pick(50)));
     }
-    for (const char* title : {"Photos", "PHOTOS", "写真 2003", "Disc's"}) {
+    for (const char* title : {"Photos", "PHOTOS", "写真 2003", "Disc's", "しゃしん"}) {
         registration(title, std::vector<std::string>(names.begin() + pick(1000),
                                                      names.begin() + 1000 + pick(2000)));
     }
@@ -120,7 +148,7 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
             }
         }
         const std::string title =
-            std::vector<std::string>{"ALL", "photos", "写真 2003", "none"}[pick(4)];
+            std::vector<std::string>{"ALL", "photos", "写真 2003", "none", "ｼｬｼﾝ"}[pick(5)];
         if (index.candidates(key, std::nullopt)) {
             ++indexed;
         }
@@ -210,7 +238,7 @@ TEST_F(NameIndexTest, CacheFolderThatCannotBeWrittenMeansScanningAndNoMessage) {
 }
 
 TEST(IndexText, FoldsAsTheMatcherAndKeepsOtherBytesApart) {
-    EXPECT_EQ(IndexText("ReportＡ第Ⅱ章"), "reportａ第ⅱ章");
+    EXPECT_EQ(IndexText("ReportＡ第Ⅱ章"), "reporta第ⅱ章");
     EXPECT_EQ(IndexText("\x83\x65"), "\xEF\x9E\x83\x65") << "0x83 kept as a private character";
     EXPECT_NE(IndexFileFor("/a/Orbisk.mdb", "/cache"), IndexFileFor("/b/Orbisk.mdb", "/cache"));
     EXPECT_EQ(IndexFileFor("/a/Orbisk.mdb", "/cache").parent_path(), "/cache");

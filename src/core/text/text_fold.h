@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orbisk {
+
+// The catalogue's one rule for comparing text, as the old catalogue engine compared it in a
+// Japanese database: letter case (Unicode's simple case folding), character width (the
+// Halfwidth and Fullwidth Forms and the ideographic space: "Ａ" is "A", "ｶﾞ" is "ガ"), kana
+// type (hiragana is katakana) and composed or decomposed forms ("カ" + U+3099 is "ガ") make
+// no difference; nothing else is folded: "①" stays "①", "㈱" stays "㈱", "é" is not "e".
+// Two texts compare equal when their foldings are equal; ICU does every step.
+//
+// Folds decoded text in place. Escaped bytes (U+DC80..U+DCFF from DecodeUtf8) stay as they
+// are, so text that is not UTF-8 only ever matches itself.
+void FoldText(std::u32string& text);
+
+// Only the width and the composed form of decoded text, in place: the characters a
+// user sees, each as one code point where composition allows, in its normal width.
+void UnifyWidthAndForm(std::u32string& text);
+
+// Decodes UTF-8 and folds it. ASCII is folded without ICU.
+std::u32string FoldedText(std::string_view utf8);
+
+// The folding of one character standing alone: what a bracket class holds of it.
+char32_t FoldedCharacter(char32_t c);
+
+// Whether the rule has changed since a name index was built with it.
+inline constexpr int FoldRuleVersion = 2;
+
+} // namespace orbisk
