@@ -4,6 +4,7 @@
 #include "bench_support.h"
 #include "catalog/catalog.h"
 #include "catalog/comparisons.h"
+#include "catalogues.h"
 #include "copy/copy_files.h"
 #include "copy/copy_log.h"
 #include "copy_window.h"
@@ -17,8 +18,10 @@
 #include "search/catalog_search.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
+#include "search_keys.h"
 #include "session.h"
 #include "system_clock.h"
+#include "text/unicode_text.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -28,6 +31,7 @@
 #include <map>
 #include <numeric>
 #include <sqlite3.h>
+#include <unicode/uchar.h>
 #include <unistd.h>
 
 namespace orbisk::bench {
@@ -48,108 +52,11 @@ Platform quietPlatform(const NumberFormat& numbers) {
     return {files, tray, dialogs, events, systemClock, numbers};
 }
 
-std::filesystem::path freshCatalog(const std::string& name) {
-    const auto file = dataFolder() / name;
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        std::filesystem::remove(file.string() + suffix);
-    }
-    Catalog::create(file);
-    return file;
-}
-
-std::vector<FileRow> sampleRows(int count) {
-    std::vector<FileRow> rows;
-    for (int i = 0; i < count; ++i) {
-        const std::string name = "file_" + std::to_string(i) + ".dat";
-        rows.push_back({"/media/cdrom0/group" + std::to_string(i / 1000) + "/folder " +
-                            std::to_string(i / 20) + "/" + name,
-                        "BENCH", name, "dat", "0", "2026-12-07"});
-    }
-    return rows;
-}
-
-void storeInOneTransaction(const std::filesystem::path& file, const std::vector<FileRow>& rows) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous = NORMAL; Begin", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "Insert Into MediaTable Values (?1, ?2, ?3, ?4, ?5, ?6)", -1, &insert,
-                       nullptr);
-    for (const FileRow& row : rows) {
-        const std::string* values[] = {&row.path,      &row.title, &row.name,
-                                       &row.extension, &row.size,  &row.date};
-        for (int c = 0; c < 6; ++c) {
-            sqlite3_bind_text(insert, c + 1, values[c]->data(), static_cast<int>(values[c]->size()),
-                              SQLITE_STATIC);
-        }
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "Commit", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-// A search catalogue of any size: a hundred titles, one name in twenty a text file, one
-// in ten thousand a 2003 report. Made in slices, so that ten million rows never sit in
-// memory at once.
-std::filesystem::path searchCatalog(int rowCount, const std::string& folder) {
-    const auto file = dataFolder() / folder / Catalog::FileName;
-    if (std::filesystem::exists(file)) {
-        return file;
-    }
-    std::filesystem::create_directories(file.parent_path());
-    const auto building = dataFolder() / folder / "building.mdb";
-    std::filesystem::remove(building);
-    Catalog::create(building);
-    constexpr int Slice = 1000000;
-    for (int start = 0; start < rowCount; start += Slice) {
-        std::vector<FileRow> rows;
-        rows.reserve(Slice);
-        for (int i = start; i < std::min(rowCount, start + Slice); ++i) {
-            std::string name = i % 20 == 0      ? "notes_" + std::to_string(i) + ".txt"
-                               : i % 10000 == 5 ? "Report_" + std::to_string(i) + "_2003.doc"
-                               : i % 2 == 0     ? "image_" + std::to_string(i) + ".jpg"
-                                                : "data_" + std::to_string(i) + ".bin";
-            char title[16];
-            std::snprintf(title, sizeof title, "Disc %03d", i / (rowCount / 100) + 1);
-            rows.push_back({"/media/cdrom0/folder" + std::to_string(i % 500) + "/" + name, title,
-                            name, "", "12", "2026-12-07"});
-        }
-        storeInOneTransaction(building, rows);
-    }
-    std::filesystem::rename(building, file);
-    return file;
-}
-
 // The name index of a catalogue, up to date; kept beside it for later runs.
 std::unique_ptr<NameIndex> indexOf(const std::filesystem::path& catalog) {
-    auto index = std::make_unique<NameIndex>(catalog.parent_path() / "names.index", catalog, files);
+    auto index = std::make_unique<NameIndex>(catalog.parent_path() / "names", catalog, files);
     index->update();
     return index;
-}
-
-// The catalogue the catalogue window opens: a million rows on ten discs of 100,000 files
-// in 5,000 folders each.
-std::filesystem::path browseCatalog() {
-    const auto file = dataFolder() / "browse" / Catalog::FileName;
-    if (std::filesystem::exists(file)) {
-        return file;
-    }
-    std::filesystem::create_directories(file.parent_path());
-    Catalog::create(file);
-    std::vector<FileRow> rows;
-    rows.reserve(CatalogRows);
-    for (int i = 0; i < CatalogRows; ++i) {
-        const int disc = i / TreeFiles;
-        const int folder = i % TreeFiles / 20;
-        const std::string name = "file_" + std::to_string(i) + ".dat";
-        rows.push_back({"/media/cdrom0/group" + std::to_string(folder / 50) + "/folder " +
-                            std::to_string(folder) + "/" + name,
-                        "Disc " + std::to_string(disc), name, "dat", "12", "2026-12-07"});
-    }
-    storeInOneTransaction(file, rows);
-    return file;
 }
 
 // The anchor's matcher: "*" and "?", ASCII letter case ignored.
@@ -192,11 +99,56 @@ void memoryScan(benchmark::State& state, const std::vector<std::string>& names, 
     }
 }
 
-long likeScan(const std::filesystem::path& file, bool ours, const char* pattern) {
+// The old matcher: "*" and "?" over code points, letter case folded by ICU and nothing
+// else, registered as the connection's "like": the anchor of the Japanese scan.
+void caseOnlyLike(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const auto decoded = [](sqlite3_value* value) {
+        std::u32string text =
+            DecodeUtf8(std::string_view(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                                        static_cast<std::size_t>(sqlite3_value_bytes(value))));
+        for (char32_t& c : text) {
+            c = static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+        }
+        return text;
+    };
+    const std::u32string pattern = decoded(arguments[0]);
+    const std::u32string text = decoded(arguments[1]);
+    // The longest run a star may take, found by trying from the right.
+    std::size_t p = 0;
+    std::size_t t = 0;
+    std::size_t star = std::u32string::npos;
+    std::size_t from = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (p < pattern.size() && pattern[p] == U'*') {
+            star = p++;
+            from = t;
+        } else if (star != std::u32string::npos) {
+            p = star + 1;
+            t = ++from;
+        } else {
+            sqlite3_result_int(context, 0);
+            return;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == U'*') {
+        ++p;
+    }
+    sqlite3_result_int(context, p == pattern.size() ? 1 : 0);
+}
+
+enum class Like { Ours, BuiltIn, CaseOnly };
+
+long likeScan(const std::filesystem::path& file, Like like, const char* pattern) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    if (ours) {
+    if (like == Like::Ours) {
         RegisterComparisons(db);
+    } else if (like == Like::CaseOnly) {
+        sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                caseOnlyLike, nullptr, nullptr);
     }
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(db, "Select Count(*) From MediaTable Where ファイル名 like ?1", -1,
@@ -259,6 +211,7 @@ int main(int argc, char** argv) {
     const auto smallIndex = indexOf(smallCatalog);
     const auto largeIndex = large ? indexOf(largeCatalog) : nullptr;
     const auto browsed = browseCatalog();
+    const auto japanese = japaneseCatalog();
     const auto names = catalogNames(catalog);
     const auto rows = sampleRows(TreeFiles);
     std::string warm = "find '" + tree.string() + "' '" + copySource.string() +
@@ -372,10 +325,10 @@ int main(int argc, char** argv) {
         // A full build of the index of the million-row catalogue.
         {"index-build", 2,
          [&](benchmark::State& state) {
-             const auto file = dataFolder() / "build.index";
+             const auto file = dataFolder() / "build.names";
              for (auto _ : state) {
                  state.PauseTiming();
-                 std::filesystem::remove(file);
+                 std::filesystem::remove_all(file);
                  NameIndex built(file, catalog, files);
                  state.ResumeTiming();
                  built.update();
@@ -391,8 +344,9 @@ int main(int argc, char** argv) {
                  std::filesystem::remove_all(folder);
                  std::filesystem::create_directories(folder);
                  std::filesystem::copy_file(catalog, folder / Catalog::FileName);
-                 std::filesystem::copy_file(index->file(), folder / "names.index");
-                 NameIndex kept(folder / "names.index", folder / Catalog::FileName, files);
+                 std::filesystem::copy(index->folder(), folder / "names",
+                                       std::filesystem::copy_options::recursive);
+                 NameIndex kept(folder / "names", folder / Catalog::FileName, files);
                  kept.update();
                  storeInOneTransaction(folder / Catalog::FileName, rows);
                  state.ResumeTiming();
@@ -410,9 +364,16 @@ int main(int argc, char** argv) {
         {"search-broad/in-memory", 5,
          [&](benchmark::State& state) { memoryScan(state, names, "*.txt"); }},
         {"like-scan/orbisk", 15,
-         repeat([&] { benchmark::DoNotOptimize(likeScan(catalog, true, "*report*2003*")); })},
-        {"like-scan/built-in", 15,
-         repeat([&] { benchmark::DoNotOptimize(likeScan(catalog, false, "%report%2003%")); })},
+         repeat([&] { benchmark::DoNotOptimize(likeScan(catalog, Like::Ours, "*report*2003*")); })},
+        {"like-scan/built-in", 15, repeat([&] {
+             benchmark::DoNotOptimize(likeScan(catalog, Like::BuiltIn, "%report%2003%"));
+         })},
+        // Japanese names: the whole rule against the old one, which folded letter case only.
+        {"like-scan-japanese/orbisk", 5,
+         repeat([&] { benchmark::DoNotOptimize(likeScan(japanese, Like::Ours, "*テスト*2*")); })},
+        {"like-scan-japanese/case-only", 5, repeat([&] {
+             benchmark::DoNotOptimize(likeScan(japanese, Like::CaseOnly, "*テスト*2*"));
+         })},
         // The check a registration makes before it writes into the catalogue.
         {"catalog-check", 5,
          repeat([&] { Catalog(catalog, Catalog::Access::Write).checkIntact(); })},
@@ -496,6 +457,8 @@ int main(int argc, char** argv) {
         {"search-indexed-10m", "search-growth/index-10m", "search-growth/scan-10m",
          "full scan of 10,000,000 rows", 0, "ms"},
         {"like-scan", "like-scan/orbisk", "like-scan/built-in", "built-in LIKE", 0, "ms"},
+        {"like-scan-japanese", "like-scan-japanese/orbisk", "like-scan-japanese/case-only",
+         "the same scan folding letter case only", 0, "ms"},
         {"catalog-check", "catalog-check", "like-scan/built-in", "a scan of every name", 0, "ms"},
         {"copy", "copy/orbisk-and-cp/orbisk", "copy/orbisk-and-cp/cp", "cp -r", CopiedFiles,
          "files/s"},
@@ -528,6 +491,10 @@ int main(int argc, char** argv) {
             std::printf("  10,000,000: %.1f %.1f\n", s.at("search-growth/scan-10m") * 1e3,
                         s.at("search-growth/index-10m") * 1e3);
         }
+    }
+    if (large) {
+        CompareSearchKeys(largeCatalog, *largeIndex);
+        MeasureLargeIndex(largeCatalog);
     }
     if (s.count("browse-disc") != 0) {
         std::printf("browse-disc: %.0f ms to open a disc of 100,000 files in 5,000 folders in a "

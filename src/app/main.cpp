@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     // After QApplication, which has taken the user's locale.
     orbisk::LocaleNumberFormat numbers;
     orbisk::OfferNewCatalog(startUp.catalog, orbisk::UserDataFolder(), dialogs);
-    orbisk::NameIndex index(orbisk::IndexFileFor(startUp.catalog, orbisk::UserCacheFolder()),
+    orbisk::NameIndex index(orbisk::IndexFolderFor(startUp.catalog, orbisk::UserCacheFolder()),
                             startUp.catalog, files);
     orbisk::Session session{
         {files, tray, dialogs, events, clock, numbers}, startUp.catalog, &index};

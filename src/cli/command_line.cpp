@@ -36,6 +36,8 @@ Commands:
   add FOLDER --title TITLE [--yes]
                      registers the disc mounted at FOLDER (any folder) under TITLE;
                      --yes answers yes to a question (a disc registered before)
+  index              brings the name index of the catalogue up to date (find uses it
+                     while nothing has changed the catalogue since; add keeps it so)
 
 Options:
   --catalog FILE     use the catalogue FILE
@@ -101,13 +103,14 @@ public:
     int discs();
     int exportCsv(const std::string& file, const std::optional<std::string>& title);
     int add(const std::string& folder, const std::string& title);
+    int index();
 
 private:
     int failed(const std::string& reason) {
         terminal_.message(CatalogOpenFailure(catalog_, reason), "", Buttons::Ok);
         return Failed;
     }
-    std::filesystem::path indexFile() const { return IndexFileFor(catalog_, s_.cacheFolder); }
+    std::filesystem::path indexFolder() const { return IndexFolderFor(catalog_, s_.cacheFolder); }
 
     const CommandLineServices& s_;
     std::filesystem::path catalog_;
@@ -118,7 +121,10 @@ private:
 };
 
 int Commands::find(const std::string& key, const std::optional<std::string>& title, bool json) {
-    const NameIndex names(indexFile(), catalog_, s_.files);
+    NameIndex names(indexFolder(), catalog_, s_.files);
+    // The index answers when it is in step with the catalogue as it is; else the search
+    // scans, as the windows' search does while their index is brought up to date.
+    names.check();
     const Search search = SearchCatalog(catalog_, &names, key, title.value_or(AllTitles));
     if (search.end == Search::End::Failed) {
         return failed(search.reason);
@@ -219,7 +225,7 @@ int Commands::add(const std::string& folder, const std::string& title) {
     switch (done) {
     case Registration::Registered:
         // The next search finds the disc's files through the index.
-        NameIndex(indexFile(), catalog_, s_.files).update();
+        NameIndex(indexFolder(), catalog_, s_.files).update();
         return Done;
     case Registration::Refused:
         return Refused;
@@ -229,6 +235,20 @@ int Commands::add(const std::string& folder, const std::string& title) {
         break;
     }
     return Failed;
+}
+
+int Commands::index() {
+    NameIndex names(indexFolder(), catalog_, s_.files);
+    names.update([this](std::int64_t done, std::int64_t total) {
+        terminal_.progress("Orbisk[" + std::to_string(total > 0 ? done * 100 / total : 100) +
+                           "%]索引を作成中...");
+    });
+    terminal_.endProgress();
+    if (!names.check()) {
+        terminal_.message("索引を作成できませんでした。", "", Buttons::Ok);
+        return Failed;
+    }
+    return Done;
 }
 
 using Option = std::function<std::optional<std::string>(const char*)>;
@@ -258,7 +278,10 @@ int runCommand(Commands& commands, const std::vector<std::string>& w, const Opti
     if (command == "add" && w.size() == 2 && option("--title")) {
         return commands.add(w[1], *option("--title"));
     }
-    const std::set<std::string> known = {"find", "titles", "discs", "export", "add"};
+    if (command == "index" && w.size() == 1) {
+        return commands.index();
+    }
+    const std::set<std::string> known = {"find", "titles", "discs", "export", "add", "index"};
     return wrong(known.count(command) != 0 ? "Wrong arguments for '" + command + "'."
                                            : "Unknown command '" + command + "'.");
 }

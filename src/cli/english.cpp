@@ -62,6 +62,10 @@ constexpr std::array Sentences = {
     Sentence{"Orbisk[{}]最適化中...", "Orbisk[{}] finishing..."},
     Sentence{"Orbisk[{}]完了", "Orbisk[{}] done"},
     Sentence{"CSVファイルを保存できませんでした。", "The CSV file could not be written."},
+    Sentence{"Orbisk[{}]索引を作成中...", "Orbisk[{}] indexing..."},
+    Sentence{"索引を作成できませんでした。",
+             "The name index could not be brought up to date: the catalogue cannot be "
+             "read, the cache folder cannot be written, or another program is at work on it."},
 };
 
 // The English of one line, or nothing when the table does not know it.

@@ -20,10 +20,17 @@ public:
     bool isPresentFile(const std::string& path) const override;
     std::uint64_t fileSize(const std::string& path) const override;
     std::string fileIdentity(const std::string& path) const override;
+    std::string fileStamp(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
+    void makePrivateFolder(const std::string& folder) override;
+    std::unique_ptr<FileWriter> replaceFile(const std::string& path) override;
+    std::unique_ptr<MappedFile> mapFile(const std::string& path) const override;
+    std::unique_ptr<FileLock> tryLock(const std::string& path) override;
+    std::vector<std::string> folderEntries(const std::string& folder) const override;
+    void removeFile(const std::string& path) override;
 
 private:
     mutable MountWatch mounts_;

@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
 TEST_F(MainWindowTest, NameIndexIsKeptUpToDateOffTheWindowsThread) {
     dir.write("disc/report_2003.doc", "r");
     dir.write("disc2/report_2004.doc", "r");
-    NameIndex index(dir / "cache/index", catalog, files);
+    NameIndex index(dir / "cache/index.names", catalog, files);
     session.index = &index;
     MainWindow window(session);
     window.show();

@@ -55,6 +55,18 @@ public:
     void copyFile(const std::string& source, const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
+    // The program's own files (a name index) are kept on a real file system only.
+    std::string fileStamp(const std::string&) const override { return ""; }
+    void makePrivateFolder(const std::string& folder) override {
+        throw FileError(folder + ": not on this file system");
+    }
+    std::unique_ptr<FileWriter> replaceFile(const std::string& path) override {
+        throw FileError(path + ": not on this file system");
+    }
+    std::unique_ptr<MappedFile> mapFile(const std::string&) const override { return nullptr; }
+    std::unique_ptr<FileLock> tryLock(const std::string&) override { return nullptr; }
+    std::vector<std::string> folderEntries(const std::string&) const override { return {}; }
+    void removeFile(const std::string&) override {}
     // The files written through createFile and committed, by name.
     const std::map<std::string, std::string>& written() const { return written_; }
 

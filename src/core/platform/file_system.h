@@ -63,6 +63,24 @@ public:
     virtual void commit() = 0;
 };
 
+// A file's bytes, read-only, for as long as this lives; the file may be removed or
+// replaced meanwhile without changing them.
+class MappedFile {
+public:
+    virtual ~MappedFile() = default;
+    virtual std::string_view bytes() const = 0;
+    // Tells the system the bytes in [offset, offset + size) will not be read again soon,
+    // so that a pass over a large file does not keep all of it in the program's memory.
+    virtual void doneWith(std::size_t offset, std::size_t size) const = 0;
+};
+
+// Held while alive: no other holder of a lock on the same file, in this process or
+// another, can take it meanwhile.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 // The machine's files and drives, and the path rules that go with them. Paths are byte
 // strings exactly as the file system gives them; nothing here assumes they are UTF-8.
 class FileSystem {
@@ -99,6 +117,9 @@ public:
     // What tells this file from another put in its place (device and inode here); empty
     // when there is no such file.
     virtual std::string fileIdentity(const std::string& path) const = 0;
+    // What changes whenever anything writes the file or puts another in its place
+    // (identity, size, times of change); empty when there is no such file, or it is empty.
+    virtual std::string fileStamp(const std::string& path) const = 0;
     // Called before a run of copies into folder: clears what an earlier run that was
     // killed left there.
     virtual void prepareTarget(const std::string& folder) = 0;
@@ -110,6 +131,24 @@ public:
     // A file the user named, to be written byte for byte and replace the file of that
     // name only when complete, as writeTextFile does.
     virtual std::unique_ptr<FileWriter> createFile(const std::string& path) = 0;
+
+    // The program's own files, kept in a folder of its own (a cache): a folder made for
+    // this user alone where it is missing; never a link, at any of these steps. Failures
+    // throw FileError.
+    virtual void makePrivateFolder(const std::string& folder) = 0;
+    // A file written under a temporary name and renamed over path when committed: a link
+    // at path is replaced, never followed.
+    virtual std::unique_ptr<FileWriter> replaceFile(const std::string& path) = 0;
+    // The plain file at path, read-only; nothing when it is missing, is no plain file or is
+    // a link.
+    virtual std::unique_ptr<MappedFile> mapFile(const std::string& path) const = 0;
+    // The lock of the file at path (made when missing); nothing while another holds it.
+    virtual std::unique_ptr<FileLock> tryLock(const std::string& path) = 0;
+    // The names of the entries of folder; empty when it cannot be read.
+    virtual std::vector<std::string> folderEntries(const std::string& folder) const = 0;
+    // Removes the file at path, a link itself rather than what it points to; quietly
+    // nothing when there is none.
+    virtual void removeFile(const std::string& path) = 0;
 };
 
 } // namespace orbisk

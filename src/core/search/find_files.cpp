@@ -22,6 +22,11 @@ Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* 
     };
     try {
         const auto candidates = index != nullptr ? index->candidates(key, title) : std::nullopt;
+        // The index is proved in step with the catalogue: more rows than a search holds are
+        // too many, without reading them.
+        if (candidates && candidates->size() > MostHits) {
+            return {Search::End::TooMany, {}, {}};
+        }
         Catalog catalog(catalogFile);
         if (candidates) {
             ReadCatalogRows(catalog, *candidates, key, title, collect);

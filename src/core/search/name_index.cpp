@@ -1,163 +1,67 @@
 #include "search/name_index.h"
 
 #include "catalog/catalog.h"
-#include "search/catalog_search.h"
+#include "search/hit_table.h"
 #include "text/text_fold.h"
-#include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
-#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
-#include <memory>
+#include <random>
 #include <set>
-#include <sqlite3.h>
+#include <sstream>
+#include <thread>
 
 namespace orbisk {
 
 namespace {
 
-// Rows indexed between two commits: a build that is stopped or killed keeps what it did.
-constexpr std::int64_t BatchRows = 50000;
+constexpr const char* ManifestName = "manifest";
+constexpr const char* LockName = "lock";
+constexpr const char* ManifestHeading = "orbisk-name-index 1";
+// Rows per segment: a segment is built in memory, so this bounds what a build takes.
+constexpr std::int64_t SegmentRows = 256 * 1024;
+// Each registration adds a segment; past this many the index is built anew in few.
+constexpr std::size_t MostSegments = 64;
+// Rows between two looks at keepGoing and two reports of progress.
+constexpr std::int64_t RowsPerBatch = 65536;
 
-// Rollback journal: a search reading the index never writes to it, so the index file's
-// own look on disk tells whether anything changed it.
-constexpr const char* Schema =
-    "PRAGMA journal_mode = DELETE;"
-    "Create Virtual Table If Not Exists names Using fts5(name, "
-    "tokenize = 'trigram case_sensitive 1', detail = none, content = '');"
-    "Create Table If Not Exists state (key Text Primary Key, value Text) Without Rowid;"
-    // No merging of the index's segments while rows are added, which would make a
-    // catch-up cost far more than its rows; FTS5 still merges once a level holds many.
-    "Insert Into names (names, rank) Values ('automerge', 0);";
-
-struct Closer {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
+struct Listed {
+    SegmentSummary summary;
+    std::string file;
 };
-using Connection = std::unique_ptr<sqlite3, Closer>;
 
-struct Finalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+std::string segmentName() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device entropy;
+    char name[48];
+    std::snprintf(name, sizeof name, "seg-%08x%08x-%u.idx", entropy(), entropy(), counter++);
+    return name;
+}
 
-struct IndexError {};
-
-void run(sqlite3* db, const char* sql) {
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-        throw IndexError{};
+// The trigrams every matching name holds: those of the key's runs of ordinary characters,
+// folded and written as the index writes names.
+std::vector<std::uint32_t> trigramsOf(const WildcardPattern& pattern) {
+    std::vector<std::uint32_t> trigrams;
+    for (const std::u32string& run : pattern.literalRuns()) {
+        AppendTrigrams(EncodeIndexText(run), trigrams);
     }
-}
-
-Statement prepare(sqlite3* db, const char* sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
-        throw IndexError{};
-    }
-    return Statement(statement);
-}
-
-Connection open(const std::filesystem::path& file, int flags) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw IndexError{};
-    }
-    return Connection(db);
-}
-
-std::string stateValue(sqlite3* db, const char* key) {
-    auto statement = prepare(db, "Select value From state Where key = ?1");
-    sqlite3_bind_text(statement.get(), 1, key, -1, SQLITE_STATIC);
-    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
-        return "";
-    }
-    const auto* text = sqlite3_column_text(statement.get(), 0);
-    return text == nullptr ? "" : reinterpret_cast<const char*>(text);
-}
-
-void setState(sqlite3* db, const char* key, const std::string& value) {
-    auto statement = prepare(db, "Insert Or Replace Into state (key, value) Values (?1, ?2)");
-    sqlite3_bind_text(statement.get(), 1, key, -1, SQLITE_STATIC);
-    sqlite3_bind_text(statement.get(), 2, value.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(statement.get()) != SQLITE_DONE) {
-        throw IndexError{};
-    }
-}
-
-std::int64_t numberOf(const std::string& text) {
-    return text.empty() ? 0 : std::stoll(text);
-}
-
-// A file's size and time of last change, or "-" when there is none or it is empty (a
-// reader may leave an empty journal behind: it holds nothing written).
-std::string fileStamp(const std::filesystem::path& file) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(file, error);
-    if (error || size == 0) {
-        return "-";
-    }
-    const auto time = std::filesystem::last_write_time(file, error);
-    return std::to_string(size) + "@" + std::to_string(time.time_since_epoch().count());
-}
-
-std::filesystem::path beside(const std::filesystem::path& file, const char* suffix) {
-    return file.string() + suffix;
-}
-
-// A text put in an FTS5 query as one phrase: in quotes, its quotes doubled.
-std::string phrase(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    return out + "\"";
-}
-
-char32_t indexed(char32_t folded) {
-    // Bytes that are not UTF-8 decode as U+DC80..U+DCFF, which UTF-8 cannot carry.
-    return folded >= 0xDC80 && folded <= 0xDCFF ? folded - 0xDC80 + 0xF780 : folded;
-}
-
-// The trigrams every matching name holds: those of the key's runs of three characters
-// or more.
-std::set<std::string> trigramsOf(const std::string& key) {
-    std::set<std::string> trigrams;
-    for (const std::u32string& run :
-         WildcardPattern(key, WildcardPattern::Syntax::Like).literalRuns()) {
-        for (std::size_t i = 0; i + 3 <= run.size(); ++i) {
-            std::string trigram;
-            for (std::size_t k = i; k < i + 3; ++k) {
-                AppendUtf8(trigram, indexed(run[k]));
-            }
-            trigrams.insert(std::move(trigram));
-        }
-    }
+    std::sort(trigrams.begin(), trigrams.end());
+    trigrams.erase(std::unique(trigrams.begin(), trigrams.end()), trigrams.end());
     return trigrams;
 }
 
 } // namespace
 
-std::string IndexText(std::string_view name) {
-    std::string text;
-    text.reserve(name.size());
-    // Most names are ASCII, folded without decoding.
-    if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
-        for (const char c : name) {
-            text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        }
-        return text;
-    }
-    for (const char32_t c : FoldedText(name)) {
-        AppendUtf8(text, indexed(c));
-    }
-    return text;
-}
+struct NameIndex::State {
+    std::string stamps; // the catalogue's look when the index was last proved in step
+    std::vector<Listed> listed;
+    std::vector<std::shared_ptr<const Segment>> segments; // as listed
+};
 
-std::filesystem::path IndexFileFor(const std::filesystem::path& catalogFile,
-                                   const std::filesystem::path& cacheFolder) {
+std::filesystem::path IndexFolderFor(const std::filesystem::path& catalogFile,
+                                     const std::filesystem::path& cacheFolder) {
     // FNV-1a over the catalogue's full path.
     std::uint64_t hash = 14695981039346656037ULL;
     for (const unsigned char c :
@@ -165,18 +69,20 @@ std::filesystem::path IndexFileFor(const std::filesystem::path& catalogFile,
         hash = (hash ^ c) * 1099511628211ULL;
     }
     char name[32];
-    std::snprintf(name, sizeof name, "%016llx.index", static_cast<unsigned long long>(hash));
+    std::snprintf(name, sizeof name, "%016llx.names", static_cast<unsigned long long>(hash));
     return cacheFolder / name;
 }
 
-NameIndex::NameIndex(std::filesystem::path indexFile, std::filesystem::path catalogFile,
-                     const FileSystem& files)
-    : indexFile_(std::move(indexFile)), catalogFile_(std::move(catalogFile)), files_(files) {}
+NameIndex::NameIndex(std::filesystem::path folder, std::filesystem::path catalogFile,
+                     FileSystem& files)
+    : folder_(std::move(folder)), catalogFile_(std::move(catalogFile)), files_(files) {}
 
-NameIndex::Stamps NameIndex::stamps() const {
-    return {files_.fileIdentity(catalogFile_.string()) + "|" + fileStamp(catalogFile_) + "|" +
-                fileStamp(beside(catalogFile_, "-wal")),
-            fileStamp(indexFile_) + "|" + fileStamp(beside(indexFile_, "-journal"))};
+NameIndex::~NameIndex() = default;
+
+std::string NameIndex::stamps() const {
+    const std::string catalogue = files_.fileStamp(catalogFile_.string());
+    return catalogue.empty() ? ""
+                             : catalogue + "|" + files_.fileStamp(catalogFile_.string() + "-wal");
 }
 
 void NameIndex::distrust() {
@@ -184,196 +90,353 @@ void NameIndex::distrust() {
     trusted_.reset();
 }
 
-std::optional<std::vector<std::int64_t>>
-NameIndex::candidates(const std::string& key, const std::optional<std::string>&) const {
-    const std::set<std::string> trigrams = trigramsOf(key);
-    if (trigrams.empty()) {
-        return std::nullopt;
+std::shared_ptr<const NameIndex::State> NameIndex::load(bool wholly) const {
+    const auto manifest = files_.mapFile((folder_ / ManifestName).string());
+    if (!manifest) {
+        return nullptr;
     }
-    std::optional<Stamps> trusted;
-    {
-        const std::lock_guard lock(mutex_);
-        trusted = trusted_;
+    std::istringstream in{std::string(manifest->bytes())};
+    std::string line;
+    auto state = std::make_shared<State>();
+    if (!std::getline(in, line) ||
+        line != ManifestHeading + std::string(" fold ") + std::to_string(FoldRuleVersion)) {
+        return nullptr;
     }
-    if (!trusted || stamps() != *trusted) {
-        return std::nullopt;
+    bool ended = false;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string word;
+        words >> word;
+        if (word == "stamps") {
+            std::getline(words >> std::ws, state->stamps);
+        } else if (word == "segment") {
+            Listed listed;
+            std::uint32_t kind = 0;
+            words >> kind >> listed.file >> listed.summary.firstRow >> listed.summary.lastRow >>
+                listed.summary.rows >> listed.summary.digest.first >>
+                listed.summary.digest.second >> listed.summary.checksum;
+            listed.summary.kind = static_cast<IndexKind>(kind);
+            if (!words || listed.file.find('/') != std::string::npos) {
+                return nullptr;
+            }
+            state->listed.push_back(listed);
+        } else if (word == "end") {
+            ended = true;
+        }
+    }
+    if (!ended) {
+        return nullptr;
     }
     try {
-        const Connection db = open(indexFile_, SQLITE_OPEN_READONLY);
-        run(db.get(), "Create Virtual Table temp.vocabulary Using fts5vocab(main, names, row)");
-        // The rarest trigrams narrow the most: a name must hold every one of them.
-        std::vector<std::pair<std::int64_t, std::string>> counted;
-        auto count = prepare(db.get(), "Select doc From temp.vocabulary Where term = ?1");
-        for (const std::string& trigram : trigrams) {
-            sqlite3_bind_text(count.get(), 1, trigram.data(), static_cast<int>(trigram.size()),
-                              SQLITE_STATIC);
-            const int rc = sqlite3_step(count.get());
-            if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-                throw IndexError{};
+        for (const Listed& listed : state->listed) {
+            auto file = files_.mapFile((folder_ / listed.file).string());
+            if (!file) {
+                return nullptr;
             }
-            const std::int64_t docs = rc == SQLITE_ROW ? sqlite3_column_int64(count.get(), 0) : 0;
-            sqlite3_reset(count.get());
-            if (docs == 0) {
-                return std::vector<std::int64_t>{};
+            auto segment = std::make_shared<const Segment>(std::move(file));
+            const SegmentSummary& s = segment->summary();
+            if (s.kind != listed.summary.kind || s.rows != listed.summary.rows ||
+                s.firstRow != listed.summary.firstRow || s.lastRow != listed.summary.lastRow ||
+                !(s.digest == listed.summary.digest) || s.checksum != listed.summary.checksum ||
+                (wholly && !segment->intact())) {
+                return nullptr;
             }
-            counted.emplace_back(docs, trigram);
+            state->segments.push_back(std::move(segment));
         }
-        std::sort(counted.begin(), counted.end());
-        std::string query = phrase(counted[0].second);
-        if (counted.size() > 1) {
-            query += " AND " + phrase(counted[1].second);
-        }
-        auto rows =
-            prepare(db.get(), "Select rowid From names Where names Match ?1 Order By rowid");
-        sqlite3_bind_text(rows.get(), 1, query.c_str(), -1, SQLITE_TRANSIENT);
-        std::vector<std::int64_t> rowIds;
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
-            rowIds.push_back(sqlite3_column_int64(rows.get(), 0));
-        }
-        if (rc != SQLITE_DONE) {
-            throw IndexError{};
-        }
-        // Changed while it was read: in doubt.
-        if (stamps() != *trusted) {
-            return std::nullopt;
-        }
-        return rowIds;
-    } catch (const IndexError&) {
-        return std::nullopt;
+    } catch (const IndexDamaged&) {
+        return nullptr;
     }
+    return state;
+}
+
+void NameIndex::save(const State& state) {
+    std::string text = ManifestHeading + std::string(" fold ") + std::to_string(FoldRuleVersion) +
+                       "\nstamps " + state.stamps + "\n";
+    for (const Listed& listed : state.listed) {
+        const SegmentSummary& s = listed.summary;
+        text += "segment " + std::to_string(static_cast<std::uint32_t>(s.kind)) + " " +
+                listed.file + " " + std::to_string(s.firstRow) + " " + std::to_string(s.lastRow) +
+                " " + std::to_string(s.rows) + " " + std::to_string(s.digest.first) + " " +
+                std::to_string(s.digest.second) + " " + std::to_string(s.checksum) + "\n";
+    }
+    text += "end\n";
+    auto manifest = files_.replaceFile((folder_ / ManifestName).string());
+    manifest->write(text);
+    manifest->commit();
+    // What no manifest names any more: segments replaced, and the index of an older
+    // version of the program beside this one.
+    std::set<std::string> kept;
+    for (const Listed& listed : state.listed) {
+        kept.insert(listed.file);
+    }
+    for (const std::string& name : files_.folderEntries(folder_.string())) {
+        if (name.rfind("seg-", 0) == 0 && kept.count(name) == 0) {
+            files_.removeFile((folder_ / name).string());
+        }
+    }
+}
+
+bool NameIndex::check() {
+    try {
+        const std::string now = stamps();
+        auto state = load(true);
+        if (!state || now.empty() || state->stamps != now) {
+            return false;
+        }
+        const std::lock_guard lock(mutex_);
+        trusted_ = std::move(state);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+namespace {
+
+// Reads the catalogue's rows in row order and compares them, block by block, with what
+// the index's segments hold; rows past the last one the index holds go into new segments.
+class Verification {
+public:
+    enum class Outcome { InStep, Differs, Stopped };
+
+    Verification(const std::vector<std::shared_ptr<const Segment>>& segments,
+                 std::function<void(std::int64_t row, Field name, Field title)> appended)
+        : segments_(segments), appended_(std::move(appended)) {
+        nextBlock();
+    }
+
+    // False once the index is found to differ.
+    bool row(std::int64_t row, Field name, Field title) {
+        while (block_ && row > block_->lastRow) {
+            if (!endBlock()) {
+                return false;
+            }
+        }
+        if (!block_) {
+            if (row <= lastHeld_) {
+                differs_ = true;
+                return false;
+            }
+            appended_(row, name, title);
+            return true;
+        }
+        if (row < block_->firstRow) {
+            differs_ = true; // a row where the index holds none
+            return false;
+        }
+        sum_.add(RowDigest(static_cast<int>(IndexKind::Files), row, name, title));
+        ++seen_;
+        return true;
+    }
+
+    bool finish() {
+        while (block_) {
+            if (!endBlock()) {
+                return false;
+            }
+        }
+        return !differs_;
+    }
+
+private:
+    bool endBlock() {
+        if (seen_ != block_->rows || !(sum_ == block_->digest)) {
+            differs_ = true;
+            return false;
+        }
+        lastHeld_ = block_->lastRow;
+        nextBlock();
+        return true;
+    }
+    void nextBlock() {
+        sum_ = {};
+        seen_ = 0;
+        block_.reset();
+        while (segment_ < segments_.size()) {
+            const Segment& segment = *segments_[segment_];
+            if (segment.summary().kind == IndexKind::Files && index_ < segment.blockCount()) {
+                block_ = segment.block(index_++);
+                return;
+            }
+            ++segment_;
+            index_ = 0;
+        }
+    }
+
+    const std::vector<std::shared_ptr<const Segment>>& segments_;
+    std::function<void(std::int64_t, Field, Field)> appended_;
+    std::size_t segment_ = 0;
+    std::size_t index_ = 0;
+    std::optional<Segment::Block> block_;
+    Digest sum_;
+    std::uint32_t seen_ = 0;
+    std::int64_t lastHeld_ = 0;
+    bool differs_ = false;
+};
+
+} // namespace
+
+std::shared_ptr<const NameIndex::State>
+NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& progress,
+                         const std::function<bool()>& keepGoing) {
+    Catalog catalog(catalogFile_);
+    Catalog::Transaction snapshot(catalog, Catalog::Transaction::Kind::Read);
+    auto last = catalog.db().prepare("Select Coalesce(Max(rowid), 0) From MediaTable");
+    last.step();
+    const std::int64_t total = last.integer(0);
+
+    // Twice at most: verifying what the index holds while adding the rows appended, then,
+    // when it differs or has grown into too many segments, building it anew.
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool anew = pass == 1 || !state || state->segments.size() >= MostSegments;
+        auto next = std::make_shared<State>();
+        if (!anew) {
+            next->listed = state->listed;
+            next->segments = state->segments;
+        }
+        SegmentBuilder builder(IndexKind::Files);
+        const auto writeSegment = [&] {
+            const std::string name = segmentName();
+            auto file = files_.replaceFile((folder_ / name).string());
+            next->listed.push_back({builder.write(*file), name});
+            auto mapped = files_.mapFile((folder_ / name).string());
+            if (!mapped) {
+                throw IndexDamaged{};
+            }
+            next->segments.push_back(std::make_shared<const Segment>(std::move(mapped)));
+        };
+        const auto append = [&](std::int64_t row, Field name, Field title) {
+            builder.add(row, name, title);
+            if (builder.rows() == SegmentRows) {
+                writeSegment();
+            }
+        };
+        const std::vector<std::shared_ptr<const Segment>> none;
+        Verification verification(anew ? none : state->segments, append);
+        auto rows = catalog.db().prepare(
+            "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid");
+        bool same = true;
+        std::int64_t read = 0;
+        while (rows.step()) {
+            if (!verification.row(rows.integer(0), {rows.view(1), rows.isNull(1)},
+                                  {rows.view(2), rows.isNull(2)})) {
+                same = false;
+                break;
+            }
+            if (++read % RowsPerBatch == 0) {
+                if (progress) {
+                    progress(rows.integer(0), total);
+                }
+                if (keepGoing && !keepGoing()) {
+                    return nullptr;
+                }
+            }
+        }
+        rows.reset();
+        if (same && verification.finish()) {
+            if (builder.rows() > 0) {
+                writeSegment();
+            }
+            if (progress) {
+                progress(total, total);
+            }
+            return next;
+        }
+    }
+    return nullptr;
 }
 
 void NameIndex::update(const Progress& progress, const std::function<bool()>& keepGoing) {
     distrust();
     try {
-        const Stamps before = stamps();
-        if (!bringUpToDate(progress, keepGoing)) {
+        files_.makePrivateFolder(folder_.string());
+        // Another copy of the program may be at work on this index: it is busy, not
+        // damaged, and left alone for a while.
+        std::unique_ptr<FileLock> lock;
+        for (int attempt = 0; attempt < 50 && !lock; ++attempt) {
+            lock = files_.tryLock((folder_ / LockName).string());
+            if (!lock) {
+                if (keepGoing && !keepGoing()) {
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
+        if (!lock) {
             return;
         }
-        const Stamps after = stamps();
-        // Written while it was read: the next update will catch up with it.
-        if (after.catalogue == before.catalogue) {
-            const std::lock_guard lock(mutex_);
-            trusted_ = after;
+        // Temporary files that a killed build left, and the index an older version of the
+        // program kept beside this folder.
+        files_.prepareTarget(folder_.string());
+        for (const char* old : {".index", ".index-journal"}) {
+            files_.removeFile(std::filesystem::path(folder_).replace_extension(old).string());
+        }
+        std::shared_ptr<const State> state = load(!checked_);
+        checked_ = true;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const std::string before = stamps();
+            if (before.empty()) {
+                return; // no catalogue: no index
+            }
+            if (state && state->stamps == before) {
+                const std::lock_guard trust(mutex_);
+                trusted_ = state;
+                return;
+            }
+            auto next = bringUpToDate(state, progress, keepGoing);
+            if (!next) {
+                return;
+            }
+            const std::string after = stamps();
+            auto proved = std::make_shared<State>(*next);
+            // Written while it was read: the index is kept, but proved only next time.
+            proved->stamps = after == before ? after : "";
+            save(*proved);
+            state = proved;
         }
     } catch (...) {
         // Out of use until the next update: searches scan.
     }
 }
 
-namespace {
-
-// The index, ready to be written: made when it is not there, and made again when it is
-// damaged or not an index; checked whole once a run (checked says whether it was).
-Connection openForWriting(const std::filesystem::path& indexFile, bool& checked) {
-    std::filesystem::create_directories(indexFile.parent_path());
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            Connection db = open(indexFile, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            sqlite3_busy_timeout(db.get(), 2000);
-            run(db.get(), Schema);
-            // The index can always be made again: a crash while writing costs a rebuild,
-            // found by the checks below, and nothing else. A failure short of a crash is
-            // still rolled back, from the journal kept in memory.
-            run(db.get(), "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY;"
-                          "PRAGMA cache_size = -65536");
-            if (!checked) {
-                // Once a run, the whole file: a damaged index would pick the wrong rows.
-                auto check = prepare(db.get(), "PRAGMA quick_check(1)");
-                if (sqlite3_step(check.get()) != SQLITE_ROW ||
-                    std::string(reinterpret_cast<const char*>(
-                        sqlite3_column_text(check.get(), 0))) != "ok") {
-                    throw IndexError{};
-                }
-                check.reset();
-                run(db.get(), "Insert Into names(names) Values ('integrity-check')");
-                checked = true;
+std::optional<std::vector<std::int64_t>>
+NameIndex::candidates(const std::string& key, const std::optional<std::string>& title) const {
+    std::shared_ptr<const State> state;
+    {
+        const std::lock_guard lock(mutex_);
+        state = trusted_;
+    }
+    if (!state || stamps() != state->stamps) {
+        return std::nullopt;
+    }
+    try {
+        const WildcardPattern pattern(key, WildcardPattern::Syntax::Like);
+        IndexQuery query{pattern, trigramsOf(pattern), std::nullopt};
+        if (title) {
+            query.foldedTitle = FoldedText(*title);
+        }
+        std::vector<std::int64_t> rows;
+        for (const auto& segment : state->segments) {
+            if (segment->summary().kind != IndexKind::Files) {
+                continue;
             }
-            return db;
-        } catch (const IndexError&) {
-            // Damaged or not an index: it is only derived, so it is made again.
-            std::error_code error;
-            for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-                std::filesystem::remove(beside(indexFile, suffix), error);
+            // One past the most a search holds tells the search there are too many.
+            segment->find(query, [&rows](std::int64_t row) {
+                rows.push_back(row);
+                return rows.size() <= MostHits;
+            });
+            if (rows.size() > MostHits) {
+                break;
             }
         }
+        // Changed while it was read: in doubt.
+        if (stamps() != state->stamps) {
+            return std::nullopt;
+        }
+        return rows;
+    } catch (const IndexDamaged&) {
+        return std::nullopt;
     }
-    throw IndexError{};
-}
-
-} // namespace
-
-bool NameIndex::bringUpToDate(const Progress& progress, const std::function<bool()>& keepGoing) {
-    // The catalogue first: without one, no index file is made.
-    Catalog catalog(catalogFile_);
-    Connection db = openForWriting(indexFile_, checked_);
-    Catalog::Transaction snapshot(catalog, Catalog::Transaction::Kind::Read);
-    const auto number = [&catalog](const char* sql, std::int64_t after = 0) {
-        auto statement = catalog.db().prepare(sql);
-        if (std::string_view(sql).find("?1") != std::string_view::npos) {
-            statement.bind(1, after);
-        }
-        statement.step();
-        return statement.integer(0);
-    };
-    // An index built by another rule of comparison is built anew.
-    const std::string identity =
-        files_.fileIdentity(catalogFile_.string()) + "|fold " + std::to_string(FoldRuleVersion);
-    const std::int64_t count = number("Select Count(*) From MediaTable");
-    const std::int64_t last = number("Select Coalesce(Max(rowid), 0) From MediaTable");
-    std::int64_t indexedRows = numberOf(stateValue(db.get(), "rows"));
-    std::int64_t indexedLast = numberOf(stateValue(db.get(), "last"));
-    // The program only appends rows: anything else (a catalogue replaced, rows removed
-    // or put back under old row ids) means building the index anew.
-    const bool onlyAppended =
-        stateValue(db.get(), "identity") == identity && indexedLast <= last &&
-        indexedRows + number("Select Count(*) From MediaTable Where rowid > ?1", indexedLast) ==
-            count;
-    run(db.get(), "Begin");
-    if (!onlyAppended) {
-        run(db.get(), "Insert Into names(names) Values ('delete-all')");
-        indexedRows = 0;
-        indexedLast = 0;
-        setState(db.get(), "identity", identity);
-    }
-    auto insert = prepare(db.get(), "Insert Into names (rowid, name) Values (?1, ?2)");
-    const std::int64_t total = count - indexedRows;
-    std::int64_t done = 0;
-    const auto save = [&] {
-        setState(db.get(), "rows", std::to_string(indexedRows));
-        setState(db.get(), "last", std::to_string(indexedLast));
-        run(db.get(), "Commit");
-        if (progress) {
-            progress(done, total);
-        }
-    };
-    std::string text;
-    auto names = catalog.db().prepare(
-        "Select rowid, ファイル名 From MediaTable Where rowid > ?1 Order By rowid");
-    names.bind(1, indexedLast);
-    while (names.step()) {
-        text = IndexText(names.view(1));
-        sqlite3_bind_int64(insert.get(), 1, names.integer(0));
-        sqlite3_bind_text(insert.get(), 2, text.data(), static_cast<int>(text.size()),
-                          SQLITE_STATIC);
-        if (sqlite3_step(insert.get()) != SQLITE_DONE) {
-            throw IndexError{};
-        }
-        sqlite3_reset(insert.get());
-        ++indexedRows;
-        ++done;
-        indexedLast = names.integer(0);
-        if (done % BatchRows == 0) {
-            save();
-            if (keepGoing && !keepGoing()) {
-                return false;
-            }
-            run(db.get(), "Begin");
-        }
-    }
-    save();
-    return true;
 }
 
 } // namespace orbisk

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/file_system.h"
+#include "search/index_segment.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,65 +14,77 @@
 
 namespace orbisk {
 
-// A derived index of the catalogue's file names, kept in a file of its own (in the user's
-// cache folder) that can be deleted at any time; the catalogue itself is never written.
-// SQLite's FTS5 with the trigram tokenizer holds every name folded as the catalogue's LIKE
-// folds it, so the index and the matcher agree on letter case by construction.
+// A derived index of the catalogue's file names, kept in a folder of its own (in the
+// user's cache folder) that can be deleted at any time; the catalogue itself is never
+// written. It answers a search only when it is proved to describe the catalogue as it is
+// now, rows, ids, names and titles alike, whoever changed it and however; until then the
+// search scans the catalogue.
 //
-// A search asks for the rows that can match: the index looks up the trigrams of the key's
-// runs of ordinary characters and takes the rows holding its two rarest, which the search
-// then checks with the catalogue's own matcher; the index only narrows and never decides.
-// Whenever it is in any doubt (missing, being brought up to date, changed since it was
-// last checked, a catalogue written since, a key without a run of three characters) it
-// answers nothing, and the search scans the catalogue as before.
+// The proof: the index keeps, with each block of rows, what those rows add up to (a
+// digest of id, name and title), and the look of the catalogue's files (identity, size,
+// times of change) when it last found every digest in step. A change by anyone leaves
+// the files looking otherwise; the index then reads the catalogue in one pass, in one
+// snapshot, and finds every digest again, adds the rows appended since, or is built
+// anew. Nothing is ever written where it was read from: each part is written under a
+// temporary name and renamed into place, never through a link, and one process at a time
+// does so, under a lock; a process that finds the lock taken leaves the index alone.
+//
+// The index holds, in segments of rows, every name folded by the catalogue's rule and
+// its title, and for each byte trigram the blocks holding it. A search takes the blocks
+// that hold every trigram of the key's ordinary characters (and the title, when there is
+// one), checks their names with the catalogue's own matcher, and gives the rows that
+// match, which the search then reads from the catalogue.
 class NameIndex {
 public:
-    NameIndex(std::filesystem::path indexFile, std::filesystem::path catalogFile,
-              const FileSystem& files);
+    NameIndex(std::filesystem::path folder, std::filesystem::path catalogFile, FileSystem& files);
+    ~NameIndex();
+    NameIndex(const NameIndex&) = delete;
+    NameIndex& operator=(const NameIndex&) = delete;
 
-    // The rows, in ascending row id order, that can hold a name matching the key; nothing
-    // when the search must scan. Safe to call while update runs on another thread.
+    // The rows whose names match the key (of the title, when there is one: compared as the
+    // catalogue compares titles), in ascending order, stopping one row past the most a
+    // search holds; nothing when the search must scan. Safe to call while update runs on
+    // another thread.
     std::optional<std::vector<std::int64_t>>
     candidates(const std::string& key, const std::optional<std::string>& title) const;
 
-    // Brings the index up to date on the thread that calls it: catches up with rows
-    // appended since it last looked, or builds it anew when the catalogue was replaced or
-    // rows were removed or the index file is damaged. progress gets the rows indexed and
-    // the rows to index; keepGoing is asked between batches. Never throws: an index that
-    // cannot be made (a cache folder that cannot be written) stays out of use.
+    // Trusts the index when its files and the catalogue's look as they did when it was
+    // last proved in step, and its segments are whole; reads no catalogue row. Never
+    // throws. For a program that searches once and ends.
+    bool check();
+
+    // Brings the index up to date on the thread that calls it, as described above.
+    // progress gets the rows read and the rows there are; keepGoing is asked between
+    // batches. Never throws: an index that cannot be made (a cache folder that cannot be
+    // written, another process at work on it) stays out of use, and searches scan.
     using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
     void update(const Progress& progress = {}, const std::function<bool()>& keepGoing = {});
 
     // Forgets that the index was up to date, as after a change the program made itself.
     void distrust();
 
-    const std::filesystem::path& file() const { return indexFile_; }
+    const std::filesystem::path& folder() const { return folder_; }
 
 private:
-    // What the catalogue and the index files look like on disk: any write changes it.
-    struct Stamps {
-        std::string catalogue;
-        std::string index;
-        bool operator==(const Stamps&) const = default;
-    };
-    Stamps stamps() const;
-    bool bringUpToDate(const Progress& progress, const std::function<bool()>& keepGoing);
+    struct State;
+    std::string stamps() const;
+    std::shared_ptr<const State> load(bool wholly) const;
+    std::shared_ptr<const State> bringUpToDate(std::shared_ptr<const State> state,
+                                               const Progress& progress,
+                                               const std::function<bool()>& keepGoing);
+    void save(const State& state);
 
-    std::filesystem::path indexFile_;
+    std::filesystem::path folder_;
     std::filesystem::path catalogFile_;
-    const FileSystem& files_;
+    FileSystem& files_;
     mutable std::mutex mutex_;
-    std::optional<Stamps> trusted_; // set when update found index and catalogue in step
-    bool checked_ = false;          // the index file was checked whole in this run
+    std::shared_ptr<const State> trusted_;
+    bool checked_ = false; // the segments were read whole in this run
 };
 
-// The name as the index holds it: folded character by character as the catalogue's LIKE
-// folds it, bytes that are not UTF-8 kept as private characters of their own.
-std::string IndexText(std::string_view name);
-
-// Where the index of a catalogue is kept in the cache folder: a name made from the
+// Where the index of a catalogue is kept in the cache folder: a folder named from the
 // catalogue's full path, so that every catalogue has an index of its own.
-std::filesystem::path IndexFileFor(const std::filesystem::path& catalogFile,
-                                   const std::filesystem::path& cacheFolder);
+std::filesystem::path IndexFolderFor(const std::filesystem::path& catalogFile,
+                                     const std::filesystem::path& cacheFolder);
 
 } // namespace orbisk

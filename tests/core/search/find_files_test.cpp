@@ -1,4 +1,5 @@
 #include "catalog/catalog.h"
+#include "linux_file_system.h"
 #include "registration/registration_store.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
@@ -126,7 +127,8 @@ TEST_F(Find, WidthKanaAndComposedFormsAreFoundWithAndWithoutTheIndex) {
     store("ﾃｽﾄ", {"ﾊﾝｶｸ.txt", "ＡＢＣ全角.txt", "テスト資料.txt", "カ\u3099イト\u3099.pdf",
                   "No１２３.txt", "other.txt"});
     store("写真", {"がいど.txt"});
-    NameIndex index(dir / "cache/index", catalog, p.files);
+    LinuxFileSystem files;
+    NameIndex index(dir / "cache/index", catalog, files);
     index.update();
     const auto names = [&](const std::string& key, const std::string& title, bool indexed) {
         const Search search = SearchCatalog(catalog, indexed ? &index : nullptr, key, title);

@@ -1,0 +1,447 @@
+#include "search/index_segment.h"
+
+#include "text/text_fold.h"
+#include "text/wildcard_pattern.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orbisk {
+
+namespace {
+
+constexpr char Magic[8] = {'O', 'R', 'B', 'I', 'S', 'K', 'I', 'X'};
+constexpr std::uint32_t Format = 1;
+constexpr std::size_t HeaderSize = 128;
+constexpr std::size_t BlockEntry = 48;
+constexpr std::size_t TitleEntry = 24;
+constexpr std::size_t TrigramEntry = 16;
+// Rows per block: few enough that a block holding a rare trigram is read quickly, many
+// enough that the lists of blocks stay small.
+constexpr std::uint32_t BlockRows = 64;
+constexpr std::uint32_t NullLength = 0xFFFFFFFF;
+
+void put32(std::string& out, std::uint32_t value) {
+    out.append(reinterpret_cast<const char*>(&value), 4);
+}
+
+void put64(std::string& out, std::uint64_t value) {
+    out.append(reinterpret_cast<const char*>(&value), 8);
+}
+
+// Sorted block numbers as gaps.
+void putPostings(std::string& out, const std::vector<std::uint32_t>& blocks) {
+    std::uint32_t previous = 0;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        PutVarint(out, i == 0 ? blocks[i] : blocks[i] - previous);
+        previous = blocks[i];
+    }
+}
+
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void SegmentBuilder::add(std::int64_t row, Field name, Field title) {
+    if (block_.rows == 0) {
+        block_ = {data_.size(), 0, 0, row, row, {}};
+        previousRow_ = row;
+    }
+    if (summary_.rows == 0) {
+        summary_.firstRow = row;
+    }
+    std::uint32_t titleId = 0;
+    if (title.null && nullTitle_) {
+        titleId = *nullTitle_;
+    } else if (title.null || !titleIds_.count(std::string(title.text))) {
+        titleId = static_cast<std::uint32_t>(titles_.size());
+        titles_.emplace_back(title.text);
+        nullTitles_.push_back(title.null);
+        titleBlocks_.emplace_back();
+        if (title.null) {
+            nullTitle_ = titleId;
+        } else {
+            titleIds_.emplace(std::string(title.text), titleId);
+        }
+    } else {
+        titleId = titleIds_.at(std::string(title.text));
+    }
+    std::vector<std::uint32_t>& titleBlocks = titleBlocks_[titleId];
+    const auto blockNumber = static_cast<std::uint32_t>(blocks_.size());
+    if (titleBlocks.empty() || titleBlocks.back() != blockNumber) {
+        titleBlocks.push_back(blockNumber);
+    }
+    text_ = IndexText(name.text);
+    PutVarint(data_, static_cast<std::uint64_t>(row - previousRow_));
+    PutVarint(data_, titleId);
+    // The length plus one; 0 for a NULL name.
+    PutVarint(data_, name.null ? 0 : text_.size() + 1);
+    if (!name.null) {
+        data_ += text_;
+        AppendTrigrams(text_, blockTrigrams_);
+    }
+    block_.digest.add(RowDigest(static_cast<int>(kind_), row, name, title));
+    block_.lastRow = row;
+    ++block_.rows;
+    previousRow_ = row;
+    summary_.lastRow = row;
+    ++summary_.rows;
+    if (block_.rows == BlockRows) {
+        endBlock();
+    }
+}
+
+void SegmentBuilder::endBlock() {
+    if (block_.rows == 0) {
+        return;
+    }
+    block_.bytes = static_cast<std::uint32_t>(data_.size() - block_.offset);
+    const auto number = static_cast<std::uint64_t>(blocks_.size());
+    std::sort(blockTrigrams_.begin(), blockTrigrams_.end());
+    blockTrigrams_.erase(std::unique(blockTrigrams_.begin(), blockTrigrams_.end()),
+                         blockTrigrams_.end());
+    for (const std::uint32_t trigram : blockTrigrams_) {
+        postings_.push_back(static_cast<std::uint64_t>(trigram) << 32 | number);
+    }
+    blockTrigrams_.clear();
+    summary_.digest.add(block_.digest);
+    blocks_.push_back(block_);
+    block_ = {};
+}
+
+SegmentSummary SegmentBuilder::write(FileWriter& file) {
+    endBlock();
+    summary_.kind = kind_;
+    // Sections after the blocks' data, each at the offset the header gives.
+    std::string directory;
+    for (const Block& block : blocks_) {
+        put64(directory, HeaderSize + block.offset);
+        put32(directory, block.bytes);
+        put32(directory, block.rows);
+        put64(directory, static_cast<std::uint64_t>(block.firstRow));
+        put64(directory, static_cast<std::uint64_t>(block.lastRow));
+        put64(directory, block.digest.first);
+        put64(directory, block.digest.second);
+    }
+    const std::uint64_t directoryAt = HeaderSize + data_.size();
+    const std::uint64_t titlesAt = directoryAt + directory.size();
+    std::string titleTable;
+    std::string titleData;
+    const std::uint64_t titleDataAt = titlesAt + titles_.size() * TitleEntry;
+    for (std::size_t id = 0; id < titles_.size(); ++id) {
+        put64(titleTable, titleDataAt + titleData.size());
+        // A NULL title is told by a length no title has.
+        put32(titleTable,
+              nullTitles_[id] ? NullLength : static_cast<std::uint32_t>(titles_[id].size()));
+        titleData += titles_[id];
+        std::string blocks;
+        putPostings(blocks, titleBlocks_[id]);
+        put32(titleTable, static_cast<std::uint32_t>(blocks.size()));
+        put64(titleTable, titleDataAt + titleData.size());
+        titleData += blocks;
+    }
+    std::sort(postings_.begin(), postings_.end());
+    const std::uint64_t trigramsAt = titleDataAt + titleData.size();
+    std::string trigramTable;
+    std::string trigramData;
+    std::size_t trigramCount = 0;
+    for (std::size_t i = 0; i < postings_.size();) {
+        const auto trigram = static_cast<std::uint32_t>(postings_[i] >> 32);
+        std::vector<std::uint32_t> blocks;
+        for (; i < postings_.size() && postings_[i] >> 32 == trigram; ++i) {
+            blocks.push_back(static_cast<std::uint32_t>(postings_[i]));
+        }
+        std::string encoded;
+        putPostings(encoded, blocks);
+        put32(trigramTable, trigram);
+        put32(trigramTable, static_cast<std::uint32_t>(encoded.size()));
+        // The offset is patched below, once the table's size is known.
+        put64(trigramTable, trigramData.size());
+        trigramData += encoded;
+        ++trigramCount;
+    }
+    const std::uint64_t trigramDataAt = trigramsAt + trigramTable.size();
+    for (std::size_t entry = 0; entry < trigramCount; ++entry) {
+        std::uint64_t offset = 0;
+        std::memcpy(&offset, trigramTable.data() + entry * TrigramEntry + 8, 8);
+        offset += trigramDataAt;
+        std::memcpy(trigramTable.data() + entry * TrigramEntry + 8, &offset, 8);
+    }
+    const std::uint64_t end = trigramDataAt + trigramData.size();
+
+    std::uint64_t checksum = 0;
+    for (const std::string* section :
+         {&data_, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
+        checksum = Checksum(*section, checksum);
+    }
+    std::string header(Magic, sizeof Magic);
+    put32(header, Format);
+    put32(header, static_cast<std::uint32_t>(FoldRuleVersion));
+    put32(header, static_cast<std::uint32_t>(kind_));
+    put32(header, static_cast<std::uint32_t>(blocks_.size()));
+    put64(header, static_cast<std::uint64_t>(summary_.rows));
+    put64(header, static_cast<std::uint64_t>(summary_.firstRow));
+    put64(header, static_cast<std::uint64_t>(summary_.lastRow));
+    put64(header, summary_.digest.first);
+    put64(header, summary_.digest.second);
+    put64(header, directoryAt);
+    put64(header, titlesAt);
+    put32(header, static_cast<std::uint32_t>(titles_.size()));
+    put32(header, static_cast<std::uint32_t>(trigramCount));
+    put64(header, trigramsAt);
+    put64(header, end);
+    put64(header, checksum);
+    header.resize(HeaderSize, '\0');
+    for (const std::string* section :
+         {&header, &data_, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
+        file.write(*section);
+    }
+    file.commit();
+    summary_.checksum = checksum;
+    const SegmentSummary written = summary_;
+    *this = SegmentBuilder(kind_);
+    return written;
+}
+
+Segment::Segment(std::unique_ptr<MappedFile> file) : file_(std::move(file)) {
+    bytes_ = file_->bytes();
+    if (bytes_.size() < HeaderSize || std::memcmp(bytes_.data(), Magic, sizeof Magic) != 0 ||
+        read32(8) != Format || read32(12) != static_cast<std::uint32_t>(FoldRuleVersion)) {
+        throw IndexDamaged{};
+    }
+    summary_.kind = static_cast<IndexKind>(read32(16));
+    blockCount_ = read32(20);
+    summary_.rows = static_cast<std::int64_t>(read64(24));
+    summary_.firstRow = static_cast<std::int64_t>(read64(32));
+    summary_.lastRow = static_cast<std::int64_t>(read64(40));
+    summary_.digest = {read64(48), read64(56)};
+    directory_ = read64(64);
+    titles_ = read64(72);
+    titleCount_ = read32(80);
+    trigramCount_ = read32(84);
+    trigrams_ = read64(88);
+    end_ = read64(96);
+    bodyChecksum_ = read64(104);
+    summary_.checksum = bodyChecksum_;
+    const bool fits = end_ == bytes_.size() && directory_ >= HeaderSize &&
+                      directory_ + blockCount_ * BlockEntry <= titles_ &&
+                      titles_ + std::uint64_t{titleCount_} * TitleEntry <= trigrams_ &&
+                      trigrams_ + std::uint64_t{trigramCount_} * TrigramEntry <= end_;
+    if (!fits) {
+        throw IndexDamaged{};
+    }
+    for (std::uint32_t id = 0; id < titleCount_; ++id) {
+        const std::uint64_t at = read64(titles_ + id * TitleEntry);
+        const std::uint32_t size = read32(titles_ + id * TitleEntry + 8);
+        const bool null = size == NullLength;
+        if (!null && at + size > end_) {
+            throw IndexDamaged{};
+        }
+        nullTitles_.push_back(null);
+        foldedTitles_.push_back(FoldedText(null ? std::string_view() : bytes_.substr(at, size)));
+    }
+}
+
+std::uint64_t Segment::read64(std::size_t at) const {
+    if (at + 8 > bytes_.size()) {
+        throw IndexDamaged{};
+    }
+    std::uint64_t value = 0;
+    std::memcpy(&value, bytes_.data() + at, 8);
+    return value;
+}
+
+std::uint32_t Segment::read32(std::size_t at) const {
+    if (at + 4 > bytes_.size()) {
+        throw IndexDamaged{};
+    }
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes_.data() + at, 4);
+    return value;
+}
+
+bool Segment::intact() const {
+    std::uint64_t checksum = 0;
+    // The sections were hashed one after another as they were written; their bounds are
+    // the header's offsets.
+    const std::uint64_t titleDataAt = titles_ + std::uint64_t{titleCount_} * TitleEntry;
+    const std::uint64_t trigramDataAt = trigrams_ + std::uint64_t{trigramCount_} * TrigramEntry;
+    const std::uint64_t bounds[] = {HeaderSize, directory_,    titles_, titleDataAt,
+                                    trigrams_,  trigramDataAt, end_};
+    for (std::size_t i = 0; i + 1 < std::size(bounds); ++i) {
+        if (bounds[i] > bounds[i + 1]) {
+            return false;
+        }
+        checksum = Checksum(bytes_.substr(bounds[i], bounds[i + 1] - bounds[i]), checksum);
+    }
+    file_->doneWith(0, bytes_.size());
+    return checksum == bodyChecksum_;
+}
+
+Segment::Block Segment::block(std::size_t index) const {
+    const std::size_t at = directory_ + index * BlockEntry;
+    return {static_cast<std::int64_t>(read64(at + 16)), static_cast<std::int64_t>(read64(at + 24)),
+            read32(at + 12), Digest{read64(at + 32), read64(at + 40)}};
+}
+
+std::vector<std::uint32_t> Segment::postings(std::uint64_t offset, std::uint32_t bytes) const {
+    if (offset + bytes > end_) {
+        throw IndexDamaged{};
+    }
+    std::vector<std::uint32_t> blocks;
+    const char* at = bytes_.data() + offset;
+    const char* end = at + bytes;
+    std::uint64_t block = 0;
+    for (bool first = true; at < end; first = false) {
+        std::uint64_t gap = 0;
+        if (!GetVarint(at, end, gap)) {
+            throw IndexDamaged{};
+        }
+        block = first ? gap : block + gap;
+        if (block >= blockCount_) {
+            throw IndexDamaged{};
+        }
+        blocks.push_back(static_cast<std::uint32_t>(block));
+    }
+    return blocks;
+}
+
+std::vector<std::uint32_t> Segment::candidateBlocks(const IndexQuery& query,
+                                                    std::vector<char>& titles) const {
+    std::vector<std::uint32_t> blocks;
+    if (query.foldedTitle) {
+        titles.assign(titleCount_, 0);
+        for (std::uint32_t id = 0; id < titleCount_; ++id) {
+            if (nullTitles_[id] || foldedTitles_[id] != *query.foldedTitle) {
+                continue;
+            }
+            titles[id] = 1;
+            const std::size_t at = titles_ + id * TitleEntry;
+            std::vector<std::uint32_t> more = postings(read64(at + 16), read32(at + 12));
+            std::vector<std::uint32_t> both;
+            std::set_union(blocks.begin(), blocks.end(), more.begin(), more.end(),
+                           std::back_inserter(both));
+            blocks.swap(both);
+        }
+        if (blocks.empty()) {
+            return blocks;
+        }
+    }
+    // Each trigram's blocks, the rarest first: a block must hold every one.
+    struct Entry {
+        std::uint32_t bytes;
+        std::uint64_t offset;
+    };
+    std::vector<Entry> entries;
+    for (const std::uint32_t trigram : query.trigrams) {
+        std::size_t low = 0;
+        std::size_t high = trigramCount_;
+        while (low < high) {
+            const std::size_t middle = (low + high) / 2;
+            if (read32(trigrams_ + middle * TrigramEntry) < trigram) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        const std::size_t at = trigrams_ + low * TrigramEntry;
+        if (low == trigramCount_ || read32(at) != trigram) {
+            return {};
+        }
+        entries.push_back({read32(at + 4), read64(at + 8)});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.bytes < b.bytes; });
+    bool all = !query.foldedTitle;
+    for (const Entry& entry : entries) {
+        std::vector<std::uint32_t> holding = postings(entry.offset, entry.bytes);
+        if (all) {
+            blocks = std::move(holding);
+            all = false;
+        } else {
+            std::vector<std::uint32_t> both;
+            std::set_intersection(blocks.begin(), blocks.end(), holding.begin(), holding.end(),
+                                  std::back_inserter(both));
+            blocks.swap(both);
+        }
+        if (blocks.empty()) {
+            return blocks;
+        }
+    }
+    if (all) {
+        blocks.resize(blockCount_);
+        for (std::uint32_t b = 0; b < blockCount_; ++b) {
+            blocks[b] = b;
+        }
+    }
+    return blocks;
+}
+
+template <class OnRow> void Segment::decodeBlock(std::size_t index, OnRow&& onRow) const {
+    const std::size_t entry = directory_ + index * BlockEntry;
+    const std::uint64_t offset = read64(entry);
+    const std::uint32_t size = read32(entry + 8);
+    const std::uint32_t rows = read32(entry + 12);
+    std::int64_t row = static_cast<std::int64_t>(read64(entry + 16));
+    if (offset + size > directory_) {
+        throw IndexDamaged{};
+    }
+    const char* at = bytes_.data() + offset;
+    const char* end = at + size;
+    for (std::uint32_t r = 0; r < rows; ++r) {
+        std::uint64_t gap = 0;
+        std::uint64_t title = 0;
+        std::uint64_t length = 0;
+        if (!GetVarint(at, end, gap) || !GetVarint(at, end, title) || !GetVarint(at, end, length) ||
+            title >= titleCount_ ||
+            (length > 0 && length - 1 > static_cast<std::uint64_t>(end - at))) {
+            throw IndexDamaged{};
+        }
+        row += static_cast<std::int64_t>(gap);
+        const Field name{std::string_view(at, length == 0 ? 0 : length - 1), length == 0};
+        if (!onRow(row, static_cast<std::uint32_t>(title), name)) {
+            return;
+        }
+        at += name.text.size();
+    }
+}
+
+void Segment::find(const IndexQuery& query,
+                   const std::function<bool(std::int64_t row)>& onRow) const {
+    std::vector<char> titles;
+    const std::vector<std::uint32_t> blocks = candidateBlocks(query, titles);
+    std::u32string folded;
+    bool going = true;
+    std::size_t sweptFrom = 0;
+    for (std::size_t i = 0; i < blocks.size() && going; ++i) {
+        decodeBlock(blocks[i], [&](std::int64_t row, std::uint32_t title, Field name) {
+            if (name.null || (!titles.empty() && titles[title] == 0)) {
+                return true;
+            }
+            bool matches = false;
+            if (isAscii(name.text)) {
+                matches = query.pattern.matches(name.text);
+            } else {
+                DecodeIndexText(name.text, folded);
+                matches = query.pattern.matchesFolded(folded);
+            }
+            going = !matches || onRow(row);
+            return going;
+        });
+        // A long pass leaves the pages it has read to the system.
+        if (i % 1024 == 1023) {
+            const std::size_t to = read64(directory_ + blocks[i] * BlockEntry);
+            file_->doneWith(sweptFrom, to - std::min(to, sweptFrom));
+            sweptFrom = to;
+        }
+    }
+}
+
+} // namespace orbisk

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "platform/file_system.h"
+#include "search/index_text.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orbisk {
+
+class WildcardPattern;
+
+// The rows of a name index come in kinds, each with ids of its own.
+enum class IndexKind : std::uint32_t { Files = 0, Members = 1 };
+
+// The index is damaged or not one: it is only derived, so it is made again.
+struct IndexDamaged {};
+
+// What a segment holds: rows of one kind, first to last, and what they add up to.
+struct SegmentSummary {
+    IndexKind kind = IndexKind::Files;
+    std::int64_t firstRow = 0;
+    std::int64_t lastRow = 0;
+    std::int64_t rows = 0;
+    Digest digest;
+    std::uint64_t checksum = 0;
+};
+
+// A search put to a segment: the pattern of the key, the byte trigrams every matching name
+// holds, and the folded title when the search is for one title.
+struct IndexQuery {
+    const WildcardPattern& pattern;
+    std::vector<std::uint32_t> trigrams;
+    std::optional<std::u32string> foldedTitle;
+};
+
+// Builds one segment from rows given in ascending order: the rows in blocks of a few
+// dozen, each with its title and its name folded; for each byte trigram and each title,
+// the blocks that hold it; for each block, what its rows add up to.
+class SegmentBuilder {
+public:
+    explicit SegmentBuilder(IndexKind kind) : kind_(kind) {}
+
+    // A NULL name matches no key; a NULL title no title.
+    void add(std::int64_t row, Field name, Field title);
+    std::int64_t rows() const { return summary_.rows; }
+    // Writes the segment and commits the file; the builder is empty again afterwards.
+    SegmentSummary write(FileWriter& file);
+
+private:
+    void endBlock();
+
+    struct Block {
+        std::uint64_t offset;
+        std::uint32_t bytes;
+        std::uint32_t rows;
+        std::int64_t firstRow;
+        std::int64_t lastRow;
+        Digest digest;
+    };
+
+    IndexKind kind_;
+    SegmentSummary summary_;
+    std::string data_;
+    std::vector<Block> blocks_;
+    std::vector<std::uint32_t> blockTrigrams_;
+    std::vector<std::uint64_t> postings_; // trigram << 32 | block
+    std::vector<std::string> titles_;
+    std::vector<bool> nullTitles_;
+    std::unordered_map<std::string, std::uint32_t> titleIds_;
+    std::optional<std::uint32_t> nullTitle_;
+    std::vector<std::vector<std::uint32_t>> titleBlocks_;
+    Block block_{};
+    std::int64_t previousRow_ = 0;
+    std::string text_;
+};
+
+// A segment file, read in place. Every offset is checked against the file's size, so a
+// damaged file is found out rather than read past its end.
+class Segment {
+public:
+    // Throws IndexDamaged when the file is not a segment of this program's format.
+    explicit Segment(std::unique_ptr<MappedFile> file);
+
+    const SegmentSummary& summary() const { return summary_; }
+    // Whether every byte is as written.
+    bool intact() const;
+
+    struct Block {
+        std::int64_t firstRow;
+        std::int64_t lastRow;
+        std::uint32_t rows;
+        Digest digest;
+    };
+    std::size_t blockCount() const { return blockCount_; }
+    Block block(std::size_t index) const;
+
+    // Calls onRow for each row, in order, whose title matches (every title when the query
+    // names none) and whose name the pattern matches; false from onRow stops. Throws
+    // IndexDamaged.
+    void find(const IndexQuery& query, const std::function<bool(std::int64_t row)>& onRow) const;
+
+private:
+    std::uint64_t read64(std::size_t at) const;
+    std::uint32_t read32(std::size_t at) const;
+    std::vector<std::uint32_t> postings(std::uint64_t offset, std::uint32_t bytes) const;
+    std::vector<std::uint32_t> candidateBlocks(const IndexQuery& query,
+                                               std::vector<char>& titles) const;
+    template <class OnRow> void decodeBlock(std::size_t index, OnRow&& onRow) const;
+
+    std::unique_ptr<MappedFile> file_;
+    std::string_view bytes_;
+    SegmentSummary summary_;
+    std::size_t blockCount_ = 0;
+    std::uint64_t directory_ = 0;
+    std::uint64_t titles_ = 0;
+    std::uint32_t titleCount_ = 0;
+    std::uint64_t trigrams_ = 0;
+    std::uint32_t trigramCount_ = 0;
+    std::uint64_t end_ = 0;
+    std::uint64_t bodyChecksum_ = 0;
+    std::vector<bool> nullTitles_;
+    std::vector<std::u32string> foldedTitles_;
+};
+
+} // namespace orbisk

@@ -1,0 +1,157 @@
+// The program's own files in its cache folder: made for this user, never through a link.
+#include "linux_file_system.h"
+#include "new_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orbisk {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& path, int error) {
+    throw FileError(path + ": " + std::strerror(error));
+}
+
+class Mapping : public MappedFile {
+public:
+    Mapping(void* data, std::size_t size) : data_(data), size_(size) {}
+    ~Mapping() override {
+        if (size_ > 0) {
+            ::munmap(data_, size_);
+        }
+    }
+    std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
+    void doneWith(std::size_t offset, std::size_t size) const override {
+        const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        const std::size_t from = offset / page * page;
+        const std::size_t to = std::min(size_, offset + size) / page * page;
+        if (to > from) {
+            ::madvise(static_cast<char*>(data_) + from, to - from, MADV_DONTNEED);
+        }
+    }
+
+private:
+    void* data_;
+    std::size_t size_;
+};
+
+class Flock : public FileLock {
+public:
+    explicit Flock(int fd) : fd_(fd) {}
+    ~Flock() override { ::close(fd_); }
+
+private:
+    int fd_;
+};
+
+class Replacement : public FileWriter {
+public:
+    explicit Replacement(const std::string& path) : file_(path, 0600) {}
+    void write(std::string_view bytes) override { file_.write(bytes); }
+    void commit() override { file_.commit(); }
+
+private:
+    NewFile file_;
+};
+
+} // namespace
+
+std::string LinuxFileSystem::fileStamp(const std::string& path) const {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || info.st_size == 0) {
+        return "";
+    }
+    const auto nanoseconds = [](const timespec& t) {
+        return std::to_string(t.tv_sec) + "." + std::to_string(t.tv_nsec);
+    };
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
+           std::to_string(info.st_size) + ":" + nanoseconds(info.st_mtim) + ":" +
+           nanoseconds(info.st_ctim);
+}
+
+void LinuxFileSystem::makePrivateFolder(const std::string& folder) {
+    std::string path;
+    std::size_t at = 0;
+    while (at != std::string::npos) {
+        at = folder.find('/', at + 1);
+        path = folder.substr(0, at);
+        if (path.empty()) {
+            continue;
+        }
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0) {
+            // Only the folders the program makes are its own; those above may be links
+            // (a home folder on another disc).
+            if (at == std::string::npos && !S_ISDIR(info.st_mode)) {
+                fail(path, S_ISLNK(info.st_mode) ? ELOOP : ENOTDIR);
+            }
+            continue;
+        }
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+            fail(path, errno);
+        }
+    }
+}
+
+std::unique_ptr<FileWriter> LinuxFileSystem::replaceFile(const std::string& path) {
+    return std::make_unique<Replacement>(path);
+}
+
+std::unique_ptr<MappedFile> LinuxFileSystem::mapFile(const std::string& path) const {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    std::unique_ptr<MappedFile> mapped;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const auto size = static_cast<std::size_t>(info.st_size);
+        void* data = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+        if (data != MAP_FAILED) {
+            mapped = std::make_unique<Mapping>(data, size);
+        }
+    }
+    ::close(fd);
+    return mapped;
+}
+
+std::unique_ptr<FileLock> LinuxFileSystem::tryLock(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return nullptr;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<Flock>(fd);
+}
+
+std::vector<std::string> LinuxFileSystem::folderEntries(const std::string& folder) const {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+void LinuxFileSystem::removeFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+} // namespace orbisk
