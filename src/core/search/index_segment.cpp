@@ -11,9 +11,9 @@ namespace orbisk {
 namespace {
 
 constexpr char Magic[8] = {'O', 'R', 'B', 'I', 'S', 'K', 'I', 'X'};
-constexpr std::uint32_t Format = 1;
+constexpr std::uint32_t Format = 2;
 constexpr std::size_t HeaderSize = 128;
-constexpr std::size_t BlockEntry = 48;
+constexpr std::size_t BlockEntry = 16;
 constexpr std::size_t TitleEntry = 24;
 constexpr std::size_t TrigramEntry = 16;
 // Rows per block: few enough that a block holding a rare trigram is read quickly, many
@@ -50,10 +50,6 @@ bool isAscii(std::string_view text) {
 } // namespace
 
 void SegmentBuilder::add(std::int64_t row, Field name, Field title) {
-    if (block_.rows == 0) {
-        block_ = {data_.size(), 0, 0, row, row, {}};
-        previousRow_ = row;
-    }
     if (summary_.rows == 0) {
         summary_.firstRow = row;
     }
@@ -64,7 +60,6 @@ void SegmentBuilder::add(std::int64_t row, Field name, Field title) {
         titleId = static_cast<std::uint32_t>(titles_.size());
         titles_.emplace_back(title.text);
         nullTitles_.push_back(title.null);
-        titleBlocks_.emplace_back();
         if (title.null) {
             nullTitle_ = titleId;
         } else {
@@ -73,64 +68,55 @@ void SegmentBuilder::add(std::int64_t row, Field name, Field title) {
     } else {
         titleId = titleIds_.at(std::string(title.text));
     }
-    std::vector<std::uint32_t>& titleBlocks = titleBlocks_[titleId];
-    const auto blockNumber = static_cast<std::uint32_t>(blocks_.size());
-    if (titleBlocks.empty() || titleBlocks.back() != blockNumber) {
-        titleBlocks.push_back(blockNumber);
-    }
-    text_ = IndexText(name.text);
-    PutVarint(data_, static_cast<std::uint64_t>(row - previousRow_));
-    PutVarint(data_, titleId);
-    // The length plus one; 0 for a NULL name.
-    PutVarint(data_, name.null ? 0 : text_.size() + 1);
-    if (!name.null) {
-        data_ += text_;
-        AppendTrigrams(text_, blockTrigrams_);
-    }
-    block_.digest.add(RowDigest(static_cast<int>(kind_), row, name, title));
-    block_.lastRow = row;
-    ++block_.rows;
-    previousRow_ = row;
+    entries_.push_back({name.null ? std::string() : IndexText(name.text), row, titleId, name.null});
+    summary_.digest.add(RowDigest(static_cast<int>(kind_), row, name, title));
     summary_.lastRow = row;
     ++summary_.rows;
-    if (block_.rows == BlockRows) {
-        endBlock();
-    }
-}
-
-void SegmentBuilder::endBlock() {
-    if (block_.rows == 0) {
-        return;
-    }
-    block_.bytes = static_cast<std::uint32_t>(data_.size() - block_.offset);
-    const auto number = static_cast<std::uint64_t>(blocks_.size());
-    std::sort(blockTrigrams_.begin(), blockTrigrams_.end());
-    blockTrigrams_.erase(std::unique(blockTrigrams_.begin(), blockTrigrams_.end()),
-                         blockTrigrams_.end());
-    for (const std::uint32_t trigram : blockTrigrams_) {
-        postings_.push_back(static_cast<std::uint64_t>(trigram) << 32 | number);
-    }
-    blockTrigrams_.clear();
-    summary_.digest.add(block_.digest);
-    blocks_.push_back(block_);
-    block_ = {};
 }
 
 SegmentSummary SegmentBuilder::write(FileWriter& file) {
-    endBlock();
     summary_.kind = kind_;
-    // Sections after the blocks' data, each at the offset the header gives.
+    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+        return a.text != b.text ? a.text < b.text : a.row < b.row;
+    });
+    // The blocks: each row as its id after the segment's first, its title, its name's
+    // length plus one (0 for a NULL name) and its name.
+    std::string data;
     std::string directory;
-    for (const Block& block : blocks_) {
-        put64(directory, HeaderSize + block.offset);
-        put32(directory, block.bytes);
-        put32(directory, block.rows);
-        put64(directory, static_cast<std::uint64_t>(block.firstRow));
-        put64(directory, static_cast<std::uint64_t>(block.lastRow));
-        put64(directory, block.digest.first);
-        put64(directory, block.digest.second);
+    std::vector<std::uint64_t> postings; // trigram << 32 | block
+    std::vector<std::vector<std::uint32_t>> titleBlocks(titles_.size());
+    std::vector<std::uint32_t> trigrams;
+    for (std::size_t first = 0; first < entries_.size(); first += BlockRows) {
+        const auto block = static_cast<std::uint32_t>(first / BlockRows);
+        const std::size_t end = std::min(entries_.size(), first + BlockRows);
+        put64(directory, HeaderSize + data.size());
+        const std::size_t start = data.size();
+        trigrams.clear();
+        for (std::size_t e = first; e < end; ++e) {
+            const Entry& entry = entries_[e];
+            PutVarint(data, static_cast<std::uint64_t>(entry.row - summary_.firstRow));
+            PutVarint(data, entry.title);
+            PutVarint(data, entry.null ? 0 : entry.text.size() + 1);
+            data += entry.text;
+            AppendTrigrams(entry.text, trigrams);
+            std::vector<std::uint32_t>& ofTitle = titleBlocks[entry.title];
+            if (ofTitle.empty() || ofTitle.back() != block) {
+                ofTitle.push_back(block);
+            }
+        }
+        put32(directory, static_cast<std::uint32_t>(data.size() - start));
+        put32(directory, static_cast<std::uint32_t>(end - first));
+        std::sort(trigrams.begin(), trigrams.end());
+        trigrams.erase(std::unique(trigrams.begin(), trigrams.end()), trigrams.end());
+        for (const std::uint32_t trigram : trigrams) {
+            postings.push_back(static_cast<std::uint64_t>(trigram) << 32 | block);
+        }
     }
-    const std::uint64_t directoryAt = HeaderSize + data_.size();
+    const auto blockCount =
+        static_cast<std::uint32_t>((entries_.size() + BlockRows - 1) / BlockRows);
+    entries_ = {};
+
+    const std::uint64_t directoryAt = HeaderSize + data.size();
     const std::uint64_t titlesAt = directoryAt + directory.size();
     std::string titleTable;
     std::string titleData;
@@ -142,21 +128,22 @@ SegmentSummary SegmentBuilder::write(FileWriter& file) {
               nullTitles_[id] ? NullLength : static_cast<std::uint32_t>(titles_[id].size()));
         titleData += titles_[id];
         std::string blocks;
-        putPostings(blocks, titleBlocks_[id]);
+        putPostings(blocks, titleBlocks[id]);
         put32(titleTable, static_cast<std::uint32_t>(blocks.size()));
         put64(titleTable, titleDataAt + titleData.size());
         titleData += blocks;
     }
-    std::sort(postings_.begin(), postings_.end());
+    std::sort(postings.begin(), postings.end());
     const std::uint64_t trigramsAt = titleDataAt + titleData.size();
     std::string trigramTable;
     std::string trigramData;
     std::size_t trigramCount = 0;
-    for (std::size_t i = 0; i < postings_.size();) {
-        const auto trigram = static_cast<std::uint32_t>(postings_[i] >> 32);
-        std::vector<std::uint32_t> blocks;
-        for (; i < postings_.size() && postings_[i] >> 32 == trigram; ++i) {
-            blocks.push_back(static_cast<std::uint32_t>(postings_[i]));
+    std::vector<std::uint32_t> blocks;
+    for (std::size_t i = 0; i < postings.size();) {
+        const auto trigram = static_cast<std::uint32_t>(postings[i] >> 32);
+        blocks.clear();
+        for (; i < postings.size() && postings[i] >> 32 == trigram; ++i) {
+            blocks.push_back(static_cast<std::uint32_t>(postings[i]));
         }
         std::string encoded;
         putPostings(encoded, blocks);
@@ -178,14 +165,14 @@ SegmentSummary SegmentBuilder::write(FileWriter& file) {
 
     std::uint64_t checksum = 0;
     for (const std::string* section :
-         {&data_, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
+         {&data, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
         checksum = Checksum(*section, checksum);
     }
     std::string header(Magic, sizeof Magic);
     put32(header, Format);
     put32(header, static_cast<std::uint32_t>(FoldRuleVersion));
     put32(header, static_cast<std::uint32_t>(kind_));
-    put32(header, static_cast<std::uint32_t>(blocks_.size()));
+    put32(header, blockCount);
     put64(header, static_cast<std::uint64_t>(summary_.rows));
     put64(header, static_cast<std::uint64_t>(summary_.firstRow));
     put64(header, static_cast<std::uint64_t>(summary_.lastRow));
@@ -200,7 +187,7 @@ SegmentSummary SegmentBuilder::write(FileWriter& file) {
     put64(header, checksum);
     header.resize(HeaderSize, '\0');
     for (const std::string* section :
-         {&header, &data_, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
+         {&header, &data, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
         file.write(*section);
     }
     file.commit();
@@ -280,15 +267,10 @@ bool Segment::intact() const {
             return false;
         }
         checksum = Checksum(bytes_.substr(bounds[i], bounds[i + 1] - bounds[i]), checksum);
+        // Read once, the pages are left to the system as the reading goes.
+        file_->doneWith(bounds[i], bounds[i + 1] - bounds[i]);
     }
-    file_->doneWith(0, bytes_.size());
     return checksum == bodyChecksum_;
-}
-
-Segment::Block Segment::block(std::size_t index) const {
-    const std::size_t at = directory_ + index * BlockEntry;
-    return {static_cast<std::int64_t>(read64(at + 16)), static_cast<std::int64_t>(read64(at + 24)),
-            read32(at + 12), Digest{read64(at + 32), read64(at + 40)}};
 }
 
 std::vector<std::uint32_t> Segment::postings(std::uint64_t offset, std::uint32_t bytes) const {
@@ -389,22 +371,21 @@ template <class OnRow> void Segment::decodeBlock(std::size_t index, OnRow&& onRo
     const std::uint64_t offset = read64(entry);
     const std::uint32_t size = read32(entry + 8);
     const std::uint32_t rows = read32(entry + 12);
-    std::int64_t row = static_cast<std::int64_t>(read64(entry + 16));
     if (offset + size > directory_) {
         throw IndexDamaged{};
     }
     const char* at = bytes_.data() + offset;
     const char* end = at + size;
     for (std::uint32_t r = 0; r < rows; ++r) {
-        std::uint64_t gap = 0;
+        std::uint64_t after = 0;
         std::uint64_t title = 0;
         std::uint64_t length = 0;
-        if (!GetVarint(at, end, gap) || !GetVarint(at, end, title) || !GetVarint(at, end, length) ||
-            title >= titleCount_ ||
+        if (!GetVarint(at, end, after) || !GetVarint(at, end, title) ||
+            !GetVarint(at, end, length) || title >= titleCount_ ||
             (length > 0 && length - 1 > static_cast<std::uint64_t>(end - at))) {
             throw IndexDamaged{};
         }
-        row += static_cast<std::int64_t>(gap);
+        const std::int64_t row = summary_.firstRow + static_cast<std::int64_t>(after);
         const Field name{std::string_view(at, length == 0 ? 0 : length - 1), length == 0};
         if (!onRow(row, static_cast<std::uint32_t>(title), name)) {
             return;

@@ -40,9 +40,11 @@ struct IndexQuery {
     std::optional<std::u32string> foldedTitle;
 };
 
-// Builds one segment from rows given in ascending order: the rows in blocks of a few
-// dozen, each with its title and its name folded; for each byte trigram and each title,
-// the blocks that hold it; for each block, what its rows add up to.
+// Builds one segment from rows given in ascending order: the rows, each with its title and
+// its name folded, in blocks of a few dozen; for each byte trigram and each title, the
+// blocks that hold it; and what the rows add up to. The blocks hold the rows in the order
+// of their names, not of their ids, so that names alike share blocks and a key's trigrams
+// meet in few of them.
 class SegmentBuilder {
 public:
     explicit SegmentBuilder(IndexKind kind) : kind_(kind) {}
@@ -54,31 +56,20 @@ public:
     SegmentSummary write(FileWriter& file);
 
 private:
-    void endBlock();
-
-    struct Block {
-        std::uint64_t offset;
-        std::uint32_t bytes;
-        std::uint32_t rows;
-        std::int64_t firstRow;
-        std::int64_t lastRow;
-        Digest digest;
+    struct Entry {
+        std::string text; // folded
+        std::int64_t row;
+        std::uint32_t title;
+        bool null;
     };
 
     IndexKind kind_;
     SegmentSummary summary_;
-    std::string data_;
-    std::vector<Block> blocks_;
-    std::vector<std::uint32_t> blockTrigrams_;
-    std::vector<std::uint64_t> postings_; // trigram << 32 | block
+    std::vector<Entry> entries_;
     std::vector<std::string> titles_;
     std::vector<bool> nullTitles_;
     std::unordered_map<std::string, std::uint32_t> titleIds_;
     std::optional<std::uint32_t> nullTitle_;
-    std::vector<std::vector<std::uint32_t>> titleBlocks_;
-    Block block_{};
-    std::int64_t previousRow_ = 0;
-    std::string text_;
 };
 
 // A segment file, read in place. Every offset is checked against the file's size, so a
@@ -92,17 +83,8 @@ public:
     // Whether every byte is as written.
     bool intact() const;
 
-    struct Block {
-        std::int64_t firstRow;
-        std::int64_t lastRow;
-        std::uint32_t rows;
-        Digest digest;
-    };
-    std::size_t blockCount() const { return blockCount_; }
-    Block block(std::size_t index) const;
-
-    // Calls onRow for each row, in order, whose title matches (every title when the query
-    // names none) and whose name the pattern matches; false from onRow stops. Throws
+    // Calls onRow for each row, in no particular order, whose title matches (every title when the
+    // query names none) and whose name the pattern matches; false from onRow stops. Throws
     // IndexDamaged.
     void find(const IndexQuery& query, const std::function<bool(std::int64_t row)>& onRow) const;
 

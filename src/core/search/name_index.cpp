@@ -193,36 +193,37 @@ bool NameIndex::check() {
 
 namespace {
 
-// Reads the catalogue's rows in row order and compares them, block by block, with what
-// the index's segments hold; rows past the last one the index holds go into new segments.
+// Reads the catalogue's rows in row order and compares them, segment by segment, with
+// what the index's segments hold; rows past the last one the index holds go into new
+// segments.
 class Verification {
 public:
-    enum class Outcome { InStep, Differs, Stopped };
-
     Verification(const std::vector<std::shared_ptr<const Segment>>& segments,
                  std::function<void(std::int64_t row, Field name, Field title)> appended)
-        : segments_(segments), appended_(std::move(appended)) {
-        nextBlock();
+        : appended_(std::move(appended)) {
+        for (const auto& segment : segments) {
+            if (segment->summary().kind == IndexKind::Files) {
+                held_.push_back(segment->summary());
+            }
+        }
     }
 
     // False once the index is found to differ.
     bool row(std::int64_t row, Field name, Field title) {
-        while (block_ && row > block_->lastRow) {
-            if (!endBlock()) {
+        while (at_ < held_.size() && row > held_[at_].lastRow) {
+            if (!endSegment()) {
                 return false;
             }
         }
-        if (!block_) {
+        if (at_ == held_.size()) {
             if (row <= lastHeld_) {
-                differs_ = true;
                 return false;
             }
             appended_(row, name, title);
             return true;
         }
-        if (row < block_->firstRow) {
-            differs_ = true; // a row where the index holds none
-            return false;
+        if (row < held_[at_].firstRow) {
+            return false; // a row where the index holds none
         }
         sum_.add(RowDigest(static_cast<int>(IndexKind::Files), row, name, title));
         ++seen_;
@@ -230,48 +231,33 @@ public:
     }
 
     bool finish() {
-        while (block_) {
-            if (!endBlock()) {
+        while (at_ < held_.size()) {
+            if (!endSegment()) {
                 return false;
             }
         }
-        return !differs_;
+        return true;
     }
 
 private:
-    bool endBlock() {
-        if (seen_ != block_->rows || !(sum_ == block_->digest)) {
-            differs_ = true;
+    bool endSegment() {
+        const SegmentSummary& segment = held_[at_];
+        if (seen_ != segment.rows || !(sum_ == segment.digest)) {
             return false;
         }
-        lastHeld_ = block_->lastRow;
-        nextBlock();
-        return true;
-    }
-    void nextBlock() {
+        lastHeld_ = segment.lastRow;
+        ++at_;
         sum_ = {};
         seen_ = 0;
-        block_.reset();
-        while (segment_ < segments_.size()) {
-            const Segment& segment = *segments_[segment_];
-            if (segment.summary().kind == IndexKind::Files && index_ < segment.blockCount()) {
-                block_ = segment.block(index_++);
-                return;
-            }
-            ++segment_;
-            index_ = 0;
-        }
+        return true;
     }
 
-    const std::vector<std::shared_ptr<const Segment>>& segments_;
+    std::vector<SegmentSummary> held_;
     std::function<void(std::int64_t, Field, Field)> appended_;
-    std::size_t segment_ = 0;
-    std::size_t index_ = 0;
-    std::optional<Segment::Block> block_;
+    std::size_t at_ = 0;
     Digest sum_;
-    std::uint32_t seen_ = 0;
+    std::int64_t seen_ = 0;
     std::int64_t lastHeld_ = 0;
-    bool differs_ = false;
 };
 
 } // namespace
@@ -421,6 +407,7 @@ NameIndex::candidates(const std::string& key, const std::optional<std::string>& 
                 continue;
             }
             // One past the most a search holds tells the search there are too many.
+            const std::size_t before = rows.size();
             segment->find(query, [&rows](std::int64_t row) {
                 rows.push_back(row);
                 return rows.size() <= MostHits;
@@ -428,6 +415,9 @@ NameIndex::candidates(const std::string& key, const std::optional<std::string>& 
             if (rows.size() > MostHits) {
                 break;
             }
+            // A segment gives its rows in the order of their names; the segments follow
+            // one another in row order.
+            std::sort(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end());
         }
         // Changed while it was read: in doubt.
         if (stamps() != state->stamps) {
