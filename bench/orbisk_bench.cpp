@@ -402,7 +402,8 @@ int main(int argc, char** argv) {
                      std::vector<std::size_t> all(copyHits.size());
                      std::iota(all.begin(), all.end(), 0);
                      const auto start = std::chrono::steady_clock::now();
-                     CopyFiles(quietPlatform(numbers), copyHits, all, target.string(), window);
+                     CopyFiles(quietPlatform(numbers), catalog, copyHits, all, target.string(),
+                               window);
                      ours += std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                                  .count();
                  }

@@ -2,6 +2,7 @@
 
 #include "catalog/catalog_error.h"
 #include "edit/edit_commands.h"
+#include "media/disc_check.h"
 #include "session.h"
 #include "text/display_text.h"
 #include "widgets/pictures.h"
@@ -23,7 +24,15 @@ namespace {
 
 constexpr int FolderRole = Qt::UserRole;
 constexpr int SortRole = Qt::UserRole + 1;
-enum DiscColumn { TitleColumn, RegistrationsColumn, FilesColumn, SizeColumn, DatesColumn };
+enum DiscColumn {
+    TitleColumn,
+    LabelColumn,
+    RegistrationsColumn,
+    FilesColumn,
+    SizeColumn,
+    DatesColumn,
+    DriveColumn
+};
 
 QString shown(const std::string& bytes) {
     return QString::fromStdString(DisplayText(bytes));
@@ -68,10 +77,10 @@ CatalogWindow::~CatalogWindow() {
 }
 
 void CatalogWindow::buildControls() {
-    discTable_ = new QTableWidget(0, 5, this);
+    discTable_ = new QTableWidget(0, 7, this);
     discTable_->setObjectName("discTable");
     discTable_->setHorizontalHeaderLabels(
-        {"タイトル", "登録数", "ファイル数", "サイズ(KB)", "登録日"});
+        {"タイトル", "ラベル", "登録数", "ファイル数", "サイズ(KB)", "登録日", "ドライブ"});
     discTable_->setGeometry(120, 40, 624, 150);
     discTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     discTable_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -80,10 +89,12 @@ void CatalogWindow::buildControls() {
     discTable_->horizontalHeader()->setStretchLastSection(true);
     discTable_->setWordWrap(false);
     discTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    discTable_->setColumnWidth(TitleColumn, 250);
-    discTable_->setColumnWidth(RegistrationsColumn, 60);
-    discTable_->setColumnWidth(FilesColumn, 90);
-    discTable_->setColumnWidth(SizeColumn, 100);
+    discTable_->setColumnWidth(TitleColumn, 150);
+    discTable_->setColumnWidth(LabelColumn, 100);
+    discTable_->setColumnWidth(RegistrationsColumn, 50);
+    discTable_->setColumnWidth(FilesColumn, 70);
+    discTable_->setColumnWidth(SizeColumn, 80);
+    discTable_->setColumnWidth(DatesColumn, 80);
     connect(discTable_, &QTableWidget::itemSelectionChanged, this, &CatalogWindow::openDisc);
 
     folderTree_ = new QTreeWidget(this);
@@ -148,7 +159,7 @@ void CatalogWindow::loadDiscs() {
         item->setData(Qt::UserRole, QByteArray::fromStdString(title));
         item->setToolTip(shown(title));
         discTable_->setItem(row, TitleColumn, item);
-        for (int column = RegistrationsColumn; column <= DatesColumn; ++column) {
+        for (int column = LabelColumn; column <= DriveColumn; ++column) {
             discTable_->setItem(row, column, new QTableWidgetItem("…"));
         }
     }
@@ -199,8 +210,33 @@ void CatalogWindow::showFigures() {
         discTable_->setItem(row, FilesColumn, new QTableWidgetItem(grouped(disc.files)));
         discTable_->setItem(row, SizeColumn, new QTableWidgetItem(grouped(disc.kilobytes)));
         discTable_->setItem(row, DatesColumn, new QTableWidgetItem(dates.join(", ")));
+        discTable_->setItem(row, LabelColumn, new QTableWidgetItem(shown(disc.label)));
+        discTable_->setItem(row, DriveColumn, new QTableWidgetItem());
         for (int column = RegistrationsColumn; column <= SizeColumn; ++column) {
             discTable_->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+    markDiscsInDrives();
+}
+
+void CatalogWindow::markDiscsInDrives() {
+    // A disc in a drive now is marked with the drive it is in.
+    const FileSystem& files = session_.platform.files;
+    for (const DriveEntry& entry : files.drives()) {
+        const auto title = TitleOfDiscIn(session_.catalogFile, files, entry.drive);
+        if (!title) {
+            continue;
+        }
+        for (int row = 0; row < discTable_->rowCount(); ++row) {
+            if (discTable_->item(row, TitleColumn)->data(Qt::UserRole).toByteArray() ==
+                QByteArray::fromStdString(*title)) {
+                auto* drive = new QTableWidgetItem("● " + shown(entry.drive));
+                drive->setToolTip("このディスクはドライブに入っています: " + shown(entry.display));
+                discTable_->setItem(row, DriveColumn, drive);
+                QFont bold = discTable_->item(row, TitleColumn)->font();
+                bold.setBold(true);
+                discTable_->item(row, TitleColumn)->setFont(bold);
+            }
         }
     }
 }

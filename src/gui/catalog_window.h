@@ -49,6 +49,7 @@ private:
     void buildControls();
     void loadDiscs();
     void showFigures();
+    void markDiscsInDrives();
     void openDisc();
     void showDisc();
     void showFolder();

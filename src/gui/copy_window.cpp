@@ -71,6 +71,7 @@ CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     };
     targetDriveList_->setDrive(driveOfFolder());
     targetDriveList_->setFallback(driveOfFolder);
+    targetDriveList_->setDescriber(RegisteredTitleSaid(session_));
 
     copyButton_ = bandButton(this, "COPY", "Command1", 5880);
     closeButton_ = bandButton(this, "CLOSE", "Command2", 6480);
@@ -169,8 +170,8 @@ void CopyWindow::setPercentLabel(const std::string& text) {
 void CopyWindow::copy() {
     // The copy needs this window until it ends: closing waits for it.
     copying_ = true;
-    const CopyRun run =
-        CopyFiles(session_.platform, hits_->hits(), markedLines(), targetFolder(), *this);
+    const CopyRun run = CopyFiles(session_.platform, session_.catalogFile, hits_->hits(),
+                                  markedLines(), targetFolder(), *this);
     copying_ = false;
     if (run.end == CopyRun::End::Done) {
         delete reportWindow_.data();

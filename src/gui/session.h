@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 namespace orbisk {
 
@@ -15,5 +17,8 @@ struct Session {
     std::filesystem::path catalogFile;
     NameIndex* index = nullptr;
 };
+
+// What a drive list says of the disc in a drive: the title it is registered under.
+std::function<std::string(const std::string& drive)> RegisteredTitleSaid(const Session& session);
 
 } // namespace orbisk

@@ -231,12 +231,23 @@ bool LinuxFileSystem::isPresentFile(const std::string& path) const {
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::uint64_t LinuxFileSystem::fileSize(const std::string& path) const {
+FileFacts LinuxFileSystem::fileFacts(const std::string& path) const {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0) {
         throw FileError(path + ": " + errorText(errno));
     }
-    return static_cast<std::uint64_t>(info.st_size);
+    return {static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtime)};
+}
+
+std::optional<VolumeIdentity> LinuxFileSystem::volumeOf(const std::string& drive) const {
+    const std::string folder =
+        drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
+    for (const MountEntry& mount : mounts_.current().mounted) {
+        if (mount.mountPoint == folder && !mount.source.empty() && mount.source.front() == '/') {
+            return ProbeVolume(mount.source);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string LinuxFileSystem::fileIdentity(const std::string& path) const {

@@ -18,7 +18,8 @@ public:
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
-    std::uint64_t fileSize(const std::string& path) const override;
+    FileFacts fileFacts(const std::string& path) const override;
+    std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     std::string fileIdentity(const std::string& path) const override;
     std::string fileStamp(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
@@ -35,6 +36,10 @@ public:
 private:
     mutable MountWatch mounts_;
 };
+
+// What the volume on device (a block device, or an image file) says of itself, read with
+// libblkid; nothing when it cannot be read or says nothing.
+std::optional<VolumeIdentity> ProbeVolume(const std::string& device);
 
 // text (UTF-8) in the character set codeset; bytes that are not UTF-8, or that the
 // character set cannot hold, are kept as they are.

@@ -1,8 +1,12 @@
 #include "catalog_window.h"
 #include "gui/gui_fixture.h"
+#include "registration/register_disc.h"
 #include "registration/registration_store.h"
 #include "support/catalog_rows.h"
+#include "support/disc_images.h"
+#include "support/recording_views.h"
 #include "support/small_disk.h"
+#include "widgets/drive_list.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -67,10 +71,12 @@ TEST_F(CatalogWindowTest, ShowsEveryDiscWithItsFiguresAndBrowsesTheChosenOne) {
     inCatalogWindow(main, [](CatalogWindow& window) {
         const auto* discs = control<QTableWidget>(&window, "discTable");
         EXPECT_EQ(column(discs, 0), (QStringList{"Photos 2003", "Music"}));
-        EXPECT_EQ(column(discs, 1), (QStringList{"1", "1"}));
-        EXPECT_EQ(column(discs, 2), (QStringList{"4", "1"}));
-        EXPECT_EQ(column(discs, 3), (QStringList{"1,030", "2"}));
-        EXPECT_EQ(column(discs, 4), (QStringList{"2026-12-07", "2026-12-07"}));
+        EXPECT_EQ(column(discs, 1), (QStringList{"", ""})) << "registered without a volume";
+        EXPECT_EQ(column(discs, 2), (QStringList{"1", "1"}));
+        EXPECT_EQ(column(discs, 3), (QStringList{"4", "1"}));
+        EXPECT_EQ(column(discs, 4), (QStringList{"1,030", "2"}));
+        EXPECT_EQ(column(discs, 5), (QStringList{"2026-12-07", "2026-12-07"}));
+        EXPECT_EQ(column(discs, 6), (QStringList{"", ""})) << "neither disc is in a drive";
 
         waitForTree(window);
         auto* tree = control<QTreeWidget>(&window, "folderTree");
@@ -90,6 +96,35 @@ TEST_F(CatalogWindowTest, ShowsEveryDiscWithItsFiguresAndBrowsesTheChosenOne) {
         EXPECT_EQ(model->index(0, 0).data().toString(), "a.txt") << "2 KB before 1,024 KB";
         files->sortByColumn(0, Qt::AscendingOrder);
         EXPECT_EQ(model->index(1, 0).data().toString(), "b.txt");
+    });
+}
+
+// A real disc, mounted as a desktop mounts it: the catalogue window marks it, the drive
+// lists name it.
+TEST_F(CatalogWindowTest, ADiscInADriveIsMarkedAndNamedInTheDriveLists) {
+    dir.write("content/readme.txt", "hello");
+    ASSERT_TRUE(MakeDiscImage((dir / "content").string(), (dir / "disc.iso").string(), "TRAVEL",
+                              "20050505120000"));
+    std::filesystem::create_directory(dir / "drive");
+    const FuseMount mounted((dir / "disc.iso").string(), (dir / "drive").string());
+    if (!mounted.mounted()) {
+        GTEST_SKIP() << "fuseiso cannot mount here";
+    }
+    const std::string drive = (dir / "drive").string();
+    RecordingRegisterSink sink{transcript};
+    ASSERT_EQ(RegisterDisc(session.platform, catalog, drive, "Travel 2005", sink),
+              Registration::Registered);
+    MainWindow main(session);
+    auto* drives = control<DriveList>(&main, "Drive1");
+    drives->setDrive(drive);
+    EXPECT_TRUE(drives->toolTip().contains("「Travel 2005」")) << drives->toolTip().toStdString();
+    inCatalogWindow(main, [&drive](CatalogWindow& window) {
+        const auto* discs = control<QTableWidget>(&window, "discTable");
+        const int row = static_cast<int>(column(discs, 0).indexOf("Travel 2005"));
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(discs->item(row, 6)->text(), QString::fromStdString("● " + drive));
+        EXPECT_TRUE(discs->item(row, 0)->font().bold());
+        EXPECT_EQ(discs->item(0, 6)->text(), "") << "Photos 2003 is in no drive";
     });
 }
 

@@ -64,7 +64,7 @@ TEST_F(LinuxPlatform, NamesThatAreNotUtf8KeepTheirBytes) {
     ASSERT_EQ(paths.count(), 1);
     EXPECT_EQ(paths.paths()[0], dir.str() + "/" + name);
     EXPECT_TRUE(files.isPresentFile(paths.paths()[0]));
-    EXPECT_EQ(files.fileSize(paths.paths()[0]), 4u);
+    EXPECT_EQ(files.fileFacts(paths.paths()[0]).bytes, 4u);
 }
 
 TEST_F(LinuxPlatform, FoldersThatVanishBeforeTheirTurnArePassedOver) {
@@ -129,7 +129,7 @@ TEST_F(LinuxPlatform, PresentFileIsAPlainFileNeverAFolderOrLink) {
     EXPECT_FALSE(files.isPresentFile(dir.str() + "/link"));
     EXPECT_FALSE(files.isPresentFile(dir.str()));
     EXPECT_FALSE(files.isPresentFile(dir.str() + "/missing"));
-    EXPECT_THROW(files.fileSize(dir.str() + "/missing"), FileError);
+    EXPECT_THROW(files.fileFacts(dir.str() + "/missing"), FileError);
 }
 
 TEST_F(LinuxPlatform, CopyReplacesTheTargetAndLeavesItWritable) {

@@ -47,11 +47,16 @@ void FakeFileSystem::link(const std::string& path, const Node& node) {
 }
 
 void FakeFileSystem::addFile(const std::string& path, std::uint64_t size, unsigned attributes) {
-    link(path, Node{size, attributes, {}});
+    Node file;
+    file.size = size;
+    file.attributes = attributes;
+    link(path, file);
 }
 
 void FakeFileSystem::addFolder(const std::string& path) {
-    link(path, Node{0, Folder, {}});
+    Node folder;
+    folder.attributes = Folder;
+    link(path, folder);
 }
 
 std::string FakeFileSystem::walkPattern(const std::string& driveText) const {
@@ -104,12 +109,23 @@ bool FakeFileSystem::isPresentFile(const std::string& path) const {
     return found != nodes_.end() && !(found->second.attributes & (Folder | Volume));
 }
 
-std::uint64_t FakeFileSystem::fileSize(const std::string& path) const {
+FileFacts FakeFileSystem::fileFacts(const std::string& path) const {
     const auto found = nodes_.find(path);
     if (found == nodes_.end()) {
         throw FileError("ファイルが見つかりません。");
     }
-    return found->second.size;
+    return {found->second.size, found->second.modified};
+}
+
+void FakeFileSystem::setFacts(const std::string& path, const FileFacts& facts) {
+    Node& node = nodes_.at(path);
+    node.size = facts.bytes;
+    node.modified = facts.modified;
+}
+
+std::optional<VolumeIdentity> FakeFileSystem::volumeOf(const std::string& drive) const {
+    const auto found = volumes_.find(drive);
+    return found == volumes_.end() ? std::nullopt : std::optional<VolumeIdentity>(found->second);
 }
 
 std::string FakeFileSystem::fileIdentity(const std::string& path) const {

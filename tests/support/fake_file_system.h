@@ -48,7 +48,14 @@ public:
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
-    std::uint64_t fileSize(const std::string& path) const override;
+    FileFacts fileFacts(const std::string& path) const override;
+    std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
+    // What a drive's volume says of itself, until told otherwise nothing.
+    void setVolume(const std::string& drive, const VolumeIdentity& volume) {
+        volumes_[drive] = volume;
+    }
+    // Changes a file in place: its size and its time of change.
+    void setFacts(const std::string& path, const FileFacts& facts);
     // Real files (catalogues in tests) are told apart by their path alone.
     std::string fileIdentity(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
@@ -73,6 +80,7 @@ public:
 private:
     struct Node {
         std::uint64_t size = 0;
+        std::int64_t modified = 1070000000; // 2003-12-28
         unsigned attributes = 0;
         std::vector<std::string> children; // names, in the order added
         std::uint64_t inode = 0;
@@ -90,6 +98,7 @@ private:
     std::map<std::string, std::string> copies_; // target -> source
     std::vector<std::string> prepared_;
     std::map<std::string, std::string> written_;
+    std::map<std::string, VolumeIdentity> volumes_;
 };
 
 } // namespace orbisk::testing

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "search/hit_table.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,14 @@ struct CopyRun {
 // folder, asking for each disc by title, and gives the copy log. Progress passes every
 // line, marked or not. A file that cannot be copied is logged with its reason; the copy
 // goes on.
-CopyRun CopyFiles(Platform platform, const HitTable& lines, const std::vector<std::size_t>& marked,
+//
+// Nothing is copied but the file catalogued: a disc whose registration knows it is
+// checked once it is said to be in (its volume, or what a walk of it sees), and each file
+// against its catalogue row (size, and size and date where the registration kept them)
+// before it is copied. What the catalogue knows is read from catalogFile; a catalogue that
+// cannot be read leaves the checks to the hits' own sizes.
+CopyRun CopyFiles(Platform platform, const std::filesystem::path& catalogFile,
+                  const HitTable& lines, const std::vector<std::size_t>& marked,
                   const std::string& folder, CopySink& sink);
 
 } // namespace orbisk

@@ -1,6 +1,7 @@
 #include "edit/disc_store.h"
 
 #include "catalog/catalog.h"
+#include "catalog/disc_records.h"
 #include "catalog/title_list.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
     const auto discOf = [&](std::string_view title) -> DiscFigures& {
         const auto [at, added] = byTitle.try_emplace(std::string(title), discs.size());
         if (added) {
-            discs.push_back({std::string(title), 0, 0, 0, {}});
+            discs.push_back({std::string(title), {}, 0, 0, 0, {}});
         }
         return discs[at->second];
     };
@@ -61,6 +62,11 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
         }
         if (++read % 100000 == 0 && keepGoing && !keepGoing()) {
             return discs;
+        }
+    }
+    for (const DiscRecord& record : ReadDiscRecords(catalog, std::nullopt, false)) {
+        if (record.volume && byTitle.count(record.title) != 0) {
+            discs[byTitle.at(record.title)].label = record.volume->label;
         }
     }
     for (DiscFigures& disc : discs) {
@@ -125,6 +131,7 @@ void RenameDisc(Catalog& catalog, const std::string& title, const std::string& n
                             "Update MediaName Set メディア名 = ?2 Where メディア名 = ?1"}) {
         catalog.db().prepare(sql).bind(1, title).bind(2, newTitle).run();
     }
+    RenameDiscRecords(catalog, title, newTitle);
     rename.commit();
 }
 
@@ -134,6 +141,7 @@ void RemoveDisc(Catalog& catalog, const std::string& title) {
                             "Delete From MediaName Where メディア名 = ?1"}) {
         catalog.db().prepare(sql).bind(1, title).run();
     }
+    RemoveDiscRecords(catalog, title);
     removal.commit();
 }
 

@@ -16,6 +16,7 @@ class Catalog;
 // rows, their sizes added up and the registration dates, oldest first.
 struct DiscFigures {
     std::string title;
+    std::string label; // the volume's, as its last registration read it; empty when unknown
     std::int64_t registrations = 0;
     std::int64_t files = 0;
     std::int64_t kilobytes = 0;
@@ -38,8 +39,9 @@ std::vector<std::string> ReadDiscTitles(const std::filesystem::path& catalogFile
 
 // Every disc title, with its figures: the titles of the title rows in the order of their
 // first row, then titles that only file rows carry (left by a registration of an older
-// program that failed half-way). Reads every row: give it a thread of its own on a large
-// catalogue. keepGoing is asked every 100,000 rows; false stops the reading.
+// program that failed half-way); with the label of the disc where a registration read it. Reads
+// every row: give it a thread of its own on a large catalogue. keepGoing is asked every 100,000
+// rows; false stops the reading.
 std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFile,
                                          const std::function<bool()>& keepGoing = {});
 

@@ -46,6 +46,22 @@ enum class DriveKind {
     Fixed      // anything else
 };
 
+// What a file is, as far as telling it from another of the same name goes.
+struct FileFacts {
+    std::uint64_t bytes = 0;
+    std::int64_t modified = 0; // seconds since 1970-01-01 00:00 UTC
+    bool operator==(const FileFacts&) const = default;
+};
+
+// What a volume says of itself: its label and its file system's UUID (for ISO 9660 the
+// volume's creation time) and type.
+struct VolumeIdentity {
+    std::string label;
+    std::string uuid;
+    std::string type;
+    bool operator==(const VolumeIdentity&) const = default;
+};
+
 // One entry of a drive list: the text a command works with and the text shown for it.
 struct DriveEntry {
     std::string drive;
@@ -111,9 +127,13 @@ public:
                                                     const std::string& namePattern) const = 0;
     // True for a plain file of any attributes; false for folders, links and anything else.
     virtual bool isPresentFile(const std::string& path) const = 0;
-    // Size in bytes; throws FileError when the file cannot be asked. May be called from a
-    // thread of its own while the program's thread does other work.
-    virtual std::uint64_t fileSize(const std::string& path) const = 0;
+    // Size and time of change of a plain file, not following a link; throws FileError when
+    // the file cannot be asked. May be called from a thread of its own while the program's
+    // thread does other work.
+    virtual FileFacts fileFacts(const std::string& path) const = 0;
+    // What the volume mounted at drive says of itself, where it is a device that can say
+    // it; nothing for a folder, a network share or a mount of a disc image through FUSE.
+    virtual std::optional<VolumeIdentity> volumeOf(const std::string& drive) const = 0;
     // What tells this file from another put in its place (device and inode here); empty
     // when there is no such file.
     virtual std::string fileIdentity(const std::string& path) const = 0;

@@ -1,10 +1,12 @@
 #include "registration/register_disc.h"
 
+#include "catalog/disc_records.h"
 #include "catalog/title_rules.h"
+#include "media/disc_check.h"
 #include "media/folder_walk.h"
 #include "media/path_cuts.h"
+#include "registration/facts_reader.h"
 #include "registration/registration_store.h"
-#include "registration/size_reader.h"
 
 #include <cmath>
 #include <cstdio>
@@ -35,7 +37,10 @@ public:
     Registration registerDisc(const std::string& drive, const std::string& title);
 
 private:
-    void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title);
+    // Stores the file rows and fills record with what they were.
+    void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
+                       const std::string& prefix, DiscRecord& record);
+    bool registerAgain(const DiscInDrive& disc);
     void message(const std::string& text) {
         platform_.dialogs.message(text, CommandTitle, Buttons::Ok);
     }
@@ -45,8 +50,8 @@ private:
     RegisterSink& sink_;
 };
 
-void Run::storeFileRows(RegistrationStore& store, const PathStore& paths,
-                        const std::string& title) {
+void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
+                        const std::string& prefix, DiscRecord& record) {
     const auto k = paths.count();
     sink_.setProgressMax(k);
     sink_.setProgressValue(0);
@@ -56,13 +61,20 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths,
     FileRow row;
     row.title = title;
     row.date = dateText(platform_.clock.today());
-    SizeReader sizes(platform_.files, platform_.numbers, paths.paths());
+    FactsReader facts(platform_.files, platform_.numbers, paths.paths());
+    Fingerprint fingerprint;
+    const std::size_t below = prefix.size();
     for (const std::string& path : paths.paths()) {
         row.path = path;
         row.name = GetFileName(path, separator);
         row.extension = GetExtension(row.name);
-        row.size = sizes.sizeText(static_cast<std::size_t>(j));
-        store.storeFileRow(row);
+        ReadFacts read = facts.facts(static_cast<std::size_t>(j));
+        row.size = std::move(read.sizeText);
+        const std::int64_t id = store.storeFileRow(row);
+        record.firstRow = j == 0 ? id : record.firstRow;
+        record.lastRow = id;
+        fingerprint.add(std::string_view(path).substr(std::min(below, path.size())), read.facts);
+        AppendKeptFacts(record.keptFacts, path, read.facts);
 
         sink_.setProgressValue(++j);
         const double p = static_cast<double>(j) / k * 100;
@@ -75,6 +87,23 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths,
             recorded = std::lrint(p);
         }
     }
+    record.files = fingerprint.files();
+    record.bytes = fingerprint.bytes();
+    record.fingerprint = fingerprint.text();
+}
+
+bool Run::registerAgain(const DiscInDrive& disc) {
+    std::vector<DiscRecord> records;
+    try {
+        Catalog catalog(catalogFile_);
+        records = ReadDiscRecords(catalog, std::nullopt, false);
+    } catch (const std::exception&) {
+        return true; // the check before the walk has said whether the catalogue can be read
+    }
+    const auto title = RegisteredTitleByLook(disc, records);
+    return !title || platform_.dialogs.message("このディスクは「" + *title +
+                                                   "」として登録済みです。もう一度登録しますか？",
+                                               CommandTitle, Buttons::OkCancel) == Answer::Ok;
 }
 
 Registration Run::registerDisc(const std::string& drive, const std::string& title) {
@@ -92,6 +121,11 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         Catalog(catalogFile_, Catalog::Access::Write).checkIntact();
     } catch (const std::exception& error) {
         message("カタログに登録できません。\n" + catalogFile_.string() + "\n" + error.what());
+        return Registration::Refused;
+    }
+    // A disc seen before is told before it is walked.
+    const DiscInDrive disc = LookAtDisc(platform_.files, drive);
+    if (!registerAgain(disc)) {
         return Registration::Refused;
     }
     sink_.setBusy(true);
@@ -114,9 +148,16 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         Catalog catalog(catalogFile_, Catalog::Access::Write);
         Catalog::Transaction registration(catalog);
         RegistrationStore store(catalog);
-        storeFileRows(store, paths, title);
+        DiscRecord record;
+        record.title = title;
+        record.drive = drive;
+        record.volume = disc.volume;
+        record.root = disc.root;
+        storeFileRows(store, paths, title, disc.prefix, record);
         sink_.setCaption("Orbisk[99%]最適化中...");
         store.storeTitle(title);
+        MakeDiscRecords(catalog);
+        StoreDiscRecord(catalog, record);
         registration.commit();
     } catch (const std::exception& error) {
         sink_.setBusy(false);

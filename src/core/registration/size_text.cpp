@@ -2,11 +2,14 @@
 
 namespace orbisk {
 
-std::string SizeText(std::uint64_t bytes, const NumberFormat& numbers) {
+std::uint64_t Kilobytes(std::uint64_t bytes) {
     // Integer arithmetic: exact for every size, where a division in floating point
     // could land a hair off the halfway mark.
-    const std::uint64_t kilobytes = bytes / 1024 + (bytes % 1024 >= 512 ? 1 : 0);
-    return numbers.grouped(static_cast<std::int64_t>(kilobytes));
+    return bytes / 1024 + (bytes % 1024 >= 512 ? 1 : 0);
+}
+
+std::string SizeText(std::uint64_t bytes, const NumberFormat& numbers) {
+    return numbers.grouped(static_cast<std::int64_t>(Kilobytes(bytes)));
 }
 
 } // namespace orbisk

@@ -142,6 +142,14 @@ std::string_view Statement::view(int column) const {
                                                   sqlite3_column_bytes(statement_, column)));
 }
 
+std::string Statement::blob(int column) const {
+    const void* bytes = sqlite3_column_blob(statement_, column);
+    return bytes == nullptr
+               ? std::string()
+               : std::string(static_cast<const char*>(bytes),
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+}
+
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(statement_, column);
 }

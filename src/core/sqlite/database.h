@@ -53,6 +53,7 @@ public:
     bool isNull(int column) const;
     std::string_view view(int column) const;
     std::string text(int column) const { return std::string(view(column)); }
+    std::string blob(int column) const;
     std::int64_t integer(int column) const;
 
 private:

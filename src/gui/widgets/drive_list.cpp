@@ -50,7 +50,17 @@ std::string DriveList::driveText() const {
 
 void DriveList::addEntry(const std::string& drive, const std::string& display) {
     addItem(shown(display), QByteArray::fromStdString(drive));
-    setItemData(count() - 1, shown(display), Qt::ToolTipRole);
+    setItemData(count() - 1, tipFor(drive, display), Qt::ToolTipRole);
+}
+
+QString DriveList::tipFor(const std::string& drive, const std::string& display) const {
+    const std::string said = describer_ ? describer_(drive) : "";
+    return said.empty() ? shown(display) : shown(display) + "\n" + shown(said);
+}
+
+void DriveList::setDescriber(std::function<std::string(const std::string& drive)> describer) {
+    describer_ = std::move(describer);
+    refresh();
 }
 
 void DriveList::fill(const std::vector<DriveEntry>& drives) {
@@ -90,7 +100,7 @@ void DriveList::setDrive(const std::string& drive) {
         picked_.push_back(drive);
         index = pickEntry();
         insertItem(index, shown(drive), QByteArray::fromStdString(drive));
-        setItemData(index, shown(drive), Qt::ToolTipRole);
+        setItemData(index, tipFor(drive, drive), Qt::ToolTipRole);
     }
     setCurrentIndex(index);
     remember();

@@ -30,6 +30,9 @@ public:
     std::optional<std::string> firstDisc() const;
     // What becomes current when the current drive leaves the list.
     void setFallback(std::function<std::string()> fallback) { fallback_ = std::move(fallback); }
+    // What is said of a drive's disc in its tool tip, beyond the drive's own text: the
+    // registered title of the disc in it, say. Read again with the drives.
+    void setDescriber(std::function<std::string(const std::string& drive)> describer);
     // Reads the drives again, keeping the current one where it is still there.
     void refresh();
 
@@ -45,6 +48,7 @@ private:
     void onActivated(int index);
     void fill(const std::vector<DriveEntry>& drives);
     void addEntry(const std::string& drive, const std::string& display);
+    QString tipFor(const std::string& drive, const std::string& display) const;
     void remember();
     int pickEntry() const { return count() - 1; }
 
@@ -54,6 +58,7 @@ private:
     std::vector<std::string> picked_; // folders the user picked, kept across readings
     std::uint64_t changeCount_ = 0;
     std::function<std::string()> fallback_;
+    std::function<std::string(const std::string&)> describer_;
     QSocketNotifier* watch_ = nullptr;
     QTimer poll_;
     int lastIndex_ = 0;

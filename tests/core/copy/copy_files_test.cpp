@@ -1,6 +1,7 @@
 #include "copy/copy_files.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@ using namespace testing;
 
 class Copy : public ::testing::Test {
 protected:
+    TempDir dir;
+    std::filesystem::path catalog = newCatalog(dir);
     ScriptedPlatform p;
     RecordingCopySink window{p.transcript};
     HitTable hits;
@@ -33,7 +36,7 @@ protected:
             p.files.addFile(path);
         }
     }
-    void run() { result = CopyFiles(p.platform(), hits, marked, folder, window); }
+    void run() { result = CopyFiles(p.platform(), catalog, hits, marked, folder, window); }
     Lines questions() const { return p.transcript.only("message ファイルのコピー [OK/Cancel]"); }
 };
 

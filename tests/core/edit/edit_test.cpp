@@ -2,8 +2,11 @@
 #include "edit/csv.h"
 #include "edit/disc_store.h"
 #include "edit/edit_commands.h"
+#include "media/disc_check.h"
+#include "registration/register_disc.h"
 #include "registration/registration_store.h"
 #include "support/catalog_rows.h"
+#include "support/recording_views.h"
 #include "support/scripted_platform.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
@@ -59,6 +62,24 @@ TEST_F(EditCatalog, FiguresOfEveryTitleInTheOrderOfItsFirstRegistration) {
     EXPECT_EQ(discs[1].title, "Music");
     EXPECT_EQ(discs[2].title, "Orphan") << "rows without a title row can be seen and removed";
     EXPECT_EQ(discs[2].registrations, 0);
+    EXPECT_EQ(discs[0].label, "") << "registered before discs were known";
+}
+
+TEST_F(EditCatalog, RenameAndRemoveCarryTheDiscsIdentityAlong) {
+    p.files.addDrive("e:");
+    p.files.addFile("e:\a.txt", 10);
+    p.files.setVolume("e:", {"TRAVEL", "2005-05-05-12-00-00-00", "iso9660"});
+    RecordingRegisterSink sink{p.transcript};
+    ASSERT_EQ(RegisterDisc(p.platform(), catalog, "e:", "Travel", sink), Registration::Registered);
+    EXPECT_EQ(ReadDiscFigures(catalog).at(0).label, "TRAVEL");
+    p.dialogs.texts = {std::string("Travel 2005")};
+    ASSERT_TRUE(RenameTitle(p.platform(), catalog, "Travel"));
+    EXPECT_EQ(ReadDiscFigures(catalog).at(0).label, "TRAVEL");
+    EXPECT_EQ(TitleOfDiscIn(catalog, p.files, "e:"), "Travel 2005");
+    p.dialogs.answers = {Answer::Ok};
+    ASSERT_TRUE(RemoveTitle(p.platform(), catalog, "Travel 2005"));
+    EXPECT_TRUE(tableRows(catalog, "OrbiskDiscs").empty());
+    EXPECT_FALSE(TitleOfDiscIn(catalog, p.files, "e:"));
 }
 
 TEST_F(EditCatalog, RenameAndRemoveTouchExactlyTheRowsOfThatTitle) {

@@ -1,0 +1,91 @@
+#include "catalog/disc_records.h"
+
+namespace orbisk {
+
+namespace {
+
+constexpr const char* Columns = "registration, title, first_row, last_row, drive, label, uuid, "
+                                "type, root, files, bytes, fingerprint";
+
+bool hasRecords(Catalog& catalog) {
+    auto table = catalog.db().prepare(
+        "Select 1 From sqlite_master Where type = 'table' And name = 'OrbiskDiscs'");
+    return table.step();
+}
+
+} // namespace
+
+void MakeDiscRecords(Catalog& catalog) {
+    catalog.db().exec("Create Table If Not Exists OrbiskDiscs ("
+                      "registration Integer Primary Key, title Text, first_row Integer, "
+                      "last_row Integer, drive Text, label Text, uuid Text, type Text, "
+                      "root Text, files Integer, bytes Integer, fingerprint Text, facts Blob)");
+}
+
+void StoreDiscRecord(Catalog& catalog, const DiscRecord& record) {
+    auto insert = catalog.db().prepare(
+        "Insert Into OrbiskDiscs (title, first_row, last_row, drive, label, uuid, type, root, "
+        "files, bytes, fingerprint, facts) "
+        "Values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+    insert.bind(1, record.title).bind(2, record.firstRow).bind(3, record.lastRow);
+    insert.bind(4, record.drive);
+    if (record.volume) {
+        insert.bind(5, record.volume->label).bind(6, record.volume->uuid);
+        insert.bind(7, record.volume->type);
+    } else {
+        insert.bindNull(5).bindNull(6).bindNull(7);
+    }
+    insert.bind(8, record.root).bind(9, record.files);
+    insert.bind(10, static_cast<std::int64_t>(record.bytes)).bind(11, record.fingerprint);
+    insert.bindBlob(12, record.keptFacts).run();
+}
+
+std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<std::string>& title,
+                                        bool withFacts) {
+    std::vector<DiscRecord> records;
+    if (!hasRecords(catalog)) {
+        return records;
+    }
+    auto rows = catalog.db().prepare(std::string("Select ") + Columns +
+                                     (withFacts ? ", facts" : ", Null") + " From OrbiskDiscs" +
+                                     (title ? " Where title = ?1" : "") + " Order By registration");
+    if (title) {
+        rows.bind(1, *title);
+    }
+    while (rows.step()) {
+        DiscRecord record;
+        record.registration = rows.integer(0);
+        record.title = rows.text(1);
+        record.firstRow = rows.integer(2);
+        record.lastRow = rows.integer(3);
+        record.drive = rows.text(4);
+        if (!rows.isNull(6)) {
+            record.volume = VolumeIdentity{rows.text(5), rows.text(6), rows.text(7)};
+        }
+        record.root = rows.text(8);
+        record.files = rows.integer(9);
+        record.bytes = static_cast<std::uint64_t>(rows.integer(10));
+        record.fingerprint = rows.text(11);
+        record.keptFacts = rows.blob(12);
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle) {
+    if (hasRecords(catalog)) {
+        catalog.db()
+            .prepare("Update OrbiskDiscs Set title = ?2 Where title = ?1")
+            .bind(1, title)
+            .bind(2, newTitle)
+            .run();
+    }
+}
+
+void RemoveDiscRecords(Catalog& catalog, const std::string& title) {
+    if (hasRecords(catalog)) {
+        catalog.db().prepare("Delete From OrbiskDiscs Where title = ?1").bind(1, title).run();
+    }
+}
+
+} // namespace orbisk

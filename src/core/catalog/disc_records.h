@@ -1,0 +1,45 @@
+#pragma once
+
+#include "catalog/catalog.h"
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+// What the program learns of a disc at each registration, beyond the old program's two
+// tables, kept in a table of its own (OrbiskDiscs) that is made when missing: the title,
+// the rows of MediaTable the registration wrote, the folder it walked, what the volume
+// says of itself, what the walk saw and each file's size and date. A catalogue made
+// before has no such rows; its discs have no identity until registered again.
+struct DiscRecord {
+    std::int64_t registration = 0;
+    std::string title;
+    std::int64_t firstRow = 0;
+    std::int64_t lastRow = 0;
+    std::string drive;
+    std::optional<VolumeIdentity> volume;
+    std::string root; // RootFingerprint
+    std::int64_t files = 0;
+    std::uint64_t bytes = 0;
+    std::string fingerprint; // Fingerprint::text
+    std::string keptFacts;   // AppendKeptFacts, row by row
+};
+
+// Makes the table where it is missing; the catalogue must be open for writing.
+void MakeDiscRecords(Catalog& catalog);
+void StoreDiscRecord(Catalog& catalog, const DiscRecord& record);
+
+// Every record, or those of one title (the exact text), with their kept facts or without;
+// none when the table is not there.
+std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<std::string>& title,
+                                        bool withFacts);
+
+// The records of a title take its new title, or go with it; nothing when there are none.
+void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle);
+void RemoveDiscRecords(Catalog& catalog, const std::string& title);
+
+} // namespace orbisk
