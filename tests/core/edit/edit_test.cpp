@@ -67,7 +67,7 @@ TEST_F(EditCatalog, FiguresOfEveryTitleInTheOrderOfItsFirstRegistration) {
 
 TEST_F(EditCatalog, RenameAndRemoveCarryTheDiscsIdentityAlong) {
     p.files.addDrive("e:");
-    p.files.addFile("e:\a.txt", 10);
+    p.files.addFile("e:\\a.txt", 10);
     p.files.setVolume("e:", {"TRAVEL", "2005-05-05-12-00-00-00", "iso9660"});
     RecordingRegisterSink sink{p.transcript};
     ASSERT_EQ(RegisterDisc(p.platform(), catalog, "e:", "Travel", sink), Registration::Registered);
