@@ -252,8 +252,8 @@ int main(int argc, char** argv) {
     HitTable copyHits;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(copySource)) {
         if (entry.is_regular_file()) {
-            copyHits.push_back(
-                Hit{0, entry.path().string(), entry.path().filename().string(), "BENCH", "100"});
+            copyHits.push_back(FileHit(0, entry.path().string(), entry.path().filename().string(),
+                                       "BENCH", "100"));
         }
     }
     const auto target = dataFolder() / "copy-target";

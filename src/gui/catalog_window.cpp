@@ -312,8 +312,8 @@ void CatalogWindow::showFolder() {
         auto* name = new QStandardItem(shown(file.name));
         name->setData(name->text(), SortRole);
         name->setToolTip(path);
-        auto* size = new QStandardItem(shown(file.size));
-        size->setData(static_cast<qlonglong>(KilobytesOf(file.size)), SortRole);
+        auto* size = new QStandardItem(grouped(file.kilobytes));
+        size->setData(static_cast<qlonglong>(file.kilobytes), SortRole);
         size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         size->setToolTip(path);
         auto* date = new QStandardItem(shown(file.date));

@@ -24,6 +24,8 @@ public:
     std::string fileStamp(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
+    std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;
+    std::unique_ptr<FileWriter> newCopy(const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
     void makePrivateFolder(const std::string& folder) override;

@@ -61,7 +61,63 @@ private:
     NewFile file_;
 };
 
+class PlainFile : public ReadableFile {
+public:
+    PlainFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    ~PlainFile() override { ::close(fd_); }
+    std::uint64_t size() const override { return size_; }
+    std::size_t read(std::uint64_t offset, char* bytes, std::size_t count) override {
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t n =
+                ::pread(fd_, bytes + done, count - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                throw FileError(std::strerror(errno));
+            }
+            if (n == 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+private:
+    int fd_;
+    std::uint64_t size_;
+};
+
 } // namespace
+
+std::unique_ptr<ReadableFile> LinuxFileSystem::openForReading(const std::string& path) const {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PlainFile>(fd, static_cast<std::uint64_t>(info.st_size));
+}
+
+std::unique_ptr<FileWriter> LinuxFileSystem::newCopy(const std::string& target) {
+    // A copy stays replaceable by its owner, as copyFile leaves it.
+    class Copy : public FileWriter {
+    public:
+        explicit Copy(const std::string& target) : file_(target, 0644) {}
+        void write(std::string_view bytes) override { file_.write(bytes); }
+        void commit() override { file_.commit(); }
+
+    private:
+        NewFile file_;
+    };
+    return std::make_unique<Copy>(target);
+}
 
 std::string LinuxFileSystem::fileStamp(const std::string& path) const {
     struct stat info {};

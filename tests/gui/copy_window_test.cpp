@@ -27,7 +27,7 @@ protected:
         HitTable hits;
         for (int i = 0; i < lines; ++i) {
             const std::string name = "file" + std::to_string(i);
-            hits.push_back({i + 1, "/disc/" + name, name, "A", "0"});
+            hits.push_back(FileHit(i + 1, "/disc/" + name, name, "A", "0"));
         }
         return opened(std::move(hits));
     }
@@ -141,8 +141,8 @@ TEST_F(CopyWindowTest, FolderListShowsNamesThatAreNotUtf8AndFullPathsAsTips) {
 }
 
 TEST_F(CopyWindowTest, LongLinesAreShownWholeAndTheListScrollsSideways) {
-    HitTable hits = {{1, "/d/a", "a", "A", "0"},
-                     {2, "/d/long.txt", "long.txt", std::string(400, 'T'), "0"}};
+    HitTable hits = {FileHit(1, "/d/a", "a", "A", "0"),
+                     FileHit(2, "/d/long.txt", "long.txt", std::string(400, 'T'), "0")};
     CopyWindow* form = opened(std::move(hits));
     form->show();
     QCoreApplication::processEvents();
@@ -242,7 +242,7 @@ TEST_F(CopyWindowTest, RegisterSearchSelectAllCopyAndReport) {
 TEST_F(CopyWindowTest, ControlsAreDisabledWhileACopyRunsAndTheWindowStays) {
     dir.write("disc/a.txt", "alpha");
     std::filesystem::create_directory(dir / "out");
-    CopyWindow* form = opened({{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"}});
+    CopyWindow* form = opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0")});
     form->show();
     ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
     click(form, "Command3");
@@ -273,9 +273,9 @@ TEST_F(CopyWindowTest, TheClickedLineIsTheFileCopied) {
     dir.write("disc/a.txt", "alpha");
     dir.write("disc/b.txt", "beta");
     std::filesystem::create_directory(dir / "out");
-    CopyWindow* form = opened(
-        {{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"},
-         {2, (dir / "disc/b.txt").string(), "b.txt", "長いタイトル" + std::string(300, 'x'), "0"}});
+    CopyWindow* form = opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"),
+                               FileHit(2, (dir / "disc/b.txt").string(), "b.txt",
+                                       "長いタイトル" + std::string(300, 'x'), "0")});
     form->show();
     ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
     clickLine(form, 1, 80);
@@ -287,7 +287,7 @@ TEST_F(CopyWindowTest, TheClickedLineIsTheFileCopied) {
 
 TEST_F(CopyWindowTest, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {
     dir.write("disc/a.txt", "alpha");
-    CopyWindow* form = opened({{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"}});
+    CopyWindow* form = opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0")});
     ASSERT_TRUE(folders(form)->setPath((dir / "disc").string()));
     click(form, "Command3");
     click(form, "Command1");
@@ -299,7 +299,7 @@ TEST_F(CopyWindowTest, CopyOntoItselfIsLoggedAsAnErrorAndTheFileStays) {
 TEST_F(CopyWindowTest, ReportWindowGrowsWithItsLogAndItsCloseBoxLeavesTheProgress) {
     dir.write("disc/a.txt", "alpha");
     std::filesystem::create_directory(dir / "out");
-    CopyWindow* form = opened({{1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"}});
+    CopyWindow* form = opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0")});
     ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
     click(form, "Command3");
     click(form, "Command1");

@@ -170,4 +170,53 @@ std::unique_ptr<FileWriter> FakeFileSystem::createFile(const std::string& path) 
     return std::make_unique<Writer>(written_, path);
 }
 
+void FakeFileSystem::setContent(const std::string& path, const std::string& content) {
+    contents_[path] = content;
+    nodes_.at(path).size = content.size();
+}
+
+std::unique_ptr<ReadableFile> FakeFileSystem::openForReading(const std::string& path) const {
+    class Content : public ReadableFile {
+    public:
+        explicit Content(std::string bytes) : bytes_(std::move(bytes)) {}
+        std::uint64_t size() const override { return bytes_.size(); }
+        std::size_t read(std::uint64_t offset, char* bytes, std::size_t count) override {
+            const std::size_t at = std::min<std::size_t>(offset, bytes_.size());
+            const std::size_t n = std::min(count, bytes_.size() - at);
+            std::copy_n(bytes_.data() + at, n, bytes);
+            return n;
+        }
+
+    private:
+        std::string bytes_;
+    };
+    if (!isPresentFile(path)) {
+        return nullptr;
+    }
+    const auto content = contents_.find(path);
+    return std::make_unique<Content>(
+        content != contents_.end() ? content->second : std::string(nodes_.at(path).size, '\0'));
+}
+
+std::unique_ptr<FileWriter> FakeFileSystem::newCopy(const std::string& target) {
+    class Copy : public FileWriter {
+    public:
+        Copy(FakeFileSystem& files, std::string target)
+            : files_(files), target_(std::move(target)) {}
+        void write(std::string_view bytes) override { bytes_ += bytes; }
+        void commit() override {
+            files_.written_[target_] = bytes_;
+            if (files_.transcript_ != nullptr) {
+                files_.transcript_->add("extract -> " + target_);
+            }
+        }
+
+    private:
+        FakeFileSystem& files_;
+        std::string target_;
+        std::string bytes_;
+    };
+    return std::make_unique<Copy>(*this, target);
+}
+
 } // namespace orbisk::testing

@@ -60,6 +60,10 @@ public:
     std::string fileIdentity(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
+    // A file's bytes are its content where one was set, else as many zeros as its size.
+    void setContent(const std::string& path, const std::string& content);
+    std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;
+    std::unique_ptr<FileWriter> newCopy(const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
     // The program's own files (a name index) are kept on a real file system only.
@@ -99,6 +103,7 @@ private:
     std::vector<std::string> prepared_;
     std::map<std::string, std::string> written_;
     std::map<std::string, VolumeIdentity> volumes_;
+    std::map<std::string, std::string> contents_;
 };
 
 } // namespace orbisk::testing

@@ -1,10 +1,12 @@
 #include "copy/copy_files.h"
 
+#include "archive/archive_reader.h"
 #include "copy/copy_log.h"
 #include "edit/disc_store.h"
 #include "media/disc_check.h"
 #include "registration/size_text.h"
 
+#include <algorithm>
 #include <map>
 
 namespace orbisk {
@@ -17,6 +19,13 @@ bool leavesFolder(const std::string& name, char separator) {
     return name.empty() || name == "." || name == ".." ||
            name.find(separator) != std::string::npos || name.find('/') != std::string::npos ||
            name.find('\0') != std::string::npos;
+}
+
+// A packed file's name is whatever its archive says: one with a control character is not
+// made into a file.
+bool hasControlCharacters(const std::string& name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return (static_cast<unsigned char>(c) < 0x20) || c == 0x7F; });
 }
 
 bool hasDigits(const std::string& text) {
@@ -173,6 +182,9 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
     if (leavesFolder(hit.name, separator)) {
         return std::string(CopyErrorMarker) + "ファイル名にフォルダの区切りが含まれています。";
     }
+    if (hit.member != 0 && hasControlCharacters(hit.name)) {
+        return std::string(CopyErrorMarker) + "ファイル名に制御文字が含まれています。";
+    }
     try {
         // The file on the disc must be the one catalogued: its size as the catalogue keeps
         // it, and its size and date where the registration kept them.
@@ -188,7 +200,19 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
                    "ディスクのファイルがカタログのファイルと違います。サイズか日付が異なり"
                    "ます（別のディスクかもしれません）。";
         }
-        platform_.files.copyFile(hit.path, folder + separator + hit.name);
+        const std::string target = folder + separator + hit.name;
+        if (hit.member == 0) {
+            platform_.files.copyFile(hit.path, target);
+        } else {
+            // Only the packed file is taken out, under its own name in the folder: a path
+            // in the archive never leads anywhere else.
+            const auto archive = platform_.files.openForReading(hit.path);
+            if (!archive) {
+                throw FileError("書庫を開けません。");
+            }
+            auto copy = platform_.files.newCopy(target);
+            ExtractMember(*archive, hit.memberPath, hit.memberBytes, *copy);
+        }
     } catch (const std::exception& error) {
         return CopyErrorMarker + std::string(error.what());
     }

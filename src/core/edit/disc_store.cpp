@@ -3,12 +3,24 @@
 #include "catalog/catalog.h"
 #include "catalog/disc_records.h"
 #include "catalog/title_list.h"
+#include "media/path_cuts.h"
+#include "registration/size_text.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace orbisk {
+
+namespace {
+
+bool hasMembers(Catalog& catalog) {
+    return catalog.db()
+        .prepare("Select 1 From sqlite_master Where type = 'table' And name = 'OrbiskMembers'")
+        .step();
+}
+
+} // namespace
 
 std::int64_t KilobytesOf(std::string_view sizeText) {
     std::int64_t value = 0;
@@ -83,7 +95,19 @@ std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
     rows.bind(1, title);
     std::vector<DiscFile> files;
     while (rows.step()) {
-        files.push_back({rows.text(0), rows.text(1), rows.text(2), rows.text(3)});
+        files.push_back({rows.text(0), rows.text(1), KilobytesOf(rows.view(2)), rows.text(3)});
+    }
+    if (hasMembers(catalog)) {
+        auto members = catalog.db().prepare(
+            "Select t.ファイルパス, m.path, m.name, m.bytes, t.登録日 From OrbiskMembers m "
+            "Join MediaTable t On t.rowid = m.file_row Where t.メディア名 = ?1 Order By m.member");
+        members.bind(1, title);
+        while (members.step()) {
+            files.push_back({members.text(0) + "/" + members.text(1), members.text(2),
+                             static_cast<std::int64_t>(
+                                 Kilobytes(static_cast<std::uint64_t>(members.integer(3)))),
+                             members.text(4)});
+        }
     }
     return files;
 }
@@ -113,13 +137,36 @@ void ExportRows(Catalog& catalog, const std::optional<std::string>& title,
     if (title) {
         rows.bind(1, *title);
     }
-    std::vector<std::string> row(6);
+    std::vector<std::string> row(7);
     while (rows.step()) {
         for (int column = 0; column < 6; ++column) {
             row[static_cast<std::size_t>(column)] = rows.text(column);
         }
         if (!onRow(row)) {
             rows.reset();
+            return;
+        }
+    }
+    if (!hasMembers(catalog)) {
+        return;
+    }
+    auto members = catalog.db().prepare(
+        std::string("Select t.ファイルパス, t.メディア名, m.name, m.bytes, t.登録日, m.path "
+                    "From OrbiskMembers m Join MediaTable t On t.rowid = m.file_row ") +
+        (title ? "Where t.メディア名 = ?1 " : "") + "Order By m.member");
+    if (title) {
+        members.bind(1, *title);
+    }
+    while (members.step()) {
+        row = {members.text(0),
+               members.text(1),
+               members.text(2),
+               GetExtension(members.view(2)),
+               std::to_string(Kilobytes(static_cast<std::uint64_t>(members.integer(3)))),
+               members.text(4),
+               members.text(5)};
+        if (!onRow(row)) {
+            members.reset();
             return;
         }
     }
@@ -137,6 +184,14 @@ void RenameDisc(Catalog& catalog, const std::string& title, const std::string& n
 
 void RemoveDisc(Catalog& catalog, const std::string& title) {
     Catalog::Transaction removal(catalog);
+    // The files packed in the disc's archives go with the archives.
+    if (hasMembers(catalog)) {
+        catalog.db()
+            .prepare("Delete From OrbiskMembers Where file_row In "
+                     "(Select rowid From MediaTable Where メディア名 = ?1)")
+            .bind(1, title)
+            .run();
+    }
     for (const char* sql : {"Delete From MediaTable Where メディア名 = ?1",
                             "Delete From MediaName Where メディア名 = ?1"}) {
         catalog.db().prepare(sql).bind(1, title).run();

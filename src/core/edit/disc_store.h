@@ -23,11 +23,12 @@ struct DiscFigures {
     std::vector<std::string> dates;
 };
 
-// One file row of a disc, as the catalogue window shows it.
+// One file of a disc, as the catalogue window shows it: a file row, or a file packed in
+// an archive, whose path is then the archive's path, "/" and its path in the archive.
 struct DiscFile {
     std::string path;
     std::string name;
-    std::string size;
+    std::int64_t kilobytes = 0;
     std::string date;
 };
 
@@ -45,7 +46,8 @@ std::vector<std::string> ReadDiscTitles(const std::filesystem::path& catalogFile
 std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFile,
                                          const std::function<bool()>& keepGoing = {});
 
-// The file rows of one title (the exact text), in the catalogue's order.
+// The file rows of one title (the exact text), in the catalogue's order, then the files
+// packed in its archives.
 std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
                                     const std::string& title);
 
@@ -56,7 +58,10 @@ std::optional<std::string> WhyUnchangeable(const std::filesystem::path& catalogF
 std::int64_t CountDiscFiles(Catalog& catalog, const std::string& title);
 
 // Every row of the catalogue, or of one title, as the catalogue holds them: path, title,
-// name, extension, size, date. onRow returns false to stop.
+// name, extension, size, date and an empty path in an archive; then every file packed in
+// an archive: the archive's path, title, the packed file's name, its extension, its size
+// (kilobytes), the archive's date and the packed file's path in the archive. onRow
+// returns false to stop.
 void ExportRows(Catalog& catalog, const std::optional<std::string>& title,
                 const std::function<bool(const std::vector<std::string>& row)>& onRow);
 

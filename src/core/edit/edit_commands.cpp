@@ -90,9 +90,10 @@ void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std:
               FileWriter& file, const std::function<void()>& afterRows) {
     Catalog catalog(catalogFile);
     file.write("\xEF\xBB\xBF");
-    file.write(CsvLine({"ファイルパス", "メディア名", "ファイル名", "拡張子", "サイズ", "登録日"}));
+    file.write(CsvLine({"ファイルパス", "メディア名", "ファイル名", "拡張子", "サイズ", "登録日",
+                        "書庫内のパス"}));
     std::int64_t written = 0;
-    std::vector<std::string> shown(6);
+    std::vector<std::string> shown(7);
     ExportRows(catalog, title, [&](const std::vector<std::string>& row) {
         // The file says it is UTF-8: names from old discs that are not are written as they
         // are shown, read as the Japanese code page.

@@ -29,9 +29,10 @@ void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
                const std::optional<std::string>& title);
 
 // The CSV of the rows of one title, or of every title: the six columns under their
-// catalogue names, UTF-8 with a byte order mark (names that are not UTF-8 written as the
-// program shows them), each cell that a spreadsheet would take for a formula kept as
-// text. afterRows is called every 10,000 rows. The file is replaced only when complete.
+// catalogue names and the path of a file packed in an archive (ExportRows), UTF-8 with a byte order
+// mark (names that are not UTF-8 written as the program shows them), each cell that a spreadsheet
+// would take for a formula kept as text. afterRows is called every 10,000 rows. The file is
+// replaced only when complete.
 void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
               FileWriter& file, const std::function<void()>& afterRows = {});
 

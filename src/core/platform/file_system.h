@@ -90,6 +90,15 @@ public:
     virtual void doneWith(std::size_t offset, std::size_t size) const = 0;
 };
 
+// A file open for reading at any place in it.
+class ReadableFile {
+public:
+    virtual ~ReadableFile() = default;
+    virtual std::uint64_t size() const = 0;
+    // Up to count bytes from offset into bytes; fewer only at the end. Throws FileError.
+    virtual std::size_t read(std::uint64_t offset, char* bytes, std::size_t count) = 0;
+};
+
 // Held while alive: no other holder of a lock on the same file, in this process or
 // another, can take it meanwhile.
 class FileLock {
@@ -145,6 +154,12 @@ public:
     virtual void prepareTarget(const std::string& folder) = 0;
     // Replaces target with a copy of source, or leaves target as it was and throws.
     virtual void copyFile(const std::string& source, const std::string& target) = 0;
+    // The plain file at path, open for reading, not through a link; nothing when it cannot
+    // be opened.
+    virtual std::unique_ptr<ReadableFile> openForReading(const std::string& path) const = 0;
+    // A copy being written to replace target, as copyFile writes it: under a temporary
+    // name beside target, renamed over it when committed, writable by its owner.
+    virtual std::unique_ptr<FileWriter> newCopy(const std::string& target) = 0;
     // Writes text (UTF-8, path bytes kept) in the system's multibyte code page, replacing
     // the file whole, or leaves it as it was and throws.
     virtual void writeTextFile(const std::string& path, const std::string& text) = 0;

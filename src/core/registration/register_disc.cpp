@@ -1,5 +1,6 @@
 #include "registration/register_disc.h"
 
+#include "archive/archive_reader.h"
 #include "catalog/disc_records.h"
 #include "catalog/title_rules.h"
 #include "media/disc_check.h"
@@ -23,6 +24,57 @@ std::string skippedText(const SkippedFolders& skipped) {
            "個あり、その中のファイルは登録されていません。\n最初のフォルダ: " + skipped.first;
 }
 
+// What a registration found in the archives on the disc.
+struct ArchiveTally {
+    // A disc holds at most this many packed files in the catalogue; archives past them are
+    // registered as files only.
+    static constexpr std::int64_t MostMembers = 1000000;
+
+    std::int64_t archives = 0;
+    std::int64_t members = 0;
+    std::int32_t unreadable = 0;
+    std::string firstUnreadable;
+    std::int32_t tooMany = 0;
+    std::int32_t links = 0;
+    std::int32_t overlong = 0;
+    std::int32_t outside = 0;
+    bool full = false;
+
+    // What the end of a registration says of them, or the empty text.
+    std::string text() const {
+        std::string said;
+        const auto line = [&said](const std::string& text) { said += "\n" + text; };
+        if (members > 0) {
+            line("書庫" + std::to_string(archives) + "個の中のファイル" + std::to_string(members) +
+                 "個も登録しました。");
+        }
+        if (unreadable > 0) {
+            line("読めなかった書庫が" + std::to_string(unreadable) +
+                 "個あり、ファイルとしてだけ登録しました。\n最初の書庫: " + firstUnreadable);
+        }
+        if (tooMany > 0) {
+            line("ファイルが多すぎる書庫が" + std::to_string(tooMany) +
+                 "個あり、それぞれ最初の10万個だけを登録しました。");
+        }
+        if (full) {
+            line("書庫の中のファイルが100万個に達したため、残りの書庫はファイルとしてだけ"
+                 "登録しました。");
+        }
+        if (links > 0) {
+            line("書庫の中のリンク" + std::to_string(links) + "個は登録していません。");
+        }
+        if (overlong > 0) {
+            line("パスが長すぎる書庫の中のファイル" + std::to_string(overlong) +
+                 "個は登録していません。");
+        }
+        if (outside > 0) {
+            line("書庫の外を指すパス(\"..\"や絶対パス)のファイルが" + std::to_string(outside) +
+                 "個あります。コピーするときは名前だけを使います。");
+        }
+        return said;
+    }
+};
+
 std::string dateText(const CalendarDate& date) {
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
@@ -41,6 +93,8 @@ private:
     void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
                        const std::string& prefix, DiscRecord& record);
     bool registerAgain(const DiscInDrive& disc);
+    // Lists the archive at path, if it is one, and stores its members under row.
+    void storeMembers(RegistrationStore& store, std::int64_t row, const std::string& path);
     void message(const std::string& text) {
         platform_.dialogs.message(text, CommandTitle, Buttons::Ok);
     }
@@ -48,7 +102,42 @@ private:
     Platform platform_;
     const std::filesystem::path& catalogFile_;
     RegisterSink& sink_;
+    ArchiveTally archives_;
 };
+
+void Run::storeMembers(RegistrationStore& store, std::int64_t row, const std::string& path) {
+    if (archives_.full) {
+        return;
+    }
+    const auto file = platform_.files.openForReading(path);
+    MemberList list;
+    if (file) {
+        ArchiveLimits limits;
+        limits.mostMembers = static_cast<std::size_t>(std::min<std::int64_t>(
+            limits.mostMembers, ArchiveTally::MostMembers - archives_.members));
+        list = ListMembers(*file, limits);
+    } else {
+        list.end = MemberList::End::Unreadable;
+    }
+    if (list.end == MemberList::End::Unreadable) {
+        if (archives_.unreadable++ == 0) {
+            archives_.firstUnreadable = path;
+        }
+    } else {
+        ++archives_.archives;
+        for (const ArchiveMember& member : list.members) {
+            store.storeMember(row, member);
+        }
+        archives_.members += static_cast<std::int64_t>(list.members.size());
+        archives_.full = archives_.members >= ArchiveTally::MostMembers;
+        archives_.tooMany += list.end == MemberList::End::TooMany && !archives_.full ? 1 : 0;
+        archives_.links += list.links;
+        archives_.overlong += list.overlong;
+        archives_.outside += list.outside;
+    }
+    // An archive takes a while: the window goes on meanwhile.
+    platform_.events.processPendingEvents();
+}
 
 void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
                         const std::string& prefix, DiscRecord& record) {
@@ -75,6 +164,9 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
         record.lastRow = id;
         fingerprint.add(std::string_view(path).substr(std::min(below, path.size())), read.facts);
         AppendKeptFacts(record.keptFacts, path, read.facts);
+        if (IsArchiveName(row.name)) {
+            storeMembers(store, id, path);
+        }
 
         sink_.setProgressValue(++j);
         const double p = static_cast<double>(j) / k * 100;
@@ -173,7 +265,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
     sink_.setCaption("Orbisk[100%]完了");
     sink_.setBusy(false);
     sink_.titlesChanged();
-    std::string done = "完了しました。";
+    std::string done = "完了しました。" + archives_.text();
     if (skipped.count > 0) {
         done += "\n" + skippedText(skipped);
     }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "archive/archive_reader.h"
 #include "catalog/catalog.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orbisk {
@@ -26,10 +28,14 @@ public:
     // The row's id in the catalogue.
     std::int64_t storeFileRow(const FileRow& row);
     void storeTitle(const std::string& title);
+    // A file packed in the archive of file row archiveRow, in a table of its own
+    // (OrbiskMembers), made with the first member a catalogue gets.
+    void storeMember(std::int64_t archiveRow, const ArchiveMember& member);
 
 private:
     Catalog& catalog_;
     sqlite::Statement insertFile_;
+    std::optional<sqlite::Statement> insertMember_;
 };
 
 } // namespace orbisk

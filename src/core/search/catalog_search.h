@@ -25,4 +25,14 @@ void ReadCatalogRows(Catalog& catalog, const std::vector<std::int64_t>& rows,
                      const std::string& key, const std::optional<std::string>& title,
                      const OnHit& onHit);
 
+// The files packed in archives whose name matches the key, of every title or of one (the
+// archive's title), in the order they were registered; none in a catalogue without them.
+void ScanMembers(Catalog& catalog, const std::string& key, const std::optional<std::string>& title,
+                 const OnHit& onHit);
+
+// The same among the packed files given, in ascending order.
+void ReadMemberRows(Catalog& catalog, const std::vector<std::int64_t>& members,
+                    const std::string& key, const std::optional<std::string>& title,
+                    const OnHit& onHit);
+
 } // namespace orbisk

@@ -27,11 +27,18 @@ Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* 
         if (candidates && candidates->size() > MostHits) {
             return {Search::End::TooMany, {}, {}};
         }
+        // The files of the discs first, then the files packed in their archives.
         Catalog catalog(catalogFile);
         if (candidates) {
-            ReadCatalogRows(catalog, *candidates, key, title, collect);
+            ReadCatalogRows(catalog, candidates->files, key, title, collect);
+            if (search.end != Search::End::TooMany) {
+                ReadMemberRows(catalog, candidates->members, key, title, collect);
+            }
         } else {
             ScanCatalog(catalog, key, title, collect);
+            if (search.end != Search::End::TooMany) {
+                ScanMembers(catalog, key, title, collect);
+            }
         }
     } catch (const std::exception& error) {
         return {Search::End::Failed, {}, error.what()};
@@ -60,6 +67,13 @@ std::optional<HitTable> FindFiles(Dialogs& dialogs, const std::filesystem::path&
 }
 
 std::string HitLine(const Hit& hit) {
+    if (hit.member != 0) {
+        // The archive, then the packed file's path in it.
+        const auto cut = hit.path.find_last_of("/\\");
+        return "[" + DisplayText(hit.title) + "]" +
+               DisplayText(cut == std::string::npos ? hit.path : hit.path.substr(cut + 1)) + " > " +
+               DisplayText(hit.memberPath);
+    }
     return "[" + DisplayText(hit.title) + "]" + DisplayText(hit.name);
 }
 

@@ -14,7 +14,25 @@ struct Hit {
     std::string name;     // the file name alone
     std::string title;    // the title of the disc it was registered under
     std::string size;     // the size as catalogued: whole kilobytes, digits grouped
+
+    // A file packed in an archive: the archive is the file above (path, row, size), and
+    // these tell the packed file. member is 0 for a file of the disc itself.
+    std::int64_t member = 0;
+    std::string memberPath;
+    std::uint64_t memberBytes = 0;
 };
+
+// A hit on a file of a disc itself.
+inline Hit FileHit(std::int64_t row, std::string path, std::string name, std::string title,
+                   std::string size) {
+    Hit hit;
+    hit.row = row;
+    hit.path = std::move(path);
+    hit.name = std::move(name);
+    hit.title = std::move(title);
+    hit.size = std::move(size);
+    return hit;
+}
 
 // The hits of a search, in the catalogue's order: line i of the copy window is hit i.
 using HitTable = std::vector<Hit>;

@@ -198,11 +198,11 @@ namespace {
 // segments.
 class Verification {
 public:
-    Verification(const std::vector<std::shared_ptr<const Segment>>& segments,
+    Verification(IndexKind kind, const std::vector<std::shared_ptr<const Segment>>& segments,
                  std::function<void(std::int64_t row, Field name, Field title)> appended)
-        : appended_(std::move(appended)) {
+        : kind_(kind), appended_(std::move(appended)) {
         for (const auto& segment : segments) {
-            if (segment->summary().kind == IndexKind::Files) {
+            if (segment->summary().kind == kind) {
                 held_.push_back(segment->summary());
             }
         }
@@ -225,7 +225,7 @@ public:
         if (row < held_[at_].firstRow) {
             return false; // a row where the index holds none
         }
-        sum_.add(RowDigest(static_cast<int>(IndexKind::Files), row, name, title));
+        sum_.add(RowDigest(static_cast<int>(kind_), row, name, title));
         ++seen_;
         return true;
     }
@@ -252,6 +252,7 @@ private:
         return true;
     }
 
+    IndexKind kind_;
     std::vector<SegmentSummary> held_;
     std::function<void(std::int64_t, Field, Field)> appended_;
     std::size_t at_ = 0;
@@ -270,6 +271,15 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
     auto last = catalog.db().prepare("Select Coalesce(Max(rowid), 0) From MediaTable");
     last.step();
     const std::int64_t total = last.integer(0);
+    const bool hasMembers =
+        catalog.db()
+            .prepare("Select 1 From sqlite_master Where type = 'table' And name = 'OrbiskMembers'")
+            .step();
+    // The rows of each kind in their order, with their names and titles.
+    const std::pair<IndexKind, const char*> kinds[] = {
+        {IndexKind::Files, "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid"},
+        {IndexKind::Members, "Select m.member, m.name, t.メディア名 From OrbiskMembers m "
+                             "Join MediaTable t On t.rowid = m.file_row Order By m.member"}};
 
     // Twice at most: verifying what the index holds while adding the rows appended, then,
     // when it differs or has grown into too many segments, building it anew.
@@ -280,49 +290,59 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
             next->listed = state->listed;
             next->segments = state->segments;
         }
-        SegmentBuilder builder(IndexKind::Files);
-        const auto writeSegment = [&] {
-            const std::string name = segmentName();
-            auto file = files_.replaceFile((folder_ / name).string());
-            next->listed.push_back({builder.write(*file), name});
-            auto mapped = files_.mapFile((folder_ / name).string());
-            if (!mapped) {
-                throw IndexDamaged{};
-            }
-            next->segments.push_back(std::make_shared<const Segment>(std::move(mapped)));
-        };
-        const auto append = [&](std::int64_t row, Field name, Field title) {
-            builder.add(row, name, title);
-            if (builder.rows() == SegmentRows) {
-                writeSegment();
-            }
-        };
-        const std::vector<std::shared_ptr<const Segment>> none;
-        Verification verification(anew ? none : state->segments, append);
-        auto rows = catalog.db().prepare(
-            "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid");
         bool same = true;
-        std::int64_t read = 0;
-        while (rows.step()) {
-            if (!verification.row(rows.integer(0), {rows.view(1), rows.isNull(1)},
-                                  {rows.view(2), rows.isNull(2)})) {
-                same = false;
+        for (const auto& [kind, sql] : kinds) {
+            if (kind == IndexKind::Members && !hasMembers) {
+                // None now: the index must hold none either.
+                same = same && std::none_of(next->listed.begin(), next->listed.end(),
+                                            [](const Listed& listed) {
+                                                return listed.summary.kind == IndexKind::Members;
+                                            });
+                continue;
+            }
+            SegmentBuilder builder(kind);
+            const auto writeSegment = [&] {
+                const std::string name = segmentName();
+                auto file = files_.replaceFile((folder_ / name).string());
+                next->listed.push_back({builder.write(*file), name});
+                auto mapped = files_.mapFile((folder_ / name).string());
+                if (!mapped) {
+                    throw IndexDamaged{};
+                }
+                next->segments.push_back(std::make_shared<const Segment>(std::move(mapped)));
+            };
+            const auto append = [&](std::int64_t row, Field name, Field title) {
+                builder.add(row, name, title);
+                if (builder.rows() == SegmentRows) {
+                    writeSegment();
+                }
+            };
+            const std::vector<std::shared_ptr<const Segment>> none;
+            Verification verification(kind, anew ? none : state->segments, append);
+            auto rows = catalog.db().prepare(sql);
+            std::int64_t read = 0;
+            while (same && rows.step()) {
+                same = verification.row(rows.integer(0), {rows.view(1), rows.isNull(1)},
+                                        {rows.view(2), rows.isNull(2)});
+                if (++read % RowsPerBatch == 0) {
+                    if (progress && kind == IndexKind::Files) {
+                        progress(rows.integer(0), total);
+                    }
+                    if (keepGoing && !keepGoing()) {
+                        return nullptr;
+                    }
+                }
+            }
+            rows.reset();
+            same = same && verification.finish();
+            if (!same) {
                 break;
             }
-            if (++read % RowsPerBatch == 0) {
-                if (progress) {
-                    progress(rows.integer(0), total);
-                }
-                if (keepGoing && !keepGoing()) {
-                    return nullptr;
-                }
-            }
-        }
-        rows.reset();
-        if (same && verification.finish()) {
             if (builder.rows() > 0) {
                 writeSegment();
             }
+        }
+        if (same) {
             if (progress) {
                 progress(total, total);
             }
@@ -385,8 +405,8 @@ void NameIndex::update(const Progress& progress, const std::function<bool()>& ke
     }
 }
 
-std::optional<std::vector<std::int64_t>>
-NameIndex::candidates(const std::string& key, const std::optional<std::string>& title) const {
+std::optional<IndexAnswer> NameIndex::candidates(const std::string& key,
+                                                 const std::optional<std::string>& title) const {
     std::shared_ptr<const State> state;
     {
         const std::lock_guard lock(mutex_);
@@ -401,29 +421,30 @@ NameIndex::candidates(const std::string& key, const std::optional<std::string>& 
         if (title) {
             query.foldedTitle = FoldedText(*title);
         }
-        std::vector<std::int64_t> rows;
-        for (const auto& segment : state->segments) {
-            if (segment->summary().kind != IndexKind::Files) {
-                continue;
+        IndexAnswer answer;
+        for (const IndexKind kind : {IndexKind::Files, IndexKind::Members}) {
+            std::vector<std::int64_t>& rows =
+                kind == IndexKind::Files ? answer.files : answer.members;
+            for (const auto& segment : state->segments) {
+                if (segment->summary().kind != kind || answer.size() > MostHits) {
+                    continue;
+                }
+                // One past the most a search holds tells the search there are too many.
+                const std::size_t before = rows.size();
+                segment->find(query, [&answer, &rows](std::int64_t row) {
+                    rows.push_back(row);
+                    return answer.size() <= MostHits;
+                });
+                // A segment gives its rows in the order of their names; the segments follow
+                // one another in row order.
+                std::sort(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end());
             }
-            // One past the most a search holds tells the search there are too many.
-            const std::size_t before = rows.size();
-            segment->find(query, [&rows](std::int64_t row) {
-                rows.push_back(row);
-                return rows.size() <= MostHits;
-            });
-            if (rows.size() > MostHits) {
-                break;
-            }
-            // A segment gives its rows in the order of their names; the segments follow
-            // one another in row order.
-            std::sort(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end());
         }
         // Changed while it was read: in doubt.
         if (stamps() != state->stamps) {
             return std::nullopt;
         }
-        return rows;
+        return answer;
     } catch (const IndexDamaged&) {
         return std::nullopt;
     }

@@ -14,7 +14,8 @@
 
 namespace orbisk {
 
-// A derived index of the catalogue's file names, kept in a folder of its own (in the
+// A derived index of the catalogue's file names and of the names of the files packed in
+// its archives, kept in a folder of its own (in the
 // user's cache folder) that can be deleted at any time; the catalogue itself is never
 // written. It answers a search only when it is proved to describe the catalogue as it is
 // now, rows, ids, names and titles alike, whoever changed it and however; until then the
@@ -34,6 +35,13 @@ namespace orbisk {
 // that hold every trigram of the key's ordinary characters (and the title, when there is
 // one), checks their names with the catalogue's own matcher, and gives the rows that
 // match, which the search then reads from the catalogue.
+// The rows a name index picked: file rows and packed files, each in ascending order.
+struct IndexAnswer {
+    std::vector<std::int64_t> files;
+    std::vector<std::int64_t> members;
+    std::size_t size() const { return files.size() + members.size(); }
+};
+
 class NameIndex {
 public:
     NameIndex(std::filesystem::path folder, std::filesystem::path catalogFile, FileSystem& files);
@@ -41,12 +49,12 @@ public:
     NameIndex(const NameIndex&) = delete;
     NameIndex& operator=(const NameIndex&) = delete;
 
-    // The rows whose names match the key (of the title, when there is one: compared as the
-    // catalogue compares titles), in ascending order, stopping one row past the most a
-    // search holds; nothing when the search must scan. Safe to call while update runs on
+    // The file rows, then the packed files, whose names match the key (of the title, when
+    // there is one: compared as the catalogue compares titles), stopping one past the most
+    // a search holds; nothing when the search must scan. Safe to call while update runs on
     // another thread.
-    std::optional<std::vector<std::int64_t>>
-    candidates(const std::string& key, const std::optional<std::string>& title) const;
+    std::optional<IndexAnswer> candidates(const std::string& key,
+                                          const std::optional<std::string>& title) const;
 
     // Trusts the index when its files and the catalogue's look as they did when it was
     // last proved in step, and its segments are whole; reads no catalogue row. Never

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,9 @@ namespace orbisk {
 // byte that is not UTF-8 shown as U+FFFD. The bytes themselves are never changed; this is
 // for showing only.
 std::string DisplayText(std::string_view bytes);
+
+// UTF-8 text in the Japanese code page 932, as an old Japanese system wrote it; nothing
+// where the page lacks one of its characters.
+std::optional<std::string> ToCodePage932(std::string_view utf8);
 
 } // namespace orbisk

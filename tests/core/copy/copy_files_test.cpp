@@ -31,7 +31,7 @@ protected:
         if (marked) {
             this->marked.push_back(hits.size());
         }
-        hits.push_back({0, path, path.substr(path.rfind('\\') + 1), title, "0"});
+        hits.push_back(FileHit(0, path, path.substr(path.rfind('\\') + 1), title, "0"));
         if (present) {
             p.files.addFile(path);
         }
@@ -205,7 +205,7 @@ TEST_F(Copy, FailedCopyIsLoggedWithItsReasonAndTheWalkGoesOn) {
 TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
     for (const std::string name : {"..", ".", "..\\evil.txt", "sub/evil.txt", ""}) {
         marked.push_back(hits.size());
-        hits.push_back({0, "e:\\x", name, "A", "0"});
+        hits.push_back(FileHit(0, "e:\\x", name, "A", "0"));
     }
     p.files.addFile("e:\\x");
     run();
@@ -219,7 +219,7 @@ TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
 TEST_F(Copy, HitWithoutAPathIsACopyErrorAndNoDiscIsAskedFor) {
     hit("A", "e:\\a.txt");
     marked.push_back(hits.size());
-    hits.push_back({0, "", "lost.txt", "A", "0"}); // a row whose path the catalogue lost
+    hits.push_back(FileHit(0, "", "lost.txt", "A", "0")); // a row whose path the catalogue lost
     hit("A", "e:\\b.txt");
     run();
     EXPECT_EQ(questions().size(), 1u);

@@ -21,7 +21,7 @@ std::string shape(const DiscTree& tree, const std::vector<DiscFile>& files, std:
 }
 
 DiscFile file(const std::string& path) {
-    return {path, path.substr(path.find_last_of("/\\") + 1), "1", "2026-12-07"};
+    return {path, path.substr(path.find_last_of("/\\") + 1), 1, "2026-12-07"};
 }
 
 TEST(DiscTree, FoldersBelowTheDiscsOwnFolderInTheLinuxForm) {

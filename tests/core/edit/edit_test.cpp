@@ -129,10 +129,10 @@ TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
     ExportCsv(p.platform(), catalog, std::string("Disc, \"1\""));
     EXPECT_EQ(p.files.written().at("/out/disc.csv"),
               "\xEF\xBB\xBF"
-              "ファイルパス,メディア名,ファイル名,拡張子,サイズ,登録日\r\n"
-              "\"e:\\a,b.txt\",\"Disc, \"\"1\"\"\",\"a,b.txt\",,1,2026-12-07\r\n"
-              "\"e:\\line\nend.txt\",\"Disc, \"\"1\"\"\",\"line\nend.txt\",,1,2026-12-07\r\n"
-              "e:\\テ.txt,\"Disc, \"\"1\"\"\",テ.txt,,1,2026-12-07\r\n")
+              "ファイルパス,メディア名,ファイル名,拡張子,サイズ,登録日,書庫内のパス\r\n"
+              "\"e:\\a,b.txt\",\"Disc, \"\"1\"\"\",\"a,b.txt\",,1,2026-12-07,\r\n"
+              "\"e:\\line\nend.txt\",\"Disc, \"\"1\"\"\",\"line\nend.txt\",,1,2026-12-07,\r\n"
+              "e:\\テ.txt,\"Disc, \"\"1\"\"\",テ.txt,,1,2026-12-07,\r\n")
         << "a Shift-JIS name is written as UTF-8";
     EXPECT_EQ(p.transcript.only("message"), (Lines{"message CSV出力: 保存しました。"}));
 
@@ -140,11 +140,22 @@ TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
     ExportCsv(p.platform(), catalog, std::nullopt);
     EXPECT_NE(p.files.written().at("/out/all.csv").find("e:\\o.txt,Other,o.txt"),
               std::string::npos);
+    EXPECT_EQ(p.transcript.only("save dialog").back(),
+              "save dialog CSVファイル(*.csv)|*.csv [Orbisk_2026-12-07.csv]")
+        << "a name is suggested: the title, or the program's, and the date";
 }
 
 TEST(Csv, FieldsAreQuotedOnlyWhereTheyMustBe) {
     EXPECT_EQ(CsvLine({"plain", "", "写真"}), "plain,,写真\r\n");
     EXPECT_EQ(CsvLine({"a\"b", "c\r\nd"}), "\"a\"\"b\",\"c\r\nd\"\r\n");
+}
+
+// A file name on a disc is anyone's words: a spreadsheet must not run it as a formula.
+TEST(Csv, CellsASpreadsheetWouldEvaluateAreKeptAsText) {
+    EXPECT_EQ(
+        CsvLine({"=HYPERLINK(\"http://x\",\"y\")", "+cmd|calc", "-2+3", "@SUM(A1)"}),
+        "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",\"'+cmd|calc\",\"'-2+3\",\"'@SUM(A1)\"\r\n");
+    EXPECT_EQ(CsvLine({"\t=1", "\r=1", "a=1", "1-2"}), "\"'\t=1\",\"'\r=1\",a=1,1-2\r\n");
 }
 
 TEST(EditOnAFullDisk, ARenameThatCannotFinishLeavesTheCatalogueAsItWas) {

@@ -19,6 +19,11 @@
 namespace orbisk {
 namespace {
 
+// The file rows an index answer holds, or nothing when the index did not answer.
+inline std::optional<std::vector<std::int64_t>> filesOf(const std::optional<IndexAnswer>& answer) {
+    return answer ? std::optional<std::vector<std::int64_t>>(answer->files) : std::nullopt;
+}
+
 using namespace testing;
 
 using Rows = std::vector<std::int64_t>;
@@ -59,7 +64,7 @@ protected:
     // as the scan did, or not at all.
     bool agreesWithTheScan(const NameIndex& with, const std::vector<std::string>& keys) {
         for (const std::string& key : keys) {
-            const auto picked = with.candidates(key, std::nullopt);
+            const auto picked = filesOf(with.candidates(key, std::nullopt));
             if (picked && *picked != find(key)) {
                 ADD_FAILURE() << "the index answered " << picked->size() << " rows for " << key
                               << ", the scan " << find(key).size();
@@ -155,7 +160,7 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
         }
         const std::string title =
             std::vector<std::string>{"ALL", "photos", "写真 2003", "none", "ｼｬｼﾝ"}[pick(5)];
-        if (index.candidates(key, std::nullopt)) {
+        if (filesOf(index.candidates(key, std::nullopt))) {
             ++indexed;
         }
         ASSERT_EQ(find(key, title, &index), find(key, title))
@@ -166,26 +171,26 @@ TEST_F(NameIndexTest, FindsExactlyWhatTheScanFindsInTheSameOrder) {
 
 TEST_F(NameIndexTest, AnswersOnlyWhileInStepAndStopsPastTheMostASearchHolds) {
     registration("A", {"report_2003.doc", "notes.txt"});
-    EXPECT_FALSE(index.candidates("*report*", std::nullopt))
+    EXPECT_FALSE(filesOf(index.candidates("*report*", std::nullopt)))
         << "nothing trusted before the first update";
     index.update();
-    EXPECT_EQ(index.candidates("*REPORT*", std::nullopt), (Rows{1}));
-    EXPECT_EQ(index.candidates("*xyz*", std::nullopt), Rows{});
-    EXPECT_EQ(index.candidates("*re*", std::nullopt), (Rows{1})) << "short keys too";
-    EXPECT_EQ(index.candidates("*", std::string("a")), (Rows{1, 2}));
-    EXPECT_EQ(index.candidates("*", std::string("B")), Rows{});
+    EXPECT_EQ(filesOf(index.candidates("*REPORT*", std::nullopt)), (Rows{1}));
+    EXPECT_EQ(filesOf(index.candidates("*xyz*", std::nullopt)), Rows{});
+    EXPECT_EQ(filesOf(index.candidates("*re*", std::nullopt)), (Rows{1})) << "short keys too";
+    EXPECT_EQ(filesOf(index.candidates("*", std::string("a"))), (Rows{1, 2}));
+    EXPECT_EQ(filesOf(index.candidates("*", std::string("B"))), Rows{});
 
     registration("B", {"report_2004.doc"});
-    EXPECT_FALSE(index.candidates("*report*", std::nullopt)) << "a registration: in doubt";
+    EXPECT_FALSE(filesOf(index.candidates("*report*", std::nullopt))) << "a registration: in doubt";
     index.update();
-    EXPECT_EQ(index.candidates("*report*", std::nullopt), (Rows{1, 3}));
+    EXPECT_EQ(filesOf(index.candidates("*report*", std::nullopt)), (Rows{1, 3}));
 
     execute(catalog,
             "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 100000) "
             "Insert Into MediaTable (ファイルパス, メディア名, ファイル名) "
             "Select '/c/' || i, 'C', i || '.jpg' From n");
     index.update();
-    EXPECT_EQ(index.candidates("*.jpg", std::nullopt)->size(), MostHits + 1);
+    EXPECT_EQ(filesOf(index.candidates("*.jpg", std::nullopt))->size(), MostHits + 1);
     EXPECT_EQ(find("*.jpg", "ALL", &index), (Rows{-1})) << "too many, as by a scan";
     EXPECT_EQ(find("*99999.jpg", "c", &index), find("*99999.jpg", "c"));
 }
@@ -207,14 +212,14 @@ TEST_F(NameIndexTest, AChangeByAnotherProgramIsFoundWhateverItKeeps) {
             "Select '/n/' || i, 'NEW', 'newdisc' || i || '.txt' From n");
     EXPECT_TRUE(agreesWithTheScan(index, keys)) << "in doubt until checked";
     index.update();
-    EXPECT_EQ(index.candidates("*newdisc*", std::nullopt)->size(), 300u);
+    EXPECT_EQ(filesOf(index.candidates("*newdisc*", std::nullopt))->size(), 300u);
     EXPECT_TRUE(agreesWithTheScan(index, keys));
 
     // Names changed in place.
     execute(catalog, "Update MediaTable Set ファイル名 = 'zqxw' || rowid Where rowid % 17 = 0");
     EXPECT_TRUE(agreesWithTheScan(index, keys));
     index.update();
-    EXPECT_FALSE(index.candidates("*zqxw*", std::nullopt)->empty());
+    EXPECT_FALSE(filesOf(index.candidates("*zqxw*", std::nullopt))->empty());
     EXPECT_TRUE(agreesWithTheScan(index, keys));
 
     // A title changed in place: a search of one title sees it.
@@ -242,7 +247,7 @@ TEST_F(NameIndexTest, AChangeByAnotherProgramIsFoundWhateverItKeeps) {
     EXPECT_EQ(std::filesystem::status(catalog).permissions(), inode);
     EXPECT_TRUE(agreesWithTheScan(index, keys));
     index.update();
-    EXPECT_EQ(index.candidates("*z.txt*", std::nullopt)->size(), 5300u);
+    EXPECT_EQ(filesOf(index.candidates("*z.txt*", std::nullopt))->size(), 5300u);
     EXPECT_TRUE(agreesWithTheScan(index, keys));
 }
 
@@ -261,19 +266,19 @@ TEST_F(NameIndexTest, TwoProcessesOnOneCatalogueNeverTrustAHalfBuiltIndex) {
             LinuxFileSystem own;
             NameIndex second(folder, catalog, own);
             second.update();
-            const auto rows = second.candidates("*report*", std::nullopt);
+            const auto rows = filesOf(second.candidates("*report*", std::nullopt));
             _exit(!rows || *rows == all ? 0 : 1);
         }
         NameIndex first(folder, catalog, files);
         first.update();
-        const auto rows = first.candidates("*report*", std::nullopt);
+        const auto rows = filesOf(first.candidates("*report*", std::nullopt));
         EXPECT_TRUE(!rows || *rows == all) << "round " << round;
         int status = 0;
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
         NameIndex later(folder, catalog, files);
         later.update();
-        EXPECT_EQ(later.candidates("*report*", std::nullopt), all) << "round " << round;
+        EXPECT_EQ(filesOf(later.candidates("*report*", std::nullopt)), all) << "round " << round;
     }
 }
 
@@ -285,7 +290,7 @@ TEST_F(NameIndexTest, ABusyIndexIsLeftAloneAndAKilledBuildLeavesNothingBehind) {
         ASSERT_NE(held, nullptr);
         int asked = 0;
         index.update({}, [&asked] { return ++asked < 3; });
-        EXPECT_FALSE(index.candidates("*report*", std::nullopt)) << "busy: not trusted";
+        EXPECT_FALSE(filesOf(index.candidates("*report*", std::nullopt))) << "busy: not trusted";
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
             << "and nothing written or removed";
     }
@@ -301,7 +306,7 @@ TEST_F(NameIndexTest, ABusyIndexIsLeftAloneAndAKilledBuildLeavesNothingBehind) {
     int status = 0;
     waitpid(child, &status, 0);
     index.update();
-    EXPECT_EQ(index.candidates("*report*", std::nullopt)->size(), 200u);
+    EXPECT_EQ(filesOf(index.candidates("*report*", std::nullopt))->size(), 200u);
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         EXPECT_EQ(entry.path().filename().string().find(".orbisk-"), std::string::npos)
             << "a leftover: " << entry.path();
@@ -327,7 +332,7 @@ TEST_F(NameIndexTest, ADeletedTruncatedOrDamagedSegmentIsPassedOverThenMadeAgain
     NameIndex cut(folder, catalog, files);
     EXPECT_FALSE(cut.check());
     cut.update();
-    EXPECT_EQ(cut.candidates("*report*", std::nullopt), (Rows{1}));
+    EXPECT_EQ(filesOf(cut.candidates("*report*", std::nullopt)), (Rows{1}));
 
     // A byte flipped inside: only reading the whole file finds it, once a run.
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -343,7 +348,7 @@ TEST_F(NameIndexTest, ADeletedTruncatedOrDamagedSegmentIsPassedOverThenMadeAgain
     NameIndex damaged(folder, catalog, files);
     EXPECT_FALSE(damaged.check());
     damaged.update();
-    EXPECT_EQ(damaged.candidates("*report*", std::nullopt), (Rows{1}));
+    EXPECT_EQ(filesOf(damaged.candidates("*report*", std::nullopt)), (Rows{1}));
     EXPECT_TRUE(NameIndex(folder, catalog, files).check());
 }
 
@@ -353,7 +358,7 @@ TEST_F(NameIndexTest, NeverWritesThroughALink) {
     std::filesystem::create_directory(dir / "elsewhere");
     std::filesystem::create_directory_symlink(dir / "elsewhere", folder);
     index.update();
-    EXPECT_FALSE(index.candidates("*report*", std::nullopt));
+    EXPECT_FALSE(filesOf(index.candidates("*report*", std::nullopt)));
     EXPECT_TRUE(std::filesystem::is_empty(dir / "elsewhere"));
 
     std::filesystem::remove(folder);
@@ -362,7 +367,7 @@ TEST_F(NameIndexTest, NeverWritesThroughALink) {
     std::filesystem::create_symlink(dir / "victim.db", folder / "manifest");
     index.update();
     EXPECT_EQ(dir.read("victim.db"), "not the index's");
-    EXPECT_EQ(index.candidates("*report*", std::nullopt), (Rows{1}))
+    EXPECT_EQ(filesOf(index.candidates("*report*", std::nullopt)), (Rows{1}))
         << "the link itself is replaced";
 }
 
@@ -374,7 +379,7 @@ TEST_F(NameIndexTest, ABuildThatFillsTheDiskLeavesNoPartOfItself) {
     registration("A", namesOf("a rather long file name for the index to hold ", 20000));
     NameIndex full(disk.dir() / "index", catalog, files);
     full.update();
-    EXPECT_FALSE(full.candidates("*long*", std::nullopt));
+    EXPECT_FALSE(filesOf(full.candidates("*long*", std::nullopt)));
     for (const auto& entry : std::filesystem::directory_iterator(disk.dir() / "index")) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "lock") << "left behind: " << name;
@@ -392,7 +397,7 @@ TEST_F(NameIndexTest, ReadOnlyCatalogueIsStillIndexedInTheCache) {
         LinuxFileSystem own;
         NameIndex readOnly(cache / "catalog.names", catalog, own);
         readOnly.update();
-        return readOnly.candidates("*report*", std::nullopt) == Rows{1};
+        return filesOf(readOnly.candidates("*report*", std::nullopt)) == Rows{1};
     }));
 }
 
@@ -400,7 +405,7 @@ TEST_F(NameIndexTest, CacheFolderThatCannotBeWrittenMeansScanning) {
     registration("A", {"report.txt"});
     dir.write("cache", "a file where the cache folder should be");
     index.update();
-    EXPECT_FALSE(index.candidates("*report*", std::nullopt));
+    EXPECT_FALSE(filesOf(index.candidates("*report*", std::nullopt)));
     EXPECT_EQ(find("*report*", "ALL", &index), (Rows{1}));
 }
 
@@ -409,9 +414,9 @@ TEST_F(NameIndexTest, ACheckTrustsAnUntouchedIndexWithoutReadingTheCatalogue) {
     index.update();
     NameIndex later(folder, catalog, files);
     EXPECT_TRUE(later.check());
-    EXPECT_EQ(later.candidates("*report*", std::nullopt), (Rows{1}));
+    EXPECT_EQ(filesOf(later.candidates("*report*", std::nullopt)), (Rows{1}));
     registration("B", {"report2.txt"});
-    EXPECT_FALSE(later.candidates("*report*", std::nullopt));
+    EXPECT_FALSE(filesOf(later.candidates("*report*", std::nullopt)));
     EXPECT_FALSE(NameIndex(folder, catalog, files).check());
 }
 

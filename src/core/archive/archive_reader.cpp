@@ -1,0 +1,255 @@
+#include "archive/archive_reader.h"
+
+#include "text/display_text.h"
+
+#include <algorithm>
+#include <archive.h>
+#include <archive_entry.h>
+#include <array>
+#include <cerrno>
+#include <clocale>
+#include <locale.h>
+#include <memory>
+
+namespace orbisk {
+
+namespace {
+
+// Where libarchive reads the archive from: the file, through the platform.
+struct Source {
+    ReadableFile& file;
+    std::chrono::steady_clock::time_point deadline;
+    std::uint64_t position = 0;
+    std::array<char, 65536> buffer{};
+    bool late = false;
+};
+
+la_ssize_t readSource(archive* a, void* data, const void** bytes) {
+    auto* source = static_cast<Source*>(data);
+    if (std::chrono::steady_clock::now() > source->deadline) {
+        source->late = true;
+        archive_set_error(a, EIO, "too slow");
+        return -1;
+    }
+    try {
+        const std::size_t n =
+            source->file.read(source->position, source->buffer.data(), source->buffer.size());
+        source->position += n;
+        *bytes = source->buffer.data();
+        return static_cast<la_ssize_t>(n);
+    } catch (const FileError& error) {
+        archive_set_error(a, EIO, "%s", error.what());
+        return -1;
+    }
+}
+
+la_int64_t seekSource(archive*, void* data, la_int64_t offset, int whence) {
+    auto* source = static_cast<Source*>(data);
+    const auto size = static_cast<la_int64_t>(source->file.size());
+    const la_int64_t from = whence == SEEK_SET   ? 0
+                            : whence == SEEK_CUR ? static_cast<la_int64_t>(source->position)
+                                                 : size;
+    const la_int64_t to = std::clamp<la_int64_t>(from + offset, 0, size);
+    source->position = static_cast<std::uint64_t>(to);
+    return to;
+}
+
+la_int64_t skipSource(archive*, void* data, la_int64_t request) {
+    auto* source = static_cast<Source*>(data);
+    const auto left = static_cast<la_int64_t>(source->file.size() - source->position);
+    const la_int64_t skipped = std::clamp<la_int64_t>(request, 0, left);
+    source->position += static_cast<std::uint64_t>(skipped);
+    return skipped;
+}
+
+struct ArchiveCloser {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+
+// Names are read in UTF-8 whatever the user's locale, and an LZH's as code page 932: the
+// library will not give them as they are. The locale is the reading thread's alone.
+class Utf8Locale {
+public:
+    Utf8Locale() : utf8_(newlocale(LC_ALL_MASK, "C.UTF-8", nullptr)) {
+        if (utf8_ != nullptr) {
+            previous_ = uselocale(utf8_);
+        }
+    }
+    ~Utf8Locale() {
+        if (utf8_ != nullptr) {
+            uselocale(previous_);
+            freelocale(utf8_);
+        }
+    }
+    Utf8Locale(const Utf8Locale&) = delete;
+    Utf8Locale& operator=(const Utf8Locale&) = delete;
+
+private:
+    locale_t utf8_;
+    locale_t previous_ = LC_GLOBAL_LOCALE;
+};
+
+std::unique_ptr<archive, ArchiveCloser> openArchive(Source& source) {
+    std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
+    archive_read_support_format_all(a.get());
+    archive_read_support_filter_all(a.get());
+    archive_read_set_format_option(a.get(), "lha", "hdrcharset", "CP932");
+    archive_read_set_read_callback(a.get(), readSource);
+    archive_read_set_seek_callback(a.get(), seekSource);
+    archive_read_set_skip_callback(a.get(), skipSource);
+    archive_read_set_callback_data(a.get(), &source);
+    if (archive_read_open1(a.get()) != ARCHIVE_OK) {
+        return nullptr;
+    }
+    return a;
+}
+
+// The member's path as the archive holds it. An LZH's the library gives only converted
+// from code page 932: turned back, they are the archive's bytes again.
+std::optional<std::string> pathOf(archive* a, archive_entry* entry) {
+    const char* path = archive_entry_pathname(entry);
+    if (path == nullptr) {
+        return std::nullopt;
+    }
+    if ((archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA) {
+        return ToCodePage932(path);
+    }
+    return std::string(path);
+}
+
+std::string errorOf(archive* a) {
+    const char* text = archive_error_string(a);
+    return text != nullptr ? text : "";
+}
+
+bool leadsOutside(std::string_view path) {
+    if (!path.empty() && (path.front() == '/' || path.front() == '\\')) {
+        return true;
+    }
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = path.find_first_of("/\\", start);
+        if (path.substr(start, end == std::string_view::npos ? end : end - start) == "..") {
+            return true;
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+bool IsArchiveName(std::string_view name) {
+    static const char* const endings[] = {".zip", ".lzh",  ".lha", ".7z",  ".cab", ".tar", ".tgz",
+                                          ".tbz", ".tbz2", ".txz", ".gz",  ".bz2", ".xz",  ".lzma",
+                                          ".z",   ".iso",  ".rar", ".jar", ".exe"};
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::any_of(std::begin(endings), std::end(endings), [&lower](const char* ending) {
+        const std::string_view e(ending);
+        return lower.size() > e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0;
+    });
+}
+
+MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
+    const Utf8Locale utf8;
+    Source source{file, std::chrono::steady_clock::now() + limits.longest};
+    MemberList list;
+    const auto a = openArchive(source);
+    if (!a) {
+        return {MemberList::End::Unreadable, {}, 0, 0, 0, "not an archive"};
+    }
+    archive_entry* entry = nullptr;
+    int status = ARCHIVE_OK;
+    while ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
+           status == ARCHIVE_WARN) {
+        const mode_t type = archive_entry_filetype(entry);
+        if (archive_entry_hardlink(entry) != nullptr || type == AE_IFLNK) {
+            ++list.links;
+            continue;
+        }
+        if (type != AE_IFREG) {
+            continue; // folders and devices hold no file to copy
+        }
+        const auto path = pathOf(a.get(), entry);
+        if (!path || path->empty()) {
+            continue;
+        }
+        const std::string_view whole(*path);
+        if (whole.size() > limits.longestPath) {
+            ++list.overlong;
+            continue;
+        }
+        if (list.members.size() == limits.mostMembers) {
+            list.end = MemberList::End::TooMany;
+            return list;
+        }
+        list.outside += leadsOutside(whole) ? 1 : 0;
+        const auto cut = whole.find_last_of('/');
+        list.members.push_back(
+            {std::string(whole),
+             std::string(cut == std::string_view::npos ? whole : whole.substr(cut + 1)),
+             {static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))),
+              static_cast<std::int64_t>(archive_entry_mtime(entry))}});
+    }
+    if (status != ARCHIVE_EOF || (list.members.empty() && archive_format(a.get()) == 0)) {
+        return {MemberList::End::Unreadable,
+                {},
+                list.links,
+                list.overlong,
+                list.outside,
+                source.late ? "too slow" : errorOf(a.get())};
+    }
+    return list;
+}
+
+void ExtractMember(ReadableFile& file, const std::string& path, std::uint64_t expectedBytes,
+                   FileWriter& out) {
+    const Utf8Locale utf8;
+    // Taking out one member may mean reading through the others before it.
+    Source source{file, std::chrono::steady_clock::time_point::max()};
+    const auto a = openArchive(source);
+    if (!a) {
+        throw FileError("書庫として読めません。");
+    }
+    archive_entry* entry = nullptr;
+    int status = ARCHIVE_OK;
+    while ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
+           status == ARCHIVE_WARN) {
+        if (archive_entry_filetype(entry) != AE_IFREG || pathOf(a.get(), entry) != path) {
+            continue;
+        }
+        if (archive_entry_is_encrypted(entry) != 0) {
+            throw FileError("パスワードで保護されているため、書庫から取り出せません。");
+        }
+        std::array<char, 65536> buffer{};
+        std::uint64_t written = 0;
+        for (;;) {
+            const la_ssize_t n = archive_read_data(a.get(), buffer.data(), buffer.size());
+            if (n == 0) {
+                break;
+            }
+            if (n < 0) {
+                throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a.get()) + ")");
+            }
+            written += static_cast<std::uint64_t>(n);
+            if (written > expectedBytes) {
+                throw FileError("書庫に記録された大きさを超えたため、取り出しを止めました。"
+                                "壊れた書庫か、展開すると大きくなりすぎる書庫です。");
+            }
+            out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+        out.commit();
+        return;
+    }
+    if (status != ARCHIVE_EOF) {
+        throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a.get()) + ")");
+    }
+    throw FileError("書庫にこのファイルがありません。");
+}
+
+} // namespace orbisk

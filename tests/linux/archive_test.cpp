@@ -1,0 +1,309 @@
+#include "archive/archive_reader.h"
+#include "catalog/catalog.h"
+#include "copy/copy_files.h"
+#include "edit/disc_store.h"
+#include "edit/edit_commands.h"
+#include "linux_file_system.h"
+#include "registration/register_disc.h"
+#include "search/find_files.h"
+#include "search/name_index.h"
+#include "support/catalog_rows.h"
+#include "support/disc_images.h"
+#include "support/lzh_writer.h"
+#include "support/recording_views.h"
+#include "support/scripted_platform.h"
+#include "support/temp_dir.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+const std::string Sjis = "\x83\x65\x83\x58\x83\x67"; // "テスト" in code page 932
+
+struct Entry {
+    std::string path;
+    std::string data;
+    bool link = false;
+};
+
+// An archive written by libarchive itself, for what the ordinary tools refuse to make.
+void writeArchive(const std::string& file, const std::vector<Entry>& entries, bool zip = true) {
+    archive* a = archive_write_new();
+    if (zip) {
+        archive_write_set_format_zip(a);
+    } else {
+        archive_write_set_format_pax_restricted(a);
+    }
+    archive_write_open_filename(a, file.c_str());
+    for (const Entry& e : entries) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, e.path.c_str());
+        archive_entry_set_mtime(entry, 1070000000, 0);
+        archive_entry_set_perm(entry, 0644);
+        if (e.link) {
+            archive_entry_set_filetype(entry, AE_IFLNK);
+            archive_entry_set_symlink(entry, e.data.c_str());
+            archive_write_header(a, entry);
+        } else {
+            archive_entry_set_filetype(entry, AE_IFREG);
+            archive_entry_set_size(entry, static_cast<la_int64_t>(e.data.size()));
+            archive_write_header(a, entry);
+            archive_write_data(a, e.data.data(), e.data.size());
+        }
+        archive_entry_free(entry);
+    }
+    archive_write_close(a);
+    archive_write_free(a);
+}
+
+bool run(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+class Archives : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path catalog = newCatalog(dir);
+    std::string disc = (dir / "disc").string();
+    LinuxFileSystem files;
+    Transcript transcript;
+    RecordingTray tray{transcript};
+    ScriptedDialogs dialogs{transcript};
+    CountingEventPump events{transcript};
+    FixedClock clock;
+    CommaNumberFormat numbers;
+    Platform platform{files, tray, dialogs, events, clock, numbers};
+    RecordingRegisterSink sink{transcript};
+    RecordingCopySink copyWindow{transcript};
+
+    void SetUp() override { std::filesystem::create_directories(dir / "out"); }
+
+    // Archives of every kind the Debian tools make, with a name from an old Japanese
+    // system among the members.
+    void makeArchives(const std::string& folder) {
+        const std::string source = (dir / "source").string();
+        dir.write("source/docs/readme.txt", "readme in a zip\n");
+        dir.write("source/" + Sjis + ".txt", "test\n");
+        dir.write("source/setup.ini", "[setup]\n");
+        ASSERT_TRUE(run("cd '" + source + "' && zip -q -r '" + folder + "/docs.zip' docs " + Sjis +
+                        ".txt"));
+        std::ofstream(folder + "/old.lzh", std::ios::binary)
+            << StoredLzh({{Sjis + "2.txt", "lzh test\n"}, {"docs\\lzhnote.txt", "note\n"}});
+        ASSERT_TRUE(run("cd '" + source + "' && 7z a -bd '" + folder + "/pack.7z' docs"));
+        ASSERT_TRUE(run("cd '" + source + "' && gcab -c '" + folder + "/setup.cab' setup.ini"));
+        ASSERT_TRUE(run("tar czf '" + folder + "/src.tar.gz' -C '" + source + "' docs"));
+        // An archive inside an archive is a member like any other.
+        ASSERT_TRUE(run("cd '" + folder + "' && zip -q nested.zip docs.zip"));
+        // A zip named as a program, found by its content.
+        std::filesystem::copy_file(folder + "/docs.zip", folder + "/install.exe");
+        std::ofstream(folder + "/damaged.zip") << "PK\x03\x04 this is not the rest of a zip";
+        std::ofstream(folder + "/plain.txt") << "no archive\n";
+    }
+    Registration add(const std::string& drive, const std::string& title) {
+        return RegisterDisc(platform, catalog, drive, title, sink);
+    }
+    Lines lines(const std::string& key, const NameIndex* index = nullptr) {
+        Lines out;
+        for (const Hit& hit : SearchCatalog(catalog, index, key, "ALL").hits) {
+            out.push_back(HitLine(hit));
+        }
+        return out;
+    }
+    CopyRun copy(const std::string& key) {
+        const Search search = SearchCatalog(catalog, nullptr, key, "ALL");
+        std::vector<std::size_t> all;
+        for (std::size_t i = 0; i < search.hits.size(); ++i) {
+            all.push_back(i);
+        }
+        return CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow);
+    }
+};
+
+TEST_F(Archives, EveryKindIsListedByItsContentAndFoundLikeFiles) {
+    std::filesystem::create_directories(disc);
+    makeArchives(disc);
+    ASSERT_EQ(add(disc, "Archives"), Registration::Registered);
+    const auto said = transcript.only("message").back();
+    EXPECT_NE(said.find("書庫7個の中のファイル10個も登録しました。"), std::string::npos) << said;
+    EXPECT_NE(
+        said.find("読めなかった書庫が1個あり、ファイルとしてだけ登録しました。\n最初の書庫: " +
+                  disc + "/damaged.zip"),
+        std::string::npos)
+        << said;
+
+    const auto sorted = [](Lines lines) {
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    EXPECT_EQ(
+        sorted(lines("*readme*")),
+        (Lines{"[Archives]docs.zip > docs/readme.txt", "[Archives]install.exe > docs/readme.txt",
+               "[Archives]pack.7z > docs/readme.txt", "[Archives]src.tar.gz > docs/readme.txt"}));
+    EXPECT_EQ(sorted(lines("*" + Sjis + "*")),
+              (Lines{"[Archives]docs.zip > テスト.txt", "[Archives]install.exe > テスト.txt",
+                     "[Archives]old.lzh > テスト2.txt"}))
+        << "names from an old Japanese system: kept as their bytes, shown as they are meant";
+    EXPECT_EQ(lines("setup.ini"), (Lines{"[Archives]setup.cab > setup.ini"}));
+    EXPECT_EQ(sorted(lines("docs.zip")),
+              (Lines{"[Archives]docs.zip", "[Archives]nested.zip > docs.zip"}))
+        << "an archive in an archive is not opened";
+    EXPECT_EQ(lines("*.txt", nullptr).size(), 9u);
+
+    // The name index covers packed files as the scan does, and finds them changed.
+    NameIndex index(dir / "cache/names", catalog, files);
+    index.update();
+    for (const std::string& key : std::vector<std::string>{"*readme*", "*" + Sjis + "*", "*.txt",
+                                                           "setup.ini", "*note*", "*"}) {
+        EXPECT_EQ(lines(key, &index), lines(key)) << key;
+    }
+    EXPECT_EQ(index.candidates("*lzhnote*", std::nullopt)->members.size(), 1u);
+    execute(catalog, "Update OrbiskMembers Set name = 'renamed.txt' Where name = 'lzhnote.txt'");
+    EXPECT_FALSE(index.candidates("*lzhnote*", std::nullopt)) << "another program's change";
+    index.update();
+    EXPECT_EQ(lines("renamed.txt", &index), (Lines{"[Archives]old.lzh > docs/lzhnote.txt"}));
+}
+
+TEST_F(Archives, APackedFileIsCopiedAloneByteForByteAndShownAndExported) {
+    std::filesystem::create_directories(disc);
+    makeArchives(disc);
+    add(disc, "Archives");
+    const CopyRun run = copy("*" + Sjis + "*");
+    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(dir.read("out/" + Sjis + ".txt"), "test\n") << "the name's bytes are kept";
+    EXPECT_EQ(dir.read("out/" + Sjis + "2.txt"), "lzh test\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 2)
+        << "nothing but the packed files, under their own names";
+
+    // The catalogue window's tree: an archive is a folder of its packed files.
+    const auto shown = ReadDiscFiles(catalog, "Archives");
+    const auto packed = std::find_if(shown.begin(), shown.end(), [](const DiscFile& file) {
+        return file.name == "lzhnote.txt";
+    });
+    ASSERT_NE(packed, shown.end());
+    EXPECT_EQ(packed->path, disc + "/old.lzh/docs/lzhnote.txt");
+
+    ScriptedPlatform p;
+    p.dialogs.saveNames = {"/out/archives.csv"};
+    ExportCsv(p.platform(), catalog, std::string("Archives"));
+    const std::string csv = p.files.written().at("/out/archives.csv");
+    EXPECT_NE(
+        csv.find(disc + "/old.lzh,Archives,lzhnote.txt,txt,0,2026-12-07,docs/lzhnote.txt\r\n"),
+        std::string::npos)
+        << csv;
+}
+
+TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
+    std::filesystem::create_directories(disc);
+    writeArchive(disc + "/crafted.zip", {{"../evil.txt", "evil"},
+                                         {"/tmp/absolute.txt", "absolute"},
+                                         {"ctrl\x01name.txt", "control"},
+                                         {"link", "/etc/passwd", true},
+                                         {"good.txt", "good"}});
+    std::vector<Entry> many;
+    for (int i = 0; i < 100001; ++i) {
+        many.push_back({"f" + std::to_string(i), ""});
+    }
+    writeArchive(disc + "/many.tar", many, false);
+    ASSERT_TRUE(run("cd '" + disc +
+                    "' && printf secret > secret.txt && zip -q -P pw locked.zip "
+                    "secret.txt && rm secret.txt"));
+    // A bomb: its header says ten bytes, its data unpacks to a megabyte.
+    writeArchive(disc + "/bomb.zip", {{"bomb.bin", std::string(1 << 20, '\0')}});
+    {
+        std::fstream bomb(disc + "/bomb.zip", std::ios::in | std::ios::out | std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(bomb)), {});
+        bomb.clear();
+        // The uncompressed size, in the local header and in the central record.
+        for (const auto& [mark, offset] :
+             {std::pair{std::string("PK\x03\x04"), 22}, std::pair{std::string("PK\x01\x02"), 24}}) {
+            for (std::size_t at = 0; (at = bytes.find(mark, at)) != std::string::npos; ++at) {
+                bomb.seekp(static_cast<std::streamoff>(at) + offset);
+                bomb.write("\x0a\x00\x00\x00", 4);
+            }
+        }
+    }
+    ASSERT_EQ(add(disc, "Crafted"), Registration::Registered);
+    const auto said = transcript.only("message").back();
+    EXPECT_NE(
+        said.find("ファイルが多すぎる書庫が1個あり、それぞれ最初の10万個だけを登録しました。"),
+        std::string::npos)
+        << said;
+    EXPECT_NE(said.find("書庫の中のリンク1個は登録していません。"), std::string::npos) << said;
+    EXPECT_NE(said.find("書庫の外を指すパス(\"..\"や絶対パス)のファイルが2個あります。"),
+              std::string::npos)
+        << said;
+
+    CopyRun run = copy("evil.txt");
+    EXPECT_EQ(dir.read("out/evil.txt"), "evil") << "in the folder, under its name alone";
+    EXPECT_FALSE(std::filesystem::exists(dir / "evil.txt"));
+    run = copy("absolute.txt");
+    EXPECT_EQ(dir.read("out/absolute.txt"), "absolute");
+    run = copy("ctrl*");
+    EXPECT_NE(run.log.find("***Copy Error: ファイル名に制御文字が含まれています。"),
+              std::string::npos)
+        << run.log;
+    run = copy("secret.txt");
+    EXPECT_NE(run.log.find("***Copy Error: パスワードで保護されているため"), std::string::npos)
+        << run.log;
+    run = copy("bomb.bin");
+    EXPECT_NE(run.log.find("***Copy Error: "), std::string::npos) << run.log;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/bomb.bin"));
+    EXPECT_EQ(lines("link"), Lines{});
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) {
+        EXPECT_EQ(entry.path().filename().string().find(".orbisk-"), std::string::npos)
+            << "a leftover";
+    }
+}
+
+TEST(ArchiveReader, ALongListingStopsAtItsLimitsAndLosesNothingElse) {
+    TempDir dir;
+    std::vector<Entry> many;
+    for (int i = 0; i < 50; ++i) {
+        many.push_back({"f" + std::to_string(i), "x"});
+    }
+    writeArchive((dir / "many.zip").string(), many);
+    LinuxFileSystem files;
+    auto file = files.openForReading((dir / "many.zip").string());
+    ASSERT_NE(file, nullptr);
+    ArchiveLimits limits;
+    limits.mostMembers = 10;
+    const MemberList some = ListMembers(*file, limits);
+    EXPECT_EQ(some.end, MemberList::End::TooMany);
+    EXPECT_EQ(some.members.size(), 10u);
+    limits.longest = std::chrono::milliseconds(-1);
+    EXPECT_EQ(ListMembers(*file, limits).end, MemberList::End::Unreadable) << "too slow";
+    EXPECT_TRUE(IsArchiveName("OLD.LZH"));
+    EXPECT_TRUE(IsArchiveName("setup.exe"));
+    EXPECT_FALSE(IsArchiveName("readme.txt"));
+    EXPECT_FALSE(IsArchiveName(".zip"));
+}
+
+// Archives on a real disc: an ISO image made by xorriso, mounted with fuseiso.
+TEST_F(Archives, OnADiscImageThePackedFileComesBackFromTheDisc) {
+    const std::string content = (dir / "content").string();
+    std::filesystem::create_directories(content);
+    makeArchives(content);
+    ASSERT_TRUE(MakeDiscImage(content, (dir / "disc.iso").string(), "ARCHIVES", "20060606060606"));
+    std::filesystem::create_directories(disc);
+    const FuseMount mounted((dir / "disc.iso").string(), disc);
+    if (!mounted.mounted()) {
+        GTEST_SKIP() << "fuseiso cannot mount here";
+    }
+    ASSERT_EQ(add(disc, "On a disc"), Registration::Registered);
+    const CopyRun run = copy("*lzhnote*");
+    EXPECT_EQ(run.log, disc + "/old.lzh\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(dir.read("out/lzhnote.txt"), "note\n");
+    EXPECT_EQ(transcript.count("message ファイルのコピー [OK/Cancel]: On a discのメディアをセット"
+                               "して下さい。"),
+              1u);
+}
+
+} // namespace
+} // namespace orbisk
