@@ -1,27 +1,97 @@
 #!/bin/sh
-# The program's command line, run in an empty home folder: --help names the catalogue in
-# use, --version the version, and an unknown option prints the usage to standard error
-# and ends with 2.
+# The three programs' command lines, run in an empty home folder without a display:
+# every option --help lists works there, unknown options and arguments end with 2, and
+# orbisk-cli registers a real folder tree and finds, lists and exports it.
 set -u
-program=$1
+program=$1 cli=$2 new_catalog=$3
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 fail() {
     echo "FAILED: $*"
     exit 1
 }
-help=$(HOME="$home" XDG_DATA_HOME="" "$program" --help) || fail "--help ended with $?"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+export HOME="$home" XDG_DATA_HOME="" XDG_CACHE_HOME="" LANG=C.UTF-8 LC_ALL=
+
+# orbisk: --help names the catalogue in use, and lists nothing a display would be needed for.
+help=$("$program" --help) || fail "orbisk --help ended with $?"
 echo "$help" | grep -q -- "--catalog <FILE>" || fail "--help does not list --catalog"
+echo "$help" | grep -q -- "--help-all" && fail "--help lists --help-all"
 echo "$help" | grep -qx "Catalogue in use: $home/.local/share/orbisk/Orbisk.mdb" ||
     fail "--help does not name the catalogue in the data folder"
-help=$(HOME="$home" "$program" --catalog "$home/mine.mdb" --help)
+[ "$("$program" -h | tail -n 1)" = "Catalogue in use: $home/.local/share/orbisk/Orbisk.mdb" ] ||
+    fail "-h"
+help=$("$program" --catalog "$home/mine.mdb" --help)
 echo "$help" | grep -qx "Catalogue in use: $home/mine.mdb" || fail "--catalog is not used"
-[ "$("$program" --version)" = "orbisk 1.0" ] || fail "--version"
+for option in --version -v; do
+    [ "$("$program" $option)" = "orbisk 1.0" ] || fail "orbisk $option"
+done
 "$program" --no-such-option >"$home/out" 2>"$home/err"
 status=$?
 [ "$status" -eq 2 ] || fail "an unknown option ended with $status"
 [ -s "$home/out" ] && fail "an unknown option wrote to standard output"
 grep -q "Unknown option 'no-such-option'" "$home/err" || fail "no reason on standard error"
 grep -q "Usage:" "$home/err" || fail "no usage on standard error"
+"$program" stray 2>/dev/null
+[ $? -eq 2 ] || fail "an argument that is no option was taken"
 [ -e "$home/.local" ] && fail "the command line made files"
-echo "command line as expected"
+
+# orbisk-new-catalog: options are options, never file names.
+mkdir "$home/tool"
+cd "$home/tool"
+"$new_catalog" --help | grep -q "Usage: orbisk-new-catalog FILE" || fail "new-catalog --help"
+[ "$("$new_catalog" --version)" = "orbisk-new-catalog 1.0" ] || fail "new-catalog --version"
+"$new_catalog" -x 2>/dev/null
+[ $? -eq 2 ] || fail "new-catalog took -x"
+"$new_catalog" 2>/dev/null
+[ $? -eq 2 ] || fail "new-catalog without a file"
+[ -n "$(ls -A "$home/tool")" ] && fail "new-catalog made a file of an option: $(ls -A "$home/tool")"
+"$new_catalog" "$home/cat.mdb" || fail "new-catalog did not create a catalogue"
+"$new_catalog" "$home/cat.mdb" 2>/dev/null
+[ $? -eq 1 ] || fail "new-catalog overwrote a catalogue"
+"$new_catalog" ./-dash.mdb || fail "a name starting with - written ./-dash.mdb"
+
+# orbisk-cli on a real folder tree.
+mkdir -p "$home/disc/docs" "$home/disc/photos" "$home/empty"
+printf 'notes' >"$home/disc/notes.txt"
+printf 'readme' >"$home/disc/docs/readme.txt"
+printf 'report' >"$home/disc/docs/Report 2003.doc"
+printf 'jpeg' >"$home/disc/photos/ｶﾞｲﾄﾞ.jpg"
+c="--catalog $home/cat.mdb"
+"$cli" --help | grep -q "^Catalogue in use: " || fail "cli --help"
+[ "$("$cli" --version)" = "orbisk-cli 1.0" ] || fail "cli --version"
+"$cli" $c add "$home/disc" --title "Disc 1" 2>"$home/err" || fail "add: $(cat "$home/err")"
+grep -qx "Done." "$home/err" || fail "add said: $(cat "$home/err")"
+[ "$("$cli" $c find '*.txt' | sort)" = "$(printf '%s\tDisc 1\n%s\tDisc 1' \
+    "$home/disc/docs/readme.txt" "$home/disc/notes.txt")" ] || fail "find *.txt"
+[ "$("$cli" $c find '*がいど*')" = "$(printf '%s\tDisc 1' "$home/disc/photos/ｶﾞｲﾄﾞ.jpg")" ] ||
+    fail "find by the catalogue's rule"
+"$cli" $c find '*report*' --title 'disc 1' --json | grep -q '"name": "Report 2003.doc"' ||
+    fail "find --json"
+[ "$("$cli" $c titles)" = "Disc 1" ] || fail "titles"
+[ "$("$cli" $c discs | cut -f 1-3)" = "$(printf 'Disc 1\t1\t4')" ] || fail "discs"
+"$cli" $c export - | grep -q "notes.txt,Disc 1,notes.txt,txt,0," || fail "export -"
+"$cli" $c export "$home/all.csv" && [ -s "$home/all.csv" ] || fail "export FILE"
+"$cli" $c index || fail "index"
+[ "$("$cli" $c find '*report*')" = "$(printf '%s\tDisc 1' "$home/disc/docs/Report 2003.doc")" ] ||
+    fail "find through the index"
+ls "$home"/cat.mdb-* 2>/dev/null && fail "the catalogue's journal files were left"
+
+# Exit codes, and messages in the user's language.
+"$cli" $c add "$home/disc" --title ALL 2>/dev/null
+[ $? -eq 4 ] || fail "add ALL was not refused with 4"
+"$cli" $c add "$home/empty" --title Empty 2>/dev/null
+[ $? -eq 5 ] || fail "add of an empty folder did not end with 5"
+LANG=ja_JP.UTF-8 "$cli" $c add "$home/disc" --title "Disc 1" 2>"$home/err"
+[ $? -eq 4 ] || fail "a disc registered before was not refused without --yes"
+grep -q "登録済みです" "$home/err" || fail "no Japanese question: $(cat "$home/err")"
+"$cli" --catalog "$home/none.mdb" titles 2>"$home/err"
+[ $? -eq 1 ] || fail "a missing catalogue did not end with 1"
+grep -q "There is no such file." "$home/err" || fail "no English reason: $(cat "$home/err")"
+mkfifo "$home/fifo"
+timeout 5 "$cli" --catalog "$home/fifo" titles 2>"$home/err"
+[ $? -eq 1 ] || fail "a FIFO as catalogue did not end with 1"
+grep -q "named pipe" "$home/err" || fail "a FIFO was not named: $(cat "$home/err")"
+"$cli" $c bogus 2>/dev/null
+[ $? -eq 2 ] || fail "an unknown command did not end with 2"
+echo "command lines as expected"

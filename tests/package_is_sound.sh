@@ -22,19 +22,21 @@ deb=$(ls "$work"/out/orbisk_*_amd64.deb)
 echo "package: $(basename "$deb")"
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-for file in ./usr/bin/orbisk ./usr/bin/orbisk-new-catalog \
+for file in ./usr/bin/orbisk ./usr/bin/orbisk-cli ./usr/bin/orbisk-new-catalog \
     ./usr/share/applications/orbisk.desktop \
     ./usr/share/icons/hicolor/scalable/apps/orbisk.svg \
     ./usr/share/icons/hicolor/32x32/apps/orbisk.png \
     ./usr/share/icons/hicolor/64x64/apps/orbisk.png \
     ./usr/share/icons/hicolor/128x128/apps/orbisk.png \
     ./usr/share/metainfo/example.orbisk.Orbisk.metainfo.xml \
-    ./usr/share/man/man1/orbisk.1.gz ./usr/share/man/man1/orbisk-new-catalog.1.gz \
+    ./usr/share/man/man1/orbisk.1.gz ./usr/share/man/man1/orbisk-cli.1.gz \
+    ./usr/share/man/man1/orbisk-new-catalog.1.gz \
     ./usr/share/doc/orbisk/copyright; do
     echo "$listing" | grep -qx "$file" || fail "$file is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 libsqlite3-0 libicu; do
+for package in fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 libsqlite3-0 libicu \
+    libarchive13 libmount1 libblkid1; do
     echo "$depends" | grep -q "$package" || fail "the package does not depend on $package"
 done
 

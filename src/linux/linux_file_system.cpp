@@ -231,6 +231,11 @@ bool LinuxFileSystem::isPresentFile(const std::string& path) const {
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool LinuxFileSystem::isPathTooLong(const std::string& path) const {
+    struct stat info {};
+    return lstat(path.c_str(), &info) != 0 && errno == ENAMETOOLONG;
+}
+
 FileFacts LinuxFileSystem::fileFacts(const std::string& path) const {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0) {

@@ -18,6 +18,7 @@ public:
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
+    bool isPathTooLong(const std::string& path) const override;
     FileFacts fileFacts(const std::string& path) const override;
     std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     std::string fileIdentity(const std::string& path) const override;

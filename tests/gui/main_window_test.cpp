@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -206,6 +207,39 @@ TEST_F(MainWindowTest, NameIndexIsKeptUpToDateOffTheWindowsThread) {
         5000));
     click(&window, "Command1(1)");
     EXPECT_EQ(findPaths(window, "*REPORT*").size(), 2u);
+}
+
+// The command line and the windows are two front ends on one core: on a catalogue the
+// command line registered, both find the same files in the same order.
+TEST_F(MainWindowTest, TheCommandLineFindsWhatTheWindowFinds) {
+    for (int i = 0; i < 30; ++i) {
+        dir.write("tree/folder" + std::to_string(i % 4) + "/file" + std::to_string(i) +
+                      (i % 3 == 0 ? ".txt" : ".jpg"),
+                  std::string(static_cast<std::size_t>(i), 'x'));
+    }
+    dir.write("tree/ﾃｽﾄ資料.txt", "t");
+    dir.write("tree/Report 2003.doc", "r");
+    const auto cli = [this](const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CACHE_HOME", QString::fromStdString((dir / "cache").string()));
+        process.setProcessEnvironment(environment);
+        process.start(ORBISK_CLI_PROGRAM,
+                      QStringList{"--catalog", QString::fromStdString(catalog.string())} +
+                          arguments);
+        process.waitForFinished(30000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    cli({"add", QString::fromStdString((dir / "tree").string()), "--title", "Tree"});
+    MainWindow window(session);
+    for (const char* key : {"*.txt", "*.jpg", "file1*", "*てすと*", "*report*", "?ile#.*"}) {
+        Lines fromCli;
+        for (const QString& line : cli({"find", key}).split('\n', Qt::SkipEmptyParts)) {
+            fromCli.push_back(line.section('\t', 0, 0).toStdString());
+        }
+        EXPECT_EQ(findPaths(window, key), fromCli) << key;
+        EXPECT_FALSE(fromCli.empty()) << key;
+    }
 }
 
 TEST_F(MainWindowTest, WindowCannotBeClosedWhileARegistrationRuns) {

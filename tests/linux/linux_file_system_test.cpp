@@ -132,6 +132,13 @@ TEST_F(LinuxPlatform, PresentFileIsAPlainFileNeverAFolderOrLink) {
     EXPECT_THROW(files.fileFacts(dir.str() + "/missing"), FileError);
 }
 
+TEST_F(LinuxPlatform, APathTooLongForTheSystemIsToldFromAMissingFile) {
+    const std::string deep = dir.str() + "/" + std::string(300, 'n') + "/a.txt";
+    EXPECT_FALSE(files.isPresentFile(deep));
+    EXPECT_TRUE(files.isPathTooLong(deep));
+    EXPECT_FALSE(files.isPathTooLong(dir.str() + "/missing.txt"));
+}
+
 TEST_F(LinuxPlatform, CopyReplacesTheTargetAndLeavesItWritable) {
     dir.write("disc/readonly.txt", "new content");
     chmod((dir / "disc/readonly.txt").c_str(), 0444);

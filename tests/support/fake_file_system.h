@@ -48,6 +48,7 @@ public:
     std::optional<FolderListing> listFolder(const std::string& folder,
                                             const std::string& namePattern) const override;
     bool isPresentFile(const std::string& path) const override;
+    bool isPathTooLong(const std::string& path) const override { return path.size() > 260; }
     FileFacts fileFacts(const std::string& path) const override;
     std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     // What a drive's volume says of itself, until told otherwise nothing.

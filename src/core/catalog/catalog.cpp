@@ -115,6 +115,10 @@ void Catalog::checkIntact() {
     }
 }
 
+void Catalog::settle() {
+    sqlite3_exec(db_.handle(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+}
+
 Catalog::Transaction::Transaction(Catalog& catalog, Kind kind) : catalog_(catalog) {
     catalog_.db_.exec(kind == Kind::Write ? "Begin Immediate" : "Begin");
 }

@@ -28,6 +28,12 @@ public:
     // Refuses a damaged file before anything is written into it.
     void checkIntact();
 
+    // After a write: what the engine's journal holds goes into the file and the journal is
+    // emptied, as far as no reader holds it, so that a catalogue copied or restored
+    // without its journal misses nothing, and no journal is left to be replayed into
+    // another file put in this one's place.
+    void settle();
+
     // What is written between begin and commit becomes part of the catalogue together, or
     // not at all: leaving the transaction uncommitted (an exception, a crash) rolls all
     // back. Writing takes the write lock at once, so another writer is met before anything

@@ -176,7 +176,11 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
 
 std::string Run::copyOne(const Hit& hit, const std::string& folder) {
     if (!platform_.files.isPresentFile(hit.path)) {
-        return NotFoundMarker;
+        // A path no file can be reached by is no missing file: the system refuses it.
+        return platform_.files.isPathTooLong(hit.path)
+                   ? std::string(CopyErrorMarker) +
+                         "パスが長すぎるため、ディスクのファイルを開けません。"
+                   : NotFoundMarker;
     }
     const char separator = platform_.files.separator();
     if (leavesFolder(hit.name, separator)) {

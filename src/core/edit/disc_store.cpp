@@ -180,6 +180,7 @@ void RenameDisc(Catalog& catalog, const std::string& title, const std::string& n
     }
     RenameDiscRecords(catalog, title, newTitle);
     rename.commit();
+    catalog.settle();
 }
 
 void RemoveDisc(Catalog& catalog, const std::string& title) {
@@ -198,6 +199,7 @@ void RemoveDisc(Catalog& catalog, const std::string& title) {
     }
     RemoveDiscRecords(catalog, title);
     removal.commit();
+    catalog.settle();
 }
 
 } // namespace orbisk

@@ -136,6 +136,8 @@ public:
                                                     const std::string& namePattern) const = 0;
     // True for a plain file of any attributes; false for folders, links and anything else.
     virtual bool isPresentFile(const std::string& path) const = 0;
+    // True when path is longer than the system lets a file be reached by.
+    virtual bool isPathTooLong(const std::string& path) const = 0;
     // Size and time of change of a plain file, not following a link; throws FileError when
     // the file cannot be asked. May be called from a thread of its own while the program's
     // thread does other work.

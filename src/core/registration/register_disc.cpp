@@ -251,6 +251,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         MakeDiscRecords(catalog);
         StoreDiscRecord(catalog, record);
         registration.commit();
+        catalog.settle();
     } catch (const std::exception& error) {
         sink_.setBusy(false);
         sink_.setCaption("Orbisk");

@@ -190,6 +190,21 @@ TEST(Catalog, RowsComeInEngineOrderWithDuplicatesKept) {
                                         "[A]z.txt @e:\\z.txt", "[A]a.txt @e:\\a.txt"}));
 }
 
+TEST(Catalog, ANormalEndLeavesTheCatalogueFileAlone) {
+    TempDir dir;
+    const auto file = testing::newCatalog(dir);
+    store(file, "A", {"a.txt"});
+    {
+        Catalog reader(file); // readers leave the engine's files as they are
+        ScanCatalog(reader, "*", std::nullopt, [](Hit&&) { return true; });
+    }
+    ASSERT_TRUE(std::filesystem::exists(dir / "Orbisk.mdb-shm"));
+    TidyCatalogFiles(file);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Orbisk.mdb-wal"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Orbisk.mdb-shm"));
+    EXPECT_EQ(testing::tableRows(file, "MediaTable").size(), 1u);
+}
+
 TEST(TitleList, AllComesFirstThenEveryTitleRowInOrder) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);

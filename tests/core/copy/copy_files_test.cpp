@@ -136,6 +136,14 @@ TEST_F(Copy, MissingFileIsLoggedAndTheWalkGoesOn) {
     EXPECT_EQ(p.files.copies().size(), 1u);
 }
 
+TEST_F(Copy, APathLongerThanTheSystemAllowsIsSaidToBeSo) {
+    hit("A", "e:\\" + std::string(300, 'd') + "\\a.txt", true, false);
+    run();
+    EXPECT_EQ(result.log, "e:\\" + std::string(300, 'd') +
+                              "\\a.txt\r\n***Copy Error: パスが長すぎるため、ディスクのファイルを"
+                              "開けません。\r\n");
+}
+
 TEST_F(Copy, SameNameFromTwoFoldersEndsAsTheSecond) {
     hit("A", "e:\\ONE\\same.txt");
     hit("A", "e:\\TWO\\same.txt");

@@ -122,6 +122,41 @@ TEST_F(EditCatalog, CancelAndAnEmptyTitleChangeNothing) {
     EXPECT_EQ(rowsOf("Photos").size(), 1u);
 }
 
+TEST_F(EditCatalog, RenameOntoARegisteredTitleAsksBeforeMakingOneDiscOfTwo) {
+    registration("Photos", {"a.jpg"});
+    registration("Music", {"b.mp3"});
+    const auto before = tableRows(catalog, "MediaTable");
+    p.dialogs.texts = {std::string("Music")};
+    p.dialogs.answers = {Answer::Cancel};
+    EXPECT_FALSE(RenameTitle(p.platform(), catalog, "Photos"));
+    EXPECT_EQ(p.transcript.only("message"),
+              (Lines{"message 名前の変更 [OK/Cancel]: 「Music」は登録済みです。2枚のディスクを1つの"
+                     "タイトルにまとめますか？"}));
+    EXPECT_EQ(tableRows(catalog, "MediaTable"), before);
+
+    p.dialogs.texts = {std::string("Music")};
+    p.dialogs.answers = {Answer::Ok};
+    EXPECT_TRUE(RenameTitle(p.platform(), catalog, "Photos"));
+    EXPECT_EQ(rowsOf("Music").size(), 2u) << "one disc of two, as the user said";
+}
+
+TEST_F(EditCatalog, RenameRefusesAllAndBlankTitlesWithTheirReason) {
+    registration("Photos", {"a.jpg"});
+    for (const std::string refused : {"ALL", "   ", "\u3000"}) {
+        p.transcript.lines.clear();
+        p.dialogs.texts = {refused};
+        EXPECT_FALSE(RenameTitle(p.platform(), catalog, "Photos")) << refused;
+        ASSERT_EQ(p.transcript.only("message").size(), 1u);
+        EXPECT_EQ(p.transcript.only("message")[0].rfind("message タイトルの誤り: ", 0), 0u);
+    }
+    EXPECT_EQ(rowsOf("Photos").size(), 1u);
+    // A catalogue that holds such a title already keeps working with it.
+    registration("ALL", {"c.txt"});
+    p.dialogs.texts = {std::string("Not all")};
+    EXPECT_TRUE(RenameTitle(p.platform(), catalog, "ALL"));
+    EXPECT_EQ(rowsOf("Not all").size(), 1u);
+}
+
 TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
     registration("Disc, \"1\"", {"a,b.txt", "line\nend.txt", "\x83\x65.txt"});
     registration("Other", {"o.txt"});
