@@ -20,6 +20,7 @@ public:
     bool isPresentFile(const std::string& path) const override;
     bool isPathTooLong(const std::string& path) const override;
     FileFacts fileFacts(const std::string& path) const override;
+    std::unique_ptr<OpenFolder> openFolder(const std::string& folder) const override;
     std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     std::string fileIdentity(const std::string& path) const override;
     std::string fileStamp(const std::string& path) const override;

@@ -132,6 +132,33 @@ TEST_F(LinuxPlatform, PresentFileIsAPlainFileNeverAFolderOrLink) {
     EXPECT_THROW(files.fileFacts(dir.str() + "/missing"), FileError);
 }
 
+TEST_F(LinuxPlatform, HeldFolderAsksFilesAsTheirWholePathsDoEvenWithoutReadRight) {
+    dir.write("shut/a.txt", "four");
+    symlink((dir / "shut/a.txt").c_str(), (dir / "shut/link").c_str());
+    chmod(dir.str().c_str(), 0755);
+    chmod((dir / "shut").c_str(), 0711);
+    const std::string folder = dir.str() + "/shut";
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        const auto held = files.openFolder(folder);
+        if (!held) {
+            return false;
+        }
+        const FileFacts facts = held->fileFacts("a.txt");
+        const FileFacts link = held->fileFacts("link");
+        const FileFacts whole = files.fileFacts(folder + "/a.txt");
+        bool missingSaid = false;
+        try {
+            held->fileFacts("missing");
+        } catch (const FileError& error) {
+            missingSaid = std::string(error.what()).starts_with(folder + "/missing: ");
+        }
+        return facts.bytes == 4 && facts.bytes == whole.bytes && facts.modified == whole.modified &&
+               link.bytes != 4 && missingSaid;
+    }));
+    EXPECT_EQ(files.openFolder(dir.str() + "/none"), nullptr);
+    EXPECT_EQ(files.openFolder(folder + "/a.txt"), nullptr);
+}
+
 TEST_F(LinuxPlatform, APathTooLongForTheSystemIsToldFromAMissingFile) {
     const std::string deep = dir.str() + "/" + std::string(300, 'n') + "/a.txt";
     EXPECT_FALSE(files.isPresentFile(deep));

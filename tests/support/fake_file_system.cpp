@@ -117,6 +117,23 @@ FileFacts FakeFileSystem::fileFacts(const std::string& path) const {
     return {found->second.size, found->second.modified};
 }
 
+std::unique_ptr<OpenFolder> FakeFileSystem::openFolder(const std::string& folder) const {
+    // Asks by whole path, as a system without held folders would.
+    class ByPath : public OpenFolder {
+    public:
+        ByPath(const FakeFileSystem& files, std::string folder)
+            : files_(files), folder_(std::move(folder)) {}
+        FileFacts fileFacts(const std::string& name) const override {
+            return files_.fileFacts(folder_ + files_.separator() + name);
+        }
+
+    private:
+        const FakeFileSystem& files_;
+        std::string folder_;
+    };
+    return std::make_unique<ByPath>(*this, folder);
+}
+
 void FakeFileSystem::setFacts(const std::string& path, const FileFacts& facts) {
     Node& node = nodes_.at(path);
     node.size = facts.bytes;

@@ -50,6 +50,7 @@ public:
     bool isPresentFile(const std::string& path) const override;
     bool isPathTooLong(const std::string& path) const override { return path.size() > 260; }
     FileFacts fileFacts(const std::string& path) const override;
+    std::unique_ptr<OpenFolder> openFolder(const std::string& folder) const override;
     std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     // What a drive's volume says of itself, until told otherwise nothing.
     void setVolume(const std::string& drive, const VolumeIdentity& volume) {

@@ -146,13 +146,17 @@ bool IsArchiveName(std::string_view name) {
     static const char* const endings[] = {".zip", ".lzh",  ".lha", ".7z",  ".cab", ".tar", ".tgz",
                                           ".tbz", ".tbz2", ".txz", ".gz",  ".bz2", ".xz",  ".lzma",
                                           ".z",   ".iso",  ".rar", ".jar", ".exe"};
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::any_of(std::begin(endings), std::end(endings), [&lower](const char* ending) {
-        const std::string_view e(ending);
-        return lower.size() > e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0;
-    });
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || name.size() - dot > 5) {
+        return false;
+    }
+    char lower[6] = {};
+    std::transform(
+        name.begin() + static_cast<std::ptrdiff_t>(dot), name.end(), lower,
+        [](unsigned char c) { return static_cast<char>(c | (c >= 'A' && c <= 'Z' ? 0x20 : 0)); });
+    const std::string_view ending(lower, name.size() - dot);
+    return std::any_of(std::begin(endings), std::end(endings),
+                       [ending](const char* e) { return ending == e; });
 }
 
 MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {

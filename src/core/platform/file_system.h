@@ -106,6 +106,15 @@ public:
     virtual ~FileLock() = default;
 };
 
+// A folder held open to ask the files in it by name, which spares the system a walk of the
+// folder's whole path for each file.
+class OpenFolder {
+public:
+    virtual ~OpenFolder() = default;
+    // As FileSystem::fileFacts for the file name in the folder.
+    virtual FileFacts fileFacts(const std::string& name) const = 0;
+};
+
 // The machine's files and drives, and the path rules that go with them. Paths are byte
 // strings exactly as the file system gives them; nothing here assumes they are UTF-8.
 class FileSystem {
@@ -142,6 +151,9 @@ public:
     // the file cannot be asked. May be called from a thread of its own while the program's
     // thread does other work.
     virtual FileFacts fileFacts(const std::string& path) const = 0;
+    // folder (a path without the closing separator) held open, or nothing where it cannot
+    // be opened. Usable from a thread of its own, as fileFacts.
+    virtual std::unique_ptr<OpenFolder> openFolder(const std::string& folder) const = 0;
     // What the volume mounted at drive says of itself, where it is a device that can say
     // it; nothing for a folder, a network share or a mount of a disc image through FUSE.
     virtual std::optional<VolumeIdentity> volumeOf(const std::string& drive) const = 0;

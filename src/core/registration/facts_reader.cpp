@@ -4,25 +4,51 @@
 
 namespace orbisk {
 
+namespace {
+
+// The reader hands files over in runs of this many: telling the waiting thread after every
+// file would cost more than asking the file.
+constexpr std::size_t Run = 256;
+
+} // namespace
+
 FactsReader::FactsReader(const FileSystem& files, const NumberFormat& numbers,
                          const std::vector<std::string>& paths)
     : read_(paths.size()) {
     reader_ = std::jthread([this, &files, &numbers, &paths](std::stop_token stop) {
-        for (std::size_t i = 0; i < paths.size() && !stop.stop_requested(); ++i) {
+        const char separator = files.separator();
+        std::string_view heldPath;
+        std::unique_ptr<OpenFolder> held;
+        std::size_t i = 0;
+        for (; i < paths.size() && !stop.stop_requested(); ++i) {
+            const std::string& path = paths[i];
+            const auto cut = path.rfind(separator);
             bool failed = false;
             try {
-                read_[i].facts.facts = files.fileFacts(paths[i]);
+                const std::string_view folder(path.data(), cut == std::string::npos ? 0 : cut);
+                if (cut == std::string::npos) {
+                    held.reset();
+                } else if (!held || folder != heldPath) {
+                    heldPath = folder;
+                    held = files.openFolder(std::string(folder));
+                }
+                read_[i].facts.facts =
+                    held ? held->fileFacts(path.substr(cut + 1)) : files.fileFacts(path);
                 read_[i].facts.sizeText = SizeText(read_[i].facts.facts.bytes, numbers);
             } catch (const std::exception& error) {
                 read_[i].failure = error.what();
                 failed = true;
             }
-            ready_.store(i + 1, std::memory_order_release);
-            ready_.notify_one();
+            if (failed || (i + 1) % Run == 0) {
+                ready_.store(i + 1, std::memory_order_release);
+                ready_.notify_one();
+            }
             if (failed) {
-                break; // the registration ends at this file
+                return; // the registration ends at this file
             }
         }
+        ready_.store(i, std::memory_order_release);
+        ready_.notify_one();
     });
 }
 
