@@ -1,6 +1,7 @@
 // The program's speed against plain anchors measured in the same run. Prints Google
 // Benchmark's table, then one summary line per figure: NAME: FIGURE UNIT (RATIO× ANCHOR),
 // RATIO being the program's time over the anchor's for the same work.
+#include "archive_disc.h"
 #include "bench_support.h"
 #include "catalog/catalog.h"
 #include "catalog/comparisons.h"
@@ -200,6 +201,7 @@ int main(int argc, char** argv) {
     std::printf("Preparing data in %s ...\n", dataFolder().c_str());
     std::fflush(stdout);
     const auto tree = fileTree("tree", TreeFiles, TreeFolders, 0);
+    const auto archives = archiveDisc();
     const auto copySource = fileTree("copy-source", CopiedFiles, 1, 100 * 1024);
     const auto catalog = searchCatalog(CatalogRows, "search");
     const auto smallCatalog = searchCatalog(CatalogRows / 10, "search-100k");
@@ -317,6 +319,18 @@ int main(int argc, char** argv) {
                             commandSeconds("find '" + tree.string() + "' -type f > /dev/null");
                             storeInOneTransaction(file, rows);
                         })},
+        // A disc of archives: each listed, its files stored, against listing each with bsdtar.
+        {"register-archives/orbisk", 3,
+         onFreshCatalog("archives.mdb",
+                        [&](const std::filesystem::path& file) {
+                            QuietRegisterSink sink;
+                            RegisterDisc(quietPlatform(numbers), file, archives.string(),
+                                         "ARCHIVES", sink);
+                        })},
+        {"register-archives/find+bsdtar", 3, repeat([&] {
+             commandSeconds("find '" + archives.string() + "' -type f > /dev/null && find '" +
+                            archives.string() + "' -type f -exec bsdtar -tf {} ';' > /dev/null");
+         })},
         {"search-selective/orbisk", 10, repeat(searchIn(catalog, nullptr, selective))},
         {"search-indexed/orbisk", 50, repeat(searchIn(catalog, index.get(), selective))},
         {"search-growth/scan-100k", 20, repeat(searchIn(smallCatalog, nullptr, selective))},
@@ -449,6 +463,8 @@ int main(int argc, char** argv) {
         {"walk", "walk/orbisk", "walk/find", "find", TreeFiles, "files/s"},
         {"register", "register/orbisk", "register/find+one-transaction", "find + one transaction",
          TreeFiles, "files/s"},
+        {"register-archives", "register-archives/orbisk", "register-archives/find+bsdtar",
+         "find + bsdtar -tf of each archive", 1000, "archives/s"},
         {"search-selective", "search-selective/orbisk", "search-selective/in-memory",
          "in-memory scan", 0, "ms"},
         {"search-broad", "search-broad/orbisk", "search-broad/in-memory", "in-memory scan", 0,
