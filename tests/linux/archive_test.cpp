@@ -199,6 +199,26 @@ TEST_F(Archives, APackedFileIsCopiedAloneByteForByteAndShownAndExported) {
         << csv;
 }
 
+TEST_F(Archives, PackedFilesStayWithTheirDiscSoCopyAsksForEachDiscOnce) {
+    for (const std::string name : {"first", "second"}) {
+        const std::string folder = (dir / name).string();
+        dir.write(name + "/a_" + name + ".txt", name);
+        dir.write(name + "/z_" + name + ".txt", name);
+        writeArchive(folder + "/pack.zip", {{"in_" + name + ".txt", name}});
+        ASSERT_EQ(add(folder, name), Registration::Registered);
+    }
+    const Lines found = lines("*.txt");
+    ASSERT_EQ(found.size(), 6u);
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ(found[i].starts_with("[first]"), i < 3) << found[i];
+    }
+    const CopyRun run = copy("*.txt");
+    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(dir.read("out/in_second.txt"), "second");
+    EXPECT_EQ(transcript.only("message ファイルのコピー [OK/Cancel]: ").size(), 2u)
+        << "one question per disc";
+}
+
 TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
     std::filesystem::create_directories(disc);
     writeArchive(disc + "/crafted.zip", {{"../evil.txt", "evil"},

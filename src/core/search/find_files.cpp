@@ -5,6 +5,8 @@
 #include "search/name_index.h"
 #include "text/display_text.h"
 
+#include <algorithm>
+
 namespace orbisk {
 
 Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* index,
@@ -27,19 +29,29 @@ Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* 
         if (candidates && candidates->size() > MostHits) {
             return {Search::End::TooMany, {}, {}};
         }
-        // The files of the discs first, then the files packed in their archives.
+        // The files of the discs first, then the files packed in their archives, each run in
+        // the order of its archive's row.
         Catalog catalog(catalogFile);
+        std::size_t files = 0;
         if (candidates) {
             ReadCatalogRows(catalog, candidates->files, key, title, collect);
+            files = search.hits.size();
             if (search.end != Search::End::TooMany) {
                 ReadMemberRows(catalog, candidates->members, key, title, collect);
             }
         } else {
             ScanCatalog(catalog, key, title, collect);
+            files = search.hits.size();
             if (search.end != Search::End::TooMany) {
                 ScanMembers(catalog, key, title, collect);
             }
         }
+        // Each packed file just after its archive's place, so that a disc's hits stay
+        // together and COPY asks for the disc once.
+        const auto byRow = [](const Hit& a, const Hit& b) { return a.row < b.row; };
+        const auto filesEnd = search.hits.begin() + static_cast<std::ptrdiff_t>(files);
+        std::stable_sort(filesEnd, search.hits.end(), byRow);
+        std::inplace_merge(search.hits.begin(), filesEnd, search.hits.end(), byRow);
     } catch (const std::exception& error) {
         return {Search::End::Failed, {}, error.what()};
     }
