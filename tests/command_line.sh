@@ -57,19 +57,25 @@ printf 'notes' >"$home/disc/notes.txt"
 printf 'readme' >"$home/disc/docs/readme.txt"
 printf 'report' >"$home/disc/docs/Report 2003.doc"
 printf 'jpeg' >"$home/disc/photos/ｶﾞｲﾄﾞ.jpg"
+mkdir -p "$home/packed/inner"
+printf 'packed' >"$home/packed/inner/packed.txt"
+(cd "$home/packed" && zip -q -r "$home/disc/old.zip" inner) || fail "zip"
 c="--catalog $home/cat.mdb"
 "$cli" --help | grep -q "^Catalogue in use: " || fail "cli --help"
 [ "$("$cli" --version)" = "orbisk-cli 1.0" ] || fail "cli --version"
 "$cli" $c add "$home/disc" --title "Disc 1" 2>"$home/err" || fail "add: $(cat "$home/err")"
 grep -qx "Done." "$home/err" || fail "add said: $(cat "$home/err")"
-[ "$("$cli" $c find '*.txt' | sort)" = "$(printf '%s\tDisc 1\n%s\tDisc 1' \
-    "$home/disc/docs/readme.txt" "$home/disc/notes.txt")" ] || fail "find *.txt"
+[ "$("$cli" $c find '*.txt' | sort)" = "$(printf '%s\tDisc 1\n%s\tDisc 1\n%s\tDisc 1\t%s' \
+    "$home/disc/docs/readme.txt" "$home/disc/notes.txt" "$home/disc/old.zip" \
+    inner/packed.txt)" ] || fail "find *.txt"
+"$cli" $c find 'packed.txt' --json | grep -q '"member": "inner/packed.txt"' ||
+    fail "find --json of a packed file"
 [ "$("$cli" $c find '*がいど*')" = "$(printf '%s\tDisc 1' "$home/disc/photos/ｶﾞｲﾄﾞ.jpg")" ] ||
     fail "find by the catalogue's rule"
 "$cli" $c find '*report*' --title 'disc 1' --json | grep -q '"name": "Report 2003.doc"' ||
     fail "find --json"
 [ "$("$cli" $c titles)" = "Disc 1" ] || fail "titles"
-[ "$("$cli" $c discs | cut -f 1-3)" = "$(printf 'Disc 1\t1\t4')" ] || fail "discs"
+[ "$("$cli" $c discs | cut -f 1-3)" = "$(printf 'Disc 1\t1\t5')" ] || fail "discs"
 "$cli" $c export - | grep -q "notes.txt,Disc 1,notes.txt,txt,0," || fail "export -"
 "$cli" $c export "$home/all.csv" && [ -s "$home/all.csv" ] || fail "export FILE"
 "$cli" $c index || fail "index"

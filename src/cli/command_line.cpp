@@ -28,7 +28,8 @@ Commands:
   find KEY [--title TITLE] [--json]
                      the catalogued files whose name matches KEY ("*" any run, "?" one
                      character, "#" one digit, "[a-z]" and "[!a-z]" classes), on every
-                     disc or on TITLE's; one line per hit: path, a tab, title
+                     disc or on TITLE's; one line per hit: path, a tab, title, and for a
+                     file packed in an archive a tab and its path in the archive
   titles             every registered title, one per line
   discs              every disc: title, registrations, files, kilobytes, dates (tabs)
   export [--title TITLE] FILE
@@ -137,18 +138,24 @@ int Commands::find(const std::string& key, const std::optional<std::string>& tit
         std::fputs("[", s_.out);
         const char* comma = "\n";
         for (const Hit& hit : search.hits) {
-            std::fprintf(s_.out, "%s  {\"path\": %s, \"name\": %s, \"title\": %s, \"size\": %s}",
+            // A packed file: path is its archive's, member its path inside.
+            const std::string member =
+                hit.member == 0 ? "" : ", \"member\": " + JsonString(DisplayText(hit.memberPath));
+            std::fprintf(s_.out, "%s  {\"path\": %s, \"name\": %s, \"title\": %s, \"size\": %s%s}",
                          comma, JsonString(DisplayText(hit.path)).c_str(),
                          JsonString(DisplayText(hit.name)).c_str(),
-                         JsonString(DisplayText(hit.title)).c_str(), JsonString(hit.size).c_str());
+                         JsonString(DisplayText(hit.title)).c_str(), JsonString(hit.size).c_str(),
+                         member.c_str());
             comma = ",\n";
         }
         std::fputs(search.hits.empty() ? "]\n" : "\n]\n", s_.out);
         return Done;
     }
-    // The path's own bytes, so that a script can open the file.
+    // The path's own bytes, so that a script can open the file; a packed file adds its
+    // path inside the archive.
     for (const Hit& hit : search.hits) {
-        std::fprintf(s_.out, "%s\t%s\n", hit.path.c_str(), hit.title.c_str());
+        std::fprintf(s_.out, "%s\t%s%s%s\n", hit.path.c_str(), hit.title.c_str(),
+                     hit.member == 0 ? "" : "\t", hit.memberPath.c_str());
     }
     return Done;
 }
