@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,10 +48,15 @@ QPushButton* pictureButton(QWidget* parent, const QPixmap& picture, const char* 
 QGroupBox* panel(QWidget* parent, const QString& caption, const char* name) {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(name);
-    frame->setAutoFillBackground(true);
-    QPalette palette = frame->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    frame->setPalette(palette);
+    // The frame's top line runs through the middle of its caption, as on the old forms,
+    // where the controls were placed below that line: its place comes from the face in
+    // use, whose height decides where the caption ends.
+    const int half = QFontMetrics(frame->font()).height() / 2;
+    frame->setStyleSheet(QString("QGroupBox { background: white; border: 1px solid #a0a0a0; "
+                                 "border-radius: 2px; margin-top: %1px; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: 6px; "
+                                 "padding: 0 2px; background: white; }")
+                             .arg(half));
     PlaceTwips(frame, 3600, 2040, 3615, 1335);
     frame->hide();
     return frame;

@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTextEdit>
 
@@ -92,6 +94,35 @@ TEST_F(MainWindowTest, PictureButtonsShowOnePanelAtTheSamePlace) {
     EXPECT_EQ(registerPanel->geometry(), QRect(240, 136, 241, 89));
     EXPECT_EQ(searchPanel->geometry(), QRect(240, 136, 241, 89));
     EXPECT_GE(registerPanel->y(), control(&window, "Command1(0)")->geometry().bottom());
+}
+
+TEST_F(MainWindowTest, PanelsHoldTheirControlsBelowTheFrameLineAndClearOfTheCaption) {
+    MainWindow window(session);
+    window.show();
+    for (const char* name : {"Frame1", "Frame2"}) {
+        auto* panel = control<QGroupBox>(&window, name);
+        panel->show();
+        // The frame's top line as drawn, found right of every control.
+        const QImage drawn = panel->grab().toImage();
+        const int x = drawn.width() - 5;
+        int line = -1;
+        for (int y = 0; y < drawn.height() && line < 0; ++y) {
+            line = qGray(drawn.pixel(x, y)) < 240 ? y : -1;
+        }
+        ASSERT_GT(line, 0) << name;
+        QStyleOptionGroupBox option;
+        option.initFrom(panel);
+        option.text = panel->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect caption = panel->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                             QStyle::SC_GroupBoxLabel, panel);
+        for (QWidget* child : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_GT(child->geometry().top(), line + 1)
+                << name << ": " << child->objectName().toStdString();
+            EXPECT_FALSE(child->geometry().intersects(caption))
+                << name << ": " << child->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, TypedTitleStaysAsTypedAndIsSearchedInAnyLetterCase) {

@@ -28,7 +28,9 @@ std::uint64_t hashOf(std::string_view bytes, std::uint64_t seed) {
         h = mix(h ^ word) + 0x9E3779B97F4A7C15ULL;
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    if (i < bytes.size()) { // an empty view may have no data at all
+        std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    }
     return mix(h ^ tail ^ 0x2545F4914F6CDD1DULL);
 }
 

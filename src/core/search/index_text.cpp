@@ -28,7 +28,9 @@ std::uint64_t hashInto(std::uint64_t h, std::string_view bytes) {
         h ^= h >> 29;
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    if (i < bytes.size()) { // an empty view may have no data at all
+        std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    }
     return mix(h ^ mix(tail ^ 0x2545F4914F6CDD1DULL));
 }
 
