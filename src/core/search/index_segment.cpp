@@ -1,5 +1,6 @@
 #include "search/index_segment.h"
 
+#include "text/byte_codes.h"
 #include "text/text_fold.h"
 #include "text/wildcard_pattern.h"
 
@@ -166,7 +167,7 @@ SegmentSummary SegmentBuilder::write(FileWriter& file) {
     std::uint64_t checksum = 0;
     for (const std::string* section :
          {&data, &directory, &titleTable, &titleData, &trigramTable, &trigramData}) {
-        checksum = Checksum(*section, checksum);
+        checksum = HashBytes(checksum, *section);
     }
     std::string header(Magic, sizeof Magic);
     put32(header, Format);
@@ -266,7 +267,7 @@ bool Segment::intact() const {
         if (bounds[i] > bounds[i + 1]) {
             return false;
         }
-        checksum = Checksum(bytes_.substr(bounds[i], bounds[i + 1] - bounds[i]), checksum);
+        checksum = HashBytes(checksum, bytes_.substr(bounds[i], bounds[i + 1] - bounds[i]));
         // Read once, the pages are left to the system as the reading goes.
         file_->doneWith(bounds[i], bounds[i + 1] - bounds[i]);
     }

@@ -41,11 +41,4 @@ struct Field {
 // catalogue holds them.
 Digest RowDigest(int kind, std::int64_t row, Field name, Field title);
 
-// A fast 64-bit hash of bytes, to find a damaged file.
-std::uint64_t Checksum(std::string_view bytes, std::uint64_t seed = 0);
-
-void PutVarint(std::string& out, std::uint64_t value);
-// Reads a number at at, moving at past it; false when the bytes end first.
-bool GetVarint(const char*& at, const char* end, std::uint64_t& value);
-
 } // namespace orbisk
