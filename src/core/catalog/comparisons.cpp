@@ -52,22 +52,13 @@ char32_t foldedAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
 
-bool isAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Orders two texts by their folded characters. Titles are short and mostly ASCII, which is
 // compared byte by byte; the rest is decoded and folded whole (a mark may join the
 // character before it).
 int compareFolded(void*, int sizeA, const void* a, int sizeB, const void* b) {
     const std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(sizeA));
     const std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(sizeB));
-    if (isAscii(x) && isAscii(y)) {
+    if (IsAscii(x) && IsAscii(y)) {
         for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
             const char32_t cx = foldedAscii(static_cast<unsigned char>(x[i]));
             const char32_t cy = foldedAscii(static_cast<unsigned char>(y[i]));

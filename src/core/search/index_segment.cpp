@@ -2,6 +2,7 @@
 
 #include "text/byte_codes.h"
 #include "text/text_fold.h"
+#include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
 #include <algorithm>
@@ -37,15 +38,6 @@ void putPostings(std::string& out, const std::vector<std::uint32_t>& blocks) {
         PutVarint(out, i == 0 ? blocks[i] : blocks[i] - previous);
         previous = blocks[i];
     }
-}
-
-bool isAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -408,7 +400,7 @@ void Segment::find(const IndexQuery& query,
                 return true;
             }
             bool matches = false;
-            if (isAscii(name.text)) {
+            if (IsAscii(name.text)) {
                 matches = query.pattern.matches(name.text);
             } else {
                 DecodeIndexText(name.text, folded);

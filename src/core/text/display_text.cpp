@@ -78,19 +78,10 @@ void appendPart(std::string& out, std::string_view part) {
     }
 }
 
-bool isAscii(std::string_view bytes) {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 std::string DisplayText(std::string_view bytes) {
-    if (isAscii(bytes)) {
+    if (IsAscii(bytes)) {
         return std::string(bytes);
     }
     std::string out;

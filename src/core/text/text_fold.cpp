@@ -126,15 +126,6 @@ void compose(std::u32string& text, const FoldTables& t) {
     }
 }
 
-bool isAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 void UnifyWidthAndForm(std::u32string& text) {
@@ -158,7 +149,7 @@ void FoldText(std::u32string& text) {
 }
 
 std::u32string FoldedText(std::string_view utf8) {
-    if (isAscii(utf8)) {
+    if (IsAscii(utf8)) {
         std::u32string folded(utf8.size(), U'\0');
         for (std::size_t i = 0; i < utf8.size(); ++i) {
             const auto c = static_cast<unsigned char>(utf8[i]);

@@ -1,5 +1,8 @@
 #include "text/unicode_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace orbisk {
 
 namespace {
@@ -85,6 +88,21 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+bool IsAscii(std::string_view text) {
+    // Eight bytes at a time.
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        any |= word;
+    }
+    for (; i < text.size(); ++i) {
+        any |= static_cast<unsigned char>(text[i]);
+    }
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 } // namespace orbisk

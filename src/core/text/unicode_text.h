@@ -11,6 +11,10 @@ namespace orbisk {
 std::u32string DecodeUtf8(std::string_view text);
 void DecodeUtf8(std::string_view text, std::u32string& out);
 
+// Whether every byte of text is ASCII, which most names on discs are: they are then
+// compared and folded without decoding.
+bool IsAscii(std::string_view text);
+
 // Appends the UTF-8 of code point c.
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -181,20 +181,6 @@ struct FoldedAscii {
     }
 };
 
-bool isAscii(std::string_view text) {
-    std::uint64_t any = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        any |= word;
-    }
-    for (; i < text.size(); ++i) {
-        any |= static_cast<unsigned char>(text[i]);
-    }
-    return (any & 0x8080808080808080ULL) == 0;
-}
-
 // The first position in [from, limit) whose character is c, or limit.
 std::size_t findFolded(const FoldedAscii& text, std::size_t from, std::size_t limit, char32_t c) {
     if (c >= 0x80 || from >= limit) {
@@ -307,7 +293,7 @@ bool WildcardPattern::matches(std::string_view text) const {
     if (everything_) {
         return true;
     }
-    if (isAscii(text)) {
+    if (IsAscii(text)) {
         return matchesFolded(FoldedAscii{text}, text.size());
     }
     thread_local std::u32string folded;
