@@ -77,6 +77,16 @@ TEST_F(CopyWindowTest, ClickTogglesMarksAndSelectAllKeepsThemWhileMarkingEveryLi
     EXPECT_TRUE(form->markedLines().empty());
 }
 
+TEST_F(CopyWindowTest, EveryBandButtonsCaptionFitsInsideItsBorders) {
+    CopyWindow* form = filled(1);
+    form->show();
+    for (const char* name : {"Command1", "Command2", "Command3", "Command4"}) {
+        const auto* button = control<QPushButton>(form, name);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width() - 4)
+            << button->text().toStdString();
+    }
+}
+
 TEST_F(CopyWindowTest, ListKeepsTheOrderOfItsHitsAndHoldsMoreThan32767) {
     CopyWindow* form = filled(40000);
     EXPECT_EQ(hitList(form)->model()->rowCount(), 40000);

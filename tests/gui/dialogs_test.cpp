@@ -52,6 +52,20 @@ TEST(MessageBox, ShowsAVeryLongTitleWholeInsideTheBox) {
     EXPECT_TRUE(checked);
 }
 
+TEST(MessageBox, IsADialogWithACloseBoxAndNeitherMinimiseNorMaximise) {
+    bool checked = false;
+    onMessageBox([&](MessageDialog& box) {
+        const Qt::WindowFlags flags = box.windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << "the hints below are all";
+        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+        checked = true;
+    });
+    QtDialogs().message("完了しました。", "データベースの構築", Buttons::Ok);
+    EXPECT_TRUE(checked);
+}
+
 TEST(MessageBox, LinesThatFitAreNotWrapped) {
     UseJapaneseTexts();
     const std::string text = "カタログがありません。新しく作成しますか？\n"

@@ -186,6 +186,22 @@ TEST_F(MainWindowTest, AddRegistersAFolderRefreshesTheTitlesAndGivesTheControlsB
     EXPECT_EQ(control<QProgressBar>(&window, "ProgressBar1")->value(), 0);
 }
 
+TEST_F(MainWindowTest, TheDriveListNamesTheRegisteredDiscInADrive) {
+    dir.write("disc/readme.txt", "hello");
+    MainWindow window(session);
+    window.show();
+    click(&window, "Command1(0)");
+    auto* drives = control<DriveList>(&window, "Drive1");
+    drives->setDrive((dir / "disc").string());
+    EXPECT_EQ(drives->toolTip().toStdString(), (dir / "disc").string()) << "not registered yet";
+    control<QLineEdit>(&window, "Text1")->setText("写真 2026");
+    click(&window, "Command3");
+    drives->showPopup(); // read again on opening
+    drives->hidePopup();
+    EXPECT_EQ(drives->toolTip().toStdString(),
+              (dir / "disc").string() + "\n登録済みのディスク: 「写真 2026」");
+}
+
 TEST_F(MainWindowTest, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
     dir.write("disc/a.txt", "a");
     MainWindow window(session);
