@@ -115,6 +115,12 @@ void Catalog::checkIntact() {
     }
 }
 
+bool Catalog::hasTable(const char* name) {
+    return db_.prepare("Select 1 From sqlite_master Where type = 'table' And name = ?1")
+        .bind(1, name)
+        .step();
+}
+
 void Catalog::settle() {
     sqlite3_exec(db_.handle(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
 }

@@ -25,6 +25,10 @@ public:
 
     sqlite::Database& db() { return db_; }
 
+    // Whether the catalogue holds the table: Orbisk's own tables (disc records, packed files)
+    // are made by the first registration that needs them, so an older catalogue has none.
+    bool hasTable(const char* name);
+
     // Refuses a damaged file before anything is written into it.
     void checkIntact();
 

@@ -8,9 +8,7 @@ constexpr const char* Columns = "registration, title, first_row, last_row, drive
                                 "type, root, files, bytes, fingerprint";
 
 bool hasRecords(Catalog& catalog) {
-    auto table = catalog.db().prepare(
-        "Select 1 From sqlite_master Where type = 'table' And name = 'OrbiskDiscs'");
-    return table.step();
+    return catalog.hasTable("OrbiskDiscs");
 }
 
 } // namespace

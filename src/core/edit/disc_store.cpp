@@ -12,16 +12,6 @@
 
 namespace orbisk {
 
-namespace {
-
-bool hasMembers(Catalog& catalog) {
-    return catalog.db()
-        .prepare("Select 1 From sqlite_master Where type = 'table' And name = 'OrbiskMembers'")
-        .step();
-}
-
-} // namespace
-
 std::int64_t KilobytesOf(std::string_view sizeText) {
     std::int64_t value = 0;
     for (const char c : sizeText) {
@@ -97,7 +87,7 @@ std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
     while (rows.step()) {
         files.push_back({rows.text(0), rows.text(1), KilobytesOf(rows.view(2)), rows.text(3)});
     }
-    if (hasMembers(catalog)) {
+    if (catalog.hasTable("OrbiskMembers")) {
         auto members = catalog.db().prepare(
             "Select t.ファイルパス, m.path, m.name, m.bytes, t.登録日 From OrbiskMembers m "
             "Join MediaTable t On t.rowid = m.file_row Where t.メディア名 = ?1 Order By m.member");
@@ -147,7 +137,7 @@ void ExportRows(Catalog& catalog, const std::optional<std::string>& title,
             return;
         }
     }
-    if (!hasMembers(catalog)) {
+    if (!catalog.hasTable("OrbiskMembers")) {
         return;
     }
     auto members = catalog.db().prepare(
@@ -186,7 +176,7 @@ void RenameDisc(Catalog& catalog, const std::string& title, const std::string& n
 void RemoveDisc(Catalog& catalog, const std::string& title) {
     Catalog::Transaction removal(catalog);
     // The files packed in the disc's archives go with the archives.
-    if (hasMembers(catalog)) {
+    if (catalog.hasTable("OrbiskMembers")) {
         catalog.db()
             .prepare("Delete From OrbiskMembers Where file_row In "
                      "(Select rowid From MediaTable Where メディア名 = ?1)")

@@ -271,10 +271,7 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
     auto last = catalog.db().prepare("Select Coalesce(Max(rowid), 0) From MediaTable");
     last.step();
     const std::int64_t total = last.integer(0);
-    const bool hasMembers =
-        catalog.db()
-            .prepare("Select 1 From sqlite_master Where type = 'table' And name = 'OrbiskMembers'")
-            .step();
+    const bool hasMembers = catalog.hasTable("OrbiskMembers");
     // The rows of each kind in their order, with their names and titles.
     const std::pair<IndexKind, const char*> kinds[] = {
         {IndexKind::Files, "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid"},
