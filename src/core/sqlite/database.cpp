@@ -5,7 +5,10 @@
 
 namespace orbisk {
 
-std::string DatabaseReason(int code, const std::string& engineText) {
+namespace {
+
+// A Japanese sentence for an engine result code, with the engine's text in parentheses.
+std::string databaseReason(int code, const std::string& engineText) {
     const char* sentence = "カタログの操作に失敗しました。";
     switch (code & 0xFF) {
     case SQLITE_READONLY:
@@ -46,8 +49,10 @@ std::string DatabaseReason(int code, const std::string& engineText) {
     return std::string(sentence) + "(" + engineText + ")";
 }
 
+} // namespace
+
 DatabaseError::DatabaseError(int code, std::string engineText)
-    : std::runtime_error(DatabaseReason(code, engineText)), code_(code),
+    : std::runtime_error(databaseReason(code, engineText)), code_(code),
       engineText_(std::move(engineText)) {}
 
 namespace sqlite {

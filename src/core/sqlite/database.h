@@ -24,9 +24,6 @@ private:
     std::string engineText_;
 };
 
-// A Japanese sentence for an engine result code, with the engine's text in parentheses.
-std::string DatabaseReason(int code, const std::string& engineText);
-
 namespace sqlite {
 
 // One prepared statement. Texts are bound without a copy: they must outlive the step

@@ -34,9 +34,8 @@ QString qtFilter(const std::string& filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-} // namespace
-
-void ShowWholeColumns(QFileDialog& dialog) {
+// Sizes the file dialog's detail columns to their contents, so dates show whole.
+void showWholeColumns(QFileDialog& dialog) {
     // Room for every column, the date and time whole.
     dialog.resize(std::max(dialog.width(), 720), std::max(dialog.height(), 440));
     if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
@@ -44,6 +43,8 @@ void ShowWholeColumns(QFileDialog& dialog) {
         details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     }
 }
+
+} // namespace
 
 Answer QtDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
     MessageDialog box(title.empty() ? QApplication::applicationName()
@@ -62,7 +63,7 @@ std::string QtDialogs::askSaveFileName(const std::string& filter, const std::str
     if (!suggested.empty()) {
         dialog.selectFile(QString::fromStdString(suggested));
     }
-    ShowWholeColumns(dialog);
+    showWholeColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return "";
     }

@@ -16,7 +16,4 @@ public:
                                        const std::string& initial) override;
 };
 
-// Sizes the file dialog's detail columns to their contents, so dates show whole.
-void ShowWholeColumns(QFileDialog& dialog);
-
 } // namespace orbisk
