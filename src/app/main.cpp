@@ -4,6 +4,7 @@
 #include "locale_number_format.h"
 #include "main_window.h"
 #include "search/name_index.h"
+#include "services/dropped_compositions.h"
 #include "services/qt_dialogs.h"
 #include "services/qt_event_pump.h"
 #include "services/system_disc_tray.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Orbisk");
     QApplication::setWindowIcon(orbisk::pictures::ProgramIcon());
     orbisk::UseJapaneseTexts();
+    orbisk::ForgetDroppedCompositions(application);
 
     orbisk::LinuxFileSystem files;
     orbisk::SystemDiscTray tray;
