@@ -40,6 +40,16 @@ for package in fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 libsqli
     echo "$depends" | grep -q "$package" || fail "the package does not depend on $package"
 done
 
+# Japanese is typed through fcitx5 or IBus: fcitx5's front end for Qt 6 is recommended, and
+# the package holding Qt's own IBus plugin is among the dependencies.
+dpkg-deb -f "$deb" Recommends | grep -qw fcitx5-frontend-qt6 ||
+    fail "the package does not recommend fcitx5-frontend-qt6"
+ibus_plugin=$(dpkg -S '*/qt6/plugins/platforminputcontexts/libibusplatforminputcontextplugin.so' \
+    2>/dev/null | cut -d: -f1 | head -n 1)
+[ -n "$ibus_plugin" ] || fail "no package of this machine holds Qt's IBus plugin"
+echo "$depends" | grep -qw "$ibus_plugin" ||
+    fail "the package does not depend on $ibus_plugin, which holds Qt's IBus plugin"
+
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/orbisk.desktop" ||
     fail "desktop-file-validate"
@@ -65,12 +75,15 @@ question=$(DISPLAY="$display" timeout 20 xdotool search --sync --onlyvisible --n
     head -n 1) || fail "no first-start question"
 DISPLAY="$display" xdotool windowfocus --sync "$question" key Return
 catalog="$work/home/.local/share/orbisk/Orbisk.mdb"
+# The program may still be writing it, one table after the other: asked until both are
+# there, each reading waiting for the program's lock.
+tables=""
 for _ in $(seq 1 100); do
-    [ -s "$catalog" ] && break
+    [ -s "$catalog" ] && tables=$(sqlite3 -cmd ".timeout 10000" "$catalog" \
+        "Select name From sqlite_master Where type = 'table' Order By name" | tr '\n' ' ')
+    [ "$tables" = "MediaName MediaTable " ] && break
     sleep 0.1
 done
-tables=$(sqlite3 "$catalog" "Select name From sqlite_master Where type = 'table' Order By name" |
-    tr '\n' ' ')
 [ "$tables" = "MediaName MediaTable " ] || fail "the new catalogue holds: $tables"
 kill -0 "$program" || fail "the program ended after the first start"
 echo "first start created $catalog with both tables"
