@@ -128,7 +128,8 @@ for package in $packages dbus-daemon xvfb xdotool; do
 done
 [ -f "$program" ] || fail "no program $program"
 
-work=$(mktemp -d)
+# In /tmp, which the session's user can reach whatever the caller's TMPDIR is.
+work=$(mktemp -d /tmp/orbisk-input-method.XXXXXX)
 # Every process of the session carries this mark, daemons that leave their parent too, so
 # that the end of the session stops each of them by its id.
 cleanup() {
@@ -141,7 +142,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p "$work/home/.config/fcitx5" "$work/home/.config/mozc" "$work/run" "$work/bin"
+mkdir -p "$work/home/.config/fcitx5" "$work/home/.config/mozc" "$work/run" "$work/bin" \
+    "$work/tmp"
 cp "$program" "$0" "$work/bin/"
 program="$work/bin/$(basename "$program")"
 # fcitx5: the keyboard first and Mozc second, as a Japanese desktop sets them up.
@@ -183,11 +185,13 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 status=0
 # Nothing of the caller's desktop reaches the session: its bus, its input method, its
-# settings of GTK (IBus's panel) and its accessibility bus.
+# settings of GTK (IBus's panel) and its accessibility bus; temporary files go into the
+# session's folder, where its user can write.
 $as env -u DBUS_SESSION_BUS_ADDRESS -u XMODIFIERS -u GTK_IM_MODULE -u QT_IM_MODULE \
     -u IBUS_ADDRESS ORBISK_INPUT_METHOD_SESSION="$work" HOME="$work/home" \
     XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" DISPLAY="$display" \
-    LANG="${LANG:-C.UTF-8}" GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 GTK_USE_PORTAL=0 \
+    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" TMPDIR="$work/tmp" \
+    DISPLAY="$display" LANG="${LANG:-C.UTF-8}" GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 \
+    GTK_USE_PORTAL=0 \
     "$work/bin/$(basename "$0")" --as-user "$framework" "$program" "$@" || status=$?
 exit $status
