@@ -52,20 +52,29 @@ case ${1:-} in
         ibus-daemon --replace --verbose --address="$IBUS_ADDRESS" \
             --panel=/usr/libexec/ibus-ui-gtk3 >"$work/ibus.log" 2>&1 &
         daemon=$!
+        # Mozc is chosen once the daemon answers, and chosen again only every few seconds:
+        # choosing it while its engine is still starting would start it once more.
+        asked=0
         ready() {
-            # "ibus engine NAME" reports failure even where it switched.
-            ibus engine mozc-jp >/dev/null 2>&1 || true
-            [ "$(ibus engine 2>/dev/null)" = mozc-jp ]
+            engine=$(ibus engine 2>/dev/null) || engine=""
+            [ "$engine" = mozc-jp ] && return 0
+            if [ -n "$engine" ] && [ "$(date +%s)" -ge $((asked + 5)) ]; then
+                asked=$(date +%s)
+                # "ibus engine NAME" reports failure even where it switched.
+                ibus engine mozc-jp >/dev/null 2>&1 || true
+            fi
+            return 1
         }
         export QT_IM_MODULE=ibus
         ;;
     esac
-    for _ in $(seq 1 300); do
-        ready && break
+    deadline=$(($(date +%s) + 60))
+    until ready; do
         running "$daemon" || fail "$framework ended at start: $(cat "$work/$framework.log")"
+        [ "$(date +%s)" -lt "$deadline" ] ||
+            fail "$framework was not ready within a minute: $(cat "$work/$framework.log")"
         sleep 0.1
     done
-    ready || fail "$framework did not answer within 30 seconds: $(cat "$work/$framework.log")"
     export ORBISK_INPUT_METHOD=$framework QT_QPA_PLATFORM=xcb
     status=0
     "$@" || status=$?
