@@ -28,7 +28,7 @@ ImageTree::ImageTree() {
 }
 
 ImageTree::Index ImageTree::folderAt(std::string_view path) {
-    if (const auto known = folders_.find(std::string(path)); known != folders_.end()) {
+    if (const auto known = folders_.find(path); known != folders_.end()) {
         return known->second;
     }
     const auto cut = path.rfind('/');
@@ -60,14 +60,21 @@ bool ImageTree::add(std::string_view path, bool folder, const FileFacts& facts,
         nodes_[index].facts = facts;
         return true;
     }
-    if (folders_.count(std::string(path)) != 0) {
+    if (folders_.find(path) != folders_.end()) {
         return false; // a folder of that name was recorded first
     }
     const auto cut = path.rfind('/');
-    const Index parent = folderAt(cut == std::string_view::npos ? "" : path.substr(0, cut));
-    if (parent == None) {
-        return false;
+    const std::string_view folderPath = cut == std::string_view::npos ? "" : path.substr(0, cut);
+    // Files come folder by folder: the last folder is asked first.
+    if (folderPath != lastFolder_) {
+        const Index parent = folderAt(folderPath);
+        if (parent == None) {
+            return false;
+        }
+        lastFolder_ = folderPath;
+        lastFolderIndex_ = parent;
     }
+    const Index parent = lastFolderIndex_;
     Node file;
     file.name = std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
     file.parent = parent;

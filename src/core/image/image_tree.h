@@ -61,7 +61,16 @@ private:
 
     std::vector<Node> nodes_;
     std::vector<Index> children_;
-    std::unordered_map<std::string, Index> folders_; // while building: folder path to node
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const {
+            return std::hash<std::string_view>{}(path);
+        }
+    };
+    // While building: each folder's path to its node.
+    std::unordered_map<std::string, Index, PathHash, std::equal_to<>> folders_;
+    std::string lastFolder_; // the folder the last file went into
+    Index lastFolderIndex_ = Root;
     std::size_t files_ = 0;
     bool finished_ = false;
 };

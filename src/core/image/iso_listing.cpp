@@ -6,7 +6,6 @@
 #include <array>
 #include <cerrno>
 #include <locale.h>
-#include <unordered_map>
 
 namespace orbisk {
 
@@ -182,8 +181,11 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
         listing.reason = "ISO 9660 のボリュームがありません。";
         return listing;
     }
-    // Where each file's bytes start, to give a file linked to another the same.
-    std::unordered_map<std::string, std::pair<FileFacts, std::uint64_t>> files;
+    // libarchive gives a file a second time as a link to the file just before it (the same
+    // extent): a file of its own on the disc, with that file's facts and bytes.
+    std::string previousPath;
+    FileFacts previousFacts;
+    std::uint64_t previousOffset = 0;
     archive_entry* entry = nullptr;
     int status = ARCHIVE_OK;
     std::size_t entries = 0;
@@ -212,17 +214,15 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
             static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))),
             static_cast<std::int64_t>(archive_entry_mtime(entry))};
         if (const char* target = archive_entry_hardlink(entry)) {
-            // The same file under a second name: a file of its own on the disc.
             std::string linked = target;
             if (!joliet && archive_format(a.get()) != ARCHIVE_FORMAT_ISO9660_ROCKRIDGE) {
                 lowerCase(linked);
             }
-            if (const auto found = files.find(linked); found != files.end()) {
-                const auto& [linkedFacts, offset] = found->second;
-                listing.tree.add(path, false, linkedFacts, offset,
-                                 linkedFacts.bytes >= OneExtent ? ImageTree::Access::ThroughLibrary
-                                                                : ImageTree::Access::Direct);
-                files.emplace(path, found->second);
+            if (linked == previousPath) {
+                listing.tree.add(path, false, previousFacts, previousOffset,
+                                 previousFacts.bytes >= OneExtent
+                                     ? ImageTree::Access::ThroughLibrary
+                                     : ImageTree::Access::Direct);
             } else {
                 ++listing.unreadable;
             }
@@ -237,7 +237,9 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
             listing.tree.add(path, false, facts, offset,
                              facts.bytes >= OneExtent ? ImageTree::Access::ThroughLibrary
                                                       : ImageTree::Access::Direct);
-            files.emplace(std::move(path), std::pair{facts, offset});
+            previousPath = std::move(path);
+            previousFacts = facts;
+            previousOffset = offset;
         }
         // Links to other files, devices and the like hold no file to register.
     }
