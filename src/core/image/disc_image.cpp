@@ -1,0 +1,179 @@
+#include "image/disc_image.h"
+
+#include "image/cdio_image.h"
+#include "image/iso_listing.h"
+#include "image/volume_descriptors.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace orbisk {
+
+namespace {
+
+// A file's bytes where they lie, one after another, in the image's data.
+class Slice : public ReadableFile {
+public:
+    Slice(std::shared_ptr<ReadableFile> data, std::uint64_t offset, std::uint64_t size)
+        : data_(std::move(data)), offset_(offset), size_(size) {}
+    std::uint64_t size() const override { return size_; }
+    std::size_t read(std::uint64_t offset, char* bytes, std::size_t count) override {
+        if (offset >= size_) {
+            return 0;
+        }
+        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - offset));
+        const std::size_t n = data_->read(offset_ + offset, bytes, take);
+        if (n < take) {
+            throw FileError("ディスクイメージが途中で終わっています。");
+        }
+        return n;
+    }
+
+private:
+    std::shared_ptr<ReadableFile> data_;
+    std::uint64_t offset_;
+    std::uint64_t size_;
+};
+
+// A file compressed by zisofs starts with this; its bytes are only had through libarchive.
+bool compressed(ReadableFile& data, std::uint64_t offset, std::uint64_t size) {
+    static constexpr unsigned char magic[8] = {0x37, 0xE4, 0x53, 0x96, 0xC9, 0xDB, 0xD6, 0x07};
+    std::array<char, 8> start{};
+    return size >= 16 && data.read(offset, start.data(), start.size()) == start.size() &&
+           std::memcmp(start.data(), magic, sizeof magic) == 0;
+}
+
+enum class Framing { Plain, RawSectors, CueSheet, Nero };
+
+// What the file holds, by its first and last bytes.
+Framing framingOf(ReadableFile& file) {
+    const std::uint64_t size = file.size();
+    std::array<char, 16> tail{};
+    if (size >= 12 && file.read(size - 12, tail.data(), 12) == 12 &&
+        (std::memcmp(tail.data() + 4, "NERO", 4) == 0 ||
+         std::memcmp(tail.data(), "NER5", 4) == 0)) {
+        return Framing::Nero;
+    }
+    std::array<char, 4096> head{};
+    const std::size_t n = file.read(0, head.data(), head.size());
+    static constexpr unsigned char sync[12] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                               0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    if (n >= 16 && std::memcmp(head.data(), sync, sizeof sync) == 0) {
+        return Framing::RawSectors;
+    }
+    // A cue sheet is short text naming a FILE and its TRACKs.
+    const std::string_view text(head.data(), n);
+    const bool isText = size < 65536 && std::all_of(text.begin(), text.end(), [](char c) {
+                            const auto u = static_cast<unsigned char>(c);
+                            return u >= 0x20 || u == '\t' || u == '\n' || u == '\r';
+                        });
+    if (isText && text.find("FILE") != std::string_view::npos &&
+        text.find("TRACK") != std::string_view::npos) {
+        return Framing::CueSheet;
+    }
+    return Framing::Plain;
+}
+
+} // namespace
+
+bool IsImageName(std::string_view name) {
+    static const char* const endings[] = {".iso", ".img", ".bin", ".cue", ".nrg", ".mdf", ".udf"};
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || name.size() - dot != 4) {
+        return false;
+    }
+    char lower[5] = {};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto c = static_cast<unsigned char>(name[dot + i]);
+        lower[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+    }
+    return std::any_of(std::begin(endings), std::end(endings),
+                       [&lower](const char* e) { return std::strcmp(lower, e) == 0; });
+}
+
+std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const std::string& path) {
+    std::shared_ptr<ReadableFile> file = files.openForReading(path);
+    if (!file) {
+        throw ImageError("ディスクイメージのファイルを開けません。");
+    }
+    std::shared_ptr<DiscImage> image(new DiscImage);
+    image->path_ = path;
+    try {
+        switch (framingOf(*file)) {
+        case Framing::Nero:
+        case Framing::CueSheet:
+        case Framing::RawSectors: {
+            // Tracks in sectors of 2352 bytes: libcdio frames them, by their cue sheet (found
+            // beside a BIN file of the same name) or the Nero image's own table.
+            std::string reason;
+            image->data_ = OpenCdTracks(path, reason);
+            if (!image->data_) {
+                throw ImageError(
+                    "CDのトラックを読めません。BINファイルにはCUEシートが必要です（MDFファイル"
+                    "は、MDSファイルを読むライブラリがないため、2048バイトのセクタのものだけ"
+                    "を読めます）。（" +
+                    reason + "）");
+            }
+            image->kind_ = Kind::CdTracks;
+            break;
+        }
+        case Framing::Plain:
+            image->data_ = file;
+            image->kind_ = Kind::Iso9660;
+            break;
+        }
+        const VolumeDescriptors found = ReadVolumeDescriptors(*image->data_);
+        // A disc with both (a UDF bridge) is the UDF disc a drive mounts, where libudf
+        // reads it.
+        if (found.udf == VolumeDescriptors::Udf::Early && image->kind_ == Kind::Iso9660) {
+            if (auto udf = ReadUdfVolume(path)) {
+                image->kind_ = Kind::Udf;
+                image->volume_ = std::move(udf->volume);
+                image->tree_ = std::move(udf->tree);
+                image->damage_.unreadable = udf->unreadable;
+                return image;
+            }
+        }
+        if (!found.iso9660) {
+            if (found.udf == VolumeDescriptors::Udf::Later) {
+                throw ImageError("UDF 2.00 以降の形式のディスクイメージは読めません（読めるのは"
+                                 "UDF 1.50 までと ISO 9660 です）。");
+            }
+            if (found.udf == VolumeDescriptors::Udf::Early) {
+                throw ImageError("UDF のディスクイメージを読めません。壊れているようです。");
+            }
+            throw ImageError("ディスクイメージではないか、壊れています（ISO 9660 と UDF の"
+                             "ボリュームが見つかりません）。");
+        }
+        IsoListing listing = ListIso(*image->data_, found.joliet);
+        if (listing.tree.size() <= 1 && listing.endedEarly) {
+            throw ImageError("ディスクイメージが壊れていて読めません。（" + listing.reason + "）");
+        }
+        image->volume_ = found.volume;
+        image->tree_ = std::move(listing.tree);
+        image->damage_ = {listing.unreadable, listing.endedEarly, listing.reason};
+    } catch (const ImageError&) {
+        throw;
+    } catch (const FileError& error) {
+        throw ImageError(std::string("ディスクイメージを読めません。（") + error.what() + "）");
+    }
+    return image;
+}
+
+std::unique_ptr<ReadableFile> DiscImage::openFile(ImageTree::Index index) const {
+    const ImageTree::Node& node = tree_.node(index);
+    if (node.folder) {
+        return nullptr;
+    }
+    if (kind_ == Kind::Udf) {
+        return OpenUdfFile(path_, tree_.pathOf(index), node.facts.bytes);
+    }
+    if (node.access == ImageTree::Access::ThroughLibrary ||
+        compressed(*data_, node.offset, node.facts.bytes)) {
+        return OpenIsoFileThroughLibrary(data_, node.offset, node.facts.bytes);
+    }
+    return std::make_unique<Slice>(data_, node.offset, node.facts.bytes);
+}
+
+} // namespace orbisk

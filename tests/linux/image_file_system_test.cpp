@@ -1,0 +1,137 @@
+#include "catalog/catalog.h"
+#include "catalog/disc_records.h"
+#include "copy/copy_files.h"
+#include "image/image_file_system.h"
+#include "linux_file_system.h"
+#include "media/disc_check.h"
+#include "registration/register_disc.h"
+#include "search/find_files.h"
+#include "support/catalog_rows.h"
+#include "support/disc_images.h"
+#include "support/image_tools.h"
+#include "support/recording_views.h"
+#include "support/scripted_platform.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace orbisk {
+namespace {
+
+using namespace testing;
+
+// An image file on the disk, seen through the machine's files with images as drives.
+class ImageAsDrive : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string image = (dir / "isos/PHOTOS.iso").string();
+    LinuxFileSystem machine;
+    ImageFileSystem files{machine};
+
+    void SetUp() override {
+        dir.write("source/README.TXT", "hello\n");
+        dir.write("source/DCIM/a.jpg", std::string(3000, 'a'));
+        dir.write("source/DCIM/b.JPG", "b");
+        dir.write("source/DCIM/2003/c.jpg", "c");
+        std::filesystem::create_directories(dir / "isos");
+        ASSERT_TRUE(MakeDiscImage((dir / "source").string(), image, "PHOTOS", "20030601100000"));
+    }
+};
+
+TEST_F(ImageAsDrive, PathsInTheImageAreItsPathThenThePathInside) {
+    EXPECT_EQ(files.walkPattern(image), image + "/*.*");
+    EXPECT_TRUE(files.isDriveReady(image));
+    EXPECT_EQ(files.driveOfPath(image + "/DCIM/a.jpg"), image);
+    EXPECT_TRUE(files.isPresentFile(image + "/DCIM/a.jpg"));
+    EXPECT_FALSE(files.isPresentFile(image + "/DCIM"));
+    EXPECT_FALSE(files.isPresentFile(image + "/DCIM/none.jpg"));
+    EXPECT_EQ(files.fileFacts(image + "/DCIM/a.jpg").bytes, 3000u);
+    EXPECT_THROW(files.fileFacts(image + "/none"), FileError);
+    const auto volume = files.volumeOf(image);
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(*volume, *ProbeVolume(image));
+    const auto listing = files.listFolder(image + "/DCIM/", "*.jpg");
+    ASSERT_TRUE(listing);
+    EXPECT_EQ(listing->files, (std::vector<std::string>{"a.jpg", "b.JPG"}))
+        << "the listing's wildcards, letter case ignored";
+    ASSERT_EQ(listing->subfolders.size(), 1u);
+    EXPECT_EQ(listing->subfolders[0].name, "2003");
+    EXPECT_EQ(listing->subfolders[0].identity.device, listing->identity.device);
+    EXPECT_NE(listing->subfolders[0].identity, listing->identity);
+    const auto held = files.openFolder(image + "/DCIM");
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->fileFacts("b.JPG").bytes, 1u);
+    EXPECT_THROW(held->fileFacts("2003"), FileError);
+    // The machine's own files are still its own.
+    EXPECT_EQ(files.fileFacts((dir / "source/README.TXT").string()).bytes, 6u);
+    EXPECT_TRUE(files.listFolder(dir.str() + "/source/", ""));
+    EXPECT_EQ(FilesUnder(files, image), FilesUnder(machine, (dir / "source").string()));
+}
+
+TEST_F(ImageAsDrive, AGoneOrReplacedImageIsNoLongerTheDisc) {
+    const std::string path = image + "/DCIM/a.jpg";
+    ASSERT_TRUE(files.isPresentFile(path));
+    std::filesystem::rename(image, dir / "isos/moved.iso");
+    EXPECT_FALSE(files.isDriveReady(image));
+    EXPECT_FALSE(files.isPresentFile(path));
+    EXPECT_FALSE(files.listFolder(image + "/", ""));
+    EXPECT_FALSE(files.openForReading(path));
+    EXPECT_THROW(files.fileFacts(path), FileError);
+    EXPECT_EQ(files.driveOfPath(path), image) << "named for the question, though gone";
+
+    // Another image put in its place is read anew.
+    dir.write("other/README.TXT", "other\n");
+    ASSERT_TRUE(MakeDiscImage((dir / "other").string(), image, "OTHER", "20040101000000"));
+    EXPECT_TRUE(files.isDriveReady(image));
+    EXPECT_FALSE(files.isPresentFile(path));
+    EXPECT_EQ(files.volumeOf(image)->label, "OTHER");
+    EXPECT_EQ(files.fileFacts(image + "/README.TXT").bytes, 6u);
+
+    // Not an image at all.
+    dir.write("isos/notes.iso", "just text");
+    const std::string notes = (dir / "isos/notes.iso").string();
+    EXPECT_FALSE(files.isDriveReady(notes));
+    std::string reason;
+    EXPECT_FALSE(files.imageOf(notes + "/x", &reason));
+    EXPECT_FALSE(reason.empty());
+}
+
+// ADD, FIND and COPY run unchanged with the image as the drive: no mount, no question.
+TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
+    const std::filesystem::path catalog = newCatalog(dir);
+    Transcript transcript;
+    RecordingTray tray{transcript};
+    ScriptedDialogs dialogs{transcript};
+    CountingEventPump events{transcript};
+    FixedClock clock;
+    CommaNumberFormat numbers;
+    RecordingRegisterSink sink{transcript};
+    RecordingCopySink copyWindow{transcript};
+    const Platform platform{files, tray, dialogs, events, clock, numbers};
+    ASSERT_EQ(RegisterDisc(platform, catalog, image, "Photos 2003", sink),
+              Registration::Registered);
+    const Search search = SearchCatalog(catalog, nullptr, "*.jpg", "ALL");
+    ASSERT_EQ(search.hits.size(), 3u);
+    EXPECT_EQ(search.hits[0].path.rfind(image + "/", 0), 0u) << search.hits[0].path;
+
+    std::filesystem::create_directory(dir / "out");
+    dialogs.answers = {Answer::Ok};
+    const CopyRun run =
+        CopyFiles(platform, catalog, search.hits, {0, 1, 2}, (dir / "out").string(), copyWindow);
+    EXPECT_EQ(run.end, CopyRun::End::Done);
+    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(dir.read("out/a.jpg"), std::string(3000, 'a'));
+    EXPECT_EQ(dir.read("out/c.jpg"), "c");
+
+    // The same disc, by its look, is the one registered; another image is not.
+    Catalog opened(catalog);
+    const auto records = ReadDiscRecords(opened, std::nullopt, false);
+    EXPECT_EQ(RegisteredTitleByLook(LookAtDisc(files, image), records), "Photos 2003");
+    dir.write("other/DCIM/a.jpg", "another disc");
+    const std::string other = (dir / "isos/OTHER.iso").string();
+    ASSERT_TRUE(MakeDiscImage((dir / "other").string(), other, "PHOTOS", "20040601100000"));
+    EXPECT_FALSE(RegisteredTitleByLook(LookAtDisc(files, other), records));
+}
+
+} // namespace
+} // namespace orbisk
