@@ -42,13 +42,16 @@ struct ContentRead {
     std::string reason;                            // Unreadable and Damaged: why
 };
 
-// Reads files whole, in large blocks through the platform, and fingerprints their content.
+// Reads files whole, block by block through the platform, and fingerprints their content.
 // One reader serves a worker's files one after another; the counters and the cancel are
 // shared with whoever watches it. A cancel is seen between two blocks, so it takes effect
 // within one block's read.
 class ContentReader {
 public:
-    static constexpr std::size_t BlockBytes = 1 << 20;
+    // A block small enough to stay in the processor's cache between the system's copy and
+    // the hashing: four times faster here from the system's cache than a megabyte, and
+    // the same from a disc, which the system reads ahead of the reader in any case.
+    static constexpr std::size_t BlockBytes = 1 << 16;
 
     ContentReader(ReadCounters& counters, std::stop_token stop);
 

@@ -61,7 +61,7 @@ protected:
     ContentReader reader{counters, stop.get_token()};
 };
 
-TEST_F(Reading, AWholeFileGivesItsFingerprintInLargeBlocks) {
+TEST_F(Reading, AWholeFileGivesItsFingerprintBlockByBlock) {
     const std::string bytes = randomBytes(3 * ContentReader::BlockBytes + 12345, 1);
     ScriptedFile file(bytes);
     const ContentRead read = reader.read(file);
@@ -69,7 +69,7 @@ TEST_F(Reading, AWholeFileGivesItsFingerprintInLargeBlocks) {
     EXPECT_EQ(read.fingerprint, FingerprintOf(bytes));
     EXPECT_EQ(read.bytesRead, bytes.size());
     EXPECT_EQ(read.expectedBytes, bytes.size());
-    EXPECT_EQ(file.reads, 5) << "four blocks and the look past the end";
+    EXPECT_EQ(file.reads, 5) << "four blocks, the last one short, and the look past the end";
     EXPECT_EQ(counters.bytes, bytes.size());
     EXPECT_EQ(counters.files, 1u);
 
@@ -86,7 +86,7 @@ TEST_F(Reading, AReadErrorSaysWhyAndHowFarAndTheFilesAroundItKeepTheirFingerprin
     const std::string last = randomBytes(700000, 4);
     ScriptedFile a(first);
     ScriptedFile b(failing);
-    b.failAt = 1234567; // in the second block
+    b.failAt = 1234567; // inside a block
     ScriptedFile c(last);
 
     const ContentRead readA = reader.read(a);
@@ -106,7 +106,8 @@ TEST_F(Reading, AReadErrorSaysWhyAndHowFarAndTheFilesAroundItKeepTheirFingerprin
     ScriptedFile quiet(failing);
     quiet.failAt = 1234567;
     quiet.reportsGoodBytes = false;
-    EXPECT_EQ(reader.read(quiet).bytesRead, ContentReader::BlockBytes);
+    EXPECT_EQ(reader.read(quiet).bytesRead,
+              1234567 / ContentReader::BlockBytes * ContentReader::BlockBytes);
 }
 
 TEST_F(Reading, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
