@@ -97,6 +97,7 @@ public:
     void push_back(std::uint64_t value);
     std::uint64_t operator[](std::size_t index) const;
     std::size_t size() const { return count_; }
+    std::uint64_t back() const { return last_; }
     // The index of value: by halves where the numbers ascend, else one by one.
     std::optional<std::size_t> find(std::uint64_t value, bool ascending) const;
     std::size_t bytes() const { return packed_.bytes() + starts_.bytes(); }

@@ -1,13 +1,14 @@
 #include "content/copy_groups.h"
 
+#include "content/bucket_sort.h"
 #include "media/disc_identity.h"
 #include "text/text_fold.h"
 #include "text/unicode_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
-#include <thread>
 #include <xxhash.h>
 
 namespace orbisk {
@@ -24,16 +25,6 @@ constexpr std::uint32_t OddDate = 0xFFFFFFFFu;
 // The farthest apart two dates that SameDate takes for the same can be: 26 hours and two
 // seconds.
 constexpr std::uint32_t SameDateSpan = 26 * 3600 + 2;
-
-// Sorts on both of the machine's cores: the keys are hashes, so their top bit parts them
-// into two halves of about the same size, sorted side by side.
-template <class Record, class Less, class High>
-void sortOnTwoCores(Record* begin, Record* end, Less less, High high) {
-    Record* middle = std::partition(begin, end, [&](const Record& r) { return !high(r); });
-    std::thread other([=] { std::sort(middle, end, less); });
-    std::sort(begin, middle, less);
-    other.join();
-}
 
 bool sameDate(std::uint32_t a, std::uint32_t b) {
     if (a == OddDate || b == OddDate) {
@@ -136,7 +127,7 @@ std::uint32_t CopyFinder::add(const FileCopy& file) {
         contents_.push_back({file.content->high, file.content->low, ordinal});
     }
     hasContent_.push_back(content);
-    if (rows_.size() > 0 && file.row <= rows_[rows_.size() - 1]) {
+    if (rows_.size() > 0 && file.row <= rows_.back()) {
         rowsAscend_ = false;
     }
     rows_.push_back(file.row);
@@ -150,14 +141,13 @@ std::uint32_t CopyFinder::add(const FileCopy& file) {
 // written over the rows already looked at, as ordinals each group ended by Attached, and
 // their count returned.
 std::size_t CopyFinder::groupByName(const std::stop_token& stop, GrowingArray<Content>& attached) {
-    sortOnTwoCores(
-        named_.begin(), named_.end(),
+    BucketSort(
+        named_.begin(), named_.end(), [](const Named& r) { return r.key >> 48; },
         [](const Named& a, const Named& b) {
             return a.key != b.key           ? a.key < b.key
                    : a.dateLow != b.dateLow ? a.dateLow < b.dateLow
                                             : a.ordinal < b.ordinal;
-        },
-        [](const Named& r) { return (r.key >> 63) != 0; });
+        });
     auto* written = reinterpret_cast<unsigned char*>(named_.begin());
     std::size_t count = 0;
     const auto write = [&](std::uint32_t value) {
@@ -277,37 +267,36 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
         contents_.push_back(c);
     }
     attached.release();
-    sortOnTwoCores(
-        contents_.begin(), contents_.end(),
+    BucketSort(
+        contents_.begin(), contents_.end(), [](const Content& c) { return c.high >> 48; },
         [](const Content& a, const Content& b) {
             return a.high != b.high ? a.high < b.high
                    : a.low != b.low ? a.low < b.low
                                     : a.ordinal < b.ordinal;
-        },
-        [](const Content& c) { return (c.high >> 63) != 0; });
+        });
     if (stop.stop_requested()) {
         return std::nullopt;
     }
 
     // The groups that span discs, as places in contents_ or in the named groups, in the
-    // order of their first rows.
+    // order of their first members in the pass.
     struct Candidate {
-        std::uint64_t firstRow;
+        std::uint32_t first; // the first member's ordinal
         std::uint32_t from;
         std::uint32_t count; // with Attached for a named group
     };
     std::vector<Candidate> candidates;
     const auto consider = [&](std::uint32_t from, std::uint32_t count, bool named, auto ordinalAt) {
-        std::uint64_t firstRow = ~std::uint64_t{0};
-        const std::uint64_t disc = discs_[ordinalAt(0)];
+        std::uint32_t firstOrdinal = ordinalAt(0);
+        const std::uint64_t disc = discs_[firstOrdinal];
         bool spans = false;
-        for (std::uint32_t i = 0; i < count; ++i) {
+        for (std::uint32_t i = 1; i < count; ++i) {
             const std::uint32_t ordinal = ordinalAt(i);
-            firstRow = std::min(firstRow, rows_[ordinal]);
+            firstOrdinal = std::min(firstOrdinal, ordinal);
             spans = spans || discs_[ordinal] != disc;
         }
         if (spans) {
-            candidates.push_back({firstRow, from, count | (named ? Attached : 0)});
+            candidates.push_back({firstOrdinal, from, count | (named ? Attached : 0)});
         }
     };
     for (std::size_t first = 0, end = 0; first < contents_.size(); first = end) {
@@ -330,10 +319,12 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
         consider(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(end - first), true,
                  [&](std::uint32_t i) { return namedAt(first + i); });
     }
+    // Two groups may begin with the same file (one without a fingerprint, attached to two
+    // contents): the content's order then.
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return a.firstRow != b.firstRow ? a.firstRow < b.firstRow
-               : a.count != b.count     ? a.count < b.count
-                                        : a.from < b.from;
+        return a.first != b.first   ? a.first < b.first
+               : a.count != b.count ? a.count < b.count
+                                    : a.from < b.from;
     });
     if (stop.stop_requested()) {
         return std::nullopt;
@@ -343,7 +334,7 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
     groups.flags_.reserve(candidates.size());
     groups.starts_.reserve(candidates.size());
     groups.contentOf_.reserve(candidates.size());
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> own; // row, ordinal with Attached
+    std::vector<std::uint32_t> own; // ordinals, with Attached for a weak member
     std::vector<std::uint64_t> strongDiscs;
     std::size_t memberCount = 0;
     for (const Candidate& candidate : candidates) {
@@ -356,11 +347,12 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
         const std::uint32_t count = candidate.count & ~Attached;
         own.clear();
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint32_t member = named ? namedAt(candidate.from + i) | Attached
-                                               : contents_[candidate.from + i].ordinal;
-            own.emplace_back(rows_[member & ~Attached], member);
+            own.push_back(named ? namedAt(candidate.from + i) | Attached
+                                : contents_[candidate.from + i].ordinal);
         }
-        std::sort(own.begin(), own.end());
+        std::sort(own.begin(), own.end(), [](std::uint32_t a, std::uint32_t b) {
+            return (a & ~Attached) < (b & ~Attached);
+        });
         const auto group = static_cast<std::uint32_t>(groups.flags_.size());
         std::uint8_t flags = CopyGroups::AnyElsewhere;
         groups.contentOf_.push_back(static_cast<std::uint32_t>(groups.contents_.size()));
@@ -371,7 +363,7 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
         }
         groups.starts_.push_back(static_cast<std::uint32_t>(groups.members_.size()));
         strongDiscs.clear();
-        for (const auto& [row, member] : own) {
+        for (const std::uint32_t member : own) {
             groups.members_.push_back(member);
             groups.memberships_.push_back({member & ~Attached, group | (member & Attached)});
             if ((member & Attached) == 0) {
@@ -387,10 +379,14 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
     candidates = {};
     contents_.release();
     named_.release();
-    std::sort(groups.memberships_.begin(), groups.memberships_.end(),
-              [](const CopyGroups::Membership& a, const CopyGroups::Membership& b) {
-                  return a.ordinal != b.ordinal ? a.ordinal < b.ordinal : a.group < b.group;
-              });
+    // Ordinals run from 0 to the rows' count: their top sixteen bits make the buckets.
+    const int shift = std::max(0, static_cast<int>(std::bit_width(rows_.size())) - 16);
+    BucketSort(
+        groups.memberships_.data(), groups.memberships_.data() + groups.memberships_.size(),
+        [shift](const CopyGroups::Membership& m) { return m.ordinal >> shift; },
+        [](const CopyGroups::Membership& a, const CopyGroups::Membership& b) {
+            return a.ordinal != b.ordinal ? a.ordinal < b.ordinal : a.group < b.group;
+        });
     groups.rows_ = std::move(rows_);
     groups.discs_ = std::move(discs_);
     groups.rowsAscend_ = rowsAscend_;

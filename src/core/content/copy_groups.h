@@ -41,15 +41,16 @@ struct CopyMember {
     Match match = Match::Weak;
 };
 
-// The files held on more than one disc, as groups of the same file. Rows are asked by
-// their ordinal: the place of the row in the finder's pass, which add() returned.
+// The files held on more than one disc, as groups of the same file, in the pass's order of
+// their first members. Rows are asked by their ordinal: the place of the row in the
+// finder's pass, which add() returned.
 class CopyGroups {
 public:
     std::size_t size() const { return flags_.size(); }
     // The content the group's strong members hold; nothing for a group known by name,
     // size and date alone, whose members are all weak.
     std::optional<ContentFingerprint> content(std::size_t group) const;
-    // The group's members in row order.
+    // The group's members in the order of the pass.
     std::vector<CopyMember> members(std::size_t group) const;
 
     // How surely another disc holds the file: Strong where a strong member on another disc
