@@ -96,6 +96,16 @@ std::uint64_t RunValues::operator[](std::size_t index) const {
     return std::prev(after)->value;
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> RunValues::rangesOf(std::uint64_t value) const {
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    for (std::size_t r = 0; r < runs_.size(); ++r) {
+        if (runs_[r].value == value) {
+            ranges.emplace_back(runs_[r].first, r + 1 < runs_.size() ? runs_[r + 1].first : count_);
+        }
+    }
+    return ranges;
+}
+
 void Marks::push_back(bool marked) {
     if (count_ % 64 == 0) {
         words_.push_back(0);

@@ -120,6 +120,8 @@ class RunValues {
 public:
     void push_back(std::uint64_t value);
     std::uint64_t operator[](std::size_t index) const;
+    // The ordinals [first, end) of each run of value, in order.
+    std::vector<std::pair<std::size_t, std::size_t>> rangesOf(std::uint64_t value) const;
     std::size_t bytes() const { return runs_.capacity() * sizeof(Run); }
 
 private:

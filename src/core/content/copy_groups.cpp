@@ -70,6 +70,18 @@ Match CopyGroups::elsewhere(std::uint32_t ordinal) const {
     return best;
 }
 
+std::vector<std::uint32_t> CopyGroups::onlyOn(std::uint64_t disc) const {
+    std::vector<std::uint32_t> only;
+    for (const auto& [first, end] : discs_.rangesOf(disc)) {
+        for (std::size_t ordinal = first; ordinal < end; ++ordinal) {
+            if (elsewhere(static_cast<std::uint32_t>(ordinal)) == Match::None) {
+                only.push_back(static_cast<std::uint32_t>(ordinal));
+            }
+        }
+    }
+    return only;
+}
+
 std::vector<std::size_t> CopyGroups::groupsOf(std::uint32_t ordinal) const {
     std::vector<std::size_t> groups;
     auto at = std::lower_bound(memberships_.begin(), memberships_.end(), ordinal,

@@ -57,6 +57,9 @@ public:
     // shares its own fingerprint, Weak where another disc has it by name, size and date
     // only, None where no other disc has it.
     Match elsewhere(std::uint32_t ordinal) const;
+    // The files of the disc that no other disc holds, strongly or weakly: what would be
+    // lost with it. Ordinals, in the pass's order.
+    std::vector<std::uint32_t> onlyOn(std::uint64_t disc) const;
     // The groups it is in, in group order: none, one, or several for a file without a
     // fingerprint whose name, size and date agree with files of different contents.
     std::vector<std::size_t> groupsOf(std::uint32_t ordinal) const;

@@ -217,13 +217,9 @@ TEST(CopyGroups, OnlyHereIsWhatNoOtherDiscHolds) {
         file(4, 20, "notes.txt", 300, Noon),
         file(Packed | 1, 30, "report-final.doc", 2000, Noon + 99, X),
     });
-    std::vector<std::uint64_t> onlyHere;
-    for (std::uint64_t row : {1, 2, 3}) {
-        if (elsewhere(groups, row) == Match::None) {
-            onlyHere.push_back(row);
-        }
-    }
-    EXPECT_EQ(onlyHere, (std::vector<std::uint64_t>{3}));
+    EXPECT_EQ(groups.onlyOn(10), (std::vector<std::uint32_t>{2})) << "unique.bin, third row";
+    EXPECT_EQ(groups.onlyOn(20), (std::vector<std::uint32_t>{}));
+    EXPECT_EQ(groups.onlyOn(99), (std::vector<std::uint32_t>{})) << "no such disc";
     EXPECT_EQ(elsewhere(groups, 1), Match::Strong);
     EXPECT_EQ(elsewhere(groups, 2), Match::Weak);
     EXPECT_EQ(elsewhere(groups, Packed | 1), Match::Strong);
@@ -383,6 +379,16 @@ TEST(CopyGroups, RowsDrawnAtRandomAreGroupedAsTheRulesSayOneByOne) {
                       e == expected.elsewhere.end() ? Match::None : e->second)
                 << "seed " << seed << " row " << files[ordinal].row;
             ASSERT_EQ(groups.ordinalOf(files[ordinal].row), ordinal);
+        }
+        for (std::uint64_t disc = 1; disc <= 6; ++disc) {
+            std::vector<std::uint32_t> only;
+            for (std::uint32_t ordinal = 0; ordinal < files.size(); ++ordinal) {
+                if (files[ordinal].disc == disc &&
+                    expected.elsewhere.count(files[ordinal].row) == 0) {
+                    only.push_back(ordinal);
+                }
+            }
+            EXPECT_EQ(groups.onlyOn(disc), only) << "seed " << seed << " disc " << disc;
         }
     }
 }
