@@ -84,6 +84,23 @@ TEST_F(FailingReads, ABadPlaceIsSaidWithHowFarTheFileReadAndTheFilesAroundItKeep
     EXPECT_EQ(files.openForReading(disc / "gone.dat"), nullptr);
 }
 
+TEST_F(FailingReads, ThroughTheSystemsCacheAsFromARealDiscTheBadPageIsWhereTheReadStops) {
+    put("first.dat", randomBytes(300000, 11));
+    put("bad.dat", randomBytes(3000000, 12));
+    put("last.dat", randomBytes(300000, 13));
+    const FailingMount disc(source.str(), {"fail=bad.dat@1000000-1100000"},
+                            FailingMount::Reads::Cached);
+    ASSERT_TRUE(disc.mounted());
+
+    EXPECT_EQ(read(disc, "first.dat").fingerprint, FingerprintOf(contents["first.dat"]));
+    const ContentRead bad = read(disc, "bad.dat");
+    EXPECT_EQ(bad.end, ContentRead::End::Unreadable);
+    EXPECT_EQ(bad.reason, ioError);
+    // The system reads whole pages, and gives up the one that holds the first bad byte.
+    EXPECT_EQ(bad.bytesRead, 1000000u / 4096 * 4096);
+    EXPECT_EQ(read(disc, "last.dat").fingerprint, FingerprintOf(contents["last.dat"]));
+}
+
 TEST_F(FailingReads, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
     put("shrinks.dat", randomBytes(2000000, 5));
     put("grows.dat", randomBytes(2000000, 6));

@@ -1,12 +1,12 @@
 // A FUSE file system for tests of failing reads: it shows a folder read-only and makes the
 // reads of chosen files fail, end early, run on or wait, as an ageing disc does.
 //
-//   orbisk_failing_mirror SOURCE MOUNTPOINT [RULE...]
+//   orbisk_failing_mirror [cached] SOURCE MOUNTPOINT [RULE...]
 //
 // Rules (PATH is a file's path in the mirror, "/a/b.dat" or "a/b.dat"):
 //   fail=PATH             every read of PATH fails with EIO
 //   fail=PATH@FROM-TO     reads of bytes FROM to TO-1 fail with EIO; a read that begins
-//                         before FROM gives the bytes before it
+//                         before FROM gives the bytes before it (cached: fails whole)
 //   noopen=PATH           opening PATH fails with EIO
 //   shorten=PATH@BYTES    once PATH has been read from, it ends at BYTES
 //   grow=PATH@BYTES       once PATH has been read from, it holds BYTES ("G" past its end)
@@ -14,10 +14,13 @@
 //   delay=PATH@MS         each read of PATH waits MS milliseconds first
 //   rules=FILE            FILE holds more rules, one a line; it is read again whenever a
 //                         file is opened, so a test may change them while mounted
+//   cached                (before SOURCE) the kernel reads through its cache, a page at a
+//                         time and ahead of the reader, as it reads a real disc
 //
 // It runs in the foreground until unmounted (fusermount3 -u MOUNTPOINT) or sent SIGTERM,
-// which unmounts too. Every file is read by the kernel straight from here, never from its
-// cache, so each read meets the rules.
+// which unmounts too. Unless cached, every file is read by the kernel straight from here,
+// byte for byte as asked, so each read meets the rules exactly; cached, a file's pages are
+// dropped whenever it is opened, so each opening reads it anew.
 #define FUSE_USE_VERSION 31
 
 #include <algorithm>
@@ -52,6 +55,7 @@ struct Rules {
 };
 
 std::string source;
+bool cached = false;
 std::vector<std::string> fixedRules;
 std::string rulesFile;
 
@@ -139,7 +143,7 @@ std::optional<off_t> shownSize(const std::string& path) {
 }
 
 void* start(fuse_conn_info*, fuse_config* config) {
-    config->direct_io = 1;
+    config->direct_io = cached ? 0 : 1;
     config->kernel_cache = 0;
     config->attr_timeout = 0;
     config->entry_timeout = 0;
@@ -201,7 +205,8 @@ int openFile(const char* path, fuse_file_info* file) {
         return -errno;
     }
     file->fh = static_cast<std::uint64_t>(fd);
-    file->direct_io = 1;
+    file->direct_io = cached ? 0 : 1;
+    file->keep_cache = 0;
     return 0;
 }
 
@@ -234,7 +239,9 @@ int readFile(const char* path, char* buffer, size_t size, off_t offset, fuse_fil
     off_t end = offset + static_cast<off_t>(size);
     for (const auto& [from, to] : failing) {
         if (from < end && offset < to) {
-            if (from <= offset) {
+            // Through the cache a short answer would mean the file ends there; a device
+            // fails the whole block asked for, and the kernel asks again page by page.
+            if (from <= offset || cached) {
                 return -EIO;
             }
             end = from; // the good bytes before the bad ones
@@ -269,8 +276,14 @@ int fileSystemFacts(const char*, struct statvfs* facts) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "cached") {
+        cached = true;
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s SOURCE MOUNTPOINT [RULE...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [cached] SOURCE MOUNTPOINT [RULE...]\n", argv[0]);
         return 2;
     }
     source = argv[1];

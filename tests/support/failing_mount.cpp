@@ -45,12 +45,16 @@ bool HasFuse() {
     return ::access("/dev/fuse", R_OK | W_OK) == 0;
 }
 
-FailingMount::FailingMount(const std::string& source, const std::vector<std::string>& rules) {
+FailingMount::FailingMount(const std::string& source, const std::vector<std::string>& rules,
+                           Reads reads) {
     const std::string mountPoint = folder();
     std::filesystem::create_directories(mountPoint);
     setRules({});
-    std::vector<std::string> arguments = {ORBISK_FAILING_MIRROR, source, mountPoint,
-                                          "rules=" + (place_ / "rules").string()};
+    std::vector<std::string> arguments = {ORBISK_FAILING_MIRROR};
+    if (reads == Reads::Cached) {
+        arguments.push_back("cached");
+    }
+    arguments.insert(arguments.end(), {source, mountPoint, "rules=" + (place_ / "rules").string()});
     arguments.insert(arguments.end(), rules.begin(), rules.end());
     const std::string log = (place_ / "mirror.log").string();
     mirror_ = ::fork();

@@ -18,7 +18,10 @@ bool HasFuse();
 // unmounted, lazily where a file is still open, and the mirror ended.
 class FailingMount {
 public:
-    explicit FailingMount(const std::string& source, const std::vector<std::string>& rules = {});
+    // Cached: read as the kernel reads a real disc, through its cache (see the mirror).
+    enum class Reads { Exact, Cached };
+    explicit FailingMount(const std::string& source, const std::vector<std::string>& rules = {},
+                          Reads reads = Reads::Exact);
     ~FailingMount();
     FailingMount(const FailingMount&) = delete;
     FailingMount& operator=(const FailingMount&) = delete;
