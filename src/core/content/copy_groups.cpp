@@ -211,7 +211,8 @@ std::size_t CopyFinder::groupByName(const std::stop_token& stop, GrowingArray<Co
             if (cluster == clusterCount) {
                 anchors.emplace_back(place, clusterCount++);
             }
-            clusters.emplace_back(cluster, named_[i].ordinal);
+            const std::uint32_t ordinal = named_[i].ordinal; // a copy: packed, not aligned
+            clusters.emplace_back(cluster, ordinal);
         }
         if (clusterCount == clusters.size()) {
             continue; // no two rows alike
