@@ -86,14 +86,18 @@ void RunValues::push_back(std::uint64_t value) {
     if (runs_.empty() || runs_.back().value != value) {
         runs_.push_back({count_, value});
     }
+    if (count_ % (std::size_t{1} << PageBits) == 0) {
+        pages_.push_back(runs_.size() - 1);
+    }
     ++count_;
 }
 
 std::uint64_t RunValues::operator[](std::size_t index) const {
-    const auto after =
-        std::upper_bound(runs_.begin(), runs_.end(), index,
-                         [](std::size_t i, const Run& run) { return i < run.first; });
-    return std::prev(after)->value;
+    std::size_t run = pages_[index >> PageBits];
+    while (run + 1 < runs_.size() && runs_[run + 1].first <= index) {
+        ++run;
+    }
+    return runs_[run].value;
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> RunValues::rangesOf(std::uint64_t value) const {

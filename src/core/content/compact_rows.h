@@ -115,21 +115,26 @@ private:
 };
 
 // The value of each ordinal where long runs of ordinals share one (a disc's rows come
-// together): one entry a run.
+// together): one entry a run, and where each page of 4,096 ordinals begins among them, so
+// that a value is found at once.
 class RunValues {
 public:
     void push_back(std::uint64_t value);
     std::uint64_t operator[](std::size_t index) const;
     // The ordinals [first, end) of each run of value, in order.
     std::vector<std::pair<std::size_t, std::size_t>> rangesOf(std::uint64_t value) const;
-    std::size_t bytes() const { return runs_.capacity() * sizeof(Run); }
+    std::size_t bytes() const {
+        return runs_.capacity() * sizeof(Run) + pages_.capacity() * sizeof(std::size_t);
+    }
 
 private:
+    static constexpr int PageBits = 12;
     struct Run {
         std::uint64_t first; // the run's first ordinal
         std::uint64_t value;
     };
     std::vector<Run> runs_;
+    std::vector<std::size_t> pages_; // the run each page's first ordinal is in
     std::size_t count_ = 0;
 };
 

@@ -332,13 +332,18 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
         consider(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(end - first), true,
                  [&](std::uint32_t i) { return namedAt(first + i); });
     }
+    // Ordinals run from 0 to the rows' count: their top sixteen bits make the buckets.
+    const int shift = std::max(0, static_cast<int>(std::bit_width(rows_.size())) - 16);
     // Two groups may begin with the same file (one without a fingerprint, attached to two
     // contents): the content's order then.
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return a.first != b.first   ? a.first < b.first
-               : a.count != b.count ? a.count < b.count
-                                    : a.from < b.from;
-    });
+    BucketSort(
+        candidates.data(), candidates.data() + candidates.size(),
+        [shift](const Candidate& c) { return c.first >> shift; },
+        [](const Candidate& a, const Candidate& b) {
+            return a.first != b.first   ? a.first < b.first
+                   : a.count != b.count ? a.count < b.count
+                                        : a.from < b.from;
+        });
     if (stop.stop_requested()) {
         return std::nullopt;
     }
@@ -392,8 +397,6 @@ std::optional<CopyGroups> CopyFinder::finish(std::stop_token stop) {
     candidates = {};
     contents_.release();
     named_.release();
-    // Ordinals run from 0 to the rows' count: their top sixteen bits make the buckets.
-    const int shift = std::max(0, static_cast<int>(std::bit_width(rows_.size())) - 16);
     BucketSort(
         groups.memberships_.data(), groups.memberships_.data() + groups.memberships_.size(),
         [shift](const CopyGroups::Membership& m) { return m.ordinal >> shift; },
