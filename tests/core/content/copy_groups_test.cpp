@@ -79,6 +79,7 @@ TEST(CopyGroups, TwoCopiesOnOneDiscAreNotACopyElsewhere) {
     EXPECT_EQ(groups.size(), 0u);
     EXPECT_EQ(elsewhere(groups, 1), Match::None);
     EXPECT_EQ(elsewhere(groups, 3), Match::None);
+    EXPECT_EQ(groupsOf({}).size(), 0u) << "an empty catalogue";
 }
 
 TEST(CopyGroups, WithoutFingerprintsNameSizeAndDateAreAWeakMatch) {
