@@ -1,0 +1,157 @@
+#include "content/content_reader.h"
+#include "platform/read_error.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace orbisk {
+namespace {
+
+std::string randomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+// A file held in memory that fails, shrinks or grows where a test says, as a disc does.
+class ScriptedFile : public ReadableFile {
+public:
+    explicit ScriptedFile(std::string bytes) : bytes_(std::move(bytes)), size_(bytes_.size()) {}
+    std::uint64_t size() const override { return size_; }
+    std::size_t read(std::uint64_t offset, char* out, std::size_t count) override {
+        ++reads;
+        if (beforeRead) {
+            beforeRead(offset);
+        }
+        if (failAt && offset + count > *failAt) {
+            const std::size_t good = *failAt > offset ? *failAt - offset : 0;
+            std::copy_n(bytes_.data() + offset, good, out);
+            if (reportsGoodBytes) {
+                throw ReadError("Input/output error", good);
+            }
+            throw FileError("Input/output error");
+        }
+        if (offset >= bytes_.size()) {
+            return 0;
+        }
+        const std::size_t n = std::min<std::size_t>(count, bytes_.size() - offset);
+        std::copy_n(bytes_.data() + offset, n, out);
+        return n;
+    }
+    std::string& bytes() { return bytes_; }
+
+    std::optional<std::uint64_t> failAt;
+    bool reportsGoodBytes = true;
+    std::function<void(std::uint64_t)> beforeRead;
+    int reads = 0;
+
+private:
+    std::string bytes_;
+    std::uint64_t size_;
+};
+
+class Reading : public ::testing::Test {
+protected:
+    ReadCounters counters;
+    std::stop_source stop;
+    ContentReader reader{counters, stop.get_token()};
+};
+
+TEST_F(Reading, AWholeFileGivesItsFingerprintBlockByBlock) {
+    const std::string bytes = randomBytes(3 * ContentReader::BlockBytes + 12345, 1);
+    ScriptedFile file(bytes);
+    const ContentRead read = reader.read(file);
+    EXPECT_EQ(read.end, ContentRead::End::Read);
+    EXPECT_EQ(read.fingerprint, FingerprintOf(bytes));
+    EXPECT_EQ(read.bytesRead, bytes.size());
+    EXPECT_EQ(read.expectedBytes, bytes.size());
+    EXPECT_EQ(file.reads, 5) << "four blocks, the last one short, and the look past the end";
+    EXPECT_EQ(counters.bytes, bytes.size());
+    EXPECT_EQ(counters.files, 1u);
+
+    ScriptedFile empty("");
+    const ContentRead none = reader.read(empty);
+    EXPECT_EQ(none.end, ContentRead::End::Read);
+    EXPECT_EQ(none.fingerprint, FingerprintOf(""));
+    EXPECT_EQ(counters.files, 2u);
+}
+
+TEST_F(Reading, AReadErrorSaysWhyAndHowFarAndTheFilesAroundItKeepTheirFingerprints) {
+    const std::string first = randomBytes(1500000, 2);
+    const std::string failing = randomBytes(2500000, 3);
+    const std::string last = randomBytes(700000, 4);
+    ScriptedFile a(first);
+    ScriptedFile b(failing);
+    b.failAt = 1234567; // inside a block
+    ScriptedFile c(last);
+
+    const ContentRead readA = reader.read(a);
+    const ContentRead readB = reader.read(b);
+    const ContentRead readC = reader.read(c);
+    EXPECT_EQ(readA.fingerprint, FingerprintOf(first));
+    EXPECT_EQ(readB.end, ContentRead::End::Unreadable);
+    EXPECT_EQ(readB.reason, "Input/output error");
+    EXPECT_EQ(readB.bytesRead, 1234567u) << "to the byte, as the system gave them";
+    EXPECT_FALSE(readB.fingerprint);
+    EXPECT_EQ(readC.end, ContentRead::End::Read);
+    EXPECT_EQ(readC.fingerprint, FingerprintOf(last));
+    EXPECT_EQ(counters.files, 3u);
+    EXPECT_EQ(counters.bytes, first.size() + 1234567 + last.size());
+
+    // A file system that does not say how much of the block was good: the block's start.
+    ScriptedFile quiet(failing);
+    quiet.failAt = 1234567;
+    quiet.reportsGoodBytes = false;
+    EXPECT_EQ(reader.read(quiet).bytesRead,
+              1234567 / ContentReader::BlockBytes * ContentReader::BlockBytes);
+}
+
+TEST_F(Reading, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
+    const std::string bytes = randomBytes(2 * ContentReader::BlockBytes + 100, 5);
+    ScriptedFile shrinking(bytes);
+    shrinking.beforeRead = [&](std::uint64_t offset) {
+        if (offset > 0) {
+            shrinking.bytes().resize(ContentReader::BlockBytes + 10);
+        }
+    };
+    const ContentRead shorter = reader.read(shrinking);
+    EXPECT_EQ(shorter.end, ContentRead::End::Shorter);
+    EXPECT_EQ(shorter.bytesRead, ContentReader::BlockBytes + 10);
+    EXPECT_EQ(shorter.expectedBytes, bytes.size());
+    EXPECT_FALSE(shorter.fingerprint);
+
+    ScriptedFile growing(bytes);
+    growing.beforeRead = [&](std::uint64_t) { growing.bytes().resize(bytes.size() + 1, 'x'); };
+    const ContentRead longer = reader.read(growing);
+    EXPECT_EQ(longer.end, ContentRead::End::Longer);
+    EXPECT_EQ(longer.bytesRead, bytes.size() + 1);
+    EXPECT_FALSE(longer.fingerprint);
+    EXPECT_EQ(counters.files, 2u);
+}
+
+TEST_F(Reading, ACancelStopsWithinOneBlock) {
+    const std::string bytes = randomBytes(5 * ContentReader::BlockBytes, 6);
+    ScriptedFile file(bytes);
+    file.beforeRead = [&](std::uint64_t offset) {
+        if (offset == ContentReader::BlockBytes) {
+            stop.request_stop();
+        }
+    };
+    const ContentRead read = reader.read(file);
+    EXPECT_EQ(read.end, ContentRead::End::Cancelled);
+    EXPECT_EQ(read.bytesRead, 2 * ContentReader::BlockBytes);
+    EXPECT_EQ(file.reads, 2);
+    EXPECT_FALSE(read.fingerprint);
+    EXPECT_EQ(counters.files, 0u) << "a file left half-read is not counted as read";
+
+    ScriptedFile next(bytes);
+    EXPECT_EQ(reader.read(next).end, ContentRead::End::Cancelled);
+    EXPECT_EQ(next.reads, 0);
+}
+
+} // namespace
+} // namespace orbisk
