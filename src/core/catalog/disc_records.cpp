@@ -70,6 +70,15 @@ std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<st
     return records;
 }
 
+std::string ReadKeptFacts(Catalog& catalog, std::int64_t registration) {
+    if (!hasRecords(catalog)) {
+        return "";
+    }
+    auto row = catalog.db().prepare("Select facts From OrbiskDiscs Where registration = ?1");
+    row.bind(1, registration);
+    return row.step() ? row.blob(0) : "";
+}
+
 void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle) {
     if (hasRecords(catalog)) {
         catalog.db()

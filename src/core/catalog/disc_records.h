@@ -37,6 +37,8 @@ void StoreDiscRecord(Catalog& catalog, const DiscRecord& record);
 // none when the table is not there.
 std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<std::string>& title,
                                         bool withFacts);
+// The kept facts of one registration; empty when it has none.
+std::string ReadKeptFacts(Catalog& catalog, std::int64_t registration);
 
 // The records of a title take its new title, or go with it; nothing when there are none.
 void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle);
