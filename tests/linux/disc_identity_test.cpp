@@ -11,6 +11,7 @@
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace orbisk {
@@ -197,6 +198,18 @@ TEST_F(FolderDiscs, ASharedFirstFolderNeitherAsksNorNamesOnlyTheWholeDiscDoes) {
     EXPECT_EQ(tableRows(catalog, "MediaName").size(), 2u);
     EXPECT_EQ(transcript.count("busy"), transcript.count("not busy"))
         << "the window given back after the walk";
+
+    // Its rows removed by another program, the disc is registered no more.
+    ASSERT_EQ(std::system(("sqlite3 '" + catalog.string() +
+                           "' \"Delete From MediaTable Where メディア名 = 'Older'; "
+                           "Delete From MediaName Where メディア名 = 'Older'\"")
+                              .c_str()),
+              0);
+    EXPECT_EQ(TitleOfDiscIn(catalog, files, drive), std::nullopt);
+    transcript.lines.clear();
+    EXPECT_EQ(add("A", "Again"), Registration::Registered);
+    EXPECT_TRUE(questions().empty());
+    EXPECT_EQ(TitleOfDiscIn(catalog, files, drive), "Again");
 }
 
 // Two discs with the same paths, files of other sizes, registered in either order: with

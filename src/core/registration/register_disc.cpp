@@ -286,6 +286,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         // The file rows and the title row are one registration: stored whole or not at all.
         Catalog catalog(catalogFile_, Catalog::Access::Write);
         Catalog::Transaction registration(catalog);
+        ForgetRemovedDiscRecords(catalog);
         RegistrationStore store(catalog);
         DiscRecord record;
         record.title = title;
