@@ -41,7 +41,7 @@ const Rows Files{"Select rowid, ファイルパス, ファイル名, メディ�
                  0,
                  fileOf};
 
-Rows members(Catalog& catalog) {
+Rows memberRows(Catalog& catalog) {
     const PackedFileRows packed = JoinPackedFiles(catalog);
     return {"Select t.rowid, t.ファイルパス, m.name, t.メディア名, t.サイズ, m.member, m.path, "
             "m.bytes, " +
@@ -130,7 +130,7 @@ void ReadCatalogRows(Catalog& catalog, const std::vector<std::int64_t>& rows,
 void ScanMembers(Catalog& catalog, const std::string& key, const std::optional<std::string>& title,
                  const OnHit& onHit) {
     if (catalog.hasTable("OrbiskMembers")) {
-        scan(catalog, members(catalog), key, title, onHit);
+        scan(catalog, memberRows(catalog), key, title, onHit);
     }
 }
 
@@ -138,7 +138,7 @@ void ReadMemberRows(Catalog& catalog, const std::vector<std::int64_t>& members,
                     const std::string& key, const std::optional<std::string>& title,
                     const OnHit& onHit) {
     if (!members.empty() && catalog.hasTable("OrbiskMembers")) {
-        read(catalog, orbisk::members(catalog), members, key, title, onHit);
+        read(catalog, memberRows(catalog), members, key, title, onHit);
     }
 }
 

@@ -71,12 +71,8 @@ bool fromCodePage932(std::string_view part, std::string& out) {
 }
 
 void appendPart(std::string& out, std::string_view part) {
-    const std::u32string decoded = DecodeUtf8(part);
-    bool valid = true;
-    for (const char32_t c : decoded) {
-        valid = valid && !isEscapedByte(c);
-    }
-    if (valid) {
+    std::u32string decoded;
+    if (DecodeUtf8(part, decoded)) {
         out.append(part);
         return;
     }
@@ -86,15 +82,6 @@ void appendPart(std::string& out, std::string_view part) {
     for (const char32_t c : decoded) {
         AppendUtf8(out, isEscapedByte(c) ? U'\uFFFD' : c);
     }
-}
-
-bool hasEscapedByte(const std::u32string& decoded) {
-    for (const char32_t c : decoded) {
-        if (isEscapedByte(c)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // Calls onPart for each part between "/" and line ends, and onBreak for each of those.
@@ -113,8 +100,7 @@ void forEachPart(std::string_view bytes, Part onPart, Break onBreak) {
 }
 
 void appendShownPart(std::u32string& out, std::string_view part, std::u32string& decoded) {
-    DecodeUtf8(part, decoded);
-    if (!hasEscapedByte(decoded)) {
+    if (DecodeUtf8(part, decoded)) {
         out += decoded;
         return;
     }
@@ -134,8 +120,7 @@ void appendShownPart(std::u32string& out, std::string_view part, std::u32string&
 } // namespace
 
 void DecodeShown(std::string_view bytes, std::u32string& out) {
-    DecodeUtf8(bytes, out);
-    if (!hasEscapedByte(out)) {
+    if (DecodeUtf8(bytes, out)) {
         return; // UTF-8 throughout, as nearly every name is
     }
     out.clear();
