@@ -82,6 +82,16 @@ grep -qx "Done." "$home/err" || fail "add said: $(cat "$home/err")"
 [ "$("$cli" $c find '*report*')" = "$(printf '%s\tDisc 1' "$home/disc/docs/Report 2003.doc")" ] ||
     fail "find through the index"
 ls "$home"/cat.mdb-* 2>/dev/null && fail "the catalogue's journal files were left"
+"$cli" $c find 'packed.txt' --json | grep -q '"size": 0, "bytes": 6, "member"' ||
+    fail "find --json: a packed file's own sizes, as numbers"
+
+# A disc whose first folder only is another's is a new disc, registered without a question.
+mkdir -p "$home/A/DATA" "$home/B/DATA"
+printf 'a' >"$home/A/DATA/a.dat"
+for n in 1 2 3; do printf 'b%s' $n >"$home/B/DATA/b$n.dat"; done
+"$cli" $c add "$home/A" --title Older 2>/dev/null || fail "add A"
+"$cli" $c add "$home/B" --title New </dev/null 2>"$home/err" ||
+    fail "B taken for A by its first folder: $(cat "$home/err")"
 
 # Exit codes, and messages in the user's language.
 "$cli" $c add "$home/disc" --title ALL 2>/dev/null

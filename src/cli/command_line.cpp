@@ -6,6 +6,7 @@
 #include "edit/disc_store.h"
 #include "edit/edit_commands.h"
 #include "json.h"
+#include "media/registered_discs.h"
 #include "platform/platform.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
@@ -137,15 +138,22 @@ int Commands::find(const std::string& key, const std::optional<std::string>& tit
     if (json) {
         std::fputs("[", s_.out);
         const char* comma = "\n";
+        RegisteredDiscs registered(catalog_);
         for (const Hit& hit : search.hits) {
-            // A packed file: path is its archive's, member its path inside.
+            // A packed file: path is its archive's, member its path inside, and the sizes its
+            // own. Sizes are numbers: the kilobytes as the catalogue keeps them, and the bytes
+            // where the registration kept them.
+            const HitSize size = SizeOfHit(hit, registered);
             const std::string member =
                 hit.member == 0 ? "" : ", \"member\": " + JsonString(DisplayText(hit.memberPath));
-            std::fprintf(s_.out, "%s  {\"path\": %s, \"name\": %s, \"title\": %s, \"size\": %s%s}",
+            std::fprintf(s_.out,
+                         "%s  {\"path\": %s, \"name\": %s, \"title\": %s, \"size\": %s, "
+                         "\"bytes\": %s%s}",
                          comma, JsonString(DisplayText(hit.path)).c_str(),
                          JsonString(DisplayText(hit.name)).c_str(),
-                         JsonString(DisplayText(hit.title)).c_str(), JsonString(hit.size).c_str(),
-                         member.c_str());
+                         JsonString(DisplayText(hit.title)).c_str(),
+                         size.kilobytes ? std::to_string(*size.kilobytes).c_str() : "null",
+                         size.bytes ? std::to_string(*size.bytes).c_str() : "null", member.c_str());
             comma = ",\n";
         }
         std::fputs(search.hits.empty() ? "]\n" : "\n]\n", s_.out);

@@ -7,6 +7,7 @@ namespace orbisk {
 class SystemClock : public Clock {
 public:
     CalendarDate today() const override;
+    std::string dateTimeText(std::int64_t seconds) const override;
 };
 
 } // namespace orbisk

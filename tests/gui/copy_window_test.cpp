@@ -2,10 +2,13 @@
 #include "registration/registration_store.h"
 #include "services/message_dialog.h"
 #include "support/catalog_rows.h"
+#include "support/lzh_writer.h"
 #include "widgets/drive_list.h"
 #include "widgets/folder_list.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -14,6 +17,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 
 namespace orbisk {
 namespace {
@@ -58,6 +64,16 @@ protected:
                    : control<QPlainTextEdit>(window->reportWindow(), "Text1")
                          ->toPlainText()
                          .toStdString();
+    }
+
+    // Japanese as a user types it: composed in the input method, then committed.
+    static void typeJapanese(QWidget* box, const QString& text) {
+        box->setFocus();
+        QInputMethodEvent composing(text, {});
+        QApplication::sendEvent(box, &composing);
+        QInputMethodEvent committed;
+        committed.setCommitString(text);
+        QApplication::sendEvent(box, &committed);
     }
 
     QPointer<CopyWindow> window_;
@@ -246,6 +262,63 @@ TEST_F(CopyWindowTest, RegisterSearchSelectAllCopyAndReport) {
     EXPECT_EQ(transcript.count(
                   "message ファイルのコピー [OK/Cancel]: Disc 1のメディアをセットして下さい。"),
               1u);
+    click(copy, "Command2");
+}
+
+// An old Japanese disc: names in code page 932 on the disc and in its LZH and zip. A key
+// typed in UTF-8 finds what the window shows; the copies take the shown names, in UTF-8;
+// the report names each packed file as its hit line does.
+TEST_F(CopyWindowTest, OldJapaneseNamesAndPackedFilesAreFoundCopiedAndLoggedAsShown) {
+    const std::string estimate = "\x8c\xa9\x90\xcf\x8f\x91"; // 見積書 in code page 932
+    const std::string disc = (dir / "disc").string();
+    dir.write("disc/" + estimate + ".txt", "on the disc");
+    dir.write("disc/other.txt", "not wanted");
+    std::filesystem::create_directories(dir / "disc/arc");
+    std::ofstream(disc + "/arc/old.lzh", std::ios::binary)
+        << StoredLzh({{"docs\\" + estimate + "_lzh.txt", "in the lzh"}, {"x.txt", "x"}});
+    dir.write("zipped/" + estimate + "_zip.txt", "in the zip");
+    ASSERT_EQ(std::system(("cd '" + dir.str() + "/zipped' && zip -q '" + disc + "/arc/old.zip' " +
+                           estimate + "_zip.txt")
+                              .c_str()),
+              0);
+    std::filesystem::create_directory(dir / "out");
+    MainWindow main(session);
+    main.show();
+    control<DriveList>(&main, "Drive1")->setDrive(disc);
+    typeJapanese(control<QLineEdit>(&main, "Text1"), "古い文書");
+    click(&main, "Command3");
+
+    click(&main, "Command1(1)");
+    auto* key = control<QLineEdit>(&main, "Text3");
+    key->clear();
+    QTest::keyClicks(key, "*");
+    typeJapanese(key, "見積書");
+    QTest::keyClicks(key, "*");
+    click(&main, "Command6");
+    CopyWindow* copy = main.copyWindow();
+    ASSERT_NE(copy, nullptr);
+    Lines shown;
+    for (int row = 0; row < hitList(copy)->model()->rowCount(); ++row) {
+        shown.push_back(hitList(copy)->model()->index(row, 0).data().toString().toStdString());
+    }
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (Lines{"[古い文書]old.lzh > docs/見積書_lzh.txt",
+                            "[古い文書]old.zip > 見積書_zip.txt", "[古い文書]見積書.txt"}));
+    ASSERT_TRUE(folders(copy)->setPath((dir / "out").string()));
+    click(copy, "Command3");
+    click(copy, "Command1");
+    const std::string log = report(copy);
+    for (const std::string& line :
+         {disc + "/見積書.txt\n***Copy Normal End\n",
+          disc + "/arc/old.lzh > docs/見積書_lzh.txt\n***Copy Normal End\n",
+          disc + "/arc/old.zip > 見積書_zip.txt\n***Copy Normal End\n"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << log;
+    }
+    EXPECT_EQ(dir.read("out/見積書.txt"), "on the disc");
+    EXPECT_EQ(dir.read("out/見積書_lzh.txt"), "in the lzh");
+    EXPECT_EQ(dir.read("out/見積書_zip.txt"), "in the zip");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 3);
+    click(copy->reportWindow(), "Command1");
     click(copy, "Command2");
 }
 

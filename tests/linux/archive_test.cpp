@@ -175,9 +175,13 @@ TEST_F(Archives, APackedFileIsCopiedAloneByteForByteAndShownAndExported) {
     makeArchives(disc);
     add(disc, "Archives");
     const CopyRun run = copy("*" + Sjis + "*");
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
-    EXPECT_EQ(dir.read("out/" + Sjis + ".txt"), "test\n") << "the name's bytes are kept";
-    EXPECT_EQ(dir.read("out/" + Sjis + "2.txt"), "lzh test\n");
+    for (const std::string entry :
+         {"/docs.zip > テスト.txt", "/install.exe > テスト.txt", "/old.lzh > テスト2.txt"}) {
+        EXPECT_NE(run.log.find(disc + entry + "\r\n***Copy Normal End\r\n"), std::string::npos)
+            << "each packed file named as its hit line names it: " << run.log;
+    }
+    EXPECT_EQ(dir.read("out/テスト.txt"), "test\n") << "under the name shown, in UTF-8";
+    EXPECT_EQ(dir.read("out/テスト2.txt"), "lzh test\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 2)
         << "nothing but the packed files, under their own names";
 
@@ -305,6 +309,160 @@ TEST(ArchiveReader, ALongListingStopsAtItsLimitsAndLosesNothingElse) {
     EXPECT_FALSE(IsArchiveName(".zip"));
 }
 
+// An archive may hold one path twice (tar rf, a zip written by bsdtar, an old LZH): each
+// packed file is its own entry, and the one chosen is the one copied.
+TEST_F(Archives, TheSamePathTwiceInAnArchiveIsCopiedAsTheEntryChosen) {
+    const std::string small = "first dup\n!";
+    const std::string large = std::string(349, 'L') + "\n";
+    dir.write("one/dup.txt", small);
+    dir.write("two/dup.txt", large);
+    dir.write("three/same.txt", "AAAA");
+    dir.write("four/same.txt", "BBBB");
+    std::filesystem::create_directories(disc);
+    const std::string d = dir.str();
+    ASSERT_TRUE(run("bsdtar --format zip -cf '" + disc + "/twice.zip' -C '" + d +
+                    "/one' dup.txt -C '" + d + "/two' dup.txt"));
+    ASSERT_TRUE(run("tar cf '" + disc + "/twice.tar' -C '" + d + "/one' dup.txt -C '" + d +
+                    "/three' same.txt && tar rf '" + disc + "/twice.tar' -C '" + d +
+                    "/two' dup.txt -C '" + d + "/four' same.txt"));
+    std::ofstream(disc + "/twice.lzh", std::ios::binary)
+        << StoredLzh({{"dup.txt", small}, {"dup.txt", large}});
+    ASSERT_EQ(add(disc, "Twice"), Registration::Registered);
+
+    const Search search = SearchCatalog(catalog, nullptr, "*", "ALL");
+    ASSERT_EQ(search.hits.size(), 3u + 8u);
+    for (std::size_t i = 0; i < search.hits.size(); ++i) {
+        const Hit& hit = search.hits[i];
+        if (hit.member == 0) {
+            continue;
+        }
+        std::filesystem::remove_all(dir / "out");
+        std::filesystem::create_directories(dir / "out");
+        const CopyRun one =
+            CopyFiles(platform, catalog, search.hits, {i}, (dir / "out").string(), copyWindow);
+        EXPECT_EQ(one.log.find("Error"), std::string::npos) << one.log;
+        const std::string copied = dir.read("out/" + hit.name);
+        if (hit.name == "dup.txt") {
+            EXPECT_EQ(copied, hit.memberBytes == small.size() ? small : large) << HitLine(hit);
+        } else {
+            EXPECT_EQ(copied, hit.memberOrdinal == 1 ? "AAAA" : "BBBB") << HitLine(hit);
+        }
+    }
+}
+
+// A packed file is its archive's row's: removed with it by another program, it is found no
+// more, and never by the rows that take the removed rows' ids.
+TEST_F(Archives, PackedFilesGoWithTheirArchiveRowWhoeverRemovesIt) {
+    dir.write("disc1/a.txt", "a");
+    dir.write("inner/inside-one.txt", "inside");
+    ASSERT_TRUE(run("cd '" + dir.str() + "/inner' && zip -q '" + dir.str() +
+                    "/disc1/pack.zip' inside-one.txt"));
+    ASSERT_EQ(add((dir / "disc1").string(), "One"), Registration::Registered);
+    ASSERT_EQ(lines("inside-*"), (Lines{"[One]pack.zip > inside-one.txt"}));
+    const std::string sqlite = "sqlite3 '" + catalog.string() + "' ";
+    ASSERT_TRUE(run(sqlite + "\"Delete From MediaTable Where メディア名 = 'One'; "
+                             "Delete From MediaName Where メディア名 = 'One'\""));
+    EXPECT_EQ(lines("inside-*"), Lines{});
+
+    // Another program adds a row, which takes the archive's row id.
+    ASSERT_TRUE(run(sqlite + "\"Insert Into MediaTable Values ('/elsewhere/o.zip', 'Other', "
+                             "'o.zip', 'zip', '1', '2026-12-07')\""));
+    EXPECT_EQ(lines("inside-*"), Lines{}) << "a reused row id is not the archive";
+    NameIndex index(dir / "cache/names", catalog, files);
+    index.update();
+    EXPECT_EQ(lines("inside-*", &index), Lines{});
+
+    // So does a registration, whose archive sits at that id too.
+    for (int i = 0; i < 3; ++i) {
+        dir.write("disc2/o" + std::to_string(i) + ".txt", "o");
+    }
+    writeArchive((dir / "disc2/p.zip").string(), {{"other.txt", "other"}});
+    ASSERT_EQ(add((dir / "disc2").string(), "Another"), Registration::Registered);
+    EXPECT_EQ(lines("inside-*"), Lines{});
+    index.update();
+    EXPECT_EQ(lines("inside-*", &index), Lines{});
+    EXPECT_EQ(lines("*.txt", &index), lines("*.txt"));
+    for (const char* title : {"Another", "Other"}) {
+        for (const DiscFile& file : ReadDiscFiles(catalog, title)) {
+            EXPECT_EQ(file.name.find("inside"), std::string::npos) << file.path;
+        }
+    }
+    Catalog reading(catalog);
+    ExportRows(reading, std::nullopt, [](const std::vector<std::string>& row) {
+        EXPECT_EQ(row[2].find("inside"), std::string::npos) << row[0];
+        return true;
+    });
+    EXPECT_EQ(lines("other.txt"), (Lines{"[Another]p.zip > other.txt"}));
+}
+
+// Packed files stored before they kept their place and their tie: found and copied as
+// before, by path and size; the next registration ties them to their rows.
+TEST_F(Archives, PackedFilesOfAnOlderCatalogueKeepWorking) {
+    dir.write("disc/a.txt", "a");
+    dir.write("one/dup.txt", "1111");
+    dir.write("two/dup.txt", "2222");
+    dir.write("two/only.txt", "only");
+    ASSERT_TRUE(run("bsdtar --format zip -cf '" + disc + "/pack.zip' -C '" + dir.str() +
+                    "/one' dup.txt -C '" + dir.str() + "/two' dup.txt only.txt"));
+    ASSERT_EQ(add(disc, "Old"), Registration::Registered);
+    execute(catalog, "Alter Table OrbiskMembers Drop Column ordinal;"
+                     "Alter Table OrbiskMembers Drop Column archive_tie");
+    const auto before = tableRows(catalog, "MediaTable");
+    EXPECT_EQ(lines("only.txt"), (Lines{"[Old]pack.zip > only.txt"}));
+    CopyRun run = copy("only.txt");
+    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(dir.read("out/only.txt"), "only");
+    run = copy("dup.txt");
+    EXPECT_NE(run.log.find("***Copy Error: 書庫に同じパスと大きさのファイルが複数あり"),
+              std::string::npos)
+        << "which of the two was registered, nothing tells: " << run.log;
+
+    const auto oldTables = [this] {
+        return tableRows(catalog, "sqlite_master Where name In ('MediaTable', 'MediaName')");
+    };
+    const auto tablesBefore = oldTables();
+    dir.write("disc2/b.txt", "b");
+    ASSERT_EQ(add((dir / "disc2").string(), "New"), Registration::Registered);
+    EXPECT_EQ(lines("only.txt"), (Lines{"[Old]pack.zip > only.txt"}));
+    run = copy("only.txt");
+    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    const auto after = tableRows(catalog, "MediaTable");
+    EXPECT_EQ(std::vector<Lines>(after.begin(), after.begin() + 2), before);
+    EXPECT_EQ(oldTables(), tablesBefore);
+}
+
+// A packed file that unpacks to another size than its archive lists is not copied: an LZH
+// whose header says 350 bytes for a stored member of 11, and a zip whose data says less.
+TEST_F(Archives, AMemberThatUnpacksShorterThanListedIsACopyError) {
+    std::filesystem::create_directories(disc);
+    std::string lzh = StoredLzh({{"short.txt", "first dup\n!"}});
+    lzh.replace(2 + 5 + 4, 4, std::string("\x5e\x01\x00\x00", 4)); // the original size
+    lzh[1] = static_cast<char>(lzh[1] + 0x5e + 0x01 - 11);         // the header's sum
+    std::ofstream(disc + "/short.lzh", std::ios::binary) << lzh;
+    writeArchive(disc + "/short.zip", {{"short.bin", std::string(2000, 's')}});
+    {
+        std::fstream zip(disc + "/short.zip", std::ios::in | std::ios::out | std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(zip)), {});
+        zip.clear();
+        // The uncompressed size, in the local header and in the central record: 3000.
+        for (const auto& [mark, offset] :
+             {std::pair{std::string("PK\x03\x04"), 22}, std::pair{std::string("PK\x01\x02"), 24}}) {
+            for (std::size_t at = 0; (at = bytes.find(mark, at)) != std::string::npos; ++at) {
+                zip.seekp(static_cast<std::streamoff>(at) + offset);
+                zip.write("\xb8\x0b\x00\x00", 4);
+            }
+        }
+    }
+    ASSERT_EQ(add(disc, "Short"), Registration::Registered);
+    const CopyRun run = copy("short.*");
+    EXPECT_NE(run.log.find(disc + "/short.lzh > short.txt\r\n***Copy Error: "), std::string::npos)
+        << run.log;
+    EXPECT_NE(run.log.find(disc + "/short.zip > short.bin\r\n***Copy Error: "), std::string::npos)
+        << run.log;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/short.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/short.bin"));
+}
+
 // Archives on a real disc: an ISO image made by xorriso, mounted with fuseiso.
 TEST_F(Archives, OnADiscImageThePackedFileComesBackFromTheDisc) {
     const std::string content = (dir / "content").string();
@@ -318,7 +476,7 @@ TEST_F(Archives, OnADiscImageThePackedFileComesBackFromTheDisc) {
     }
     ASSERT_EQ(add(disc, "On a disc"), Registration::Registered);
     const CopyRun run = copy("*lzhnote*");
-    EXPECT_EQ(run.log, disc + "/old.lzh\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(run.log, disc + "/old.lzh > docs/lzhnote.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(dir.read("out/lzhnote.txt"), "note\n");
     EXPECT_EQ(transcript.count("message ファイルのコピー [OK/Cancel]: On a discのメディアをセット"
                                "して下さい。"),

@@ -49,6 +49,22 @@ FuseMount::~FuseMount() {
     }
 }
 
+bool MakeVolumeImage(const std::string& folder, const std::string& image, const std::string& label,
+                     const std::string& uuid) {
+    return run("mkfs.ext2 -q -L " + quoted(label) + " -U " + quoted(uuid) + " -d " +
+               quoted(folder) + " " + quoted(image) + " 4M");
+}
+
+LoopMount::LoopMount(const std::string& image, const std::string& folder) : folder_(folder) {
+    mounted_ = run("mount -o loop,ro " + quoted(image) + " " + quoted(folder));
+}
+
+LoopMount::~LoopMount() {
+    if (mounted_) {
+        run("umount " + quoted(folder_));
+    }
+}
+
 LoopDevice::LoopDevice(const std::string& image) {
     device_ = output("losetup -f --show -r " + quoted(image) + " 2>/dev/null");
 }

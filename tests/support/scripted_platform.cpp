@@ -2,6 +2,9 @@
 
 #include "locale_number_format.h"
 
+#include <cstdio>
+#include <ctime>
+
 namespace orbisk::testing {
 
 Answer ScriptedDialogs::message(const std::string& text, const std::string& title,
@@ -39,6 +42,16 @@ std::optional<std::string> ScriptedDialogs::askText(const std::string& prompt,
     }
     auto text = texts.front();
     texts.pop_front();
+    return text;
+}
+
+std::string FixedClock::dateTimeText(std::int64_t seconds) const {
+    const auto moment = static_cast<std::time_t>(seconds);
+    std::tm utc{};
+    gmtime_r(&moment, &utc);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
     return text;
 }
 

@@ -61,6 +61,8 @@ private:
 class FixedClock : public Clock {
 public:
     CalendarDate today() const override { return {2026, 12, 7}; }
+    // In UTC, so that a test reads the same everywhere.
+    std::string dateTimeText(std::int64_t seconds) const override;
 };
 
 // Groups digits with a comma, as a Japanese locale does.

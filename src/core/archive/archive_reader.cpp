@@ -169,8 +169,10 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
     }
     archive_entry* entry = nullptr;
     int status = ARCHIVE_OK;
+    std::int64_t ordinal = -1;
     while ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
            status == ARCHIVE_WARN) {
+        ++ordinal;
         const mode_t type = archive_entry_filetype(entry);
         if (archive_entry_hardlink(entry) != nullptr || type == AE_IFLNK) {
             ++list.links;
@@ -198,7 +200,8 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
             {std::string(whole),
              std::string(cut == std::string_view::npos ? whole : whole.substr(cut + 1)),
              {static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))),
-              static_cast<std::int64_t>(archive_entry_mtime(entry))}});
+              static_cast<std::int64_t>(archive_entry_mtime(entry))},
+             ordinal});
     }
     if (status != ARCHIVE_EOF || (list.members.empty() && archive_format(a.get()) == 0)) {
         return {MemberList::End::Unreadable,
@@ -211,8 +214,43 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
     return list;
 }
 
-void ExtractMember(ReadableFile& file, const std::string& path, std::uint64_t expectedBytes,
-                   FileWriter& out) {
+namespace {
+
+std::string bytesText(std::uint64_t bytes) {
+    return std::to_string(bytes) + "バイト";
+}
+
+// Writes the current entry's data into out, no further than expected bytes, and says how
+// many it unpacked to.
+void unpack(archive* a, std::uint64_t expected, FileWriter& out) {
+    std::array<char, 65536> buffer{};
+    std::uint64_t written = 0;
+    for (;;) {
+        const la_ssize_t n = archive_read_data(a, buffer.data(), buffer.size());
+        if (n == 0) {
+            break;
+        }
+        if (n < 0) {
+            throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a) + ")");
+        }
+        written += static_cast<std::uint64_t>(n);
+        if (written > expected) {
+            throw FileError("書庫に記録された大きさ(" + bytesText(expected) +
+                            ")を超えたため、取り出しを止めました。壊れた書庫か、展開すると"
+                            "大きくなりすぎる書庫です。");
+        }
+        out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    }
+    if (written != expected) {
+        throw FileError("書庫から取り出したファイルが記録された大きさより短くなりました(記録 " +
+                        bytesText(expected) + "、取り出し " + bytesText(written) +
+                        ")。壊れた書庫です。");
+    }
+}
+
+} // namespace
+
+void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out) {
     const Utf8Locale utf8;
     // Taking out one member may mean reading through the others before it.
     Source source{file, std::chrono::steady_clock::time_point::max()};
@@ -222,38 +260,47 @@ void ExtractMember(ReadableFile& file, const std::string& path, std::uint64_t ex
     }
     archive_entry* entry = nullptr;
     int status = ARCHIVE_OK;
-    while ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
-           status == ARCHIVE_WARN) {
-        if (archive_entry_filetype(entry) != AE_IFREG || pathOf(a.get(), entry) != path) {
+    bool written = false;
+    for (std::int64_t ordinal = 0;
+         (status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
+         status == ARCHIVE_WARN;
+         ++ordinal) {
+        const bool known = packed.ordinal >= 0;
+        if (known && ordinal < packed.ordinal) {
             continue;
+        }
+        const bool same =
+            archive_entry_filetype(entry) == AE_IFREG && archive_entry_hardlink(entry) == nullptr &&
+            pathOf(a.get(), entry) == packed.path &&
+            static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))) ==
+                packed.bytes;
+        if (known && !same) {
+            throw FileError("書庫の中のファイルが登録したときと違います(同じ場所に同じパスと"
+                            "大きさのファイルがありません)。書庫が変わっています。");
+        }
+        if (!same) {
+            continue;
+        }
+        if (written) {
+            throw FileError("書庫に同じパスと大きさのファイルが複数あり、どれを取り出すか"
+                            "分かりません。ディスクを登録し直して下さい。");
         }
         if (archive_entry_is_encrypted(entry) != 0) {
             throw FileError("パスワードで保護されているため、書庫から取り出せません。");
         }
-        std::array<char, 65536> buffer{};
-        std::uint64_t written = 0;
-        for (;;) {
-            const la_ssize_t n = archive_read_data(a.get(), buffer.data(), buffer.size());
-            if (n == 0) {
-                break;
-            }
-            if (n < 0) {
-                throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a.get()) + ")");
-            }
-            written += static_cast<std::uint64_t>(n);
-            if (written > expectedBytes) {
-                throw FileError("書庫に記録された大きさを超えたため、取り出しを止めました。"
-                                "壊れた書庫か、展開すると大きくなりすぎる書庫です。");
-            }
-            out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        unpack(a.get(), packed.bytes, out);
+        written = true;
+        if (known) {
+            break;
         }
-        out.commit();
-        return;
     }
-    if (status != ARCHIVE_EOF) {
+    if (!written && status != ARCHIVE_EOF) {
         throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a.get()) + ")");
     }
-    throw FileError("書庫にこのファイルがありません。");
+    if (!written) {
+        throw FileError("書庫にこのファイルがありません。");
+    }
+    out.commit();
 }
 
 } // namespace orbisk

@@ -11,11 +11,22 @@
 namespace orbisk {
 
 // One file packed in an archive: its path there, bytes as the archive gives them, the
-// path's last part, and its size and date.
+// path's last part, its size and date, and its place among the archive's entries (every
+// entry counted from 0, folders and links too), which tells it from another entry of the
+// same path.
 struct ArchiveMember {
     std::string path;
     std::string name;
     FileFacts facts;
+    std::int64_t ordinal = 0;
+};
+
+// Which packed file to take out: its entry's place where the registration kept it (else
+// -1), and its path and size as listed, which that entry must still have.
+struct PackedFile {
+    std::int64_t ordinal = -1;
+    std::string path;
+    std::uint64_t bytes = 0;
 };
 
 // How far the reading of one archive goes, so that a crafted one (a member list of a
@@ -50,11 +61,11 @@ bool IsArchiveName(std::string_view name);
 // Archives inside are members like any other: they are not opened.
 MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits = {});
 
-// Writes the member at path (as ListMembers gave it) into out and commits it. A member
-// larger than expectedBytes, the size the archive gave when it was listed, is not
-// written out whole: a damaged archive or a bomb. Throws FileError with a Japanese
-// reason; out is then left uncommitted.
-void ExtractMember(ReadableFile& file, const std::string& path, std::uint64_t expectedBytes,
-                   FileWriter& out);
+// Writes the packed file into out and commits it. The entry at its place must be a plain
+// file of its path and size; without a place, the one plain file of that path and size
+// is taken, and two of them are refused. What unpacks to any other size than listed is not
+// committed: a damaged archive, or a bomb, whose writing stops at the listed size. Throws
+// FileError with a Japanese reason; out is then left uncommitted.
+void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out);
 
 } // namespace orbisk

@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 
 #include "catalog/comparisons.h"
+#include "catalog/packed_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -74,6 +75,7 @@ Catalog::Catalog(const std::filesystem::path& file, Access access) {
             // Another program may hold the file for a moment; wait for it rather than fail.
             sqlite3_busy_timeout(db_.handle(), 5000);
             RegisterComparisons(db_.handle());
+            RegisterArchiveTie(db_.handle());
             db_.prepare(SchemaCheck);
             if (access == Access::Write && db_.readOnly()) {
                 throw DatabaseError(SQLITE_READONLY, sqlite3_errstr(SQLITE_READONLY));

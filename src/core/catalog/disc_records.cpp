@@ -44,9 +44,14 @@ std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<st
     if (!hasRecords(catalog)) {
         return records;
     }
-    auto rows = catalog.db().prepare(std::string("Select ") + Columns +
-                                     (withFacts ? ", facts" : ", Null") + " From OrbiskDiscs" +
-                                     (title ? " Where title = ?1" : "") + " Order By registration");
+    // A record is its registration's while the registration's first and last rows are
+    // still there under its title: rows another program removed take their record along.
+    auto rows = catalog.db().prepare(
+        std::string("Select ") + Columns + (withFacts ? ", facts" : ", Null") +
+        " From OrbiskDiscs d Where Exists (Select 1 From MediaTable t Where t.rowid = "
+        "d.first_row And t.メディア名 = d.title) And Exists (Select 1 From MediaTable t Where "
+        "t.rowid = d.last_row And t.メディア名 = d.title)" +
+        (title ? " And d.title = ?1" : "") + " Order By registration");
     if (title) {
         rows.bind(1, *title);
     }
@@ -68,6 +73,22 @@ std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<st
         records.push_back(std::move(record));
     }
     return records;
+}
+
+std::string ReadKeptFacts(Catalog& catalog, std::int64_t registration) {
+    if (!hasRecords(catalog)) {
+        return "";
+    }
+    auto row = catalog.db().prepare("Select facts From OrbiskDiscs Where registration = ?1");
+    row.bind(1, registration);
+    return row.step() ? row.blob(0) : "";
+}
+
+void ForgetRemovedDiscRecords(Catalog& catalog) {
+    if (hasRecords(catalog)) {
+        catalog.db().exec("Delete From OrbiskDiscs Where last_row > "
+                          "(Select Coalesce(Max(rowid), 0) From MediaTable)");
+    }
 }
 
 void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle) {

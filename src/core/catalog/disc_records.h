@@ -34,9 +34,16 @@ void MakeDiscRecords(Catalog& catalog);
 void StoreDiscRecord(Catalog& catalog, const DiscRecord& record);
 
 // Every record, or those of one title (the exact text), with their kept facts or without;
-// none when the table is not there.
+// none when the table is not there. A record whose first or last row is gone, or no longer
+// bears its title (another program removed or changed them), is none.
 std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<std::string>& title,
                                         bool withFacts);
+// The kept facts of one registration; empty when it has none.
+std::string ReadKeptFacts(Catalog& catalog, std::int64_t registration);
+
+// Before a registration stores its rows: the records of rows that are gone past the
+// catalogue's last row go, as the engine will give their ids to the new rows.
+void ForgetRemovedDiscRecords(Catalog& catalog);
 
 // The records of a title take its new title, or go with it; nothing when there are none.
 void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle);

@@ -4,10 +4,14 @@
 #include "copy/copy_log.h"
 #include "edit/disc_store.h"
 #include "media/disc_check.h"
+#include "media/registered_discs.h"
 #include "registration/size_text.h"
+#include "search/find_files.h"
+#include "text/display_text.h"
 
 #include <algorithm>
-#include <map>
+#include <cstdlib>
+#include <iterator>
 
 namespace orbisk {
 
@@ -32,67 +36,10 @@ bool hasDigits(const std::string& text) {
     return text.find_first_of("0123456789") != std::string::npos;
 }
 
-// What the catalogue knows of the discs a copy needs: read once a run, a title's records
-// when its disc is first asked for.
-class Knowledge {
-public:
-    explicit Knowledge(const std::filesystem::path& catalogFile) : catalogFile_(catalogFile) {}
-
-    const std::vector<DiscRecord>& recordsOf(const std::string& title) {
-        auto [at, added] = byTitle_.try_emplace(title);
-        if (added) {
-            try {
-                Catalog catalog(catalogFile_);
-                at->second = ReadDiscRecords(catalog, title, true);
-            } catch (const std::exception&) {
-                // No records: the files are checked by their catalogued sizes alone.
-            }
-        }
-        return at->second;
-    }
-
-    const std::vector<DiscRecord>& all() {
-        if (!all_) {
-            all_.emplace();
-            try {
-                Catalog catalog(catalogFile_);
-                *all_ = ReadDiscRecords(catalog, std::nullopt, false);
-            } catch (const std::exception&) {
-            }
-        }
-        return *all_;
-    }
-
-    // What the registration kept of the hit's file, where it kept it and the row still
-    // is that file.
-    std::optional<FileFacts> keptOf(const Hit& hit) {
-        for (const DiscRecord& record : recordsOf(hit.title)) {
-            if (hit.row < record.firstRow || hit.row > record.lastRow) {
-                continue;
-            }
-            auto [at, added] = kept_.try_emplace(record.registration);
-            if (added) {
-                at->second = UnpackKeptFacts(record.keptFacts).value_or(std::vector<KeptFacts>{});
-            }
-            const auto index = static_cast<std::size_t>(hit.row - record.firstRow);
-            if (index < at->second.size() && at->second[index].pathCheck == PathCheck(hit.path)) {
-                return at->second[index].facts;
-            }
-        }
-        return std::nullopt;
-    }
-
-private:
-    const std::filesystem::path& catalogFile_;
-    std::map<std::string, std::vector<DiscRecord>> byTitle_;
-    std::optional<std::vector<DiscRecord>> all_;
-    std::map<std::int64_t, std::vector<KeptFacts>> kept_;
-};
-
 class Run {
 public:
     Run(Platform platform, const std::filesystem::path& catalogFile, CopySink& sink)
-        : platform_(platform), knowledge_(catalogFile), sink_(sink) {}
+        : platform_(platform), registered_(catalogFile), sink_(sink) {}
 
     CopyRun copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                  const std::string& folder);
@@ -103,17 +50,22 @@ private:
     DiscCheck checkDisc(const Hit& hit);
     std::optional<std::string> wrongDisc(const Hit& hit);
     std::string copyOne(const Hit& hit, const std::string& folder);
+    std::optional<std::string> whatDiffers(const Hit& hit, const FileFacts& onDisc);
     void tell(const std::string& text) { platform_.dialogs.message(text, CopyTitle, Buttons::Ok); }
 
     Platform platform_;
-    Knowledge knowledge_;
+    RegisteredDiscs registered_;
     CopySink& sink_;
     std::string confirmedTitle_;
 };
 
-// Why the disc in the drive is not the hit's, or nothing when it is or nothing tells.
+// Why the disc in the drive is not the hit's, or nothing when it is or nothing tells. The
+// disc is the hit's when it is one of the title's registrations whole (its volume, or its
+// whole walk), or, not being another registered disc whole, when it holds most of a
+// registration's paths: the disc itself with some files changed, which each file's own
+// check then finds.
 std::optional<std::string> Run::wrongDisc(const Hit& hit) {
-    const std::vector<DiscRecord>& records = knowledge_.recordsOf(hit.title);
+    const std::vector<DiscRecord>& records = registered_.recordsOf(hit.title);
     if (records.empty()) {
         return std::nullopt; // registered before discs were known: each file is checked
     }
@@ -121,30 +73,36 @@ std::optional<std::string> Run::wrongDisc(const Hit& hit) {
                                   ? records.back().drive
                                   : platform_.files.driveOfPath(hit.path);
     DiscInDrive disc = LookAtDisc(platform_.files, drive);
-    const WalkServices walk{platform_.files, platform_.events, platform_.dialogs};
-    for (const DiscRecord& record : records) {
-        auto same = SameByLook(disc, record);
-        if (!same) {
-            if (!disc.walked) {
-                WalkDisc(walk, disc);
-            }
-            same = SameByWalk(disc, record);
-        }
-        if (*same) {
-            return std::nullopt;
-        }
+    const DiscEvidence evidence{
+        [this](DiscInDrive& walked) { WalkDisc(platform_.files, platform_.events, walked); },
+        [this](const DiscRecord& record) { return registered_.keptFactsOf(record); }};
+    const auto asked = WholeMatch(disc, records, evidence);
+    if (asked && asked->shift == 0) {
+        return std::nullopt;
+    }
+    // A disc that is the title's only with its dates moved may be another registered disc
+    // whose dates are nearer: the nearer one is the disc.
+    std::vector<DiscRecord> others;
+    std::copy_if(registered_.all().begin(), registered_.all().end(), std::back_inserter(others),
+                 [&hit](const DiscRecord& record) { return record.title != hit.title; });
+    const auto other = WholeMatch(disc, others, evidence);
+    if (asked && (!other || std::llabs(asked->shift) <= std::llabs(other->shift))) {
+        return std::nullopt;
     }
     std::string text = "このディスクは「" + hit.title + "」ではありません。";
-    std::optional<std::string> other = RegisteredTitleByLook(disc, knowledge_.all());
-    if (!other && disc.walked) {
-        for (const DiscRecord& record : knowledge_.all()) {
-            if (record.fingerprint == disc.fingerprint.text()) {
-                other = record.title;
-            }
-        }
+    if (other) {
+        return text + "\n「" + other->record->title + "」として登録されているディスクです。";
     }
-    if (other && *other != hit.title) {
-        text += "\n「" + *other + "」として登録されているディスクです。";
+    for (const DiscRecord& record : records) {
+        if (SameVolume(disc, record).has_value()) {
+            continue; // its volume has said it is another disc
+        }
+        if (!disc.walked) {
+            evidence.walk(disc);
+        }
+        if (HoldsMostPathsOf(disc, registered_.keptFactsOf(record))) {
+            return std::nullopt;
+        }
     }
     return text;
 }
@@ -174,6 +132,35 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
     }
 }
 
+// What tells the file on the disc from the one catalogued, or nothing when nothing does.
+std::optional<std::string> Run::whatDiffers(const Hit& hit, const FileFacts& onDisc) {
+    const NumberFormat& numbers = platform_.numbers;
+    if (const auto kept = registered_.keptOf(hit)) {
+        std::string said;
+        if (kept->bytes != onDisc.bytes) {
+            said += "大きさ: 登録時 " + numbers.grouped(static_cast<std::int64_t>(kept->bytes)) +
+                    "バイト、ディスク " + numbers.grouped(static_cast<std::int64_t>(onDisc.bytes)) +
+                    "バイト。";
+        }
+        if (!SameDate(kept->modified, onDisc.modified)) {
+            said += "日付: 登録時 " + platform_.clock.dateTimeText(kept->modified) + "、ディスク " +
+                    platform_.clock.dateTimeText(onDisc.modified) + "。";
+        }
+        if (said.empty()) {
+            return std::nullopt;
+        }
+        return "ディスクのファイルが登録したときと違います。" + said;
+    }
+    const auto onDiscKilobytes = static_cast<std::int64_t>(Kilobytes(onDisc.bytes));
+    if (!hasDigits(hit.size) || onDiscKilobytes == KilobytesOf(hit.size)) {
+        return std::nullopt;
+    }
+    return "ディスクのファイルがカタログのファイルと違います（別のディスクかもしれません）。"
+           "大きさ: カタログ " +
+           numbers.grouped(KilobytesOf(hit.size)) + "KB、ディスク " +
+           numbers.grouped(onDiscKilobytes) + "KB。";
+}
+
 std::string Run::copyOne(const Hit& hit, const std::string& folder) {
     if (!platform_.files.isPresentFile(hit.path)) {
         // A path no file can be reached by is no missing file: the system refuses it.
@@ -183,28 +170,22 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
                    : NotFoundMarker;
     }
     const char separator = platform_.files.separator();
-    if (leavesFolder(hit.name, separator)) {
+    // The copy takes the name the user saw: a name from an old Japanese disc is written as
+    // its text, in UTF-8, as file names are written here.
+    const std::string name = DisplayText(hit.name);
+    if (leavesFolder(name, separator)) {
         return std::string(CopyErrorMarker) + "ファイル名にフォルダの区切りが含まれています。";
     }
-    if (hit.member != 0 && hasControlCharacters(hit.name)) {
+    if (hit.member != 0 && hasControlCharacters(name)) {
         return std::string(CopyErrorMarker) + "ファイル名に制御文字が含まれています。";
     }
     try {
         // The file on the disc must be the one catalogued: its size as the catalogue keeps
         // it, and its size and date where the registration kept them.
-        const FileFacts onDisc = platform_.files.fileFacts(hit.path);
-        const auto kept = knowledge_.keptOf(hit);
-        const bool sameSize =
-            !hasDigits(hit.size) ||
-            static_cast<std::int64_t>(Kilobytes(onDisc.bytes)) == KilobytesOf(hit.size);
-        const bool sameKept =
-            !kept || (kept->bytes == onDisc.bytes && SameDate(kept->modified, onDisc.modified));
-        if (!sameSize || !sameKept) {
-            return std::string(CopyErrorMarker) +
-                   "ディスクのファイルがカタログのファイルと違います。サイズか日付が異なり"
-                   "ます（別のディスクかもしれません）。";
+        if (const auto differs = whatDiffers(hit, platform_.files.fileFacts(hit.path))) {
+            return std::string(CopyErrorMarker) + *differs;
         }
-        const std::string target = folder + separator + hit.name;
+        const std::string target = folder + separator + name;
         if (hit.member == 0) {
             platform_.files.copyFile(hit.path, target);
         } else {
@@ -215,7 +196,7 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
                 throw FileError("書庫を開けません。");
             }
             auto copy = platform_.files.newCopy(target);
-            ExtractMember(*archive, hit.memberPath, hit.memberBytes, *copy);
+            ExtractMember(*archive, {hit.memberOrdinal, hit.memberPath, hit.memberBytes}, *copy);
         }
     } catch (const std::exception& error) {
         return CopyErrorMarker + std::string(error.what());
@@ -244,10 +225,10 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
             const Hit& hit = lines[line];
             // No disc can give a file whose catalogued path names no drive.
             if (hit.path.empty()) {
-                log.add(hit.path,
+                log.add(HitPathText(hit),
                         CopyErrorMarker + std::string("カタログにファイルのパスがありません。"));
             } else if (platform_.files.driveOfPath(hit.path).empty()) {
-                log.add(hit.path,
+                log.add(HitPathText(hit),
                         CopyErrorMarker +
                             std::string("ファイルのパスがどのドライブのものか分かりません。"));
             } else if (checkDisc(hit) == DiscCheck::Cancelled) {
@@ -257,7 +238,7 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                 sink_.setPercentLabel("0%");
                 return {CopyRun::End::Cancelled, log.text()};
             } else {
-                log.add(hit.path, copyOne(hit, folder));
+                log.add(HitPathText(hit), copyOne(hit, folder));
             }
         }
         const auto done = static_cast<std::int64_t>(line) + 1;

@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/disc_records.h"
+#include "catalog/packed_files.h"
 #include "catalog/title_list.h"
 #include "media/path_cuts.h"
 #include "registration/size_text.h"
@@ -89,8 +90,8 @@ std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
     }
     if (catalog.hasTable("OrbiskMembers")) {
         auto members = catalog.db().prepare(
-            "Select t.ファイルパス, m.path, m.name, m.bytes, t.登録日 From OrbiskMembers m "
-            "Join MediaTable t On t.rowid = m.file_row Where t.メディア名 = ?1 Order By m.member");
+            "Select t.ファイルパス, m.path, m.name, m.bytes, t.登録日 From " +
+            JoinPackedFiles(catalog).from + " Where t.メディア名 = ?1 Order By m.member");
         members.bind(1, title);
         while (members.step()) {
             files.push_back({members.text(0) + "/" + members.text(1), members.text(2),
@@ -141,9 +142,9 @@ void ExportRows(Catalog& catalog, const std::optional<std::string>& title,
         return;
     }
     auto members = catalog.db().prepare(
-        std::string("Select t.ファイルパス, t.メディア名, m.name, m.bytes, t.登録日, m.path "
-                    "From OrbiskMembers m Join MediaTable t On t.rowid = m.file_row ") +
-        (title ? "Where t.メディア名 = ?1 " : "") + "Order By m.member");
+        "Select t.ファイルパス, t.メディア名, m.name, m.bytes, t.登録日, m.path From " +
+        JoinPackedFiles(catalog).from + (title ? " Where t.メディア名 = ?1" : "") +
+        " Order By m.member");
     if (title) {
         members.bind(1, *title);
     }

@@ -18,16 +18,25 @@ std::string hex(std::uint64_t value) {
 
 } // namespace
 
-bool SameDate(std::int64_t a, std::int64_t b) {
-    constexpr std::int64_t Slack = 2;
+std::optional<std::int64_t> DateShift(std::int64_t a, std::int64_t b) {
     constexpr std::int64_t QuarterHour = 15 * 60;
     constexpr std::int64_t Widest = 26 * 3600;
-    const std::int64_t apart = std::llabs(a - b);
-    if (apart > Widest + Slack) {
-        return false;
+    const std::int64_t apart = b - a;
+    if (std::llabs(apart) > Widest + DateSlack) {
+        return std::nullopt;
     }
-    const std::int64_t offQuarter = apart % QuarterHour;
-    return std::min(offQuarter, QuarterHour - offQuarter) <= Slack;
+    // The nearest whole quarter hour, halves away from zero.
+    const std::int64_t quarters =
+        (apart >= 0 ? apart + QuarterHour / 2 : apart - QuarterHour / 2) / QuarterHour;
+    const std::int64_t shift = quarters * QuarterHour;
+    if (std::llabs(apart - shift) > DateSlack) {
+        return std::nullopt;
+    }
+    return shift;
+}
+
+bool SameDate(std::int64_t a, std::int64_t b) {
+    return DateShift(a, b).has_value();
 }
 
 std::string RootFingerprint(const FileSystem& files, const std::string& drive) {

@@ -16,6 +16,10 @@ namespace orbisk {
 // zone shows its dates shifted by the zone's offset, and offsets come in quarter hours
 // (+5:45, +9:30) and span at most 26 hours (-12 to +14).
 bool SameDate(std::int64_t a, std::int64_t b);
+inline constexpr std::int64_t DateSlack = 2;
+// How far b lies from a as SameDate allows it: whole quarter hours (0 for the same zone);
+// nothing where they are not the same date.
+std::optional<std::int64_t> DateShift(std::int64_t a, std::int64_t b);
 
 // What the disc's first folder holds, as a short text: the names and sizes of its files
 // and the names of its folders, in name order. Dates are left out, so that a disc read in

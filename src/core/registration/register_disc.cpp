@@ -9,8 +9,10 @@
 #include "registration/facts_reader.h"
 #include "registration/registration_store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace orbisk {
 
@@ -92,9 +94,15 @@ private:
     // Stores the file rows and fills record with what they were.
     void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
                        const std::string& prefix, DiscRecord& record);
-    bool registerAgain(const DiscInDrive& disc);
-    // Lists the archive at path, if it is one, and stores its members under row.
-    void storeMembers(RegistrationStore& store, std::int64_t row, const std::string& path);
+    // Whether to go on with a disc that is a registration already (asking the user), or
+    // with a disc that is none.
+    bool registerAgain(const std::optional<std::string>& title);
+    std::vector<DiscRecord> readRecords();
+    // The registration the walked disc is, whole, among those its volume cannot tell.
+    std::optional<std::string>
+    knownByWalk(DiscInDrive& disc, const std::vector<DiscRecord>& records, const PathStore& paths);
+    // Lists the archive of the file row stored as id, if it is one, and stores its members.
+    void storeMembers(RegistrationStore& store, std::int64_t id, const FileRow& row);
     void message(const std::string& text) {
         platform_.dialogs.message(text, CommandTitle, Buttons::Ok);
     }
@@ -105,7 +113,8 @@ private:
     ArchiveTally archives_;
 };
 
-void Run::storeMembers(RegistrationStore& store, std::int64_t row, const std::string& path) {
+void Run::storeMembers(RegistrationStore& store, std::int64_t id, const FileRow& row) {
+    const std::string& path = row.path;
     if (archives_.full) {
         return;
     }
@@ -126,7 +135,7 @@ void Run::storeMembers(RegistrationStore& store, std::int64_t row, const std::st
     } else {
         ++archives_.archives;
         for (const ArchiveMember& member : list.members) {
-            store.storeMember(row, member);
+            store.storeMember(id, row, member);
         }
         archives_.members += static_cast<std::int64_t>(list.members.size());
         archives_.full = archives_.members >= ArchiveTally::MostMembers;
@@ -165,7 +174,7 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
         fingerprint.add(std::string_view(path).substr(std::min(below, path.size())), read.facts);
         AppendKeptFacts(record.keptFacts, path, read.facts);
         if (IsArchiveName(row.name)) {
-            storeMembers(store, id, path);
+            storeMembers(store, id, row);
         }
 
         sink_.setProgressValue(++j);
@@ -184,15 +193,42 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
     record.fingerprint = fingerprint.text();
 }
 
-bool Run::registerAgain(const DiscInDrive& disc) {
-    std::vector<DiscRecord> records;
+std::vector<DiscRecord> Run::readRecords() {
     try {
         Catalog catalog(catalogFile_);
-        records = ReadDiscRecords(catalog, std::nullopt, false);
+        return ReadDiscRecords(catalog, std::nullopt, false);
     } catch (const std::exception&) {
-        return true; // the check before the walk has said whether the catalogue can be read
+        return {}; // the check before the walk has said whether the catalogue can be read
     }
-    const auto title = RegisteredTitleByLook(disc, records);
+}
+
+std::optional<std::string> Run::knownByWalk(DiscInDrive& disc,
+                                            const std::vector<DiscRecord>& records,
+                                            const PathStore& paths) {
+    // Only a registration of as many files can be this walk: the others are not asked about
+    // at all, and a disc that is new costs no second look at its files.
+    std::vector<DiscRecord> sameCount;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(sameCount),
+                 [&paths](const DiscRecord& record) { return record.files == paths.count(); });
+    if (sameCount.empty()) {
+        return std::nullopt;
+    }
+    const DiscEvidence evidence{[this, &paths](DiscInDrive& walked) {
+                                    TakeWalk(platform_.files, paths.paths(), !paths.full(), walked);
+                                },
+                                [this](const DiscRecord& record) {
+                                    try {
+                                        Catalog catalog(catalogFile_);
+                                        return ReadKeptFacts(catalog, record.registration);
+                                    } catch (const std::exception&) {
+                                        return std::string();
+                                    }
+                                }};
+    const auto match = WholeMatch(disc, sameCount, evidence);
+    return match ? std::optional<std::string>(match->record->title) : std::nullopt;
+}
+
+bool Run::registerAgain(const std::optional<std::string>& title) {
     return !title || platform_.dialogs.message("このディスクは「" + *title +
                                                    "」として登録済みです。もう一度登録しますか？",
                                                CommandTitle, Buttons::OkCancel) == Answer::Ok;
@@ -215,9 +251,15 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         message("カタログに登録できません。\n" + catalogFile_.string() + "\n" + error.what());
         return Registration::Refused;
     }
-    // A disc seen before is told before it is walked.
-    const DiscInDrive disc = LookAtDisc(platform_.files, drive);
-    if (!registerAgain(disc)) {
+    // A disc registered before is told as such only when it is that disc whole: a volume
+    // that says so is told before the walk, a disc known by its walk after it.
+    DiscInDrive disc = LookAtDisc(platform_.files, drive);
+    const std::vector<DiscRecord> records = readRecords();
+    const auto byVolume = std::find_if(records.rbegin(), records.rend(), [&disc](const auto& r) {
+        return SameVolume(disc, r).value_or(false);
+    });
+    if (!registerAgain(byVolume == records.rend() ? std::nullopt
+                                                  : std::optional<std::string>(byVolume->title))) {
         return Registration::Refused;
     }
     sink_.setBusy(true);
@@ -235,10 +277,16 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         }
         return Registration::Empty;
     }
+    if (byVolume == records.rend() && !registerAgain(knownByWalk(disc, records, paths))) {
+        sink_.setBusy(false);
+        sink_.setCaption("Orbisk");
+        return Registration::Refused;
+    }
     try {
         // The file rows and the title row are one registration: stored whole or not at all.
         Catalog catalog(catalogFile_, Catalog::Access::Write);
         Catalog::Transaction registration(catalog);
+        ForgetRemovedDiscRecords(catalog);
         RegistrationStore store(catalog);
         DiscRecord record;
         record.title = title;

@@ -23,19 +23,23 @@ struct FileRow {
 // own statement, then the title row.
 class RegistrationStore {
 public:
+    // Before any row is stored, the packed files of rows that another program removed are
+    // removed too, so that none can pass to the rows about to take the removed rows' ids.
     explicit RegistrationStore(Catalog& catalog);
 
     // The row's id in the catalogue.
     std::int64_t storeFileRow(const FileRow& row);
     void storeTitle(const std::string& title);
-    // A file packed in the archive of file row archiveRow, in a table of its own
-    // (OrbiskMembers), made with the first member a catalogue gets.
-    void storeMember(std::int64_t archiveRow, const ArchiveMember& member);
+    // A file packed in the archive of file row archiveRow (stored as archive), in a table of
+    // its own (OrbiskMembers), made with the first member a catalogue gets.
+    void storeMember(std::int64_t archiveRow, const FileRow& archive, const ArchiveMember& member);
 
 private:
     Catalog& catalog_;
     sqlite::Statement insertFile_;
     std::optional<sqlite::Statement> insertMember_;
+    std::int64_t tiedRow_ = 0;
+    std::int64_t tie_ = 0;
 };
 
 } // namespace orbisk

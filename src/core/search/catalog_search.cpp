@@ -1,5 +1,7 @@
 #include "search/catalog_search.h"
 
+#include "catalog/packed_files.h"
+
 #include <functional>
 
 namespace orbisk {
@@ -9,7 +11,7 @@ namespace {
 // Where a search reads its rows: the catalogue's file rows, or the files packed in their
 // archives, each with the archive's row. The id is the first column or the one named.
 struct Rows {
-    const char* select;
+    std::string select;
     const char* id;
     const char* name;
     const char* title;
@@ -27,6 +29,7 @@ Hit memberOf(const sqlite::Statement& row) {
     hit.member = row.integer(5);
     hit.memberPath = row.text(6);
     hit.memberBytes = static_cast<std::uint64_t>(row.integer(7));
+    hit.memberOrdinal = row.integer(8);
     return hit;
 }
 
@@ -38,20 +41,24 @@ const Rows Files{"Select rowid, ファイルパス, ファイル名, メディ�
                  0,
                  fileOf};
 
-const Rows Members{"Select t.rowid, t.ファイルパス, m.name, t.メディア名, t.サイズ, m.member, "
-                   "m.path, m.bytes From OrbiskMembers m Join MediaTable t On t.rowid = m.file_row",
-                   "m.member",
-                   "m.name",
-                   "t.メディア名",
-                   " Order By m.member",
-                   5,
-                   memberOf};
+Rows memberRows(Catalog& catalog) {
+    const PackedFileRows packed = JoinPackedFiles(catalog);
+    return {"Select t.rowid, t.ファイルパス, m.name, t.メディア名, t.サイズ, m.member, m.path, "
+            "m.bytes, " +
+                packed.ordinal + " From " + packed.from,
+            "m.member",
+            "m.name",
+            "t.メディア名",
+            " Order By m.member",
+            5,
+            memberOf};
+}
 
 // The statement reading rows whose name matches ?1 (and whose title is ?2), within the
 // ids ?3 to ?4 when within is set.
 sqlite::Statement query(Catalog& catalog, const Rows& rows, bool within, const std::string& key,
                         const std::optional<std::string>& title) {
-    std::string sql = std::string(rows.select) + " Where ";
+    std::string sql = rows.select + " Where ";
     if (within) {
         sql += std::string(rows.id) + " Between ?3 And ?4 And ";
     }
@@ -123,7 +130,7 @@ void ReadCatalogRows(Catalog& catalog, const std::vector<std::int64_t>& rows,
 void ScanMembers(Catalog& catalog, const std::string& key, const std::optional<std::string>& title,
                  const OnHit& onHit) {
     if (catalog.hasTable("OrbiskMembers")) {
-        scan(catalog, Members, key, title, onHit);
+        scan(catalog, memberRows(catalog), key, title, onHit);
     }
 }
 
@@ -131,7 +138,7 @@ void ReadMemberRows(Catalog& catalog, const std::vector<std::int64_t>& members,
                     const std::string& key, const std::optional<std::string>& title,
                     const OnHit& onHit) {
     if (!members.empty() && catalog.hasTable("OrbiskMembers")) {
-        read(catalog, Members, members, key, title, onHit);
+        read(catalog, memberRows(catalog), members, key, title, onHit);
     }
 }
 

@@ -89,6 +89,11 @@ std::string HitLine(const Hit& hit) {
     return "[" + DisplayText(hit.title) + "]" + DisplayText(hit.name);
 }
 
+std::string HitPathText(const Hit& hit) {
+    return hit.member != 0 ? DisplayText(hit.path) + " > " + DisplayText(hit.memberPath)
+                           : DisplayText(hit.path);
+}
+
 std::string HitCaption(std::size_t count) {
     return "Orbisk [FileCopy]     " + std::to_string(count) + "件が見つかりました。";
 }

@@ -40,6 +40,10 @@ std::optional<HitTable> FindFiles(Dialogs& dialogs, const std::filesystem::path&
 // as the Japanese code page where they can be.
 std::string HitLine(const Hit& hit);
 
+// The hit's full path as shown, in the copy log: for a packed file its archive's path,
+// " > " and its path in the archive.
+std::string HitPathText(const Hit& hit);
+
 // The copy window's caption for a search of count hits.
 std::string HitCaption(std::size_t count);
 

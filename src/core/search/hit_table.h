@@ -20,6 +20,7 @@ struct Hit {
     std::int64_t member = 0;
     std::string memberPath;
     std::uint64_t memberBytes = 0;
+    std::int64_t memberOrdinal = -1; // its entry's place in the archive; -1 when not kept
 };
 
 // A hit on a file of a disc itself.

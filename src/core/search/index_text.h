@@ -7,9 +7,10 @@
 
 namespace orbisk {
 
-// The name as the name index holds it: folded by the catalogue's rule (text_fold.h), in
-// UTF-8. Bytes that are not UTF-8 stay the lone surrogates DecodeUtf8 makes of them, in
-// UTF-8's three-byte form, so that they match nothing but themselves.
+// The name as the name index holds it: read as it is shown and folded by the catalogue's
+// rule (text_fold.h), in UTF-8. The bytes of a name that decodes in no way stay the lone
+// surrogates DecodeUtf8 makes of them, in UTF-8's three-byte form, so that they match
+// nothing but themselves.
 std::string IndexText(std::string_view name);
 // Folded text as the index writes it.
 std::string EncodeIndexText(const std::u32string& folded);

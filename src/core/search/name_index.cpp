@@ -1,6 +1,7 @@
 #include "search/name_index.h"
 
 #include "catalog/catalog.h"
+#include "catalog/packed_files.h"
 #include "search/hit_table.h"
 #include "text/text_fold.h"
 #include "text/wildcard_pattern.h"
@@ -273,10 +274,11 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
     const std::int64_t total = last.integer(0);
     const bool hasMembers = catalog.hasTable("OrbiskMembers");
     // The rows of each kind in their order, with their names and titles.
-    const std::pair<IndexKind, const char*> kinds[] = {
+    const std::pair<IndexKind, std::string> kinds[] = {
         {IndexKind::Files, "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid"},
-        {IndexKind::Members, "Select m.member, m.name, t.メディア名 From OrbiskMembers m "
-                             "Join MediaTable t On t.rowid = m.file_row Order By m.member"}};
+        {IndexKind::Members, hasMembers ? "Select m.member, m.name, t.メディア名 From " +
+                                              JoinPackedFiles(catalog).from + " Order By m.member"
+                                        : ""}};
 
     // Twice at most: verifying what the index holds while adding the rows appended, then,
     // when it differs or has grown into too many segments, building it anew.

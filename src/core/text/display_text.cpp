@@ -5,6 +5,7 @@
 #include <memory>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
+#include <unicode/utf16.h>
 
 namespace orbisk {
 
@@ -35,20 +36,29 @@ UConverter* codePage932() {
     return converter.get();
 }
 
-// The part as code page 932, or false where it holds a byte sequence that page lacks.
-bool fromCodePage932(std::string_view part, std::string& out) {
+// The part as code page 932 in UTF-16, or false where it holds a byte sequence that page
+// lacks.
+bool codePage932ToUtf16(std::string_view part, std::u16string& wide, int32_t& length) {
     UConverter* converter = codePage932();
     if (converter == nullptr) {
         return false;
     }
     ucnv_reset(converter);
-    std::u16string wide(part.size() + 1, u'\0');
+    wide.assign(part.size() + 1, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_toUChars(converter, wide.data(), static_cast<int32_t>(wide.size()),
-                                         part.data(), static_cast<int32_t>(part.size()), &status);
-    if (U_FAILURE(status)) {
+    length = ucnv_toUChars(converter, wide.data(), static_cast<int32_t>(wide.size()), part.data(),
+                           static_cast<int32_t>(part.size()), &status);
+    return U_SUCCESS(status);
+}
+
+// The part as code page 932, or false where it holds a byte sequence that page lacks.
+bool fromCodePage932(std::string_view part, std::string& out) {
+    std::u16string wide;
+    int32_t length = 0;
+    if (!codePage932ToUtf16(part, wide, length)) {
         return false;
     }
+    UErrorCode status = U_ZERO_ERROR;
     std::string utf8(static_cast<std::size_t>(length) * 3, '\0');
     int32_t utf8Length = 0;
     u_strToUTF8(utf8.data(), static_cast<int32_t>(utf8.size()), &utf8Length, wide.data(), length,
@@ -61,12 +71,8 @@ bool fromCodePage932(std::string_view part, std::string& out) {
 }
 
 void appendPart(std::string& out, std::string_view part) {
-    const std::u32string decoded = DecodeUtf8(part);
-    bool valid = true;
-    for (const char32_t c : decoded) {
-        valid = valid && !isEscapedByte(c);
-    }
-    if (valid) {
+    std::u32string decoded;
+    if (DecodeUtf8(part, decoded)) {
         out.append(part);
         return;
     }
@@ -78,7 +84,51 @@ void appendPart(std::string& out, std::string_view part) {
     }
 }
 
+// Calls onPart for each part between "/" and line ends, and onBreak for each of those.
+template <class Part, class Break>
+void forEachPart(std::string_view bytes, Part onPart, Break onBreak) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == '/' || bytes[i] == '\r' || bytes[i] == '\n') {
+            onPart(bytes.substr(start, i - start));
+            if (i < bytes.size()) {
+                onBreak(bytes[i]);
+            }
+            start = i + 1;
+        }
+    }
+}
+
+void appendShownPart(std::u32string& out, std::string_view part, std::u32string& decoded) {
+    if (DecodeUtf8(part, decoded)) {
+        out += decoded;
+        return;
+    }
+    std::u16string wide;
+    int32_t length = 0;
+    if (codePage932ToUtf16(part, wide, length)) {
+        for (int32_t i = 0; i < length;) {
+            UChar32 c = 0;
+            U16_NEXT(wide.data(), i, length, c);
+            out.push_back(static_cast<char32_t>(c));
+        }
+        return;
+    }
+    out += decoded;
+}
+
 } // namespace
+
+void DecodeShown(std::string_view bytes, std::u32string& out) {
+    if (DecodeUtf8(bytes, out)) {
+        return; // UTF-8 throughout, as nearly every name is
+    }
+    out.clear();
+    std::u32string decoded;
+    forEachPart(
+        bytes, [&](std::string_view part) { appendShownPart(out, part, decoded); },
+        [&out](char c) { out.push_back(static_cast<unsigned char>(c)); });
+}
 
 std::string DisplayText(std::string_view bytes) {
     if (IsAscii(bytes)) {
@@ -86,16 +136,9 @@ std::string DisplayText(std::string_view bytes) {
     }
     std::string out;
     out.reserve(bytes.size());
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= bytes.size(); ++i) {
-        if (i == bytes.size() || bytes[i] == '/' || bytes[i] == '\r' || bytes[i] == '\n') {
-            appendPart(out, bytes.substr(start, i - start));
-            if (i < bytes.size()) {
-                out += bytes[i];
-            }
-            start = i + 1;
-        }
-    }
+    forEachPart(
+        bytes, [&out](std::string_view part) { appendPart(out, part); },
+        [&out](char c) { out += c; });
     return out;
 }
 

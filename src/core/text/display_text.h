@@ -13,6 +13,12 @@ namespace orbisk {
 // for showing only.
 std::string DisplayText(std::string_view bytes);
 
+// The same text as code points, for comparing what the user sees: each part decoded as
+// DisplayText decodes it, except that a part that decodes neither way keeps its bytes
+// that are not UTF-8 as the escaped bytes of DecodeUtf8 (U+DC80 to U+DCFF), so that it
+// matches nothing but those bytes.
+void DecodeShown(std::string_view bytes, std::u32string& out);
+
 // UTF-8 text in the Japanese code page 932, as an old Japanese system wrote it; nothing
 // where the page lacks one of its characters.
 std::optional<std::string> ToCodePage932(std::string_view utf8);

@@ -1,5 +1,6 @@
 #include "text/text_fold.h"
 
+#include "text/display_text.h"
 #include "text/unicode_text.h"
 
 #include <array>
@@ -157,7 +158,8 @@ std::u32string FoldedText(std::string_view utf8) {
         }
         return folded;
     }
-    std::u32string folded = DecodeUtf8(utf8);
+    std::u32string folded;
+    DecodeShown(utf8, folded);
     FoldText(folded);
     return folded;
 }

@@ -13,20 +13,21 @@ namespace orbisk {
 // Two texts compare equal when their foldings are equal; ICU does every step.
 //
 // Folds decoded text in place. Escaped bytes (U+DC80..U+DCFF from DecodeUtf8) stay as they
-// are, so text that is not UTF-8 only ever matches itself.
+// are, so a name that decodes in no way the program knows only ever matches itself.
 void FoldText(std::u32string& text);
 
 // Only the width and the composed form of decoded text, in place: the characters a
 // user sees, each as one code point where composition allows, in its normal width.
 void UnifyWidthAndForm(std::u32string& text);
 
-// Decodes UTF-8 and folds it. ASCII is folded without ICU.
+// Decodes text as it is shown (DecodeShown: UTF-8, else code page 932, else its bytes)
+// and folds it. ASCII is folded without ICU.
 std::u32string FoldedText(std::string_view utf8);
 
 // The folding of one character standing alone: what a bracket class holds of it.
 char32_t FoldedCharacter(char32_t c);
 
 // Whether the rule has changed since a name index was built with it.
-inline constexpr int FoldRuleVersion = 2;
+inline constexpr int FoldRuleVersion = 3;
 
 } // namespace orbisk

@@ -45,8 +45,9 @@ std::size_t sequenceLength(std::string_view text, std::size_t i, char32_t& out) 
 
 } // namespace
 
-void DecodeUtf8(std::string_view text, std::u32string& out) {
+bool DecodeUtf8(std::string_view text, std::u32string& out) {
     out.clear();
+    bool valid = true;
     for (std::size_t i = 0; i < text.size();) {
         const auto b0 = static_cast<unsigned char>(text[i]);
         if (b0 < 0x80) {
@@ -58,12 +59,14 @@ void DecodeUtf8(std::string_view text, std::u32string& out) {
         const std::size_t length = sequenceLength(text, i, cp);
         if (length == 0) {
             out.push_back(escapedByte(b0));
+            valid = false;
             ++i;
         } else {
             out.push_back(cp);
             i += length;
         }
     }
+    return valid;
 }
 
 std::u32string DecodeUtf8(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "text/wildcard_pattern.h"
 
+#include "text/display_text.h"
 #include "text/text_fold.h"
 #include "text/unicode_text.h"
 
@@ -61,7 +62,9 @@ private:
 };
 
 WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
-    const std::u32string p = DecodeUtf8(pattern);
+    // The key is read as names are: a key typed in code page 932 means what it shows.
+    std::u32string p;
+    DecodeShown(pattern, p);
     if (syntax == Syntax::Listing && (p.empty() || p == U"*.*")) {
         everything_ = true;
         return;
@@ -297,7 +300,7 @@ bool WildcardPattern::matches(std::string_view text) const {
         return matchesFolded(FoldedAscii{text}, text.size());
     }
     thread_local std::u32string folded;
-    DecodeUtf8(text, folded);
+    DecodeShown(text, folded);
     FoldText(folded);
     return matchesFolded(folded, folded.size());
 }

@@ -8,7 +8,9 @@
 namespace orbisk {
 
 // A file-name pattern, text compared by the catalogue's rule (text_fold.h): letter case,
-// width, kana type and composed forms make no difference, on the folded text.
+// width, kana type and composed forms make no difference, on the folded text. Names and
+// the pattern are read as they are shown (DecodeShown): a name from an old Japanese disc in
+// code page 932 is matched as its text.
 //  - Like: the catalogue's LIKE: "*" any run, "?" one character as the user sees it ("ｶﾞ"
 //    is one, like "ガ"), "#" one digit (full-width ones too), "[abc]", "[a-z]" and
 //    "[!abc]" classes. An unclosed "[" is an ordinary character. A character is in a class
@@ -25,8 +27,8 @@ public:
     bool matches(std::string_view text) const;
 
     // The runs of ordinary characters between wildcards and classes, folded as the
-    // matcher folds text: a name that matches holds each of them, folded. Bytes that are
-    // not UTF-8 appear as U+DC00 + byte, as DecodeUtf8 gives them.
+    // matcher folds text: a name that matches holds each of them, folded. Bytes of a key
+    // that decodes in no way (DecodeShown) appear as U+DC00 + byte.
     std::vector<std::u32string> literalRuns() const;
     // Whether folded text (as FoldedText gives it) matches.
     bool matchesFolded(const std::u32string& folded) const;

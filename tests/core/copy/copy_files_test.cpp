@@ -208,6 +208,12 @@ TEST_F(Copy, FailedCopyIsLoggedWithItsReasonAndTheWalkGoesOn) {
                           "e:\\b.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n");
     EXPECT_EQ(result.end, CopyRun::End::Done);
     EXPECT_EQ(p.transcript.only("not busy").size(), 1u);
+
+    // A reason with line breaks of its own stays one line of the log.
+    p.files.failCopies("書き込めません。\r\n(I/O error)\nもう一度");
+    run();
+    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Error: 書き込めません。 (I/O error) もう一度\r\n"
+                          "e:\\b.txt\r\n***Copy Error: 書き込めません。 (I/O error) もう一度\r\n");
 }
 
 TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {

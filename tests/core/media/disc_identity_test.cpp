@@ -127,22 +127,45 @@ TEST_F(KnownDiscs, AFileThatIsNotTheCataloguedOneIsACopyErrorAndTheRestIsCopied)
     add("Photos 2003");
     p.files.setFacts("e:\\docs\\grown.txt", {60000, 1070000000});
     CopyRun run = copyAll("Photos 2003");
-    EXPECT_EQ(run.log,
-              "e:\\readme.txt\r\n***Copy Normal End\r\n"
-              "e:\\docs\\grown.txt\r\n***Copy Error: ディスクのファイルがカタログの"
-              "ファイルと違います。サイズか日付が異なります（別のディスクかもしれません）。\r\n");
+    EXPECT_EQ(run.log, "e:\\readme.txt\r\n***Copy Normal End\r\n"
+                       "e:\\docs\\grown.txt\r\n***Copy Error: ディスクのファイルが登録したときと"
+                       "違います。大きさ: 登録時 2,000バイト、ディスク 60,000バイト。\r\n");
     EXPECT_EQ(p.files.copies().size(), 1u);
 
     // The same size, another date.
     p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000 + 3 * 86400});
     run = copyAll("Photos 2003");
-    EXPECT_NE(run.log.find("grown.txt\r\n***Copy Error: "), std::string::npos);
+    EXPECT_NE(run.log.find("grown.txt\r\n***Copy Error: ディスクのファイルが登録したときと違い"
+                           "ます。日付: 登録時 2003-11-28 06:13:20、ディスク 2003-12-01 06:13:20。"
+                           "\r\n"),
+              std::string::npos)
+        << run.log;
 
     // The disc read in another time zone: its dates shifted by nine hours.
     p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000 + 9 * 3600});
     p.files.setFacts("e:\\readme.txt", {100, 1070000000 + 9 * 3600});
     run = copyAll("Photos 2003");
     EXPECT_EQ(run.log.find("Copy Error"), std::string::npos) << run.log;
+}
+
+// A disc without a volume is known by its whole walk: read in another time zone, every
+// date moves alike and it is the same disc; dates that moved each their own way are
+// another disc, even when each on its own could be a zone's offset.
+TEST_F(KnownDiscs, AWalkIsTheSameDiscOnlyWhenEveryDateMovedAlike) {
+    EXPECT_EQ(add("Photos 2003"), Registration::Registered);
+    p.transcript.lines.clear();
+    p.files.setFacts("e:\\readme.txt", {100, 1070000000 + 9 * 3600});
+    p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000 + 9 * 3600 + 1});
+    p.dialogs.answers = {Answer::Cancel};
+    EXPECT_EQ(add("Again"), Registration::Refused);
+    EXPECT_EQ(messages(),
+              (Lines{"message データベースの構築 [OK/Cancel]: このディスクは「Photos 2003」として"
+                     "登録済みです。もう一度登録しますか？"}));
+
+    p.transcript.lines.clear();
+    p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000 + 8 * 3600});
+    EXPECT_EQ(add("Another backup"), Registration::Registered);
+    EXPECT_TRUE(p.transcript.only("message データベースの構築 [OK/Cancel]").empty());
 }
 
 // A catalogue from before discs were known: the old tables only.

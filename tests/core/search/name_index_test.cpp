@@ -422,10 +422,11 @@ TEST_F(NameIndexTest, ACheckTrustsAnUntouchedIndexWithoutReadingTheCatalogue) {
 
 TEST(IndexText, FoldsAsTheMatcherAndKeepsOtherBytesApart) {
     EXPECT_EQ(IndexText("ReportＡ第Ⅱ章ﾃｽﾄ"), "reporta第ⅱ章テスト");
-    EXPECT_EQ(IndexText("\x83\x65"), "\xED\xB2\x83\x65") << "0x83 kept apart as itself";
+    EXPECT_EQ(IndexText("\x83\x65\x83\x58\x83\x67"), "テスト") << "code page 932, as shown";
+    EXPECT_EQ(IndexText("\xff\x65"), "\xED\xB3\xBF\x65") << "0xFF, in no code, kept as itself";
     std::u32string decoded;
-    DecodeIndexText(IndexText("\x83\x65"), decoded);
-    EXPECT_EQ(decoded, (std::u32string{0xDC83, 0x65}));
+    DecodeIndexText(IndexText("\xff\x65"), decoded);
+    EXPECT_EQ(decoded, (std::u32string{0xDCFF, 0x65}));
     EXPECT_NE(IndexFolderFor("/a/Orbisk.mdb", "/cache"), IndexFolderFor("/b/Orbisk.mdb", "/cache"));
     EXPECT_EQ(IndexFolderFor("/a/Orbisk.mdb", "/cache").parent_path(), "/cache");
 }

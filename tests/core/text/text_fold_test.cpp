@@ -99,12 +99,13 @@ TEST(TextFold, GoesNoFurtherThanCaseWidthKanaAndComposition) {
     EXPECT_FALSE(sameByTheRule("ヨリ", "ゟ"));
 }
 
-TEST(TextFold, FoldsOnceAndKeepsBytesThatAreNotUtf8) {
+TEST(TextFold, FoldsOnceAndKeepsBytesThatDecodeNowhere) {
     EXPECT_EQ(FoldedText("ﾃｽﾄ"), U"テスト");
     EXPECT_EQ(FoldedText("てすと"), U"テスト");
     EXPECT_EQ(FoldedText("Ｔｅｓｔ"), U"test");
     EXPECT_EQ(FoldedText("ｶﾞ"), U"ガ");
-    EXPECT_EQ(FoldedText("\x83\x65"), (std::u32string{0xDC83, 0x65}));
+    EXPECT_EQ(FoldedText("\x83\x65"), U"テ") << "code page 932, read as it is shown";
+    EXPECT_EQ(FoldedText("\xff\x65"), (std::u32string{0xDCFF, 0x65}));
     std::u32string twice = FoldedText("ﾊﾟｿｺﾝ ＡＢＣ");
     const std::u32string once = twice;
     FoldText(twice);

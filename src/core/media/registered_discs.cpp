@@ -1,0 +1,81 @@
+#include "media/registered_discs.h"
+
+#include "edit/disc_store.h"
+#include "registration/size_text.h"
+
+namespace orbisk {
+
+const std::vector<DiscRecord>& RegisteredDiscs::recordsOf(const std::string& title) {
+    auto [at, added] = byTitle_.try_emplace(title);
+    if (added) {
+        try {
+            Catalog catalog(catalogFile_);
+            at->second = ReadDiscRecords(catalog, title, true);
+        } catch (const std::exception&) {
+            // No records: the files are checked by their catalogued sizes alone.
+        }
+    }
+    return at->second;
+}
+
+const std::vector<DiscRecord>& RegisteredDiscs::all() {
+    if (!all_) {
+        all_.emplace();
+        try {
+            Catalog catalog(catalogFile_);
+            *all_ = ReadDiscRecords(catalog, std::nullopt, false);
+        } catch (const std::exception&) {
+        }
+    }
+    return *all_;
+}
+
+std::optional<FileFacts> RegisteredDiscs::keptOf(const Hit& hit) {
+    for (const DiscRecord& record : recordsOf(hit.title)) {
+        if (hit.row < record.firstRow || hit.row > record.lastRow) {
+            continue;
+        }
+        const std::vector<KeptFacts>& kept = unpacked(record);
+        const auto index = static_cast<std::size_t>(hit.row - record.firstRow);
+        if (index < kept.size() && kept[index].pathCheck == PathCheck(hit.path)) {
+            return kept[index].facts;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string RegisteredDiscs::keptFactsOf(const DiscRecord& record) {
+    if (!record.keptFacts.empty()) {
+        return record.keptFacts;
+    }
+    try {
+        Catalog catalog(catalogFile_);
+        return ReadKeptFacts(catalog, record.registration);
+    } catch (const std::exception&) {
+        return "";
+    }
+}
+
+const std::vector<KeptFacts>& RegisteredDiscs::unpacked(const DiscRecord& record) {
+    auto [at, added] = kept_.try_emplace(record.registration);
+    if (added) {
+        at->second = UnpackKeptFacts(record.keptFacts).value_or(std::vector<KeptFacts>{});
+    }
+    return at->second;
+}
+
+HitSize SizeOfHit(const Hit& hit, RegisteredDiscs& registered) {
+    if (hit.member != 0) {
+        return {static_cast<std::int64_t>(Kilobytes(hit.memberBytes)), hit.memberBytes};
+    }
+    HitSize size;
+    if (hit.size.find_first_of("0123456789") != std::string::npos) {
+        size.kilobytes = KilobytesOf(hit.size);
+    }
+    if (const auto kept = registered.keptOf(hit)) {
+        size.bytes = kept->bytes;
+    }
+    return size;
+}
+
+} // namespace orbisk
