@@ -123,14 +123,12 @@ TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     EXPECT_EQ(dir.read("out/a.jpg"), std::string(3000, 'a'));
     EXPECT_EQ(dir.read("out/c.jpg"), "c");
 
-    // The same disc, by its look, is the one registered; another image is not.
-    Catalog opened(catalog);
-    const auto records = ReadDiscRecords(opened, std::nullopt, false);
-    EXPECT_EQ(RegisteredTitleByLook(LookAtDisc(files, image), records), "Photos 2003");
+    // The same image is the disc registered; another with the same label is not.
+    EXPECT_EQ(TitleOfDiscIn(catalog, files, image), "Photos 2003");
     dir.write("other/DCIM/a.jpg", "another disc");
     const std::string other = (dir / "isos/OTHER.iso").string();
     ASSERT_TRUE(MakeDiscImage((dir / "other").string(), other, "PHOTOS", "20040601100000"));
-    EXPECT_FALSE(RegisteredTitleByLook(LookAtDisc(files, other), records));
+    EXPECT_FALSE(TitleOfDiscIn(catalog, files, other));
 }
 
 } // namespace
