@@ -62,6 +62,9 @@ constexpr std::array Sentences = {
     Sentence{"Orbisk[{}]最適化中...", "Orbisk[{}] finishing..."},
     Sentence{"Orbisk[{}]完了", "Orbisk[{}] done"},
     Sentence{"CSVファイルを保存できませんでした。", "The CSV file could not be written."},
+    Sentence{"標準出力に書き込めませんでした。{}", "Standard output could not be written: {}"},
+    Sentence{"タイトルに改行やタブなどの制御文字は使えません。",
+             "A title cannot hold a line break, a tab or another control character."},
     Sentence{"Orbisk[{}]索引を作成中...", "Orbisk[{}] indexing..."},
     Sentence{"索引を作成できませんでした。",
              "The name index could not be brought up to date: the catalogue cannot be "
