@@ -54,6 +54,8 @@ constexpr std::array Sentences = {
     Sentence{"読み込めなかったフォルダが{}個あり、その中のファイルは登録されていません。",
              "{} folders could not be read; the files in them were not registered."},
     Sentence{"最初のフォルダ: {}", "The first of them: {}"},
+    Sentence{"{}が読めなくなりました。", "{} could no longer be read."},
+    Sentence{"理由: {}", "Reason: {}"},
     Sentence{"ファイル名バッファオーバー", "Too many files on the disc: the rest is left out."},
     Sentence{"該当するファイルが多すぎます。Keyの単語を変えるか、対象のTitleを変更して下さい。",
              "Too many files match. Change the key or the title."},

@@ -25,6 +25,7 @@ public:
     std::string fileIdentity(const std::string& path) const override;
     std::string fileStamp(const std::string& path) const override;
     std::chrono::milliseconds stampUnsettledFor(const std::string& path) const override;
+    FolderFailure folderFailure(const std::string& folder) const override;
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;

@@ -70,6 +70,7 @@ public:
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
     // The program's own files (a name index) are kept on a real file system only.
     std::string fileStamp(const std::string&) const override { return ""; }
+    FolderFailure folderFailure(const std::string&) const override { return {}; }
     std::chrono::milliseconds stampUnsettledFor(const std::string&) const override {
         return std::chrono::milliseconds(0);
     }

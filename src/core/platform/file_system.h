@@ -40,6 +40,13 @@ struct FolderListing {
     std::vector<Subfolder> subfolders;
 };
 
+// Why a folder cannot be listed: the system's reason, and whether it was taken away (gone,
+// or its disc no longer answers) rather than refused to this user.
+struct FolderFailure {
+    std::string reason; // empty when the folder can be listed
+    bool lost = false;
+};
+
 // What a drive is, so that a registration can start on the disc rather than the system.
 enum class DriveKind {
     Optical,   // a disc drive, with or without a disc in it
@@ -133,6 +140,8 @@ public:
     // with its identity, learnt without entering it. Empty when the folder cannot be read.
     virtual std::optional<FolderListing> listFolder(const std::string& folder,
                                                     const std::string& namePattern) const = 0;
+    // Why folder cannot be listed now; an empty reason when it can.
+    virtual FolderFailure folderFailure(const std::string& folder) const = 0;
     // True for a plain file of any attributes; false for folders, links and anything else.
     virtual bool isPresentFile(const std::string& path) const = 0;
     // True when path is longer than the system lets a file be reached by.
