@@ -144,6 +144,12 @@ sqlite3 "$home/cat.mdb" "Update MediaTable Set メディア名 = 'Old' || char(1
 [ "$("$cli" $c find 'notes.txt' --title "Old
 Line" | cut -f 2)" = 'Old\nLine' ] || fail "find of a title with a line break"
 
+# A message quoting a name says its control characters, never sends them to the terminal.
+"$cli" --catalog "$home/x${esc}[2J.mdb" titles 2>"$home/err"
+[ $? -eq 1 ] || fail "a missing catalogue with an escape in its name"
+grep -q "$esc" "$home/err" && fail "an escape reached the terminal: $(cat "$home/err")"
+grep -qF 'x\x1b[2J.mdb' "$home/err" || fail "the escape was not said: $(cat "$home/err")"
+
 # Output that cannot be written is a failure, said on standard error.
 for command in "find *.txt" "find *.txt --json" "titles" "discs" "export -" "--help"; do
     "$cli" $c $command >/dev/full 2>"$home/err"

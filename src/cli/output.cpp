@@ -5,7 +5,11 @@
 
 namespace orbisk {
 
-std::string EscapedField(std::string_view field) {
+namespace {
+
+// field with its control characters escaped; a backslash, a tab and a line break too
+// when fields are to stay apart, else the line break kept.
+std::string escaped(std::string_view field, bool wholeField) {
     static constexpr char Hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(field.size());
@@ -16,11 +20,13 @@ std::string EscapedField(std::string_view field) {
     };
     for (std::size_t i = 0; i < field.size(); ++i) {
         const auto c = static_cast<unsigned char>(field[i]);
-        if (c == '\\') {
+        if (!wholeField && c == '\n') {
+            out += '\n';
+        } else if (wholeField && c == '\\') {
             out += "\\\\";
-        } else if (c == '\t') {
+        } else if (wholeField && c == '\t') {
             out += "\\t";
-        } else if (c == '\n') {
+        } else if (wholeField && c == '\n') {
             out += "\\n";
         } else if (c < 0x20 || c == 0x7f) {
             byte(c);
@@ -35,6 +41,16 @@ std::string EscapedField(std::string_view field) {
         }
     }
     return out;
+}
+
+} // namespace
+
+std::string EscapedField(std::string_view field) {
+    return escaped(field, true);
+}
+
+std::string TerminalText(std::string_view text) {
+    return escaped(text, false);
 }
 
 void Output::record(std::initializer_list<std::string_view> fields) {

@@ -14,6 +14,11 @@ namespace orbisk {
 // still names its file once unescaped.
 std::string EscapedField(std::string_view field);
 
+// A message for the terminal, its lines kept: every control character but the line break
+// (an escape, a carriage return, C1 written in UTF-8) written "\xHH" per byte, so that a
+// name or a title it quotes cannot command the terminal.
+std::string TerminalText(std::string_view text);
+
 // A command's standard output. Every write is checked, so that output that could not be
 // written (a full disk, /dev/full) makes the command fail rather than end as done.
 class Output {
