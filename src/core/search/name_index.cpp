@@ -439,17 +439,22 @@ void NameIndex::update(const Progress& progress, const std::function<bool()>& ke
         std::shared_ptr<const State> state = load(!checked_ || damaged);
         checked_ = true;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            if (!waitUntilSettled(keepGoing)) {
-                return;
-            }
-            const std::string before = stamps();
+            std::string before = stamps();
             if (before.empty()) {
                 return; // no catalogue: no index
             }
+            // A look saved by a proof was taken a full step after the catalogue's last
+            // change: the catalogue looking so still has not changed since.
             if (state && state->stamps == before) {
                 const std::lock_guard trust(mutex_);
                 trusted_ = state;
                 return;
+            }
+            if (unsettledFor() > std::chrono::milliseconds(0)) {
+                if (!waitUntilSettled(keepGoing)) {
+                    return;
+                }
+                before = stamps();
             }
             // Looked at after the look was taken and before the catalogue is read: a change
             // after the reading then changes the look.
