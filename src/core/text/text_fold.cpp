@@ -240,6 +240,13 @@ bool CharacterFoldings::foldsToAnother(char32_t c) const {
     return at != byCharacter_.end() && at->first == c;
 }
 
+std::span<const std::pair<char32_t, char32_t>> CharacterFoldings::foldingToAscii() const {
+    // Sorted by folding: the ASCII ones come first.
+    const auto end = std::lower_bound(byFolding_.begin(), byFolding_.end(),
+                                      std::pair<char32_t, char32_t>{0x80, 0});
+    return {byFolding_.begin(), end};
+}
+
 std::span<const std::pair<char32_t, char32_t>> CharacterFoldings::foldingTo(char32_t folded) const {
     const auto from = std::lower_bound(byFolding_.begin(), byFolding_.end(),
                                        std::pair<char32_t, char32_t>{folded, 0});

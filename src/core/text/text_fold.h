@@ -39,6 +39,8 @@ public:
     bool foldsToAnother(char32_t c) const;
     // The characters that fold to folded (other than itself), each as (folded, character).
     std::span<const std::pair<char32_t, char32_t>> foldingTo(char32_t folded) const;
+    // Those that fold to an ASCII character, each as (folded, character).
+    std::span<const std::pair<char32_t, char32_t>> foldingToAscii() const;
 
 private:
     std::vector<std::pair<char32_t, char32_t>> byCharacter_; // (character, folding)

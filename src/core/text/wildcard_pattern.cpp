@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -30,8 +31,15 @@ public:
                 ranges_.push_back(range);
             }
         }
-        for (char32_t c = 0; c < ascii_.size(); ++c) {
-            ascii_[c] = contains(c);
+        // The ASCII characters, looked up in a table: those of the ranges that no folding
+        // takes away, and those the folding of a character of the ranges gives.
+        for (const auto& [low, high] : ranges_) {
+            for (char32_t c = low; c <= high && c < ascii_.size(); ++c) {
+                ascii_[c] = !foldings_.foldsToAnother(c);
+            }
+        }
+        for (const auto& [folded, original] : foldings_.foldingToAscii()) {
+            ascii_[folded] = ascii_[folded] || inRanges(original);
         }
     }
 
@@ -82,6 +90,7 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
     };
     // Where each "[" would close: the first "]" after it, found in one pass from the end,
     // so that a key of many "[" is read in time in step with its length.
+    std::map<std::pair<std::u32string, bool>, std::shared_ptr<const CharClass>> classes;
     std::vector<std::size_t> closing(p.size() + 1, std::u32string::npos);
     for (std::size_t i = p.size(); i-- > 0;) {
         closing[i] = p[i] == U']' ? i : closing[i + 1];
@@ -131,7 +140,12 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
                     ranges.emplace_back(body[b], body[b]);
                 }
             }
-            token.members = std::make_shared<const CharClass>(std::move(ranges), negated);
+            // A key may repeat a class many times: each is made once.
+            auto& made = classes[{body, negated}];
+            if (!made) {
+                made = std::make_shared<const CharClass>(std::move(ranges), negated);
+            }
+            token.members = made;
             i = close;
         } else {
             run += c;
