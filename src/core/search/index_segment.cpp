@@ -272,20 +272,29 @@ Segment::Segment(std::unique_ptr<ReadableFile> file) : file_(std::move(file)) {
 }
 
 std::string Segment::read(std::uint64_t at, std::uint64_t size) const {
+    std::string bytes;
+    readInto(at, size, bytes);
+    return bytes;
+}
+
+std::string_view Segment::readInto(std::uint64_t at, std::uint64_t size, std::string& bytes) const {
     // Within the file as it was when opened (its header says the same of itself).
     const std::uint64_t whole = file_->size();
     if (at > whole || size > whole - at) {
         throw IndexDamaged{};
     }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
+    // A buffer used again only grows: it is not filled anew before each read.
+    if (bytes.size() < size) {
+        bytes.resize(static_cast<std::size_t>(size));
+    }
     try {
-        if (file_->read(at, bytes.data(), bytes.size()) != bytes.size()) {
+        if (file_->read(at, bytes.data(), static_cast<std::size_t>(size)) != size) {
             throw IndexDamaged{}; // cut short since it was opened
         }
     } catch (const FileError&) {
         throw IndexDamaged{};
     }
-    return bytes;
+    return {bytes.data(), static_cast<std::size_t>(size)};
 }
 
 bool Segment::intact() const {
@@ -451,6 +460,7 @@ void Segment::find(const IndexQuery& query,
         return std::uint64_t{get32(directoryBytes_, block * BlockEntry + 8)};
     };
     std::u32string folded;
+    std::string bytes; // the blocks read, one run of them at a time
     bool going = true;
     for (std::size_t i = 0; i < blocks.size() && going;) {
         // The blocks that lie close after this one are read with it.
@@ -466,10 +476,10 @@ void Segment::find(const IndexQuery& query,
         if (from < HeaderSize || to > directory_) {
             throw IndexDamaged{};
         }
-        const std::string bytes = read(from, to - from);
+        const std::string_view run = readInto(from, to - from, bytes);
         for (; i < last && going; ++i) {
             const std::string_view block =
-                std::string_view(bytes).substr(offsetOf(blocks[i]) - from, sizeOf(blocks[i]));
+                run.substr(offsetOf(blocks[i]) - from, sizeOf(blocks[i]));
             const std::uint32_t rows = get32(directoryBytes_, blocks[i] * BlockEntry + 12);
             decodeBlock(block, rows, [&](std::int64_t row, std::uint32_t title, Field name) {
                 if (name.null || (!titles.empty() && titles[title] == 0)) {

@@ -98,6 +98,8 @@ private:
     // The bytes [at, at + size) of the file; IndexDamaged where the file ends first or
     // cannot be read.
     std::string read(std::uint64_t at, std::uint64_t size) const;
+    // The same into the start of bytes, whose room is used again.
+    std::string_view readInto(std::uint64_t at, std::uint64_t size, std::string& bytes) const;
     std::vector<std::uint32_t> postings(std::string_view encoded) const;
     // The block list of trigram, or nothing when no block holds it.
     std::optional<std::pair<std::uint32_t, std::uint64_t>>
