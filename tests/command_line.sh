@@ -110,4 +110,86 @@ timeout 5 "$cli" --catalog "$home/fifo" titles 2>"$home/err"
 grep -q "named pipe" "$home/err" || fail "a FIFO was not named: $(cat "$home/err")"
 "$cli" $c bogus 2>/dev/null
 [ $? -eq 2 ] || fail "an unknown command did not end with 2"
+
+# Hostile names: every hit is one line of its fields, which a script reads back to the
+# very file; with -0 the same, NUL-separated and raw.
+tab=$(printf '\t') esc=$(printf '\033')
+mkdir -p "$home/hostile/sub"
+printf 'x' >"$home/hostile/innocent.txt${tab}HOSTILE
+forged_line.txt"
+printf 'x' >"$home/hostile/back\\slash\\n.txt"
+printf 'x' >"$home/hostile/sub/red${esc}[31m$(printf '\302\233')2J.txt"
+printf 'x' >"$home/hostile/plain.txt"
+"$cli" $c add "$home/hostile" --title Hostile 2>/dev/null || fail "add of hostile names"
+"$cli" $c find '*' --title Hostile >"$home/lines" || fail "find of hostile names"
+# Undoes the escapes of each line; every line must be a path, a tab and the title, and the
+# path an existing file.
+unescape='sub u { my $f = shift; $f =~ s/\\(x([0-9a-f]{2})|t|n|\\)/
+    defined $2 ? chr(hex $2) : $1 eq "t" ? "\t" : $1 eq "n" ? "\n" : "\\"/ge; $f }'
+perl -ne "$unescape"'
+    chomp; my @f = split /\t/, $_, -1;
+    die "fields: $_\n" unless @f == 2 && u($f[1]) eq "Hostile" && -f u($f[0]);
+    die "raw control character: $_\n" if grep { /[\x00-\x1f\x7f]|\xc2[\x80-\x9f]/ } @f;
+    END { die "lines: $.\n" unless $. == 4 }' "$home/lines" || fail "hostile lines: $(cat "$home/lines")"
+"$cli" $c find '*' --title Hostile -0 | perl -0 -ne '
+    chomp; push @f, $_;
+    END { die "fields: @f\n" unless @f == 12;
+          for (my $i = 0; $i < @f; $i += 3) {
+              die "hit $i\n" unless -f $f[$i] && $f[$i + 1] eq "Hostile" && $f[$i + 2] eq "" } }' ||
+    fail "find -0"
+
+# Titles: a control character is refused where a title is made; one already in the
+# catalogue still works and is listed on one line.
+for title in "A${tab}B" "A
+B" "A${esc}[2JB"; do
+    "$cli" $c add "$home/disc" --title "$title" --yes 2>"$home/err"
+    [ $? -eq 4 ] || fail "a title with a control character was taken"
+    grep -q "control character" "$home/err" || fail "no reason: $(cat "$home/err")"
+done
+sqlite3 "$home/cat.mdb" "Update MediaTable Set メディア名 = 'Old' || char(10) || 'Line'
+                         Where メディア名 = 'Disc 1'; Insert Into MediaName Values ('Old' || char(10) || 'Line')"
+[ "$("$cli" $c titles | grep -c 'Old\\nLine')" -eq 1 ] || fail "titles: $("$cli" $c titles)"
+[ "$("$cli" $c titles | wc -l)" -eq "$("$cli" $c titles -0 | tr -cd '\0' | wc -c)" ] ||
+    fail "a title of two lines counted twice"
+[ "$("$cli" $c find 'notes.txt' --title "Old
+Line" | cut -f 2)" = 'Old\nLine' ] || fail "find of a title with a line break"
+
+# A message quoting a name says its control characters, never sends them to the terminal.
+"$cli" --catalog "$home/x${esc}[2J.mdb" titles 2>"$home/err"
+[ $? -eq 1 ] || fail "a missing catalogue with an escape in its name"
+grep -q "$esc" "$home/err" && fail "an escape reached the terminal: $(cat "$home/err")"
+grep -qF 'x\x1b[2J.mdb' "$home/err" || fail "the escape was not said: $(cat "$home/err")"
+
+# Output that cannot be written is a failure, said on standard error.
+for command in "find *.txt" "find *.txt --json" "titles" "discs" "export -" "--help"; do
+    "$cli" $c $command >/dev/full 2>"$home/err"
+    [ $? -eq 1 ] || fail "$command to /dev/full did not end with 1"
+    grep -q "No space left on device" "$home/err" || fail "$command: $(cat "$home/err")"
+done
+mkdir "$home/small"
+if mount -t tmpfs -o size=64k tmpfs "$home/small" 2>/dev/null; then
+    mkdir -p "$home/many"
+    i=0
+    while [ $i -lt 1500 ]; do
+        : >"$home/many/a-long-name-that-fills-the-small-disk-quickly-$i.txt"
+        i=$((i + 1))
+    done
+    "$cli" $c add "$home/many" --title Many 2>/dev/null || fail "add many"
+    "$cli" $c find '*long*' >"$home/small/out" 2>"$home/err"
+    status=$?
+    umount "$home/small"
+    [ $status -eq 1 ] || fail "find to a full disk ended with $status"
+    grep -q "No space left on device" "$home/err" || fail "full disk: $(cat "$home/err")"
+fi
+
+# A relative XDG folder is ignored: the folders in the home folder are used.
+mkdir "$home/elsewhere"
+cd "$home/elsewhere"
+XDG_DATA_HOME=relative/data "$program" --help | grep -qx \
+    "Catalogue in use: $home/.local/share/orbisk/Orbisk.mdb" || fail "orbisk took a relative XDG_DATA_HOME"
+XDG_DATA_HOME=relative/data "$cli" --help | grep -qx \
+    "Catalogue in use: $home/.local/share/orbisk/Orbisk.mdb" || fail "cli took a relative XDG_DATA_HOME"
+XDG_CACHE_HOME=relative/cache "$cli" $c index || fail "index with a relative XDG_CACHE_HOME"
+[ -e "$home/elsewhere/relative" ] && fail "a relative XDG_CACHE_HOME was used"
+ls -d "$home"/.cache/orbisk/*.names >/dev/null 2>&1 || fail "no index in ~/.cache/orbisk"
 echo "command lines as expected"

@@ -7,6 +7,7 @@
 #include "edit/edit_commands.h"
 #include "json.h"
 #include "media/registered_discs.h"
+#include "output.h"
 #include "platform/platform.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
@@ -23,16 +24,18 @@ namespace orbisk {
 
 namespace {
 
+const std::string StandardOutputFailure = "標準出力に書き込めませんでした。";
+
 constexpr const char* UsageText = R"(Usage: orbisk-cli [--catalog FILE] COMMAND [ARGUMENTS]
 
 Commands:
-  find KEY [--title TITLE] [--json]
+  find KEY [--title TITLE] [--json | -0]
                      the catalogued files whose name matches KEY ("*" any run, "?" one
                      character, "#" one digit, "[a-z]" and "[!a-z]" classes), on every
                      disc or on TITLE's; one line per hit: path, a tab, title, and for a
                      file packed in an archive a tab and its path in the archive
-  titles             every registered title, one per line
-  discs              every disc: title, registrations, files, kilobytes, dates (tabs)
+  titles [-0]        every registered title, one per line
+  discs [-0]         every disc: title, registrations, files, kilobytes, dates (tabs)
   export [--title TITLE] FILE
                      the catalogue, or one title, as CSV; FILE "-" is standard output
   add FOLDER --title TITLE [--yes]
@@ -41,8 +44,13 @@ Commands:
   index              brings the name index of the catalogue up to date (find uses it
                      while nothing has changed the catalogue since; add keeps it so)
 
+In lines a backslash is written "\\", a tab "\t", a line break "\n" and any other control
+character "\xHH" per byte, so that each line holds its fields whatever a name holds.
+
 Options:
   --catalog FILE     use the catalogue FILE
+  -0, --null         each field as it is, ended by a NUL byte, instead of lines (find:
+                     path, title, path in the archive or nothing, for every hit)
   -h, --help         show this help and the catalogue in use
   -v, --version      show the version
 
@@ -60,7 +68,8 @@ struct Arguments {
 Arguments read(const std::vector<std::string>& arguments) {
     static const std::map<std::string, bool> known = {
         {"--catalog", true}, {"--title", true}, {"--json", false},    {"--yes", false},
-        {"--help", false},   {"-h", false},     {"--version", false}, {"-v", false}};
+        {"--help", false},   {"-h", false},     {"--version", false}, {"-v", false},
+        {"--null", false},   {"-0", false}};
     Arguments read;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -93,8 +102,9 @@ Arguments read(const std::vector<std::string>& arguments) {
 
 class Commands {
 public:
-    Commands(const CommandLineServices& services, std::filesystem::path catalog, bool yes)
-        : s_(services), catalog_(std::move(catalog)),
+    Commands(const CommandLineServices& services, std::filesystem::path catalog, bool yes,
+             bool nulls)
+        : s_(services), catalog_(std::move(catalog)), nulls_(nulls),
           terminal_(services.err, services.japanese, yes), platform_{
                                                                services.files, tray_,
                                                                terminal_,      events_,
@@ -113,9 +123,19 @@ private:
         return Failed;
     }
     std::filesystem::path indexFolder() const { return IndexFolderFor(catalog_, s_.cacheFolder); }
+    // status, unless the output could not all be written.
+    int written(Output& output, int status) {
+        const std::string reason = output.finish();
+        if (reason.empty()) {
+            return status;
+        }
+        terminal_.message(StandardOutputFailure + reason, "", Buttons::Ok);
+        return Failed;
+    }
 
     const CommandLineServices& s_;
     std::filesystem::path catalog_;
+    bool nulls_;
     StillTray tray_;
     NoEvents events_;
     TerminalDialogs terminal_;
@@ -135,8 +155,9 @@ int Commands::find(const std::string& key, const std::optional<std::string>& tit
         terminal_.message(TooManyHitsMessage, TooManyHitsTitle, Buttons::Ok);
         return TooMany;
     }
+    Output output(s_.out, nulls_ && !json);
     if (json) {
-        std::fputs("[", s_.out);
+        std::string text = "[";
         const char* comma = "\n";
         RegisteredDiscs registered(catalog_);
         for (const Hit& hit : search.hits) {
@@ -146,70 +167,78 @@ int Commands::find(const std::string& key, const std::optional<std::string>& tit
             const HitSize size = SizeOfHit(hit, registered);
             const std::string member =
                 hit.member == 0 ? "" : ", \"member\": " + JsonString(DisplayText(hit.memberPath));
-            std::fprintf(s_.out,
-                         "%s  {\"path\": %s, \"name\": %s, \"title\": %s, \"size\": %s, "
-                         "\"bytes\": %s%s}",
-                         comma, JsonString(DisplayText(hit.path)).c_str(),
-                         JsonString(DisplayText(hit.name)).c_str(),
-                         JsonString(DisplayText(hit.title)).c_str(),
-                         size.kilobytes ? std::to_string(*size.kilobytes).c_str() : "null",
-                         size.bytes ? std::to_string(*size.bytes).c_str() : "null", member.c_str());
+            const auto number = [](const auto& value) {
+                return value ? std::to_string(*value) : std::string("null");
+            };
+            text += comma;
+            text += "  {\"path\": " + JsonString(DisplayText(hit.path)) +
+                    ", \"name\": " + JsonString(DisplayText(hit.name)) +
+                    ", \"title\": " + JsonString(DisplayText(hit.title)) +
+                    ", \"size\": " + number(size.kilobytes) + ", \"bytes\": " + number(size.bytes) +
+                    member + "}";
             comma = ",\n";
         }
-        std::fputs(search.hits.empty() ? "]\n" : "\n]\n", s_.out);
-        return Done;
+        text += search.hits.empty() ? "]\n" : "\n]\n";
+        output.text(text);
+        return written(output, Done);
     }
-    // The path's own bytes, so that a script can open the file; a packed file adds its
-    // path inside the archive.
+    // The path's own bytes (escaped, where a line would not hold them), so that a script
+    // can open the file; a packed file adds its path inside the archive. NUL-ended fields
+    // give every hit all three.
     for (const Hit& hit : search.hits) {
-        std::fprintf(s_.out, "%s\t%s%s%s\n", hit.path.c_str(), hit.title.c_str(),
-                     hit.member == 0 ? "" : "\t", hit.memberPath.c_str());
+        if (hit.member != 0 || nulls_) {
+            output.record({hit.path, hit.title, hit.memberPath});
+        } else {
+            output.record({hit.path, hit.title});
+        }
     }
-    return Done;
+    return written(output, Done);
 }
 
 int Commands::titles() {
+    Output output(s_.out, nulls_);
     try {
         for (const std::string& title : ReadTitles(catalog_)) {
-            std::fprintf(s_.out, "%s\n", title.c_str());
+            output.record({title});
         }
     } catch (const std::exception& error) {
         return failed(error.what());
     }
-    return Done;
+    return written(output, Done);
 }
 
 int Commands::discs() {
+    Output output(s_.out, nulls_);
     try {
         for (const DiscFigures& disc : ReadDiscFigures(catalog_)) {
             std::string dates;
             for (const std::string& date : disc.dates) {
                 dates += (dates.empty() ? "" : ", ") + date;
             }
-            std::fprintf(s_.out, "%s\t%s\t%s\t%s\t%s\n", disc.title.c_str(),
-                         s_.numbers.grouped(disc.registrations).c_str(),
-                         s_.numbers.grouped(disc.files).c_str(),
-                         s_.numbers.grouped(disc.kilobytes).c_str(), dates.c_str());
+            output.record({disc.title, s_.numbers.grouped(disc.registrations),
+                           s_.numbers.grouped(disc.files), s_.numbers.grouped(disc.kilobytes),
+                           dates});
         }
     } catch (const std::exception& error) {
         return failed(error.what());
     }
-    return Done;
+    return written(output, Done);
 }
 
 // Standard output as the file an export writes.
 class StandardOutput : public FileWriter {
 public:
-    explicit StandardOutput(std::FILE* out) : out_(out) {}
-    void write(std::string_view bytes) override {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
-            throw FileError("standard output");
+    explicit StandardOutput(std::FILE* out) : output_(out, false) {}
+    void write(std::string_view bytes) override { output_.text(bytes); }
+    void commit() override {
+        const std::string reason = output_.finish();
+        if (!reason.empty()) {
+            throw FileError(StandardOutputFailure + reason);
         }
     }
-    void commit() override { std::fflush(out_); }
 
 private:
-    std::FILE* out_;
+    Output output_;
 };
 
 int Commands::exportCsv(const std::string& file, const std::optional<std::string>& title) {
@@ -319,15 +348,23 @@ int RunCommandLine(const std::vector<std::string>& arguments, const CommandLineS
         named = *file;
     }
     const auto chosen = ChooseCatalog(named, services.programFolder, services.dataFolder);
-    if (option("--help") || option("-h")) {
-        std::fprintf(services.out, "%s\nCatalogue in use: %s\n", UsageText, chosen.c_str());
-        return Done;
+    const bool help = option("--help") || option("-h");
+    if (help || option("--version") || option("-v")) {
+        Output output(services.out, false);
+        output.text(help ? std::string(UsageText) + "\nCatalogue in use: " + chosen.string() + "\n"
+                         : std::string("orbisk-cli ") + ORBISK_VERSION + "\n");
+        const std::string reason = output.finish();
+        if (reason.empty()) {
+            return Done;
+        }
+        std::fprintf(services.err, "%s\n",
+                     TerminalDialogs(services.err, services.japanese, false)
+                         .said(StandardOutputFailure + reason)
+                         .c_str());
+        return Failed;
     }
-    if (option("--version") || option("-v")) {
-        std::fprintf(services.out, "orbisk-cli %s\n", ORBISK_VERSION);
-        return Done;
-    }
-    Commands commands(services, chosen, option("--yes").has_value());
+    Commands commands(services, chosen, option("--yes").has_value(),
+                      option("--null") || option("-0"));
     const int status = runCommand(commands, args.words, option, services.err);
     // The catalogue alone stays, as the windows leave it.
     TidyCatalogFiles(chosen);

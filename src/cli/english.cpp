@@ -54,6 +54,8 @@ constexpr std::array Sentences = {
     Sentence{"読み込めなかったフォルダが{}個あり、その中のファイルは登録されていません。",
              "{} folders could not be read; the files in them were not registered."},
     Sentence{"最初のフォルダ: {}", "The first of them: {}"},
+    Sentence{"{}が読めなくなりました。", "{} could no longer be read."},
+    Sentence{"理由: {}", "Reason: {}"},
     Sentence{"ファイル名バッファオーバー", "Too many files on the disc: the rest is left out."},
     Sentence{"該当するファイルが多すぎます。Keyの単語を変えるか、対象のTitleを変更して下さい。",
              "Too many files match. Change the key or the title."},
@@ -62,6 +64,9 @@ constexpr std::array Sentences = {
     Sentence{"Orbisk[{}]最適化中...", "Orbisk[{}] finishing..."},
     Sentence{"Orbisk[{}]完了", "Orbisk[{}] done"},
     Sentence{"CSVファイルを保存できませんでした。", "The CSV file could not be written."},
+    Sentence{"標準出力に書き込めませんでした。{}", "Standard output could not be written: {}"},
+    Sentence{"タイトルに改行やタブなどの制御文字は使えません。",
+             "A title cannot hold a line break, a tab or another control character."},
     Sentence{"Orbisk[{}]索引を作成中...", "Orbisk[{}] indexing..."},
     Sentence{"索引を作成できませんでした。",
              "The name index could not be brought up to date: the catalogue cannot be "

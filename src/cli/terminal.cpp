@@ -1,6 +1,7 @@
 #include "terminal.h"
 
 #include "english.h"
+#include "output.h"
 
 #include <unistd.h>
 
@@ -17,7 +18,7 @@ Answer TerminalDialogs::message(const std::string& text, const std::string&, But
         line += japanese_ ? (yes_ ? " → はい(--yes)" : " → いいえ(--yes で「はい」)")
                           : (yes_ ? " -> yes (--yes)" : " -> no (--yes answers yes)");
     }
-    std::fprintf(err_, "%s\n", line.c_str());
+    std::fprintf(err_, "%s\n", TerminalText(line).c_str());
     return buttons == Buttons::Ok || yes_ ? Answer::Ok : Answer::Cancel;
 }
 
@@ -27,7 +28,7 @@ void TerminalDialogs::progress(const std::string& caption) {
     }
     // A carriage return and an erase to the end of the line: the new caption replaces
     // the old one.
-    std::fprintf(err_, "\r%s\x1b[K", said(caption).c_str());
+    std::fprintf(err_, "\r%s\x1b[K", TerminalText(said(caption)).c_str());
     std::fflush(err_);
     progressShown_ = true;
 }

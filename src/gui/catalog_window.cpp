@@ -66,6 +66,8 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
     connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
             &CatalogWindow::showFigures);
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
+    connect(&removal_, &QFutureWatcher<std::optional<std::string>>::finished, this,
+            &CatalogWindow::removed);
     loadDiscs();
 }
 
@@ -74,6 +76,7 @@ CatalogWindow::~CatalogWindow() {
     *stopReading_ = true;
     figures_.waitForFinished();
     disc_.waitForFinished();
+    removal_.waitForFinished();
 }
 
 void CatalogWindow::buildControls() {
@@ -346,10 +349,30 @@ void CatalogWindow::rename() {
 }
 
 void CatalogWindow::remove() {
-    if (RemoveTitle(session_.platform, session_.catalogFile, chosenTitle())) {
-        emit catalogueChanged();
-        loadDiscs();
+    const std::string title = chosenTitle();
+    if (!AskToRemoveTitle(session_.platform, session_.catalogFile, title)) {
+        return;
     }
+    // Another program may hold the catalogue for seconds: the removal waits for it on a
+    // thread of its own, and the window answers meanwhile.
+    busy_ = true;
+    busyNotice_ = "削除中は閉じられません。削除が終わるまでお待ち下さい。";
+    setButtonsEnabled(false);
+    setCursor(Qt::BusyCursor);
+    removal_.setFuture(QtConcurrent::run(
+        [file = session_.catalogFile, title] { return RemoveTitleRows(file, title); }));
+}
+
+void CatalogWindow::removed() {
+    unsetCursor();
+    setButtonsEnabled(true);
+    busy_ = false;
+    if (const auto failure = removal_.result()) {
+        session_.platform.dialogs.message(*failure, RemoveTitleText, Buttons::Ok);
+        return;
+    }
+    emit catalogueChanged();
+    loadDiscs();
 }
 
 void CatalogWindow::showModal() {
@@ -365,6 +388,7 @@ QString CatalogWindow::grouped(std::int64_t value) const {
 void CatalogWindow::exportCsv(bool allDiscs) {
     // The export lets the window's events run; the window stays until it ends.
     busy_ = true;
+    busyNotice_ = "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。";
     setButtonsEnabled(false);
     ExportCsv(session_.platform, session_.catalogFile,
               allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle()));
@@ -374,7 +398,7 @@ void CatalogWindow::exportCsv(bool allDiscs) {
 
 void CatalogWindow::reject() {
     if (busy_) {
-        ShowNotice(this, "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。");
+        ShowNotice(this, busyNotice_);
         return;
     }
     QDialog::reject();

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QPushButton;
 class QSortFilterProxyModel;
@@ -56,6 +58,7 @@ private:
     std::string chosenTitle() const;
     void rename();
     void remove();
+    void removed();
     void exportCsv(bool allDiscs);
     void setButtonsEnabled(bool enabled);
     QString grouped(std::int64_t value) const;
@@ -74,9 +77,12 @@ private:
     QString readOnlyReason_; // empty when the catalogue can be written
     QFutureWatcher<std::vector<DiscFigures>> figures_;
     QFutureWatcher<DiscLoad> disc_;
+    // REMOVE's work, which may wait for another program that holds the catalogue.
+    QFutureWatcher<std::optional<std::string>> removal_;
     std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
     DiscLoad shownDisc_;
     bool busy_ = false;
+    QString busyNotice_; // why the window cannot be closed while busy_
 };
 
 } // namespace orbisk

@@ -4,6 +4,7 @@
 #include "catalog_window.h"
 #include "copy_window.h"
 #include "search/find_files.h"
+#include "search/name_index.h"
 #include "services/index_keeper.h"
 #include "session.h"
 #include "widgets/drive_list.h"
@@ -236,6 +237,11 @@ void MainWindow::edit() {
 void MainWindow::find() {
     auto hits = FindFiles(session_.platform.dialogs, session_.catalogFile, session_.index,
                           bytes(keyBox_->text()), bytes(titleList_->currentText()));
+    // The search scanned because the index was out of step (another program changed the
+    // catalogue, or the index's files): it is proved again meanwhile.
+    if (session_.index != nullptr && !session_.index->trusted()) {
+        requestIndexUpdate();
+    }
     if (!hits) {
         return;
     }

@@ -226,6 +226,16 @@ std::optional<FolderListing> LinuxFileSystem::listFolder(const std::string& fold
     return listing;
 }
 
+FolderFailure LinuxFileSystem::folderFailure(const std::string& folder) const {
+    const int fd = open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    const int error = errno;
+    return {errorText(error), error != EACCES && error != EPERM};
+}
+
 bool LinuxFileSystem::isPresentFile(const std::string& path) const {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

@@ -24,6 +24,8 @@ public:
     std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     std::string fileIdentity(const std::string& path) const override;
     std::string fileStamp(const std::string& path) const override;
+    std::chrono::milliseconds stampUnsettledFor(const std::string& path) const override;
+    FolderFailure folderFailure(const std::string& folder) const override;
     void prepareTarget(const std::string& folder) override;
     void copyFile(const std::string& source, const std::string& target) override;
     std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;
@@ -32,7 +34,6 @@ public:
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
     void makePrivateFolder(const std::string& folder) override;
     std::unique_ptr<FileWriter> replaceFile(const std::string& path) override;
-    std::unique_ptr<MappedFile> mapFile(const std::string& path) const override;
     std::unique_ptr<FileLock> tryLock(const std::string& path) override;
     std::vector<std::string> folderEntries(const std::string& folder) const override;
     void removeFile(const std::string& path) override;

@@ -3,12 +3,14 @@
 #include "new_file.h"
 #include "platform/read_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,29 +21,6 @@ namespace {
 [[noreturn]] void fail(const std::string& path, int error) {
     throw FileError(path + ": " + std::strerror(error));
 }
-
-class Mapping : public MappedFile {
-public:
-    Mapping(void* data, std::size_t size) : data_(data), size_(size) {}
-    ~Mapping() override {
-        if (size_ > 0) {
-            ::munmap(data_, size_);
-        }
-    }
-    std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
-    void doneWith(std::size_t offset, std::size_t size) const override {
-        const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-        const std::size_t from = offset / page * page;
-        const std::size_t to = std::min(size_, offset + size) / page * page;
-        if (to > from) {
-            ::madvise(static_cast<char*>(data_) + from, to - from, MADV_DONTNEED);
-        }
-    }
-
-private:
-    void* data_;
-    std::size_t size_;
-};
 
 class Flock : public FileLock {
 public:
@@ -150,6 +129,39 @@ std::string LinuxFileSystem::fileStamp(const std::string& path) const {
            nanoseconds(info.st_ctim);
 }
 
+std::chrono::milliseconds LinuxFileSystem::stampUnsettledFor(const std::string& path) const {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || info.st_size == 0) {
+        return std::chrono::milliseconds(0);
+    }
+    // The file system's step, told by the times themselves: whole seconds where neither
+    // has a fraction (taken as two, for FAT), else the finest power of ten both are
+    // multiples of, and never less than two ticks of the coarse clock the kernel stamps
+    // files with.
+    long fraction = 1000000000;
+    for (const long nanoseconds : {info.st_mtim.tv_nsec, info.st_ctim.tv_nsec}) {
+        long step = 1;
+        while (step < 1000000000 && nanoseconds % (step * 10) == 0) {
+            step *= 10;
+        }
+        fraction = std::min(fraction, step);
+    }
+    const std::int64_t step =
+        std::max<std::int64_t>(fraction == 1000000000 ? 2000000000 : 2 * fraction, 20000000);
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const auto at = [](const timespec& t) {
+        return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    // A change now is stamped with the time now: it changes a time at least a step in the
+    // past. A time ahead of the clock may be met by a later change.
+    std::int64_t wait = std::numeric_limits<std::int64_t>::max();
+    for (const timespec& time : {info.st_mtim, info.st_ctim}) {
+        wait = std::min(wait, std::max<std::int64_t>(0, at(time) + step - at(now)));
+    }
+    return std::chrono::milliseconds((wait + 999999) / 1000000);
+}
+
 void LinuxFileSystem::makePrivateFolder(const std::string& folder) {
     std::string path;
     std::size_t at = 0;
@@ -176,24 +188,6 @@ void LinuxFileSystem::makePrivateFolder(const std::string& folder) {
 
 std::unique_ptr<FileWriter> LinuxFileSystem::replaceFile(const std::string& path) {
     return std::make_unique<Replacement>(path);
-}
-
-std::unique_ptr<MappedFile> LinuxFileSystem::mapFile(const std::string& path) const {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return nullptr;
-    }
-    struct stat info {};
-    std::unique_ptr<MappedFile> mapped;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        const auto size = static_cast<std::size_t>(info.st_size);
-        void* data = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
-        if (data != MAP_FAILED) {
-            mapped = std::make_unique<Mapping>(data, size);
-        }
-    }
-    ::close(fd);
-    return mapped;
 }
 
 std::unique_ptr<FileLock> LinuxFileSystem::tryLock(const std::string& path) {

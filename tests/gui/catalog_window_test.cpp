@@ -14,7 +14,10 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <chrono>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace orbisk {
@@ -142,7 +145,9 @@ TEST_F(CatalogWindowTest, RenameAndRemoveRefreshTheMainWindowsTitles) {
     dialogs.answers = {Answer::Ok};
     inCatalogWindow(main, [](CatalogWindow& window) {
         click(&window, "removeButton");
-        EXPECT_EQ(column(control<QTableWidget>(&window, "discTable"), 0), (QStringList{"Music"}));
+        const auto* discs = control<QTableWidget>(&window, "discTable");
+        EXPECT_TRUE(
+            QTest::qWaitFor([discs] { return column(discs, 0) == QStringList{"Music"}; }, 5000));
     });
     EXPECT_EQ(transcript.only("message 登録の削除"),
               (Lines{"message 登録の削除 [OK/Cancel]: 「Photos 1998」の登録を削除しますか？\n"
@@ -152,8 +157,46 @@ TEST_F(CatalogWindowTest, RenameAndRemoveRefreshTheMainWindowsTitles) {
     EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
 
     dialogs.answers = {Answer::Ok};
-    inCatalogWindow(main, [](CatalogWindow& window) { click(&window, "removeButton"); });
+    inCatalogWindow(main, [](CatalogWindow& window) {
+        click(&window, "removeButton");
+        const auto* discs = control<QTableWidget>(&window, "discTable");
+        EXPECT_TRUE(QTest::qWaitFor([discs] { return discs->rowCount() == 0; }, 5000));
+    });
     EXPECT_FALSE(control(&main, "Command1(2)")->isEnabled()) << "nothing left to edit";
+}
+
+// REMOVE while another program holds the catalogue: the window answers while the removal
+// waits (it cannot be closed meanwhile, and says why), and the removal is done once the
+// other program lets go.
+TEST_F(CatalogWindowTest, RemoveWaitsForAnotherProgramWithoutHoldingTheWindow) {
+    MainWindow main(session);
+    main.show();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(catalog.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "Begin Immediate", nullptr, nullptr, nullptr), SQLITE_OK);
+    dialogs.answers = {Answer::Ok};
+    inCatalogWindow(main, [&](CatalogWindow& window) {
+        const auto start = std::chrono::steady_clock::now();
+        click(&window, "removeButton");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500))
+            << "the click returned at once";
+        int ticks = 0;
+        QTimer ticking;
+        QObject::connect(&ticking, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticking.start(50);
+        QTest::qWait(1000);
+        EXPECT_GE(ticks, 10) << "the window's events ran while the removal waited";
+        EXPECT_FALSE(control(&window, "removeButton")->isEnabled());
+        EXPECT_EQ(tableRows(catalog, "MediaName").size(), 2u);
+        window.close();
+        EXPECT_TRUE(window.isVisible()) << "not closed while removing";
+        sqlite3_exec(other, "Commit", nullptr, nullptr, nullptr);
+        const auto* discs = control<QTableWidget>(&window, "discTable");
+        EXPECT_TRUE(
+            QTest::qWaitFor([discs] { return column(discs, 0) == QStringList{"Music"}; }, 5000));
+    });
+    sqlite3_close(other);
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<std::vector<std::string>>{{"Music"}}));
 }
 
 TEST_F(CatalogWindowTest, ReadOnlyCatalogueIsBrowsedButNotChanged) {

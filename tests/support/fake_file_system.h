@@ -70,13 +70,16 @@ public:
     std::unique_ptr<FileWriter> createFile(const std::string& path) override;
     // The program's own files (a name index) are kept on a real file system only.
     std::string fileStamp(const std::string&) const override { return ""; }
+    FolderFailure folderFailure(const std::string&) const override { return {}; }
+    std::chrono::milliseconds stampUnsettledFor(const std::string&) const override {
+        return std::chrono::milliseconds(0);
+    }
     void makePrivateFolder(const std::string& folder) override {
         throw FileError(folder + ": not on this file system");
     }
     std::unique_ptr<FileWriter> replaceFile(const std::string& path) override {
         throw FileError(path + ": not on this file system");
     }
-    std::unique_ptr<MappedFile> mapFile(const std::string&) const override { return nullptr; }
     std::unique_ptr<FileLock> tryLock(const std::string&) override { return nullptr; }
     std::vector<std::string> folderEntries(const std::string&) const override { return {}; }
     void removeFile(const std::string&) override {}

@@ -10,6 +10,8 @@
 #include <clocale>
 #include <locale.h>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 namespace orbisk {
 
@@ -122,6 +124,80 @@ std::string errorOf(archive* a) {
     return text != nullptr ? text : "";
 }
 
+// Whether a RAR 5 archive is solid, its members packed as one stream: its main header
+// says so. Where the header cannot be read here, it is taken for solid.
+bool isSolidRar5(ReadableFile& file) {
+    std::array<char, 64> head{};
+    std::size_t size = 0;
+    try {
+        size = file.read(0, head.data(), head.size());
+    } catch (const FileError&) {
+        return true;
+    }
+    constexpr std::string_view Signature("Rar!\x1a\x07\x01\x00", 8);
+    if (std::string_view(head.data(), size).substr(0, Signature.size()) != Signature) {
+        return true; // behind a program that unpacks itself
+    }
+    std::size_t at = Signature.size() + 4; // past the header's CRC
+    const auto number = [&](std::uint64_t& value) {
+        value = 0;
+        for (int shift = 0; at < size && shift < 64; shift += 7) {
+            const auto byte = static_cast<unsigned char>(head[at++]);
+            value |= std::uint64_t{byte & 0x7fu} << shift;
+            if ((byte & 0x80u) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::uint64_t headerSize = 0, type = 0, flags = 0, extra = 0, data = 0, archiveFlags = 0;
+    if (!number(headerSize) || !number(type) || type != 1 || !number(flags) ||
+        ((flags & 0x1) != 0 && !number(extra)) || ((flags & 0x2) != 0 && !number(data)) ||
+        !number(archiveFlags)) {
+        return true;
+    }
+    return (archiveFlags & 0x4) != 0;
+}
+
+// Whether stepping over a member's data means unpacking it: inside a compressed stream
+// (a .tar.gz or .tar.bz2) or a solid RAR 5. libarchive would then unpack all of it inside
+// one call, however much it is (a bomb claims gigabytes in a few kilobytes), so the listing
+// unpacks it itself, a block at a time, and looks at the clock between blocks. Elsewhere
+// the data is stepped over unread: a ZIP, an LZH or a tar by their recorded sizes, a 7z
+// without unpacking its blocks.
+bool steppingOverUnpacks(archive* a, ReadableFile& file) {
+    for (int filter = 0; filter < archive_filter_count(a); ++filter) {
+        if (archive_filter_code(a, filter) != ARCHIVE_FILTER_NONE) {
+            return true;
+        }
+    }
+    return archive_format(a) == ARCHIVE_FORMAT_RAR_V5 && isSolidRar5(file);
+}
+
+// Unpacks the current member's data and lets it go, a block at a time, until its end.
+// False when the listing must end here: the deadline passed, or the archive is damaged.
+bool unpackThrough(archive* a, Source& source) {
+    const void* block = nullptr;
+    std::size_t size = 0;
+    la_int64_t offset = 0;
+    for (;;) {
+        if (std::chrono::steady_clock::now() > source.deadline) {
+            source.late = true;
+            return false;
+        }
+        const int status = archive_read_data_block(a, &block, &size, &offset);
+        if (status == ARCHIVE_EOF) {
+            return true;
+        }
+        if (status == ARCHIVE_FATAL) {
+            return false;
+        }
+        if (status == ARCHIVE_FAILED) {
+            return true; // data this library cannot unpack (encrypted): stepped over as before
+        }
+    }
+}
+
 bool leadsOutside(std::string_view path) {
     if (!path.empty() && (path.front() == '/' || path.front() == '\\')) {
         return true;
@@ -170,9 +246,26 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
     archive_entry* entry = nullptr;
     int status = ARCHIVE_OK;
     std::int64_t ordinal = -1;
+    std::optional<bool> unpacking; // known once the first header is read
     while ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
            status == ARCHIVE_WARN) {
         ++ordinal;
+        // The clock is looked at between members as well as between reads: a long member
+        // list needs little reading.
+        if (std::chrono::steady_clock::now() > source.deadline) {
+            source.late = true;
+            status = ARCHIVE_FATAL;
+            break;
+        }
+        if (!unpacking) {
+            unpacking = steppingOverUnpacks(a.get(), file);
+        }
+        // The member's data, passed over now rather than by the next header's call; the
+        // entry stays as it was read.
+        if (*unpacking && !unpackThrough(a.get(), source)) {
+            status = ARCHIVE_FATAL;
+            break;
+        }
         const mode_t type = archive_entry_filetype(entry);
         if (archive_entry_hardlink(entry) != nullptr || type == AE_IFLNK) {
             ++list.links;

@@ -14,8 +14,8 @@ namespace orbisk {
 namespace {
 
 constexpr const char* RenameTitleText = "名前の変更";
-constexpr const char* RemoveTitleText = "登録の削除";
 constexpr const char* ExportTitle = "CSV出力";
+const std::string RemoveFailure = "登録を削除できませんでした。\n";
 // Rows written between two passes over the window's events.
 constexpr std::int64_t RowsPerPass = 10000;
 
@@ -70,20 +70,42 @@ bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
 
 bool RemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
                  const std::string& title) {
-    try {
-        Catalog catalog(catalogFile, Catalog::Access::Write);
-        if (platform.dialogs.message("「" + title + "」の登録を削除しますか？\nファイル " +
-                                         std::to_string(CountDiscFiles(catalog, title)) + " 件",
-                                     RemoveTitleText, Buttons::OkCancel) == Answer::Cancel) {
-            return false;
-        }
-        RemoveDisc(catalog, title);
-    } catch (const std::exception& error) {
-        platform.dialogs.message(std::string("登録を削除できませんでした。\n") + error.what(),
-                                 RemoveTitleText, Buttons::Ok);
+    if (!AskToRemoveTitle(platform, catalogFile, title)) {
+        return false;
+    }
+    if (const auto failure = RemoveTitleRows(catalogFile, title)) {
+        platform.dialogs.message(*failure, RemoveTitleText, Buttons::Ok);
         return false;
     }
     return true;
+}
+
+bool AskToRemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
+                      const std::string& title) {
+    std::int64_t files = 0;
+    try {
+        // Opened to be written, so that a catalogue that cannot be is said so before the
+        // question.
+        Catalog catalog(catalogFile, Catalog::Access::Write);
+        files = CountDiscFiles(catalog, title);
+    } catch (const std::exception& error) {
+        platform.dialogs.message(RemoveFailure + error.what(), RemoveTitleText, Buttons::Ok);
+        return false;
+    }
+    return platform.dialogs.message("「" + title + "」の登録を削除しますか？\nファイル " +
+                                        std::to_string(files) + " 件",
+                                    RemoveTitleText, Buttons::OkCancel) == Answer::Ok;
+}
+
+std::optional<std::string> RemoveTitleRows(const std::filesystem::path& catalogFile,
+                                           const std::string& title) {
+    try {
+        Catalog catalog(catalogFile, Catalog::Access::Write);
+        RemoveDisc(catalog, title);
+    } catch (const std::exception& error) {
+        return RemoveFailure + error.what();
+    }
+    return std::nullopt;
 }
 
 void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,

@@ -18,10 +18,25 @@ inline constexpr const char* CsvFileFilter = "CSVファイル(*.csv)|*.csv";
 bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
                  const std::string& title);
 
+inline constexpr const char* RemoveTitleText = "登録の削除";
+
 // REMOVE: after a question naming the title and its number of files, removes every row
-// of that title. True when the catalogue changed.
+// of that title. True when the catalogue changed. The two steps below, one after the
+// other.
 bool RemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
                  const std::string& title);
+
+// REMOVE's question: true when the user said OK. A catalogue that cannot be read is told
+// here.
+bool AskToRemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
+                      const std::string& title);
+
+// REMOVE's work, after its question: removes every row of the title, waiting a while for
+// another program that holds the catalogue. Asks nothing and shows nothing, so that it can
+// run on a thread of its own while a window stays responsive. The message to show when
+// it failed (the catalogue is then as it was), or nothing.
+std::optional<std::string> RemoveTitleRows(const std::filesystem::path& catalogFile,
+                                           const std::string& title);
 
 // EXPORT: writes the rows of one title, or of every title, as CSV to a file the user
 // names (the dialog suggests the title and today's date); see WriteCsv.

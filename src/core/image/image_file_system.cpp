@@ -182,6 +182,24 @@ bool ImageFileSystem::isDriveReady(const std::string& drive) const {
     return files_.isDriveReady(drive);
 }
 
+FolderFailure ImageFileSystem::folderFailure(const std::string& folder) const {
+    const char separator = files_.separator();
+    const std::string path = !folder.empty() && folder.back() == separator
+                                 ? folder.substr(0, folder.size() - 1)
+                                 : folder;
+    const auto located = locate(path);
+    if (!located) {
+        return files_.folderFailure(folder);
+    }
+    if (!located->first.image) {
+        return {located->first.reason, true};
+    }
+    if (!nodeOf({located->first.image, located->second}, true)) {
+        return {"イメージの中にこのフォルダがありません。", true};
+    }
+    return {};
+}
+
 std::optional<FolderListing> ImageFileSystem::listFolder(const std::string& folder,
                                                          const std::string& namePattern) const {
     const char separator = files_.separator();

@@ -57,6 +57,10 @@ public:
     std::optional<VolumeIdentity> volumeOf(const std::string& drive) const override;
     std::string fileIdentity(const std::string& path) const override;
     std::string fileStamp(const std::string& path) const override;
+    FolderFailure folderFailure(const std::string& folder) const override;
+    std::chrono::milliseconds stampUnsettledFor(const std::string& path) const override {
+        return files_.stampUnsettledFor(path);
+    }
     void prepareTarget(const std::string& folder) override { files_.prepareTarget(folder); }
     void copyFile(const std::string& source, const std::string& target) override;
     std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;
@@ -72,9 +76,6 @@ public:
     void makePrivateFolder(const std::string& folder) override { files_.makePrivateFolder(folder); }
     std::unique_ptr<FileWriter> replaceFile(const std::string& path) override {
         return files_.replaceFile(path);
-    }
-    std::unique_ptr<MappedFile> mapFile(const std::string& path) const override {
-        return files_.mapFile(path);
     }
     std::unique_ptr<FileLock> tryLock(const std::string& path) override {
         return files_.tryLock(path);

@@ -26,7 +26,7 @@ public:
         services_.events.processPendingEvents();
         const auto listing = services_.files.listFolder(folder, namePattern_);
         if (!listing) {
-            skipped_.note(folder);
+            skipped_.note(folder, services_.files.folderFailure(folder));
             return true;
         }
         if (visited_.empty()) {

@@ -32,14 +32,18 @@ private:
     std::vector<std::string> paths_;
 };
 
-// The folders a walk could not list, and so passed over.
+// The folders a registration could not read, and so passed over: those the walk could
+// not list, and those that could no longer be read once listed (a disc pulled, a folder
+// removed meanwhile).
 struct SkippedFolders {
     std::int32_t count = 0;
     std::string first; // the path of the first one, ending in the separator
+    FolderFailure why; // the first one's
 
-    void note(const std::string& folder) {
+    void note(const std::string& folder, const FolderFailure& failure = {}) {
         if (count++ == 0) {
             first = folder;
+            why = failure;
         }
     }
 };
@@ -54,7 +58,8 @@ struct WalkServices {
 // separator, then a name pattern carried into every subfolder), files of a folder before
 // its subfolders. The walk stays on the disc: it never enters another file system mounted
 // below its first folder, and enters a folder reached twice (a bind mount) only once. A
-// folder that cannot be listed is noted in skipped and passed over. False when the walk
+// folder that cannot be listed is noted in skipped, with the system's reason, and passed
+// over. False when the walk
 // stopped early because the path store was full (after telling the user), or the pattern
 // names no folder; nothing more is stored after false.
 bool CollectFiles(const WalkServices& services, const std::string& pattern, bool recurse,

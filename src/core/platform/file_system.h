@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -37,6 +38,13 @@ struct FolderListing {
     FolderIdentity identity;
     std::vector<std::string> files;
     std::vector<Subfolder> subfolders;
+};
+
+// Why a folder cannot be listed: the system's reason, and whether it was taken away (gone,
+// or its disc no longer answers) rather than refused to this user.
+struct FolderFailure {
+    std::string reason; // empty when the folder can be listed
+    bool lost = false;
 };
 
 // What a drive is, so that a registration can start on the disc rather than the system.
@@ -77,17 +85,6 @@ public:
     virtual ~FileWriter() = default;
     virtual void write(std::string_view bytes) = 0;
     virtual void commit() = 0;
-};
-
-// A file's bytes, read-only, for as long as this lives; the file may be removed or
-// replaced meanwhile without changing them.
-class MappedFile {
-public:
-    virtual ~MappedFile() = default;
-    virtual std::string_view bytes() const = 0;
-    // Tells the system the bytes in [offset, offset + size) will not be read again soon,
-    // so that a pass over a large file does not keep all of it in the program's memory.
-    virtual void doneWith(std::size_t offset, std::size_t size) const = 0;
 };
 
 // A file open for reading at any place in it.
@@ -143,6 +140,8 @@ public:
     // with its identity, learnt without entering it. Empty when the folder cannot be read.
     virtual std::optional<FolderListing> listFolder(const std::string& folder,
                                                     const std::string& namePattern) const = 0;
+    // Why folder cannot be listed now; an empty reason when it can.
+    virtual FolderFailure folderFailure(const std::string& folder) const = 0;
     // True for a plain file of any attributes; false for folders, links and anything else.
     virtual bool isPresentFile(const std::string& path) const = 0;
     // True when path is longer than the system lets a file be reached by.
@@ -163,6 +162,12 @@ public:
     // What changes whenever anything writes the file or puts another in its place
     // (identity, size, times of change); empty when there is no such file, or it is empty.
     virtual std::string fileStamp(const std::string& path) const = 0;
+    // How long from now until any change of the file surely changes its fileStamp. A file
+    // system keeps times in steps (whole seconds on many, two on FAT): a change made
+    // within the step of the file's last change may leave its look as it was. Zero when
+    // that step is past, or there is no such file or it is empty (any write then changes
+    // the look); long while the file's times lie ahead of the clock.
+    virtual std::chrono::milliseconds stampUnsettledFor(const std::string& path) const = 0;
     // Called before a run of copies into folder: clears what an earlier run that was
     // killed left there.
     virtual void prepareTarget(const std::string& folder) = 0;
@@ -188,9 +193,6 @@ public:
     // A file written under a temporary name and renamed over path when committed: a link
     // at path is replaced, never followed.
     virtual std::unique_ptr<FileWriter> replaceFile(const std::string& path) = 0;
-    // The plain file at path, read-only; nothing when it is missing, is no plain file or is
-    // a link.
-    virtual std::unique_ptr<MappedFile> mapFile(const std::string& path) const = 0;
     // The lock of the file at path (made when missing); nothing while another holds it.
     virtual std::unique_ptr<FileLock> tryLock(const std::string& path) = 0;
     // The names of the entries of folder; empty when it cannot be read.

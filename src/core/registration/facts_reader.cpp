@@ -19,6 +19,7 @@ FactsReader::FactsReader(const FileSystem& files, const NumberFormat& numbers,
         const char separator = files.separator();
         std::string_view heldPath;
         std::unique_ptr<OpenFolder> held;
+        FolderFailure lost; // of the folder at heldPath, when it cannot be opened
         std::size_t i = 0;
         for (; i < paths.size() && !stop.stop_requested(); ++i) {
             const std::string& path = paths[i];
@@ -28,13 +29,19 @@ FactsReader::FactsReader(const FileSystem& files, const NumberFormat& numbers,
                 const std::string_view folder(path.data(), cut == std::string::npos ? 0 : cut);
                 if (cut == std::string::npos) {
                     held.reset();
-                } else if (!held || folder != heldPath) {
+                    lost = {};
+                } else if ((!held && lost.reason.empty()) || folder != heldPath) {
                     heldPath = folder;
                     held = files.openFolder(std::string(folder));
+                    lost = held ? FolderFailure{} : files.folderFailure(std::string(folder));
                 }
-                read_[i].facts.facts =
-                    held ? held->fileFacts(path.substr(cut + 1)) : files.fileFacts(path);
-                read_[i].facts.sizeText = SizeText(read_[i].facts.facts.bytes, numbers);
+                if (!lost.reason.empty()) {
+                    read_[i].facts.folderLost = lost;
+                } else {
+                    read_[i].facts.facts =
+                        held ? held->fileFacts(path.substr(cut + 1)) : files.fileFacts(path);
+                    read_[i].facts.sizeText = SizeText(read_[i].facts.facts.bytes, numbers);
+                }
             } catch (const std::exception& error) {
                 read_[i].failure = error.what();
                 failed = true;

@@ -4,6 +4,7 @@
 #include "platform/number_format.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,15 +12,18 @@
 namespace orbisk {
 
 // What a registration learns of one file: its size and date, and its size as the
-// catalogue keeps it.
+// catalogue keeps it; or that its folder could no longer be read (a disc pulled, the folder
+// removed since the walk listed it), with why.
 struct ReadFacts {
     FileFacts facts;
     std::string sizeText;
+    std::optional<FolderFailure> folderLost;
 };
 
 // Reads the sizes and dates of a registration's files on a second thread, a little ahead of
 // the rows being stored, so that asking the disk and writing the catalogue overlap. Each
-// file is still asked after the walk: a file gone by then is an error.
+// file is still asked after the walk: a file gone by then is an error, a folder gone by
+// then is told of its files.
 class FactsReader {
 public:
     FactsReader(const FileSystem& files, const NumberFormat& numbers,

@@ -20,10 +20,18 @@ namespace {
 
 constexpr const char* CommandTitle = "データベースの構築";
 
-// What the end of a registration says of the folders its walk passed over.
+// What the end of a registration says of the folders it passed over, with the first one's
+// reason in the system's words: one that could no longer be read (a disc pulled, a folder
+// removed meanwhile) is said to be so.
 std::string skippedText(const SkippedFolders& skipped) {
-    return "読み込めなかったフォルダが" + std::to_string(skipped.count) +
-           "個あり、その中のファイルは登録されていません。\n最初のフォルダ: " + skipped.first;
+    std::string text = "読み込めなかったフォルダが" + std::to_string(skipped.count) +
+                       "個あり、その中のファイルは登録されていません。\n" +
+                       (skipped.why.lost ? skipped.first + "が読めなくなりました。"
+                                         : "最初のフォルダ: " + skipped.first);
+    if (!skipped.why.reason.empty()) {
+        text += "\n理由: " + skipped.why.reason;
+    }
+    return text;
 }
 
 // What a registration found in the archives on the disc.
@@ -91,9 +99,10 @@ public:
     Registration registerDisc(const std::string& drive, const std::string& title);
 
 private:
-    // Stores the file rows and fills record with what they were.
+    // Stores the file rows and fills record with what they were; the files of a folder
+    // that could no longer be read are passed over and the folder noted in skipped.
     void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
-                       const std::string& prefix, DiscRecord& record);
+                       const std::string& prefix, DiscRecord& record, SkippedFolders& skipped);
     // Whether to go on with a disc that is a registration already (asking the user), or
     // with a disc that is none.
     bool registerAgain(const std::optional<std::string>& title);
@@ -149,7 +158,7 @@ void Run::storeMembers(RegistrationStore& store, std::int64_t id, const FileRow&
 }
 
 void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
-                        const std::string& prefix, DiscRecord& record) {
+                        const std::string& prefix, DiscRecord& record, SkippedFolders& skipped) {
     const auto k = paths.count();
     sink_.setProgressMax(k);
     sink_.setProgressValue(0);
@@ -162,19 +171,32 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
     FactsReader facts(platform_.files, platform_.numbers, paths.paths());
     Fingerprint fingerprint;
     const std::size_t below = prefix.size();
+    bool stored = false;
+    std::string lostFolder;
     for (const std::string& path : paths.paths()) {
-        row.path = path;
-        row.name = GetFileName(path, separator);
-        row.extension = GetExtension(row.name);
         ReadFacts read = facts.facts(static_cast<std::size_t>(j));
-        row.size = std::move(read.sizeText);
-        const std::int64_t id = store.storeFileRow(row);
-        record.firstRow = j == 0 ? id : record.firstRow;
-        record.lastRow = id;
-        fingerprint.add(std::string_view(path).substr(std::min(below, path.size())), read.facts);
-        AppendKeptFacts(record.keptFacts, path, read.facts);
-        if (IsArchiveName(row.name)) {
-            storeMembers(store, id, row);
+        if (read.folderLost) {
+            // The folder is noted once, as the walk notes one it cannot list.
+            const std::string folder = path.substr(0, path.rfind(separator) + 1);
+            if (folder != lostFolder) {
+                lostFolder = folder;
+                skipped.note(folder, *read.folderLost);
+            }
+        } else {
+            row.path = path;
+            row.name = GetFileName(path, separator);
+            row.extension = GetExtension(row.name);
+            row.size = std::move(read.sizeText);
+            const std::int64_t id = store.storeFileRow(row);
+            record.firstRow = stored ? record.firstRow : id;
+            record.lastRow = id;
+            stored = true;
+            fingerprint.add(std::string_view(path).substr(std::min(below, path.size())),
+                            read.facts);
+            AppendKeptFacts(record.keptFacts, path, read.facts);
+            if (IsArchiveName(row.name)) {
+                storeMembers(store, id, row);
+            }
         }
 
         sink_.setProgressValue(++j);
@@ -187,6 +209,10 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
             platform_.events.processPendingEvents();
             recorded = std::lrint(p);
         }
+    }
+    if (!stored) {
+        // Every folder went before its files were read: a disc taken out.
+        throw FileError(skippedText(skipped));
     }
     record.files = fingerprint.files();
     record.bytes = fingerprint.bytes();
@@ -293,7 +319,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         record.drive = drive;
         record.volume = disc.volume;
         record.root = disc.root;
-        storeFileRows(store, paths, title, disc.prefix, record);
+        storeFileRows(store, paths, title, disc.prefix, record, skipped);
         sink_.setCaption("Orbisk[99%]最適化中...");
         store.storeTitle(title);
         MakeDiscRecords(catalog);

@@ -190,61 +190,111 @@ SegmentSummary SegmentBuilder::write(FileWriter& file) {
     return written;
 }
 
-Segment::Segment(std::unique_ptr<MappedFile> file) : file_(std::move(file)) {
-    bytes_ = file_->bytes();
-    if (bytes_.size() < HeaderSize || std::memcmp(bytes_.data(), Magic, sizeof Magic) != 0 ||
-        read32(8) != Format || read32(12) != static_cast<std::uint32_t>(FoldRuleVersion)) {
+namespace {
+
+// Trigrams of the table kept in memory: every this many entries, one.
+constexpr std::uint32_t TrigramStride = 64;
+// Blocks that lie this close are read in one go.
+constexpr std::uint64_t ReadGap = 4096;
+constexpr std::uint64_t LongestRead = 256 * 1024;
+
+std::uint64_t get64(std::string_view bytes, std::size_t at) {
+    if (at + 8 > bytes.size()) {
         throw IndexDamaged{};
     }
-    summary_.kind = static_cast<IndexKind>(read32(16));
-    blockCount_ = read32(20);
-    summary_.rows = static_cast<std::int64_t>(read64(24));
-    summary_.firstRow = static_cast<std::int64_t>(read64(32));
-    summary_.lastRow = static_cast<std::int64_t>(read64(40));
-    summary_.digest = {read64(48), read64(56)};
-    directory_ = read64(64);
-    titles_ = read64(72);
-    titleCount_ = read32(80);
-    trigramCount_ = read32(84);
-    trigrams_ = read64(88);
-    end_ = read64(96);
-    bodyChecksum_ = read64(104);
+    std::uint64_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 8);
+    return value;
+}
+
+std::uint32_t get32(std::string_view bytes, std::size_t at) {
+    if (at + 4 > bytes.size()) {
+        throw IndexDamaged{};
+    }
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+}
+
+} // namespace
+
+Segment::Segment(std::unique_ptr<ReadableFile> file) : file_(std::move(file)) {
+    const std::string header = read(0, HeaderSize);
+    if (std::memcmp(header.data(), Magic, sizeof Magic) != 0 || get32(header, 8) != Format ||
+        get32(header, 12) != static_cast<std::uint32_t>(FoldRuleVersion)) {
+        throw IndexDamaged{};
+    }
+    summary_.kind = static_cast<IndexKind>(get32(header, 16));
+    blockCount_ = get32(header, 20);
+    summary_.rows = static_cast<std::int64_t>(get64(header, 24));
+    summary_.firstRow = static_cast<std::int64_t>(get64(header, 32));
+    summary_.lastRow = static_cast<std::int64_t>(get64(header, 40));
+    summary_.digest = {get64(header, 48), get64(header, 56)};
+    directory_ = get64(header, 64);
+    titles_ = get64(header, 72);
+    titleCount_ = get32(header, 80);
+    trigramCount_ = get32(header, 84);
+    trigrams_ = get64(header, 88);
+    end_ = get64(header, 96);
+    bodyChecksum_ = get64(header, 104);
     summary_.checksum = bodyChecksum_;
-    const bool fits = end_ == bytes_.size() && directory_ >= HeaderSize &&
+    const bool fits = end_ == file_->size() && directory_ >= HeaderSize &&
                       directory_ + blockCount_ * BlockEntry <= titles_ &&
                       titles_ + std::uint64_t{titleCount_} * TitleEntry <= trigrams_ &&
                       trigrams_ + std::uint64_t{trigramCount_} * TrigramEntry <= end_;
     if (!fits) {
         throw IndexDamaged{};
     }
+    directoryBytes_ = read(directory_, blockCount_ * BlockEntry);
+    // The title table, the titles and their block lists lie between it and the trigrams.
+    titleBytes_ = read(titles_, trigrams_ - titles_);
     for (std::uint32_t id = 0; id < titleCount_; ++id) {
-        const std::uint64_t at = read64(titles_ + id * TitleEntry);
-        const std::uint32_t size = read32(titles_ + id * TitleEntry + 8);
+        const std::uint64_t at = get64(titleBytes_, id * TitleEntry);
+        const std::uint32_t size = get32(titleBytes_, id * TitleEntry + 8);
         const bool null = size == NullLength;
-        if (!null && at + size > end_) {
+        if (!null && (at < titles_ || at + size > trigrams_)) {
             throw IndexDamaged{};
         }
         nullTitles_.push_back(null);
-        foldedTitles_.push_back(FoldedText(null ? std::string_view() : bytes_.substr(at, size)));
+        foldedTitles_.push_back(FoldedText(
+            null ? std::string_view() : std::string_view(titleBytes_).substr(at - titles_, size)));
+    }
+    // Every 64th trigram, read from the table in pieces, so that a look-up reads one
+    // stretch of the table.
+    const std::uint64_t piece = std::uint64_t{TrigramStride} * TrigramEntry * 256;
+    const std::uint64_t table = std::uint64_t{trigramCount_} * TrigramEntry;
+    for (std::uint64_t from = 0; from < table; from += piece) {
+        const std::string entries = read(trigrams_ + from, std::min(piece, table - from));
+        for (std::size_t at = 0; at < entries.size(); at += TrigramStride * TrigramEntry) {
+            trigramSample_.push_back(get32(entries, at));
+        }
     }
 }
 
-std::uint64_t Segment::read64(std::size_t at) const {
-    if (at + 8 > bytes_.size()) {
-        throw IndexDamaged{};
-    }
-    std::uint64_t value = 0;
-    std::memcpy(&value, bytes_.data() + at, 8);
-    return value;
+std::string Segment::read(std::uint64_t at, std::uint64_t size) const {
+    std::string bytes;
+    readInto(at, size, bytes);
+    return bytes;
 }
 
-std::uint32_t Segment::read32(std::size_t at) const {
-    if (at + 4 > bytes_.size()) {
+std::string_view Segment::readInto(std::uint64_t at, std::uint64_t size, std::string& bytes) const {
+    // Within the file as it was when opened (its header says the same of itself).
+    const std::uint64_t whole = file_->size();
+    if (at > whole || size > whole - at) {
         throw IndexDamaged{};
     }
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes_.data() + at, 4);
-    return value;
+    // A buffer used again only grows: it is not filled anew before each read.
+    if (bytes.size() < size) {
+        bytes.resize(static_cast<std::size_t>(size));
+    }
+    try {
+        if (file_->read(at, bytes.data(), static_cast<std::size_t>(size)) != size) {
+            throw IndexDamaged{}; // cut short since it was opened
+        }
+    } catch (const FileError&) {
+        throw IndexDamaged{};
+    }
+    return {bytes.data(), static_cast<std::size_t>(size)};
 }
 
 bool Segment::intact() const {
@@ -255,24 +305,23 @@ bool Segment::intact() const {
     const std::uint64_t trigramDataAt = trigrams_ + std::uint64_t{trigramCount_} * TrigramEntry;
     const std::uint64_t bounds[] = {HeaderSize, directory_,    titles_, titleDataAt,
                                     trigrams_,  trigramDataAt, end_};
-    for (std::size_t i = 0; i + 1 < std::size(bounds); ++i) {
-        if (bounds[i] > bounds[i + 1]) {
-            return false;
+    try {
+        for (std::size_t i = 0; i + 1 < std::size(bounds); ++i) {
+            if (bounds[i] > bounds[i + 1]) {
+                return false;
+            }
+            checksum = HashBytes(checksum, read(bounds[i], bounds[i + 1] - bounds[i]));
         }
-        checksum = HashBytes(checksum, bytes_.substr(bounds[i], bounds[i + 1] - bounds[i]));
-        // Read once, the pages are left to the system as the reading goes.
-        file_->doneWith(bounds[i], bounds[i + 1] - bounds[i]);
+    } catch (const IndexDamaged&) {
+        return false;
     }
     return checksum == bodyChecksum_;
 }
 
-std::vector<std::uint32_t> Segment::postings(std::uint64_t offset, std::uint32_t bytes) const {
-    if (offset + bytes > end_) {
-        throw IndexDamaged{};
-    }
+std::vector<std::uint32_t> Segment::postings(std::string_view encoded) const {
     std::vector<std::uint32_t> blocks;
-    const char* at = bytes_.data() + offset;
-    const char* end = at + bytes;
+    const char* at = encoded.data();
+    const char* end = at + encoded.size();
     std::uint64_t block = 0;
     for (bool first = true; at < end; first = false) {
         std::uint64_t gap = 0;
@@ -288,6 +337,34 @@ std::vector<std::uint32_t> Segment::postings(std::uint64_t offset, std::uint32_t
     return blocks;
 }
 
+std::optional<std::pair<std::uint32_t, std::uint64_t>>
+Segment::trigramEntry(std::uint32_t trigram) const {
+    // The stretch of the table that holds it, if any entry does.
+    const auto after = std::upper_bound(trigramSample_.begin(), trigramSample_.end(), trigram);
+    if (after == trigramSample_.begin()) {
+        return std::nullopt;
+    }
+    const std::uint64_t first =
+        static_cast<std::uint64_t>(after - trigramSample_.begin() - 1) * TrigramStride;
+    const std::uint64_t count = std::min<std::uint64_t>(TrigramStride, trigramCount_ - first);
+    const std::string entries = read(trigrams_ + first * TrigramEntry, count * TrigramEntry);
+    std::size_t low = 0;
+    std::size_t high = count;
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        if (get32(entries, middle * TrigramEntry) < trigram) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    if (low == count || get32(entries, low * TrigramEntry) != trigram) {
+        return std::nullopt;
+    }
+    return std::pair{get32(entries, low * TrigramEntry + 4),
+                     get64(entries, low * TrigramEntry + 8)};
+}
+
 std::vector<std::uint32_t> Segment::candidateBlocks(const IndexQuery& query,
                                                     std::vector<char>& titles) const {
     std::vector<std::uint32_t> blocks;
@@ -298,8 +375,14 @@ std::vector<std::uint32_t> Segment::candidateBlocks(const IndexQuery& query,
                 continue;
             }
             titles[id] = 1;
-            const std::size_t at = titles_ + id * TitleEntry;
-            std::vector<std::uint32_t> more = postings(read64(at + 16), read32(at + 12));
+            const std::size_t at = id * TitleEntry;
+            const std::uint64_t offset = get64(titleBytes_, at + 16);
+            const std::uint32_t bytes = get32(titleBytes_, at + 12);
+            if (offset < titles_ || offset - titles_ + bytes > titleBytes_.size()) {
+                throw IndexDamaged{};
+            }
+            std::vector<std::uint32_t> more =
+                postings(std::string_view(titleBytes_).substr(offset - titles_, bytes));
             std::vector<std::uint32_t> both;
             std::set_union(blocks.begin(), blocks.end(), more.begin(), more.end(),
                            std::back_inserter(both));
@@ -310,33 +393,18 @@ std::vector<std::uint32_t> Segment::candidateBlocks(const IndexQuery& query,
         }
     }
     // Each trigram's blocks, the rarest first: a block must hold every one.
-    struct Entry {
-        std::uint32_t bytes;
-        std::uint64_t offset;
-    };
-    std::vector<Entry> entries;
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> entries;
     for (const std::uint32_t trigram : query.trigrams) {
-        std::size_t low = 0;
-        std::size_t high = trigramCount_;
-        while (low < high) {
-            const std::size_t middle = (low + high) / 2;
-            if (read32(trigrams_ + middle * TrigramEntry) < trigram) {
-                low = middle + 1;
-            } else {
-                high = middle;
-            }
-        }
-        const std::size_t at = trigrams_ + low * TrigramEntry;
-        if (low == trigramCount_ || read32(at) != trigram) {
+        const auto entry = trigramEntry(trigram);
+        if (!entry) {
             return {};
         }
-        entries.push_back({read32(at + 4), read64(at + 8)});
+        entries.push_back(*entry);
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.bytes < b.bytes; });
+    std::sort(entries.begin(), entries.end());
     bool all = !query.foldedTitle;
-    for (const Entry& entry : entries) {
-        std::vector<std::uint32_t> holding = postings(entry.offset, entry.bytes);
+    for (const auto& [bytes, offset] : entries) {
+        std::vector<std::uint32_t> holding = postings(read(offset, bytes));
         if (all) {
             blocks = std::move(holding);
             all = false;
@@ -359,16 +427,10 @@ std::vector<std::uint32_t> Segment::candidateBlocks(const IndexQuery& query,
     return blocks;
 }
 
-template <class OnRow> void Segment::decodeBlock(std::size_t index, OnRow&& onRow) const {
-    const std::size_t entry = directory_ + index * BlockEntry;
-    const std::uint64_t offset = read64(entry);
-    const std::uint32_t size = read32(entry + 8);
-    const std::uint32_t rows = read32(entry + 12);
-    if (offset + size > directory_) {
-        throw IndexDamaged{};
-    }
-    const char* at = bytes_.data() + offset;
-    const char* end = at + size;
+template <class OnRow>
+void Segment::decodeBlock(std::string_view block, std::uint32_t rows, OnRow&& onRow) const {
+    const char* at = block.data();
+    const char* end = at + block.size();
     for (std::uint32_t r = 0; r < rows; ++r) {
         std::uint64_t after = 0;
         std::uint64_t title = 0;
@@ -391,30 +453,50 @@ void Segment::find(const IndexQuery& query,
                    const std::function<bool(std::int64_t row)>& onRow) const {
     std::vector<char> titles;
     const std::vector<std::uint32_t> blocks = candidateBlocks(query, titles);
+    const auto offsetOf = [this](std::uint32_t block) {
+        return get64(directoryBytes_, block * BlockEntry);
+    };
+    const auto sizeOf = [this](std::uint32_t block) {
+        return std::uint64_t{get32(directoryBytes_, block * BlockEntry + 8)};
+    };
     std::u32string folded;
+    std::string bytes; // the blocks read, one run of them at a time
     bool going = true;
-    std::size_t sweptFrom = 0;
-    for (std::size_t i = 0; i < blocks.size() && going; ++i) {
-        decodeBlock(blocks[i], [&](std::int64_t row, std::uint32_t title, Field name) {
-            if (name.null || (!titles.empty() && titles[title] == 0)) {
-                return true;
-            }
-            bool matches = false;
-            if (IsAscii(name.text)) {
-                matches = query.pattern.matches(name.text);
-            } else {
-                DecodeIndexText(name.text, folded);
-                matches = query.pattern.matchesFolded(folded);
-            }
-            going = !matches || onRow(row);
-            return going;
-        });
-        // A long pass leaves the pages it has read to the system.
-        if (i % 1024 == 1023) {
-            const std::size_t to = read64(directory_ + blocks[i] * BlockEntry);
-            file_->doneWith(sweptFrom, to - std::min(to, sweptFrom));
-            sweptFrom = to;
+    for (std::size_t i = 0; i < blocks.size() && going;) {
+        // The blocks that lie close after this one are read with it.
+        const std::uint64_t from = offsetOf(blocks[i]);
+        std::uint64_t to = from + sizeOf(blocks[i]);
+        std::size_t last = i + 1;
+        while (last < blocks.size() && offsetOf(blocks[last]) >= to &&
+               offsetOf(blocks[last]) - to <= ReadGap &&
+               offsetOf(blocks[last]) + sizeOf(blocks[last]) - from <= LongestRead) {
+            to = offsetOf(blocks[last]) + sizeOf(blocks[last]);
+            ++last;
         }
+        if (from < HeaderSize || to > directory_) {
+            throw IndexDamaged{};
+        }
+        const std::string_view run = readInto(from, to - from, bytes);
+        for (; i < last && going; ++i) {
+            const std::string_view block =
+                run.substr(offsetOf(blocks[i]) - from, sizeOf(blocks[i]));
+            const std::uint32_t rows = get32(directoryBytes_, blocks[i] * BlockEntry + 12);
+            decodeBlock(block, rows, [&](std::int64_t row, std::uint32_t title, Field name) {
+                if (name.null || (!titles.empty() && titles[title] == 0)) {
+                    return true;
+                }
+                bool matches = false;
+                if (IsAscii(name.text)) {
+                    matches = query.pattern.matches(name.text);
+                } else {
+                    DecodeIndexText(name.text, folded);
+                    matches = query.pattern.matchesFolded(folded);
+                }
+                going = !matches || onRow(row);
+                return going;
+            });
+        }
+        i = std::max(i, last);
     }
 }
 

@@ -72,12 +72,18 @@ private:
     std::optional<std::uint32_t> nullTitle_;
 };
 
-// A segment file, read in place. Every offset is checked against the file's size, so a
-// damaged file is found out rather than read past its end.
+// A segment file, read where it lies on disk with plain reads, never mapped: a file cut
+// short or changed by anyone meanwhile gives short or odd reads, which are found out,
+// where a mapping would end the program. What a search looks up first (the header, the
+// block directory, the titles and every 64th trigram) is kept in memory; the trigrams,
+// their block lists and the blocks are read as a search needs them. Every offset is
+// checked against the file's size, so a damaged file is found out rather than read past
+// its end.
 class Segment {
 public:
-    // Throws IndexDamaged when the file is not a segment of this program's format.
-    explicit Segment(std::unique_ptr<MappedFile> file);
+    // Throws IndexDamaged when the file is not a segment of this program's format or
+    // cannot be read.
+    explicit Segment(std::unique_ptr<ReadableFile> file);
 
     const SegmentSummary& summary() const { return summary_; }
     // Whether every byte is as written.
@@ -89,15 +95,21 @@ public:
     void find(const IndexQuery& query, const std::function<bool(std::int64_t row)>& onRow) const;
 
 private:
-    std::uint64_t read64(std::size_t at) const;
-    std::uint32_t read32(std::size_t at) const;
-    std::vector<std::uint32_t> postings(std::uint64_t offset, std::uint32_t bytes) const;
+    // The bytes [at, at + size) of the file; IndexDamaged where the file ends first or
+    // cannot be read.
+    std::string read(std::uint64_t at, std::uint64_t size) const;
+    // The same into the start of bytes, whose room is used again.
+    std::string_view readInto(std::uint64_t at, std::uint64_t size, std::string& bytes) const;
+    std::vector<std::uint32_t> postings(std::string_view encoded) const;
+    // The block list of trigram, or nothing when no block holds it.
+    std::optional<std::pair<std::uint32_t, std::uint64_t>>
+    trigramEntry(std::uint32_t trigram) const;
     std::vector<std::uint32_t> candidateBlocks(const IndexQuery& query,
                                                std::vector<char>& titles) const;
-    template <class OnRow> void decodeBlock(std::size_t index, OnRow&& onRow) const;
+    template <class OnRow>
+    void decodeBlock(std::string_view block, std::uint32_t rows, OnRow&& onRow) const;
 
-    std::unique_ptr<MappedFile> file_;
-    std::string_view bytes_;
+    std::unique_ptr<ReadableFile> file_;
     SegmentSummary summary_;
     std::size_t blockCount_ = 0;
     std::uint64_t directory_ = 0;
@@ -107,6 +119,9 @@ private:
     std::uint32_t trigramCount_ = 0;
     std::uint64_t end_ = 0;
     std::uint64_t bodyChecksum_ = 0;
+    std::string directoryBytes_; // the block directory
+    std::string titleBytes_;     // the title table and the titles' names and block lists
+    std::vector<std::uint32_t> trigramSample_; // the trigram of every 64th entry
     std::vector<bool> nullTitles_;
     std::vector<std::u32string> foldedTitles_;
 };

@@ -27,6 +27,8 @@ constexpr std::int64_t SegmentRows = 256 * 1024;
 constexpr std::size_t MostSegments = 64;
 // Rows between two looks at keepGoing and two reports of progress.
 constexpr std::int64_t RowsPerBatch = 65536;
+// A manifest names at most MostSegments segments in a few lines each.
+constexpr std::uint64_t MostManifestBytes = 1 << 20;
 
 struct Listed {
     SegmentSummary summary;
@@ -59,6 +61,9 @@ struct NameIndex::State {
     std::string stamps; // the catalogue's look when the index was last proved in step
     std::vector<Listed> listed;
     std::vector<std::shared_ptr<const Segment>> segments; // as listed
+    // Each segment file's look when it was opened: a file changed in place since then
+    // (by anyone: the program only ever writes new files) is not trusted.
+    std::vector<std::string> segmentLooks;
 };
 
 std::filesystem::path IndexFolderFor(const std::filesystem::path& catalogFile,
@@ -82,8 +87,51 @@ NameIndex::~NameIndex() = default;
 
 std::string NameIndex::stamps() const {
     const std::string catalogue = files_.fileStamp(catalogFile_.string());
-    return catalogue.empty() ? ""
-                             : catalogue + "|" + files_.fileStamp(catalogFile_.string() + "-wal");
+    if (catalogue.empty()) {
+        return "";
+    }
+    // The engine's own count of the file's changes (its header's change counter and the
+    // version it holds good for), which every write outside the write-ahead journal
+    // advances: it tells a change that a file system's times miss, or a file system that
+    // does not date writes at all (FAT through some FUSE drivers).
+    std::string counter;
+    if (const auto file = files_.openForReading(catalogFile_.string())) {
+        char header[100] = {};
+        try {
+            if (file->read(0, header, sizeof header) == sizeof header) {
+                counter.assign(header + 24, 4);
+                counter.append(header + 92, 4);
+            }
+        } catch (const FileError&) {
+            counter.clear();
+        }
+    }
+    std::string hex;
+    for (const unsigned char c : counter) {
+        static constexpr char Digits[] = "0123456789abcdef";
+        hex += Digits[c >> 4];
+        hex += Digits[c & 15];
+    }
+    return catalogue + ":" + hex + "|" + files_.fileStamp(catalogFile_.string() + "-wal");
+}
+
+std::chrono::milliseconds NameIndex::unsettledFor() const {
+    return std::max(files_.stampUnsettledFor(catalogFile_.string()),
+                    files_.stampUnsettledFor(catalogFile_.string() + "-wal"));
+}
+
+bool NameIndex::waitUntilSettled(const std::function<bool()>& keepGoing) const {
+    // A step is two seconds at most; times further ahead of the clock are not waited for.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (auto wait = unsettledFor();
+         wait > std::chrono::milliseconds(0) && std::chrono::steady_clock::now() + wait < until;
+         wait = unsettledFor()) {
+        if (keepGoing && !keepGoing()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::min(wait, std::chrono::milliseconds(100)));
+    }
+    return true;
 }
 
 void NameIndex::distrust() {
@@ -92,11 +140,15 @@ void NameIndex::distrust() {
 }
 
 std::shared_ptr<const NameIndex::State> NameIndex::load(bool wholly) const {
-    const auto manifest = files_.mapFile((folder_ / ManifestName).string());
-    if (!manifest) {
+    const auto manifest = files_.openForReading((folder_ / ManifestName).string());
+    if (!manifest || manifest->size() > MostManifestBytes) {
         return nullptr;
     }
-    std::istringstream in{std::string(manifest->bytes())};
+    std::string text(static_cast<std::size_t>(manifest->size()), '\0');
+    if (manifest->read(0, text.data(), text.size()) != text.size()) {
+        return nullptr;
+    }
+    std::istringstream in{text};
     std::string line;
     auto state = std::make_shared<State>();
     if (!std::getline(in, line) ||
@@ -130,7 +182,9 @@ std::shared_ptr<const NameIndex::State> NameIndex::load(bool wholly) const {
     }
     try {
         for (const Listed& listed : state->listed) {
-            auto file = files_.mapFile((folder_ / listed.file).string());
+            const std::string path = (folder_ / listed.file).string();
+            state->segmentLooks.push_back(files_.fileStamp(path));
+            auto file = files_.openForReading(path);
             if (!file) {
                 return nullptr;
             }
@@ -288,6 +342,7 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
         if (!anew) {
             next->listed = state->listed;
             next->segments = state->segments;
+            next->segmentLooks = state->segmentLooks;
         }
         bool same = true;
         for (const auto& [kind, sql] : kinds) {
@@ -304,11 +359,12 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
                 const std::string name = segmentName();
                 auto file = files_.replaceFile((folder_ / name).string());
                 next->listed.push_back({builder.write(*file), name});
-                auto mapped = files_.mapFile((folder_ / name).string());
-                if (!mapped) {
+                next->segmentLooks.push_back(files_.fileStamp((folder_ / name).string()));
+                auto written = files_.openForReading((folder_ / name).string());
+                if (!written) {
                     throw IndexDamaged{};
                 }
-                next->segments.push_back(std::make_shared<const Segment>(std::move(mapped)));
+                next->segments.push_back(std::make_shared<const Segment>(std::move(written)));
             };
             const auto append = [&](std::int64_t row, Field name, Field title) {
                 builder.add(row, name, title);
@@ -376,28 +432,49 @@ void NameIndex::update(const Progress& progress, const std::function<bool()>& ke
         for (const char* old : {".index", ".index-journal"}) {
             files_.removeFile(std::filesystem::path(folder_).replace_extension(old).string());
         }
-        std::shared_ptr<const State> state = load(!checked_);
+        bool damaged = false;
+        {
+            const std::lock_guard held(mutex_);
+            damaged = damaged_;
+            damaged_ = false;
+        }
+        std::shared_ptr<const State> state = load(!checked_ || damaged);
         checked_ = true;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            const std::string before = stamps();
+            std::string before = stamps();
             if (before.empty()) {
                 return; // no catalogue: no index
             }
+            // A look saved by a proof was taken a full step after the catalogue's last
+            // change: the catalogue looking so still has not changed since.
             if (state && state->stamps == before) {
                 const std::lock_guard trust(mutex_);
                 trusted_ = state;
                 return;
             }
+            if (unsettledFor() > std::chrono::milliseconds(0)) {
+                if (!waitUntilSettled(keepGoing)) {
+                    return;
+                }
+                before = stamps();
+            }
+            // Looked at after the look was taken and before the catalogue is read: a change
+            // after the reading then changes the look.
+            const bool settled = unsettledFor() == std::chrono::milliseconds(0);
             auto next = bringUpToDate(state, progress, keepGoing);
             if (!next) {
                 return;
             }
             const std::string after = stamps();
             auto proved = std::make_shared<State>(*next);
-            // Written while it was read: the index is kept, but proved only next time.
-            proved->stamps = after == before ? after : "";
+            // Written while it was read, or within the file system's time step of its last
+            // change: the index is kept, but proved only by the next pass.
+            proved->stamps = after == before && settled ? after : "";
             save(*proved);
             state = proved;
+            if (!settled) {
+                return; // the catalogue's times lie ahead of the clock
+            }
         }
     } catch (...) {
         // Out of use until the next update: searches scan.
@@ -443,10 +520,32 @@ std::optional<IndexAnswer> NameIndex::candidates(const std::string& key,
         if (stamps() != state->stamps) {
             return std::nullopt;
         }
+        // A segment changed or cut by another program: the index is proved again, wholly,
+        // by the next update.
+        for (std::size_t i = 0; i < state->listed.size(); ++i) {
+            if (files_.fileStamp((folder_ / state->listed[i].file).string()) !=
+                state->segmentLooks[i]) {
+                throw IndexDamaged{};
+            }
+        }
         return answer;
     } catch (const IndexDamaged&) {
+        const std::lock_guard lock(mutex_);
+        if (trusted_ == state) {
+            trusted_.reset();
+        }
+        damaged_ = true;
         return std::nullopt;
     }
+}
+
+bool NameIndex::trusted() const {
+    std::shared_ptr<const State> state;
+    {
+        const std::lock_guard lock(mutex_);
+        state = damaged_ ? nullptr : trusted_;
+    }
+    return state != nullptr && stamps() == state->stamps;
 }
 
 } // namespace orbisk

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "search/index_segment.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -26,9 +27,12 @@ namespace orbisk {
 // times of change) when it last found every digest in step. A change by anyone leaves
 // the files looking otherwise; the index then reads the catalogue in one pass, in one
 // snapshot, and finds every digest again, adds the rows appended since, or is built
-// anew. Nothing is ever written where it was read from: each part is written under a
-// temporary name and renamed into place, never through a link, and one process at a time
-// does so, under a lock; a process that finds the lock taken leaves the index alone.
+// anew. Where the file system keeps times in whole seconds (FAT, exFAT, ext2 with small
+// inodes), a change within the same second leaves the look as it was: a look is trusted
+// only when taken a full time step after the catalogue's last change, and the proof waits
+// that step out before it reads. Nothing is ever written where it was read from: each part is
+// written under a temporary name and renamed into place, never through a link, and one process at a
+// time does so, under a lock; a process that finds the lock taken leaves the index alone.
 //
 // The index holds, in segments of rows, every name folded by the catalogue's rule and
 // its title, and for each byte trigram the blocks holding it. A search takes the blocks
@@ -71,11 +75,21 @@ public:
     // Forgets that the index was up to date, as after a change the program made itself.
     void distrust();
 
+    // Whether the index answers searches now: false while the catalogue has changed since
+    // it was proved, and once a search found one of its files changed or cut, until the
+    // next update has proved it again.
+    bool trusted() const;
+
     const std::filesystem::path& folder() const { return folder_; }
 
 private:
     struct State;
     std::string stamps() const;
+    // How long until any change of the catalogue's files surely changes their look.
+    std::chrono::milliseconds unsettledFor() const;
+    // Waits (a few seconds at most) until a change would change the look; false when
+    // keepGoing said to stop.
+    bool waitUntilSettled(const std::function<bool()>& keepGoing) const;
     std::shared_ptr<const State> load(bool wholly) const;
     std::shared_ptr<const State> bringUpToDate(std::shared_ptr<const State> state,
                                                const Progress& progress,
@@ -86,7 +100,9 @@ private:
     std::filesystem::path catalogFile_;
     FileSystem& files_;
     mutable std::mutex mutex_;
-    std::shared_ptr<const State> trusted_;
+    // Both may be dropped by a search, which finds the index damaged.
+    mutable std::shared_ptr<const State> trusted_;
+    mutable bool damaged_ = false;
     bool checked_ = false; // the segments were read whole in this run
 };
 

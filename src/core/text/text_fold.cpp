@@ -3,6 +3,7 @@
 #include "text/display_text.h"
 #include "text/unicode_text.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <unicode/translit.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/uset.h>
 #include <vector>
 
 namespace orbisk {
@@ -173,6 +175,88 @@ char32_t FoldedCharacter(char32_t c) {
     std::u32string one(1, wide);
     FoldText(one);
     return one.size() == 1 ? one[0] : t.casedKana(wide);
+}
+
+} // namespace orbisk
+
+namespace orbisk {
+
+namespace {
+
+// Every character whose folding standing alone is another character, paired with it.
+std::vector<std::pair<char32_t, char32_t>> foldedToOthers() {
+    std::vector<std::pair<char32_t, char32_t>> pairs;
+    const auto note = [&pairs](char32_t c) {
+        const char32_t folded = FoldedCharacter(c);
+        if (folded != c) {
+            pairs.emplace_back(c, folded);
+        }
+    };
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        note(c);
+    }
+    // Beyond the Basic Multilingual Plane only letter case and composition change a
+    // character: ICU names the characters either can change.
+    UErrorCode status = U_ZERO_ERROR;
+    const std::u16string pattern =
+        u"[[:Changes_When_Casefolded:][:NFC_Quick_Check=No:][:NFC_Quick_Check=Maybe:]]";
+    USet* changing =
+        uset_openPattern(pattern.c_str(), static_cast<int32_t>(pattern.size()), &status);
+    if (U_SUCCESS(status)) {
+        const int32_t count = uset_getItemCount(changing);
+        for (int32_t item = 0; item < count; ++item) {
+            UChar32 start = 0;
+            UChar32 end = 0;
+            UErrorCode itemStatus = U_ZERO_ERROR;
+            if (uset_getItem(changing, item, &start, &end, nullptr, 0, &itemStatus) != 0) {
+                continue;
+            }
+            for (UChar32 c = std::max<UChar32>(start, 0x10000); c <= end; ++c) {
+                note(static_cast<char32_t>(c));
+            }
+        }
+    }
+    uset_close(changing);
+    return pairs;
+}
+
+} // namespace
+
+const CharacterFoldings& CharacterFoldings::all() {
+    static const CharacterFoldings built = [] {
+        CharacterFoldings foldings;
+        foldings.byCharacter_ = foldedToOthers();
+        foldings.byFolding_.reserve(foldings.byCharacter_.size());
+        for (const auto& [c, folded] : foldings.byCharacter_) {
+            foldings.byFolding_.emplace_back(folded, c);
+        }
+        std::sort(foldings.byFolding_.begin(), foldings.byFolding_.end());
+        return foldings;
+    }();
+    return built;
+}
+
+bool CharacterFoldings::foldsToAnother(char32_t c) const {
+    const auto at = std::lower_bound(byCharacter_.begin(), byCharacter_.end(),
+                                     std::pair<char32_t, char32_t>{c, 0});
+    return at != byCharacter_.end() && at->first == c;
+}
+
+std::span<const std::pair<char32_t, char32_t>> CharacterFoldings::foldingToAscii() const {
+    // Sorted by folding: the ASCII ones come first.
+    const auto end = std::lower_bound(byFolding_.begin(), byFolding_.end(),
+                                      std::pair<char32_t, char32_t>{0x80, 0});
+    return {byFolding_.begin(), end};
+}
+
+std::span<const std::pair<char32_t, char32_t>> CharacterFoldings::foldingTo(char32_t folded) const {
+    const auto from = std::lower_bound(byFolding_.begin(), byFolding_.end(),
+                                       std::pair<char32_t, char32_t>{folded, 0});
+    auto to = from;
+    while (to != byFolding_.end() && to->first == folded) {
+        ++to;
+    }
+    return {from, to};
 }
 
 } // namespace orbisk

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orbisk {
 
@@ -26,6 +29,24 @@ std::u32string FoldedText(std::string_view utf8);
 
 // The folding of one character standing alone: what a bracket class holds of it.
 char32_t FoldedCharacter(char32_t c);
+
+// The characters that FoldedCharacter turns into others, looked up both ways: what a
+// bracket class needs to hold the foldings of its ranges without folding each character
+// of them. Made once, when first asked for.
+class CharacterFoldings {
+public:
+    static const CharacterFoldings& all();
+    // Whether c folds to another character.
+    bool foldsToAnother(char32_t c) const;
+    // The characters that fold to folded (other than itself), each as (folded, character).
+    std::span<const std::pair<char32_t, char32_t>> foldingTo(char32_t folded) const;
+    // Those that fold to an ASCII character, each as (folded, character).
+    std::span<const std::pair<char32_t, char32_t>> foldingToAscii() const;
+
+private:
+    std::vector<std::pair<char32_t, char32_t>> byCharacter_; // (character, folding)
+    std::vector<std::pair<char32_t, char32_t>> byFolding_;   // (folding, character)
+};
 
 // Whether the rule has changed since a name index was built with it.
 inline constexpr int FoldRuleVersion = 3;

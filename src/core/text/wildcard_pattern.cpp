@@ -4,11 +4,12 @@
 #include "text/text_fold.h"
 #include "text/unicode_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <type_traits>
-#include <unicode/uset.h>
 #include <utility>
 #include <vector>
 
@@ -16,48 +17,60 @@ namespace orbisk {
 
 class WildcardPattern::CharClass {
 public:
-    // Holds the folding of every character in ranges, so that a folded character of a text
-    // is looked up as it stands: a character is in the class when one of its foldings is.
-    CharClass(const std::vector<std::pair<char32_t, char32_t>>& ranges, bool negated)
-        : set_(uset_openEmpty()), negated_(negated) {
-        USet* members = uset_openEmpty();
-        for (const auto& [low, high] : ranges) {
-            if (low <= high) {
-                uset_addRange(members, static_cast<UChar32>(low), static_cast<UChar32>(high));
+    // A character of a text, folded, is in the class when the folding of a character in
+    // ranges is that character. Looked up through the characters that fold to it, rather
+    // than by folding every character of the ranges, so that a class costs the same
+    // whatever its ranges span.
+    CharClass(std::vector<std::pair<char32_t, char32_t>> ranges, bool negated)
+        : negated_(negated), foldings_(CharacterFoldings::all()) {
+        std::erase_if(ranges, [](const auto& range) { return range.first > range.second; });
+        std::sort(ranges.begin(), ranges.end());
+        for (const auto& range : ranges) {
+            if (!ranges_.empty() && range.first <= ranges_.back().second + 1) {
+                ranges_.back().second = std::max(ranges_.back().second, range.second);
+            } else {
+                ranges_.push_back(range);
             }
         }
-        const int32_t count = uset_getItemCount(members);
-        for (int32_t item = 0; item < count; ++item) {
-            UChar32 start = 0;
-            UChar32 end = 0;
-            UErrorCode status = U_ZERO_ERROR;
-            if (uset_getItem(members, item, &start, &end, nullptr, 0, &status) != 0) {
-                continue; // a string, which ranges never give
-            }
-            for (UChar32 c = start; c <= end; ++c) {
-                uset_add(set_, static_cast<UChar32>(FoldedCharacter(static_cast<char32_t>(c))));
+        // The ASCII characters, looked up in a table: those of the ranges that no folding
+        // takes away, and those the folding of a character of the ranges gives.
+        for (const auto& [low, high] : ranges_) {
+            for (char32_t c = low; c <= high && c < ascii_.size(); ++c) {
+                ascii_[c] = !foldings_.foldsToAnother(c);
             }
         }
-        uset_close(members);
-        uset_freeze(set_);
-        for (char32_t c = 0; c < ascii_.size(); ++c) {
-            ascii_[c] = uset_contains(set_, static_cast<UChar32>(c)) != 0;
+        for (const auto& [folded, original] : foldings_.foldingToAscii()) {
+            ascii_[folded] = ascii_[folded] || inRanges(original);
         }
     }
-    ~CharClass() { uset_close(set_); }
-    CharClass(const CharClass&) = delete;
-    CharClass& operator=(const CharClass&) = delete;
 
     // c is a folded character.
     bool holds(char32_t c) const {
-        const bool in =
-            c < ascii_.size() ? ascii_[c] : uset_contains(set_, static_cast<UChar32>(c));
+        const bool in = c < ascii_.size() ? ascii_[c] : contains(c);
         return in != negated_;
     }
 
 private:
-    USet* set_;
+    bool inRanges(char32_t c) const {
+        const auto after = std::upper_bound(ranges_.begin(), ranges_.end(),
+                                            std::pair<char32_t, char32_t>{c, 0x10FFFF + 1});
+        return after != ranges_.begin() && std::prev(after)->second >= c;
+    }
+    bool contains(char32_t c) const {
+        if (inRanges(c) && !foldings_.foldsToAnother(c)) {
+            return true;
+        }
+        for (const auto& [folded, original] : foldings_.foldingTo(c)) {
+            if (inRanges(original)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::vector<std::pair<char32_t, char32_t>> ranges_; // sorted, apart
     bool negated_;
+    const CharacterFoldings& foldings_;
     std::array<bool, 128> ascii_{};
 };
 
@@ -78,6 +91,13 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
         }
         run.clear();
     };
+    // Where each "[" would close: the first "]" after it, found in one pass from the end,
+    // so that a key of many "[" is read in time in step with its length.
+    std::map<std::pair<std::u32string, bool>, std::shared_ptr<const CharClass>> classes;
+    std::vector<std::size_t> closing(p.size() + 1, std::u32string::npos);
+    for (std::size_t i = p.size(); i-- > 0;) {
+        closing[i] = p[i] == U']' ? i : closing[i + 1];
+    }
     for (std::size_t i = 0; i < p.size(); ++i) {
         const char32_t c = p[i];
         Token token{Token::Kind::Literal, 0, nullptr};
@@ -87,9 +107,8 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
             token.kind = Token::Kind::AnyOne;
         } else if (syntax == Syntax::Like && c == U'#') {
             token.kind = Token::Kind::Digit;
-        } else if (syntax == Syntax::Like && c == U'[' &&
-                   p.find(U']', i + 1) != std::u32string::npos) {
-            const std::size_t close = p.find(U']', i + 1);
+        } else if (syntax == Syntax::Like && c == U'[' && closing[i + 1] != std::u32string::npos) {
+            const std::size_t close = closing[i + 1];
             std::size_t k = i + 1;
             token.kind = Token::Kind::Class;
             const bool negated = k < close && p[k] == U'!';
@@ -101,8 +120,12 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
             // foldings, so that "[B-a]" still runs from "B" to "a".
             std::u32string body;
             for (std::size_t from = k; from <= close;) {
-                std::size_t to = p.find(U'-', from);
-                to = to == std::u32string::npos || to > close ? close : to;
+                // Within the class only: a search to the key's end would make a key of
+                // many classes cost the square of its length.
+                const std::size_t to = static_cast<std::size_t>(
+                    std::find(p.begin() + static_cast<std::ptrdiff_t>(from),
+                              p.begin() + static_cast<std::ptrdiff_t>(close), U'-') -
+                    p.begin());
                 std::u32string piece = p.substr(from, to - from);
                 UnifyWidthAndForm(piece);
                 body += piece;
@@ -120,7 +143,12 @@ WildcardPattern::WildcardPattern(std::string_view pattern, Syntax syntax) {
                     ranges.emplace_back(body[b], body[b]);
                 }
             }
-            token.members = std::make_shared<const CharClass>(ranges, negated);
+            // A key may repeat a class many times: each is made once.
+            auto& made = classes[{body, negated}];
+            if (!made) {
+                made = std::make_shared<const CharClass>(std::move(ranges), negated);
+            }
+            token.members = made;
             i = close;
         } else {
             run += c;

@@ -140,9 +140,10 @@ TEST_F(EditCatalog, RenameOntoARegisteredTitleAsksBeforeMakingOneDiscOfTwo) {
     EXPECT_EQ(rowsOf("Music").size(), 2u) << "one disc of two, as the user said";
 }
 
-TEST_F(EditCatalog, RenameRefusesAllAndBlankTitlesWithTheirReason) {
+TEST_F(EditCatalog, RenameRefusesAllBlankAndControlCharacterTitlesWithTheirReason) {
     registration("Photos", {"a.jpg"});
-    for (const std::string refused : {"ALL", "   ", "\u3000"}) {
+    for (const std::string refused :
+         {"ALL", "   ", "\u3000", "Line\nbreak", "Tab\tbed", "\x1b[2J"}) {
         p.transcript.lines.clear();
         p.dialogs.texts = {refused};
         EXPECT_FALSE(RenameTitle(p.platform(), catalog, "Photos")) << refused;
@@ -155,6 +156,10 @@ TEST_F(EditCatalog, RenameRefusesAllAndBlankTitlesWithTheirReason) {
     p.dialogs.texts = {std::string("Not all")};
     EXPECT_TRUE(RenameTitle(p.platform(), catalog, "ALL"));
     EXPECT_EQ(rowsOf("Not all").size(), 1u);
+    registration("Old\nline", {"d.txt"});
+    p.dialogs.texts = {std::string("New line")};
+    EXPECT_TRUE(RenameTitle(p.platform(), catalog, "Old\nline"));
+    EXPECT_EQ(rowsOf("New line").size(), 1u);
 }
 
 TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {

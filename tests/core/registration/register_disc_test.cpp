@@ -46,9 +46,10 @@ TEST_F(RegisterDiscTest, EmptyTitleIsRefusedAfterTheTrayIsClosed) {
     EXPECT_EQ(result, Registration::Refused);
 }
 
-TEST_F(RegisterDiscTest, AllAndBlankTitlesCannotNameADisc) {
+TEST_F(RegisterDiscTest, AllBlankAndControlCharacterTitlesCannotNameADisc) {
     p.files.addFile("e:\\a.txt");
-    for (const std::string refused : {"ALL", " ", "  \t ", "\u3000"}) {
+    for (const std::string refused :
+         {"ALL", " ", "  \t ", "\u3000", "A\nB", "A\tB", "A\x1b[2JB", "A\u009bB", "A\x7f"}) {
         p.transcript.lines.clear();
         title = refused;
         run();

@@ -352,6 +352,51 @@ TEST_F(NameIndexTest, ADeletedTruncatedOrDamagedSegmentIsPassedOverThenMadeAgain
     EXPECT_TRUE(NameIndex(folder, catalog, files).check());
 }
 
+// A segment cut short or changed in place by another program while the index is in use:
+// the search that meets it scans instead (and lives), and the next update proves the index
+// again.
+TEST_F(NameIndexTest, ASegmentCutOrChangedWhileInUseMeansScanningThenProvingAgain) {
+    std::vector<std::string> names = namesOf("report", 30000);
+    registration("A", names);
+    index.update();
+    ASSERT_TRUE(index.trusted());
+    const Rows all = find("*report1*");
+    ASSERT_EQ(find("*report1*", "ALL", &index), all);
+    std::filesystem::path segment;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind("seg-", 0) == 0) {
+            segment = entry.path();
+        }
+    }
+    ASSERT_FALSE(segment.empty());
+    const auto size = std::filesystem::file_size(segment);
+
+    // Cut in place, not replaced: the index holds the file open.
+    ASSERT_EQ(truncate(segment.c_str(), static_cast<off_t>(size / 3)), 0);
+    EXPECT_FALSE(index.candidates("*report1*", std::nullopt));
+    EXPECT_FALSE(index.trusted());
+    EXPECT_EQ(find("*report1*", "ALL", &index), all) << "by a scan";
+    index.update();
+    EXPECT_TRUE(index.trusted());
+    EXPECT_EQ(filesOf(index.candidates("*report1*", std::nullopt)), all);
+
+    // Changed in place, the same size: a block's names overwritten.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind("seg-", 0) == 0) {
+            segment = entry.path();
+        }
+    }
+    {
+        std::fstream file(segment, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(200);
+        file.write(std::string(4000, 'z').data(), 4000);
+    }
+    EXPECT_FALSE(index.candidates("*report1*", std::nullopt));
+    EXPECT_FALSE(index.trusted());
+    index.update();
+    EXPECT_EQ(filesOf(index.candidates("*report1*", std::nullopt)), all);
+}
+
 TEST_F(NameIndexTest, NeverWritesThroughALink) {
     registration("A", {"report.txt"});
     std::filesystem::create_directories(dir / "cache");

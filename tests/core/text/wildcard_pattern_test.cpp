@@ -1,6 +1,8 @@
+#include "text/text_fold.h"
 #include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace orbisk {
@@ -8,6 +10,12 @@ namespace {
 
 bool like(const std::string& pattern, const std::string& name) {
     return WildcardPattern(pattern, WildcardPattern::Syntax::Like).matches(name);
+}
+
+std::string utf8(char32_t c) {
+    std::string text;
+    AppendUtf8(text, c);
+    return text;
 }
 
 bool listing(const std::string& pattern, const std::string& name) {
@@ -55,6 +63,59 @@ TEST(LikePattern, ClassesTakeListsRangesAndNegation) {
     EXPECT_FALSE(like("[*]x", "ax"));
     // An unclosed bracket is an ordinary character.
     EXPECT_TRUE(like("a[b", "a[b"));
+}
+
+// A class holds the foldings of the characters of its ranges, and nothing else, whatever
+// the ranges span: every character of the plane is tried against the foldings taken one
+// by one.
+TEST(LikePattern, AClassHoldsExactlyTheFoldingsOfItsRanges) {
+    const std::vector<std::pair<char32_t, char32_t>> ranges = {{U'B', U'a'},   {U'ぁ', U'ゖ'},
+                                                               {U'Ａ', U'ｚ'}, {U'Ω', U'ω'},
+                                                               {U'"', 0xFFFF}, {0x10400, 0x1044F}};
+    for (const auto& [low, high] : ranges) {
+        std::vector<bool> held(0x110000);
+        for (char32_t c = low; c <= high; ++c) {
+            held[FoldedCharacter(c)] = true;
+        }
+        const WildcardPattern pattern("[" + utf8(low) + "-" + utf8(high) + "]",
+                                      WildcardPattern::Syntax::Like);
+        for (char32_t c = 1; c < 0x30000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                continue;
+            }
+            std::u32string folded(1, c);
+            FoldText(folded);
+            if (folded.size() == 1) {
+                ASSERT_EQ(pattern.matchesFolded(folded), held[folded[0]])
+                    << std::hex << static_cast<std::uint32_t>(c) << " in "
+                    << static_cast<std::uint32_t>(low);
+            }
+        }
+    }
+}
+
+// However a key is made, reading it takes time in step with its length: many brackets,
+// many classes, classes spanning the whole plane each. A bound a user would call a hang,
+// not a speed.
+TEST(LikePattern, LongKeysOfBracketsAndClassesAreReadInLinearTime) {
+    std::string distinct;
+    for (char32_t c = 0x4E00; distinct.size() < 130000; ++c) {
+        distinct += "[" + utf8(c) + "-\xef\xbf\xbf]";
+    }
+    std::string plain;
+    while (plain.size() < 130000) {
+        plain += "[a]";
+    }
+#ifdef __SANITIZE_ADDRESS__
+    const auto bound = std::chrono::seconds(10); // every access checked
+#else
+    const auto bound = std::chrono::seconds(2);
+#endif
+    for (const std::string& key : {std::string(130000, '['), plain, distinct}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(like(key, "name.txt"));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, bound) << key.substr(0, 12);
+    }
 }
 
 TEST(LikePattern, LetterCaseIsIgnoredBeyondAscii) {
