@@ -19,13 +19,6 @@ const std::string RemoveFailure = "登録を削除できませんでした。\n"
 // Rows written between two passes over the window's events.
 constexpr std::int64_t RowsPerPass = 10000;
 
-bool isRegistered(Catalog& catalog, const std::string& title) {
-    auto rows = catalog.db().prepare("Select 1 From MediaName Where メディア名 = ?1 "
-                                     "Union All Select 1 From MediaTable Where メディア名 = ?1 "
-                                     "Limit 1");
-    return rows.bind(1, title).step();
-}
-
 // A name for the CSV: the title (or the program's name) and today's date, without the
 // characters a file name cannot hold.
 std::string suggestedName(const std::optional<std::string>& title, const CalendarDate& today) {
@@ -53,7 +46,7 @@ bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
     }
     try {
         Catalog catalog(catalogFile, Catalog::Access::Write);
-        if (isRegistered(catalog, *newTitle) &&
+        if (IsRegistered(catalog, *newTitle) &&
             dialogs.message("「" + *newTitle +
                                 "」は登録済みです。2枚のディスクを1つのタイトルにまとめますか？",
                             RenameTitleText, Buttons::OkCancel) == Answer::Cancel) {

@@ -1,7 +1,7 @@
 #include "media/registered_discs.h"
 
+#include "catalog/size_text.h"
 #include "edit/disc_store.h"
-#include "registration/size_text.h"
 
 namespace orbisk {
 

@@ -1,7 +1,7 @@
 #include "search/find_files.h"
 
+#include "catalog/row_reader.h"
 #include "catalog/title_list.h"
-#include "search/catalog_search.h"
 #include "search/name_index.h"
 #include "text/display_text.h"
 

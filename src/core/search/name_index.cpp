@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/packed_files.h"
+#include "catalog/row_reader.h"
 #include "search/hit_table.h"
 #include "text/text_fold.h"
 #include "text/wildcard_pattern.h"
@@ -323,16 +324,9 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
                          const std::function<bool()>& keepGoing) {
     Catalog catalog(catalogFile_);
     Catalog::Transaction snapshot(catalog, Catalog::Transaction::Kind::Read);
-    auto last = catalog.db().prepare("Select Coalesce(Max(rowid), 0) From MediaTable");
-    last.step();
-    const std::int64_t total = last.integer(0);
-    const bool hasMembers = catalog.hasTable("OrbiskMembers");
-    // The rows of each kind in their order, with their names and titles.
-    const std::pair<IndexKind, std::string> kinds[] = {
-        {IndexKind::Files, "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid"},
-        {IndexKind::Members, hasMembers ? "Select m.member, m.name, t.メディア名 From " +
-                                              JoinPackedFiles(catalog).from + " Order By m.member"
-                                        : ""}};
+    const std::int64_t total = LastFileRow(catalog);
+    const bool hasMembers = HasPackedFiles(catalog);
+    const IndexKind kinds[] = {IndexKind::Files, IndexKind::Members};
 
     // Twice at most: verifying what the index holds while adding the rows appended, then,
     // when it differs or has grown into too many segments, building it anew.
@@ -345,7 +339,7 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
             next->segmentLooks = state->segmentLooks;
         }
         bool same = true;
-        for (const auto& [kind, sql] : kinds) {
+        for (const IndexKind kind : kinds) {
             if (kind == IndexKind::Members && !hasMembers) {
                 // None now: the index must hold none either.
                 same = same && std::none_of(next->listed.begin(), next->listed.end(),
@@ -374,14 +368,15 @@ NameIndex::bringUpToDate(std::shared_ptr<const State> state, const Progress& pro
             };
             const std::vector<std::shared_ptr<const Segment>> none;
             Verification verification(kind, anew ? none : state->segments, append);
-            auto rows = catalog.db().prepare(sql);
+            RowsInIdOrder rows(catalog, kind == IndexKind::Files ? RowsInIdOrder::Kind::Files
+                                                                 : RowsInIdOrder::Kind::Members);
             std::int64_t read = 0;
             while (same && rows.step()) {
-                same = verification.row(rows.integer(0), {rows.view(1), rows.isNull(1)},
-                                        {rows.view(2), rows.isNull(2)});
+                same = verification.row(rows.id(), {rows.name(), rows.nameIsNull()},
+                                        {rows.title(), rows.titleIsNull()});
                 if (++read % RowsPerBatch == 0) {
                     if (progress && kind == IndexKind::Files) {
-                        progress(rows.integer(0), total);
+                        progress(rows.id(), total);
                     }
                     if (keepGoing && !keepGoing()) {
                         return nullptr;
