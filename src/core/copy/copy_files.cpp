@@ -3,7 +3,6 @@
 #include "archive/archive_reader.h"
 #include "catalog/size_text.h"
 #include "copy/copy_log.h"
-#include "edit/disc_store.h"
 #include "media/disc_check.h"
 #include "media/registered_discs.h"
 #include "search/find_files.h"

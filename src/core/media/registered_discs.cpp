@@ -1,7 +1,6 @@
 #include "media/registered_discs.h"
 
 #include "catalog/size_text.h"
-#include "edit/disc_store.h"
 
 namespace orbisk {
 
