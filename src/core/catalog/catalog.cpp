@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 
 #include "catalog/comparisons.h"
+#include "catalog/connection.h"
 #include "catalog/packed_files.h"
 
 #include <cerrno>
@@ -122,8 +123,9 @@ void Catalog::checkIntact() {
     }
 }
 
-bool Catalog::hasTable(const char* name) {
-    return db_.prepare("Select 1 From sqlite_master Where type = 'table' And name = ?1")
+bool HasTable(Catalog& catalog, const char* name) {
+    return Connection(catalog)
+        .prepare("Select 1 From sqlite_master Where type = 'table' And name = ?1")
         .bind(1, name)
         .step();
 }

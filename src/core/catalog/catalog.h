@@ -23,10 +23,6 @@ public:
     // is not a catalogue or cannot be opened with the access asked for.
     explicit Catalog(const std::filesystem::path& file, Access access = Access::Read);
 
-    // Whether the catalogue holds the table: Orbisk's own tables (disc records, packed files)
-    // are made by the first registration that needs them, so an older catalogue has none.
-    bool hasTable(const char* name);
-
     // Refuses a damaged file before anything is written into it.
     void checkIntact();
 

@@ -11,4 +11,8 @@ inline sqlite::Database& Connection(Catalog& catalog) {
     return catalog.db_;
 }
 
+// Whether the catalogue holds the table: Orbisk's own tables (disc records, packed files)
+// are made by the first registration that needs them, so an older catalogue has none.
+bool HasTable(Catalog& catalog, const char* name);
+
 } // namespace orbisk

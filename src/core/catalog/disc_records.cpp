@@ -10,7 +10,7 @@ constexpr const char* Columns = "registration, title, first_row, last_row, drive
                                 "type, root, files, bytes, fingerprint";
 
 bool hasRecords(Catalog& catalog) {
-    return catalog.hasTable("OrbiskDiscs");
+    return HasTable(catalog, "OrbiskDiscs");
 }
 
 } // namespace

@@ -46,7 +46,7 @@ void RegisterArchiveTie(sqlite3* db) {
 }
 
 bool HasPackedFiles(Catalog& catalog) {
-    return catalog.hasTable("OrbiskMembers");
+    return HasTable(catalog, "OrbiskMembers");
 }
 
 PackedFileRows JoinPackedFiles(Catalog& catalog) {

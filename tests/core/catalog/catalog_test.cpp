@@ -152,6 +152,12 @@ TEST(Catalog, CreateKilledAtAnyWriteLeavesAWholeCatalogueOrNone) {
         TempDir dir;
         const auto file = dir / Catalog::FileName;
         const bool killed = createKilledAtWrite(file, write);
+        if (!killed) {
+            // Made whole: the folder holds the catalogue alone, no other name of it, no journal.
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                    std::filesystem::directory_iterator()),
+                      1);
+        }
         if (std::filesystem::exists(std::filesystem::symlink_status(file))) {
             // Both tables, and usable: a registration's rows go in.
             testing::storeTitle(file, "Disc A");
