@@ -17,7 +17,6 @@ std::string titleOf(const Notice& notice) {
 } // namespace
 
 Answer ScriptedDialogs::message(const Notice& notice, Buttons buttons) {
-    notices.push_back(notice);
     const std::string text = Worded(notice.lines, Language::Japanese);
     transcript_.add("message " + titleOf(notice) +
                     (buttons == Buttons::OkCancel ? " [OK/Cancel]" : "") + ": " + text);

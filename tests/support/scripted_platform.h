@@ -32,8 +32,6 @@ public:
     // Answers to text questions; nothing means Cancel.
     std::deque<std::optional<std::string>> texts;
     std::function<void(const std::string& text)> onMessage;
-    // Every message box's notice, as the command gave it.
-    std::vector<Notice> notices;
 
     Answer message(const Notice& notice, Buttons buttons) override;
     std::string askSaveFileName(const Message& filter, const std::string& suggested) override;
