@@ -164,10 +164,10 @@ std::filesystem::path createUnusedBeside(const std::filesystem::path& file) {
             return name;
         }
         if (errno != EEXIST) {
-            throw CatalogError(CatalogError::Kind::Other, std::strerror(errno));
+            throw CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(errno))});
         }
     }
-    throw CatalogError(CatalogError::Kind::Other, std::strerror(EEXIST));
+    throw CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(EEXIST))});
 }
 
 // Gives the made file its name unless something (a file, a link) has taken the name
@@ -184,9 +184,9 @@ void moveIntoPlace(const std::filesystem::path& made, const std::filesystem::pat
             return;
         }
     }
-    throw CatalogError(errno == EEXIST ? CatalogError::Kind::Taken : CatalogError::Kind::Other,
-                       errno == EEXIST ? "同じ名前のファイルがすでにあります。"
-                                       : std::strerror(errno));
+    throw errno == EEXIST
+        ? CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}})
+        : CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(errno))});
 }
 
 } // namespace
@@ -194,7 +194,7 @@ void moveIntoPlace(const std::filesystem::path& made, const std::filesystem::pat
 void Catalog::create(const std::filesystem::path& file) {
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
-        throw CatalogError(CatalogError::Kind::Taken, "同じ名前のファイルがすでにあります。");
+        throw CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}});
     }
     // The catalogue is made whole under a name of its own and only then takes its name, so
     // that a crash or a kill half-way never leaves a file there that is no catalogue (an

@@ -18,11 +18,11 @@ std::vector<std::string> ReadDiscTitles(const std::filesystem::path& catalogFile
     return distinct;
 }
 
-std::optional<std::string> WhyUnchangeable(const std::filesystem::path& catalogFile) {
+std::optional<MessageLines> WhyUnchangeable(const std::filesystem::path& catalogFile) {
     try {
         Catalog(catalogFile, Catalog::Access::Write);
     } catch (const std::exception& error) {
-        return std::string("カタログを変更できません。\n") + error.what();
+        return Then({{MessageId::CatalogUnchangeable, {}}}, ReasonOf(error));
     }
     return std::nullopt;
 }

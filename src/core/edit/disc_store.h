@@ -1,7 +1,9 @@
 #pragma once
 
 #include "catalog/disc_rows.h"
+#include "messages/message.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +15,6 @@ namespace orbisk {
 std::vector<std::string> ReadDiscTitles(const std::filesystem::path& catalogFile);
 
 // Why the catalogue cannot be changed, or nothing when it can.
-std::optional<std::string> WhyUnchangeable(const std::filesystem::path& catalogFile);
+std::optional<MessageLines> WhyUnchangeable(const std::filesystem::path& catalogFile);
 
 } // namespace orbisk
