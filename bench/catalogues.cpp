@@ -2,7 +2,8 @@
 
 #include "bench_support.h"
 #include "catalog/catalog.h"
-#include "search/catalog_search.h"
+#include "catalog/disc_rows.h"
+#include "catalog/row_reader.h"
 
 #include <cstdio>
 #include <fstream>
@@ -136,11 +137,13 @@ std::filesystem::path pathList(const std::filesystem::path& catalog) {
     {
         std::ofstream out(unsorted, std::ios::binary);
         Catalog opened(catalog);
-        auto rows = opened.db().prepare("Select メディア名, ファイルパス From MediaTable");
         const std::string drive = "/media/cdrom0";
-        while (rows.step()) {
-            out << '/' << rows.view(0) << rows.view(1).substr(drive.size()) << '\n';
-        }
+        ExportRows(opened, std::nullopt, [&](const std::vector<std::string>& row) {
+            if (row[6].empty()) {
+                out << '/' << row[1] << std::string_view(row[0]).substr(drive.size()) << '\n';
+            }
+            return true;
+        });
     }
     commandSeconds("LC_ALL=C sort -o '" + list.string() + "' '" + unsorted.string() + "'");
     std::filesystem::remove(unsorted);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registration/registration_store.h"
+#include "catalog/row_writer.h"
 
 #include <filesystem>
 #include <string>

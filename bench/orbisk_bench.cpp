@@ -5,6 +5,8 @@
 #include "bench_support.h"
 #include "catalog/catalog.h"
 #include "catalog/comparisons.h"
+#include "catalog/row_reader.h"
+#include "catalog/row_writer.h"
 #include "catalogues.h"
 #include "copy/copy_files.h"
 #include "copy/copy_log.h"
@@ -15,8 +17,6 @@
 #include "locale_number_format.h"
 #include "media/folder_walk.h"
 #include "registration/register_disc.h"
-#include "registration/registration_store.h"
-#include "search/catalog_search.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
 #include "search_keys.h"
@@ -281,7 +281,7 @@ int main(int argc, char** argv) {
                         [&](const std::filesystem::path& file) {
                             Catalog writer(file, Catalog::Access::Write);
                             Catalog::Transaction registration(writer);
-                            RegistrationStore store(writer);
+                            RowWriter store(writer);
                             for (const FileRow& row : rows) {
                                 store.storeFileRow(row);
                             }

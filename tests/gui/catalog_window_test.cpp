@@ -1,7 +1,7 @@
+#include "catalog/row_writer.h"
 #include "catalog_window.h"
 #include "gui/gui_fixture.h"
 #include "registration/register_disc.h"
-#include "registration/registration_store.h"
 #include "support/catalog_rows.h"
 #include "support/disc_images.h"
 #include "support/recording_views.h"

@@ -1,5 +1,5 @@
+#include "catalog/row_writer.h"
 #include "gui/gui_fixture.h"
-#include "registration/registration_store.h"
 #include "services/message_dialog.h"
 #include "support/catalog_rows.h"
 #include "support/lzh_writer.h"

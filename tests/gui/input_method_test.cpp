@@ -2,9 +2,9 @@
 // desktop types it: keys go from the X server's keyboard through Qt's input method plugin
 // to fcitx5 or IBus and Mozc, and come back as pre-edit and committed text. Runs under
 // tests/with_input_method.sh, which starts the display, the bus and the framework's daemon.
+#include "catalog/row_writer.h"
 #include "catalog_window.h"
 #include "gui/gui_fixture.h"
-#include "registration/registration_store.h"
 #include "report_window.h"
 #include "services/dropped_compositions.h"
 #include "services/qt_dialogs.h"

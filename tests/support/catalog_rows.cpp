@@ -1,7 +1,7 @@
 #include "support/catalog_rows.h"
 
 #include "catalog/catalog.h"
-#include "registration/registration_store.h"
+#include "catalog/row_writer.h"
 
 #include <fstream>
 #include <sqlite3.h>
@@ -11,13 +11,13 @@ namespace orbisk::testing {
 
 void storeTitle(const std::filesystem::path& catalog, const std::string& title) {
     Catalog c(catalog, Catalog::Access::Write);
-    RegistrationStore(c).storeTitle(title);
+    RowWriter(c).storeTitle(title);
 }
 
 void storeFiles(const std::filesystem::path& catalog, const std::vector<FileRow>& rows) {
     Catalog c(catalog, Catalog::Access::Write);
     Catalog::Transaction registration(c);
-    RegistrationStore store(c);
+    RowWriter store(c);
     for (const FileRow& row : rows) {
         store.storeFileRow(row);
     }

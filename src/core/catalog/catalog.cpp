@@ -1,13 +1,17 @@
 #include "catalog/catalog.h"
 
 #include "catalog/comparisons.h"
+#include "catalog/connection.h"
 #include "catalog/packed_files.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <random>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <vector>
 
 namespace orbisk {
@@ -20,9 +24,11 @@ constexpr const char* SchemaCheck =
 
 // Small pages: a registration's rows are written in one go, but searches read every
 // page, and 1 KiB pages keep the rows of a name scan close together.
-constexpr const char* Schema =
-    "PRAGMA page_size = 1024;"
-    "PRAGMA journal_mode = WAL;"
+constexpr const char* Schema = "PRAGMA page_size = 1024;"
+                               "PRAGMA journal_mode = WAL;";
+
+// Both tables are made in one transaction: a catalogue has both or is not made.
+constexpr const char* Tables =
     "Create Table MediaTable (ファイルパス Text, メディア名 Text, ファイル名 Text, "
     "拡張子 Text, サイズ Text, 登録日 Date);"
     "Create Table MediaName (メディア名 Text);";
@@ -117,8 +123,9 @@ void Catalog::checkIntact() {
     }
 }
 
-bool Catalog::hasTable(const char* name) {
-    return db_.prepare("Select 1 From sqlite_master Where type = 'table' And name = ?1")
+bool HasTable(Catalog& catalog, const char* name) {
+    return Connection(catalog)
+        .prepare("Select 1 From sqlite_master Where type = 'table' And name = ?1")
         .bind(1, name)
         .step();
 }
@@ -142,24 +149,69 @@ void Catalog::Transaction::commit() {
     open_ = false;
 }
 
+namespace {
+
+// A name of the file's folder that nothing holds, created empty as the file is made
+// elsewhere: "x" makes it here or not at all, and never through a link.
+std::filesystem::path createUnusedBeside(const std::filesystem::path& file) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "-%08x", static_cast<unsigned>(random()));
+        auto name = file.parent_path() / ("." + file.filename().string() + suffix + ".new");
+        if (std::FILE* created = std::fopen(name.c_str(), "wbx")) {
+            std::fclose(created);
+            return name;
+        }
+        if (errno != EEXIST) {
+            throw CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(errno))});
+        }
+    }
+    throw CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(EEXIST))});
+}
+
+// Gives the made file its name unless something (a file, a link) has taken the name
+// meanwhile. A file system without the no-replace move gets a link and the old name's
+// removal, which refuses a taken name alike.
+void moveIntoPlace(const std::filesystem::path& made, const std::filesystem::path& file) {
+    if (renameat2(AT_FDCWD, made.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0) {
+        return;
+    }
+    if (errno == EINVAL || errno == ENOSYS) {
+        if (link(made.c_str(), file.c_str()) == 0) {
+            std::error_code ignored;
+            std::filesystem::remove(made, ignored);
+            return;
+        }
+    }
+    throw errno == EEXIST
+        ? CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}})
+        : CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(errno))});
+}
+
+} // namespace
+
 void Catalog::create(const std::filesystem::path& file) {
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
         throw CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}});
     }
-    // "x": created here or not at all, and never through a link, even a dangling one.
-    std::FILE* created = std::fopen(file.c_str(), "wbx");
-    if (created == nullptr) {
-        throw errno == EEXIST
-            ? CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}})
-            : CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(errno))});
-    }
-    std::fclose(created);
+    // The catalogue is made whole under a name of its own and only then takes its name, so
+    // that a crash or a kill half-way never leaves a file there that is no catalogue (an
+    // empty one, or one with a table missing), which would then be refused as taken.
+    const std::filesystem::path made = createUnusedBeside(file);
     try {
-        sqlite::Database db(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
-        db.exec(Schema);
+        {
+            sqlite::Database db(made.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
+            db.exec(Schema);
+            db.exec("Begin Immediate");
+            db.exec(Tables);
+            db.exec("Commit");
+        }
+        // Closing the only connection has put the journal into the file and removed it.
+        moveIntoPlace(made, file);
     } catch (...) {
-        std::filesystem::remove(file, error);
+        std::filesystem::remove(made, error);
         throw;
     }
 }

@@ -23,12 +23,6 @@ public:
     // is not a catalogue or cannot be opened with the access asked for.
     explicit Catalog(const std::filesystem::path& file, Access access = Access::Read);
 
-    sqlite::Database& db() { return db_; }
-
-    // Whether the catalogue holds the table: Orbisk's own tables (disc records, packed files)
-    // are made by the first registration that needs them, so an older catalogue has none.
-    bool hasTable(const char* name);
-
     // Refuses a damaged file before anything is written into it.
     void checkIntact();
 
@@ -60,6 +54,8 @@ public:
     static void create(const std::filesystem::path& file);
 
 private:
+    // The connection is reached only by the catalogue's readers and writers.
+    friend sqlite::Database& Connection(Catalog& catalog);
     sqlite::Database db_;
 };
 

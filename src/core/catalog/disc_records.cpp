@@ -1,5 +1,7 @@
 #include "catalog/disc_records.h"
 
+#include "catalog/connection.h"
+
 namespace orbisk {
 
 namespace {
@@ -8,20 +10,21 @@ constexpr const char* Columns = "registration, title, first_row, last_row, drive
                                 "type, root, files, bytes, fingerprint";
 
 bool hasRecords(Catalog& catalog) {
-    return catalog.hasTable("OrbiskDiscs");
+    return HasTable(catalog, "OrbiskDiscs");
 }
 
 } // namespace
 
 void MakeDiscRecords(Catalog& catalog) {
-    catalog.db().exec("Create Table If Not Exists OrbiskDiscs ("
-                      "registration Integer Primary Key, title Text, first_row Integer, "
-                      "last_row Integer, drive Text, label Text, uuid Text, type Text, "
-                      "root Text, files Integer, bytes Integer, fingerprint Text, facts Blob)");
+    Connection(catalog).exec(
+        "Create Table If Not Exists OrbiskDiscs ("
+        "registration Integer Primary Key, title Text, first_row Integer, "
+        "last_row Integer, drive Text, label Text, uuid Text, type Text, "
+        "root Text, files Integer, bytes Integer, fingerprint Text, facts Blob)");
 }
 
 void StoreDiscRecord(Catalog& catalog, const DiscRecord& record) {
-    auto insert = catalog.db().prepare(
+    auto insert = Connection(catalog).prepare(
         "Insert Into OrbiskDiscs (title, first_row, last_row, drive, label, uuid, type, root, "
         "files, bytes, fingerprint, facts) "
         "Values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
@@ -46,7 +49,7 @@ std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<st
     }
     // A record is its registration's while the registration's first and last rows are
     // still there under its title: rows another program removed take their record along.
-    auto rows = catalog.db().prepare(
+    auto rows = Connection(catalog).prepare(
         std::string("Select ") + Columns + (withFacts ? ", facts" : ", Null") +
         " From OrbiskDiscs d Where Exists (Select 1 From MediaTable t Where t.rowid = "
         "d.first_row And t.メディア名 = d.title) And Exists (Select 1 From MediaTable t Where "
@@ -79,21 +82,21 @@ std::string ReadKeptFacts(Catalog& catalog, std::int64_t registration) {
     if (!hasRecords(catalog)) {
         return "";
     }
-    auto row = catalog.db().prepare("Select facts From OrbiskDiscs Where registration = ?1");
+    auto row = Connection(catalog).prepare("Select facts From OrbiskDiscs Where registration = ?1");
     row.bind(1, registration);
     return row.step() ? row.blob(0) : "";
 }
 
 void ForgetRemovedDiscRecords(Catalog& catalog) {
     if (hasRecords(catalog)) {
-        catalog.db().exec("Delete From OrbiskDiscs Where last_row > "
-                          "(Select Coalesce(Max(rowid), 0) From MediaTable)");
+        Connection(catalog).exec("Delete From OrbiskDiscs Where last_row > "
+                                 "(Select Coalesce(Max(rowid), 0) From MediaTable)");
     }
 }
 
 void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::string& newTitle) {
     if (hasRecords(catalog)) {
-        catalog.db()
+        Connection(catalog)
             .prepare("Update OrbiskDiscs Set title = ?2 Where title = ?1")
             .bind(1, title)
             .bind(2, newTitle)
@@ -103,7 +106,10 @@ void RenameDiscRecords(Catalog& catalog, const std::string& title, const std::st
 
 void RemoveDiscRecords(Catalog& catalog, const std::string& title) {
     if (hasRecords(catalog)) {
-        catalog.db().prepare("Delete From OrbiskDiscs Where title = ?1").bind(1, title).run();
+        Connection(catalog)
+            .prepare("Delete From OrbiskDiscs Where title = ?1")
+            .bind(1, title)
+            .run();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "catalog/packed_files.h"
 
 #include "catalog/catalog.h"
+#include "catalog/connection.h"
 #include "text/byte_codes.h"
 
 #include <sqlite3.h>
@@ -26,8 +27,8 @@ void archiveTie(sqlite3_context* context, int, sqlite3_value** arguments) {
 }
 
 bool hasTies(Catalog& catalog) {
-    auto columns = catalog.db().prepare("Select 1 From pragma_table_info('OrbiskMembers') "
-                                        "Where name = 'archive_tie'");
+    auto columns = Connection(catalog).prepare("Select 1 From pragma_table_info('OrbiskMembers') "
+                                               "Where name = 'archive_tie'");
     return columns.step();
 }
 
@@ -42,6 +43,10 @@ void RegisterArchiveTie(sqlite3* db) {
     sqlite3_create_function_v2(db, "archive_tie", 3,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                archiveTie, nullptr, nullptr, nullptr);
+}
+
+bool HasPackedFiles(Catalog& catalog) {
+    return HasTable(catalog, "OrbiskMembers");
 }
 
 PackedFileRows JoinPackedFiles(Catalog& catalog) {

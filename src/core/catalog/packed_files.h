@@ -17,6 +17,10 @@ class Catalog;
 // and is its row's only while the row still has them.
 std::int64_t ArchiveTie(std::string_view path, std::string_view size, std::string_view date);
 
+// Whether the catalogue holds packed files at all: their table is made by the first
+// registration that finds an archive, so an older catalogue has none.
+bool HasPackedFiles(Catalog& catalog);
+
 // Makes archive_tie(path, size, date) known to the connection's statements.
 void RegisterArchiveTie(sqlite3* db);
 

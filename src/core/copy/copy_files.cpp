@@ -1,11 +1,10 @@
 #include "copy/copy_files.h"
 
 #include "archive/archive_reader.h"
+#include "catalog/size_text.h"
 #include "copy/copy_log.h"
-#include "edit/disc_store.h"
 #include "media/disc_check.h"
 #include "media/registered_discs.h"
-#include "registration/size_text.h"
 #include "search/find_files.h"
 #include "text/display_text.h"
 

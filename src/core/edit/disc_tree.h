@@ -1,6 +1,6 @@
 #pragma once
 
-#include "edit/disc_store.h"
+#include "catalog/disc_rows.h"
 
 #include <string>
 #include <vector>

@@ -20,13 +20,6 @@ Notice removeFailure(const std::exception& error) {
     return {MessageId::RemoveTitle, Then({{MessageId::RemoveFailed, {}}}, ReasonOf(error))};
 }
 
-bool isRegistered(Catalog& catalog, const std::string& title) {
-    auto rows = catalog.db().prepare("Select 1 From MediaName Where メディア名 = ?1 "
-                                     "Union All Select 1 From MediaTable Where メディア名 = ?1 "
-                                     "Limit 1");
-    return rows.bind(1, title).step();
-}
-
 // A name for the CSV: the title (or the program's name) and today's date, without the
 // characters a file name cannot hold.
 std::string suggestedName(const std::optional<std::string>& title, const CalendarDate& today) {
@@ -55,7 +48,7 @@ bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
     }
     try {
         Catalog catalog(catalogFile, Catalog::Access::Write);
-        if (isRegistered(catalog, *newTitle) &&
+        if (IsRegistered(catalog, *newTitle) &&
             dialogs.message({MessageId::RenameTitle, {{MessageId::MergeTitles, {*newTitle}}}},
                             Buttons::OkCancel) == Answer::Cancel) {
             return false;

@@ -1,7 +1,6 @@
 #include "media/registered_discs.h"
 
-#include "edit/disc_store.h"
-#include "registration/size_text.h"
+#include "catalog/size_text.h"
 
 namespace orbisk {
 

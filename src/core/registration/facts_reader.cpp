@@ -1,6 +1,6 @@
 #include "registration/facts_reader.h"
 
-#include "registration/size_text.h"
+#include "catalog/size_text.h"
 
 namespace orbisk {
 

@@ -2,12 +2,12 @@
 
 #include "archive/archive_reader.h"
 #include "catalog/disc_records.h"
+#include "catalog/row_writer.h"
 #include "catalog/title_rules.h"
 #include "media/disc_check.h"
 #include "media/folder_walk.h"
 #include "media/path_cuts.h"
 #include "registration/facts_reader.h"
-#include "registration/registration_store.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,7 +95,7 @@ public:
 private:
     // Stores the file rows and fills record with what they were; the files of a folder
     // that could no longer be read are passed over and the folder noted in skipped.
-    void storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
+    void storeFileRows(RowWriter& store, const PathStore& paths, const std::string& title,
                        const std::string& prefix, DiscRecord& record, SkippedFolders& skipped);
     // Whether to go on with a disc that is a registration already (asking the user), or
     // with a disc that is none.
@@ -105,7 +105,7 @@ private:
     std::optional<std::string>
     knownByWalk(DiscInDrive& disc, const std::vector<DiscRecord>& records, const PathStore& paths);
     // Lists the archive of the file row stored as id, if it is one, and stores its members.
-    void storeMembers(RegistrationStore& store, std::int64_t id, const FileRow& row);
+    void storeMembers(RowWriter& store, std::int64_t id, const FileRow& row);
     void message(MessageLines lines) {
         platform_.dialogs.message({MessageId::RegisterTitle, std::move(lines)}, Buttons::Ok);
     }
@@ -116,7 +116,7 @@ private:
     ArchiveTally archives_;
 };
 
-void Run::storeMembers(RegistrationStore& store, std::int64_t id, const FileRow& row) {
+void Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
     const std::string& path = row.path;
     if (archives_.full) {
         return;
@@ -151,7 +151,7 @@ void Run::storeMembers(RegistrationStore& store, std::int64_t id, const FileRow&
     platform_.events.processPendingEvents();
 }
 
-void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
+void Run::storeFileRows(RowWriter& store, const PathStore& paths, const std::string& title,
                         const std::string& prefix, DiscRecord& record, SkippedFolders& skipped) {
     const auto k = paths.count();
     sink_.setProgressMax(k);
@@ -308,7 +308,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         Catalog catalog(catalogFile_, Catalog::Access::Write);
         Catalog::Transaction registration(catalog);
         ForgetRemovedDiscRecords(catalog);
-        RegistrationStore store(catalog);
+        RowWriter store(catalog);
         DiscRecord record;
         record.title = title;
         record.drive = drive;

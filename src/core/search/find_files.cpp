@@ -1,8 +1,8 @@
 #include "search/find_files.h"
 
 #include "catalog/catalog_error.h"
+#include "catalog/row_reader.h"
 #include "catalog/title_list.h"
-#include "search/catalog_search.h"
 #include "search/name_index.h"
 #include "text/display_text.h"
 

@@ -50,7 +50,7 @@ TEST_F(FirstStart, CancelMakesNothing) {
 
 TEST_F(FirstStart, ACatalogueThatIsThereIsLeftAlone) {
     const auto file = newCatalog(dir);
-    execute(file, "Insert Into MediaName Values ('KEEP')");
+    storeTitle(file, "KEEP");
     OfferNewCatalog(file, data, p.dialogs);
     EXPECT_TRUE(p.transcript.lines.empty());
     EXPECT_EQ(tableRows(file, "MediaName"), (std::vector<Lines>{{"KEEP"}}));

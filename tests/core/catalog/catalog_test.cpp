@@ -1,14 +1,18 @@
 #include "catalog/catalog.h"
+#include "catalog/row_reader.h"
+#include "catalog/row_writer.h"
 #include "catalog/title_list.h"
-#include "registration/registration_store.h"
-#include "search/catalog_search.h"
 #include "support/catalog_rows.h"
 #include "support/ordinary_user.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orbisk {
 namespace {
@@ -90,6 +94,83 @@ TEST(Catalog, CreateRefusesEveryNameThatIsTakenLinksIncluded) {
     EXPECT_THROW(Catalog::create(dir / "dangling.mdb"), CatalogError);
     EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere.mdb")) << "the link was followed";
     EXPECT_THROW(Catalog::create(dir / "no such folder" / "Orbisk.mdb"), CatalogError);
+}
+
+// Kills this process (a forked child) at its nth write to any file the engine writes.
+int writesLeft = 0;
+sqlite3_syscall_ptr realWrite, realPwrite, realPwrite64;
+void countWrite() {
+    if (--writesLeft == 0) {
+        raise(SIGKILL);
+    }
+}
+ssize_t dyingWrite(int fd, const void* bytes, size_t count) {
+    countWrite();
+    return reinterpret_cast<decltype(&::write)>(realWrite)(fd, bytes, count);
+}
+ssize_t dyingPwrite(int fd, const void* bytes, size_t count, off_t offset) {
+    countWrite();
+    return reinterpret_cast<decltype(&::pwrite)>(realPwrite)(fd, bytes, count, offset);
+}
+ssize_t dyingPwrite64(int fd, const void* bytes, size_t count, off64_t offset) {
+    countWrite();
+    return reinterpret_cast<decltype(&::pwrite64)>(realPwrite64)(fd, bytes, count, offset);
+}
+
+// Whether Catalog::create was killed before it ended.
+bool createKilledAtWrite(const std::filesystem::path& file, int write) {
+    const pid_t child = fork();
+    if (child == 0) {
+        sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+        realWrite = vfs->xGetSystemCall(vfs, "write");
+        realPwrite = vfs->xGetSystemCall(vfs, "pwrite");
+        realPwrite64 = vfs->xGetSystemCall(vfs, "pwrite64");
+        vfs->xSetSystemCall(vfs, "write", reinterpret_cast<sqlite3_syscall_ptr>(dyingWrite));
+        vfs->xSetSystemCall(vfs, "pwrite", reinterpret_cast<sqlite3_syscall_ptr>(dyingPwrite));
+        vfs->xSetSystemCall(vfs, "pwrite64", reinterpret_cast<sqlite3_syscall_ptr>(dyingPwrite64));
+        writesLeft = write;
+        try {
+            Catalog::create(file);
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+        ADD_FAILURE() << "create failed without being killed";
+    }
+    return WIFSIGNALED(status);
+}
+
+TEST(Catalog, CreateKilledAtAnyWriteLeavesAWholeCatalogueOrNone) {
+    int write = 1;
+    for (; write < 500; ++write) {
+        TempDir dir;
+        const auto file = dir / Catalog::FileName;
+        const bool killed = createKilledAtWrite(file, write);
+        if (!killed) {
+            // Made whole: the folder holds the catalogue alone, no other name of it, no journal.
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                    std::filesystem::directory_iterator()),
+                      1);
+        }
+        if (std::filesystem::exists(std::filesystem::symlink_status(file))) {
+            // Both tables, and usable: a registration's rows go in.
+            testing::storeTitle(file, "Disc A");
+            store(file, "Disc A", {"a.txt"});
+            EXPECT_EQ(find(file, "*.txt").size(), 1u) << "killed at write " << write;
+        } else {
+            EXPECT_TRUE(killed) << "create ended without making the file";
+            Catalog::create(file);
+        }
+        if (!killed) {
+            break;
+        }
+    }
+    EXPECT_GT(write, 3) << "create was expected to write more than that";
+    EXPECT_LT(write, 500) << "create never ended";
 }
 
 TEST(Catalog, ReadOnlyCataloguesAreReadAndRefuseWrites) {

@@ -1,10 +1,10 @@
 #include "catalog/catalog.h"
+#include "catalog/row_writer.h"
 #include "edit/csv.h"
 #include "edit/disc_store.h"
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
 #include "registration/register_disc.h"
-#include "registration/registration_store.h"
 #include "support/catalog_rows.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
@@ -28,7 +28,7 @@ protected:
                       const std::string& size = "1", const std::string& date = "2026-12-07") {
         Catalog c(catalog, Catalog::Access::Write);
         Catalog::Transaction t(c);
-        RegistrationStore store(c);
+        RowWriter store(c);
         for (const std::string& name : names) {
             store.storeFileRow({"e:\\" + name, title, name, "", size, date});
         }
@@ -50,8 +50,8 @@ TEST_F(EditCatalog, FiguresOfEveryTitleInTheOrderOfItsFirstRegistration) {
     registration("Photos", {"a.jpg", "b.jpg"}, "1,024", "2026-12-07");
     registration("Music", {"c.mp3"}, "3", "2026-12-01");
     registration("Photos", {"a.jpg"}, "2", "2026-11-30");
-    execute(catalog,
-            "Insert Into MediaTable Values ('e:\\x', 'Orphan', 'x', '', '5', '2026-01-01')");
+    // File rows without a title row, as a registration of an older program that failed.
+    storeFiles(catalog, {{"e:\\x", "Orphan", "x", "", "5", "2026-01-01"}});
     const auto discs = ReadDiscFigures(catalog);
     ASSERT_EQ(discs.size(), 3u);
     EXPECT_EQ(discs[0].title, "Photos");

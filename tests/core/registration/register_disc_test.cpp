@@ -1,7 +1,7 @@
 #include "catalog/catalog.h"
+#include "catalog/row_writer.h"
 #include "media/folder_walk.h"
 #include "registration/register_disc.h"
-#include "registration/registration_store.h"
 #include "support/catalog_rows.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"

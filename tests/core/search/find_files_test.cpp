@@ -1,6 +1,6 @@
 #include "catalog/catalog.h"
+#include "catalog/row_writer.h"
 #include "linux_file_system.h"
-#include "registration/registration_store.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
 #include "support/catalog_rows.h"
@@ -23,7 +23,7 @@ protected:
 
     void store(const std::string& title, const Lines& names) {
         Catalog c(catalog);
-        RegistrationStore rows(c);
+        RowWriter rows(c);
         for (const auto& name : names) {
             rows.storeFileRow(
                 {"e:\\" + title + "\\" + name, title, name, "", "1,024", "2026-12-07"});
@@ -105,10 +105,12 @@ TEST_F(Find, ApostrophesAreOrdinaryCharacters) {
 }
 
 TEST_F(Find, At99999HitsAllAreGivenAndOneMoreIsTooMany) {
-    execute(catalog,
-            "With Recursive n(i) As (Select 1 Union All Select i + 1 From n Where i < 99999) "
-            "Insert Into MediaTable Select 'e:\\' || i, 'A', i || '.txt', 'txt', '0', '2026-12-07' "
-            "From n");
+    std::vector<FileRow> rows;
+    for (int i = 1; i <= 99999; ++i) {
+        rows.push_back({"e:\\" + std::to_string(i), "A", std::to_string(i) + ".txt", "txt", "0",
+                        "2026-12-07"});
+    }
+    storeFiles(catalog, rows);
     const auto all = find("*.txt");
     ASSERT_TRUE(all);
     EXPECT_EQ(all->size(), 99999u);

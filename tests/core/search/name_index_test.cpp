@@ -1,6 +1,6 @@
 #include "catalog/catalog.h"
+#include "catalog/row_writer.h"
 #include "linux_file_system.h"
-#include "registration/registration_store.h"
 #include "search/find_files.h"
 #include "search/index_text.h"
 #include "search/name_index.h"
@@ -39,7 +39,7 @@ protected:
     void registration(const std::string& title, const std::vector<std::string>& names) {
         Catalog c(catalog, Catalog::Access::Write);
         Catalog::Transaction t(c);
-        RegistrationStore store(c);
+        RowWriter store(c);
         for (const std::string& name : names) {
             store.storeFileRow(
                 {"/media/" + title + "/" + name, title, name, "", "1", "2026-12-07"});
@@ -233,7 +233,7 @@ TEST_F(NameIndexTest, AChangeByAnotherProgramIsFoundWhateverItKeeps) {
     {
         Catalog c(second, Catalog::Access::Write);
         Catalog::Transaction t(c);
-        RegistrationStore store(c);
+        RowWriter store(c);
         for (int i = 0; i < 5300; ++i) {
             store.storeFileRow(
                 {"/o/" + std::to_string(i), "O", std::to_string(i) + "z.txt", "", "1", ""});

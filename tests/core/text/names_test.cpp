@@ -1,7 +1,7 @@
+#include "catalog/row_writer.h"
 #include "copy/copy_files.h"
 #include "linux_file_system.h"
 #include "registration/register_disc.h"
-#include "registration/registration_store.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
 #include "support/catalog_rows.h"

@@ -20,12 +20,12 @@ struct FileRow {
 };
 
 // Writes a registration's rows into a catalogue open for writing: each file row by its
-// own statement, then the title row.
-class RegistrationStore {
+// own statement, the files packed in its archives, then the title row.
+class RowWriter {
 public:
     // Before any row is stored, the packed files of rows that another program removed are
     // removed too, so that none can pass to the rows about to take the removed rows' ids.
-    explicit RegistrationStore(Catalog& catalog);
+    explicit RowWriter(Catalog& catalog);
 
     // The row's id in the catalogue.
     std::int64_t storeFileRow(const FileRow& row);

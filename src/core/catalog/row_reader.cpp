@@ -1,5 +1,6 @@
-#include "search/catalog_search.h"
+#include "catalog/row_reader.h"
 
+#include "catalog/connection.h"
 #include "catalog/packed_files.h"
 
 #include <functional>
@@ -66,7 +67,7 @@ sqlite::Statement query(Catalog& catalog, const Rows& rows, bool within, const s
     if (title) {
         sql += std::string(" And ") + rows.title + " = ?2 Collate FOLDED";
     }
-    auto statement = catalog.db().prepare(sql + rows.order);
+    auto statement = Connection(catalog).prepare(sql + rows.order);
     statement.bind(1, key);
     if (title) {
         statement.bind(2, *title);
@@ -129,7 +130,7 @@ void ReadCatalogRows(Catalog& catalog, const std::vector<std::int64_t>& rows,
 
 void ScanMembers(Catalog& catalog, const std::string& key, const std::optional<std::string>& title,
                  const OnHit& onHit) {
-    if (catalog.hasTable("OrbiskMembers")) {
+    if (HasPackedFiles(catalog)) {
         scan(catalog, memberRows(catalog), key, title, onHit);
     }
 }
@@ -137,9 +138,22 @@ void ScanMembers(Catalog& catalog, const std::string& key, const std::optional<s
 void ReadMemberRows(Catalog& catalog, const std::vector<std::int64_t>& members,
                     const std::string& key, const std::optional<std::string>& title,
                     const OnHit& onHit) {
-    if (!members.empty() && catalog.hasTable("OrbiskMembers")) {
+    if (!members.empty() && HasPackedFiles(catalog)) {
         read(catalog, memberRows(catalog), members, key, title, onHit);
     }
+}
+
+RowsInIdOrder::RowsInIdOrder(Catalog& catalog, Kind kind)
+    : rows_(Connection(catalog).prepare(
+          kind == Kind::Files
+              ? "Select rowid, ファイル名, メディア名 From MediaTable Order By rowid"
+              : "Select m.member, m.name, t.メディア名 From " + JoinPackedFiles(catalog).from +
+                    " Order By m.member")) {}
+
+std::int64_t LastFileRow(Catalog& catalog) {
+    auto last = Connection(catalog).prepare("Select Coalesce(Max(rowid), 0) From MediaTable");
+    last.step();
+    return last.integer(0);
 }
 
 } // namespace orbisk

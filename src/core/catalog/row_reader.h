@@ -1,11 +1,13 @@
 #pragma once
 
 #include "catalog/catalog.h"
-#include "search/hit_table.h"
+#include "catalog/hit.h"
+#include "sqlite/database.h"
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orbisk {
@@ -34,5 +36,28 @@ void ScanMembers(Catalog& catalog, const std::string& key, const std::optional<s
 void ReadMemberRows(Catalog& catalog, const std::vector<std::int64_t>& members,
                     const std::string& key, const std::optional<std::string>& title,
                     const OnHit& onHit);
+
+// The rows a name index is built from, in id order: each file row's id, name and title,
+// or each packed file's id, its name and its archive's title. The index asks for rows and
+// knows no table. Members needs a catalogue with packed files.
+class RowsInIdOrder {
+public:
+    enum class Kind { Files, Members };
+    RowsInIdOrder(Catalog& catalog, Kind kind);
+
+    bool step() { return rows_.step(); }
+    void reset() { rows_.reset(); }
+    std::int64_t id() const { return rows_.integer(0); }
+    std::string_view name() const { return rows_.view(1); }
+    bool nameIsNull() const { return rows_.isNull(1); }
+    std::string_view title() const { return rows_.view(2); }
+    bool titleIsNull() const { return rows_.isNull(2); }
+
+private:
+    sqlite::Statement rows_;
+};
+
+// The highest file row id there is, 0 in an empty catalogue.
+std::int64_t LastFileRow(Catalog& catalog);
 
 } // namespace orbisk

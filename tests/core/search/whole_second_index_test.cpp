@@ -1,6 +1,6 @@
 #include "catalog/catalog.h"
+#include "catalog/row_writer.h"
 #include "linux_file_system.h"
-#include "registration/registration_store.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
 #include "support/catalog_rows.h"
@@ -68,7 +68,7 @@ TEST_P(WholeSecondVolume, AChangeWithinTheSecondOfTheProofIsFoundByTheNextUpdate
         {
             Catalog c(catalog, Catalog::Access::Write);
             Catalog::Transaction t(c);
-            RegistrationStore store(c);
+            RowWriter store(c);
             for (int i = 0; i < 210; ++i) {
                 const std::string name = "name" + std::to_string(1000 + i) + ".txt";
                 store.storeFileRow({"/d/" + name, title, name, "txt", "1", "2026-12-08"});

@@ -1,4 +1,4 @@
-#include "registration/size_text.h"
+#include "catalog/size_text.h"
 
 namespace orbisk {
 
@@ -10,6 +10,16 @@ std::uint64_t Kilobytes(std::uint64_t bytes) {
 
 std::string SizeText(std::uint64_t bytes, const NumberFormat& numbers) {
     return numbers.grouped(static_cast<std::int64_t>(Kilobytes(bytes)));
+}
+
+std::int64_t KilobytesOf(std::string_view sizeText) {
+    std::int64_t value = 0;
+    for (const char c : sizeText) {
+        if (c >= '0' && c <= '9') {
+            value = value * 10 + (c - '0');
+        }
+    }
+    return value;
 }
 
 } // namespace orbisk
