@@ -3,6 +3,7 @@
 #include "archive/archive_reader.h"
 #include "catalog/disc_records.h"
 #include "catalog/title_rules.h"
+#include "image/disc_image.h"
 #include "media/disc_check.h"
 #include "media/folder_walk.h"
 #include "media/path_cuts.h"
@@ -261,7 +262,10 @@ bool Run::registerAgain(const std::optional<std::string>& title) {
 }
 
 Registration Run::registerDisc(const std::string& drive, const std::string& title) {
-    platform_.tray.close();
+    const bool inTray = !IsImageDrive(drive, platform_.files.separator());
+    if (inTray) {
+        platform_.tray.close();
+    }
     if (const auto refusal = TitleRefusal(title)) {
         platform_.dialogs.message(refusal->text, refusal->title, Buttons::Ok);
         return Registration::Refused;
@@ -348,7 +352,9 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
     sink_.setPercentLabel("0%");
     sink_.setCaption("Orbisk");
     sink_.setProgressValue(0);
-    platform_.tray.open();
+    if (inTray) {
+        platform_.tray.open();
+    }
     return Registration::Registered;
 }
 
