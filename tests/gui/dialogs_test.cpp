@@ -152,7 +152,7 @@ TEST_F(DriveListTest, AnImageFilePickedIsADriveAndAFileThatIsNoImageIsRefused) {
     files.setReady(image, true); // reads as a disc; notes.iso does not
     DriveList list(files, "ディスクのフォルダを選択", nullptr);
     list.offerImages("ディスクのイメージファイルを選択");
-    EXPECT_EQ(entries(list), (QStringList{"c:", "フォルダを選択...", "イメージファイルを選択..."}));
+    EXPECT_EQ(entries(list), (QStringList{"c:", "イメージファイルを選択...", "フォルダを選択..."}));
 
     QString dialogTitle;
     QString refusal;
@@ -174,13 +174,13 @@ TEST_F(DriveListTest, AnImageFilePickedIsADriveAndAFileThatIsNoImageIsRefused) {
                                     }
                                 });
                   });
-        emit list.activated(list.count() - 1);
+        emit list.activated(list.count() - 2);
     };
     pick(image);
     EXPECT_EQ(dialogTitle, "ディスクのイメージファイルを選択");
     EXPECT_EQ(list.driveText(), image);
-    EXPECT_EQ(entries(list), (QStringList{"c:", QString::fromStdString(image), "フォルダを選択...",
-                                          "イメージファイルを選択..."}));
+    EXPECT_EQ(entries(list), (QStringList{"c:", QString::fromStdString(image),
+                                          "イメージファイルを選択...", "フォルダを選択..."}));
 
     pick((dir / "notes.iso").string());
     EXPECT_EQ(refusal, "「" + QString::fromStdString((dir / "notes.iso").string()) +

@@ -76,10 +76,10 @@ void DriveList::fill(const std::vector<DriveEntry>& drives) {
             addEntry(folder, folder);
         }
     }
-    addItem("フォルダを選択...");
     if (!imagePickerTitle_.isEmpty()) {
         addItem("イメージファイルを選択...");
     }
+    addItem("フォルダを選択...");
 }
 
 void DriveList::offerImages(const QString& pickerTitle) {
@@ -107,7 +107,7 @@ void DriveList::setDrive(const std::string& drive) {
     int index = findData(QByteArray::fromStdString(drive), DriveRole);
     if (index < 0) {
         picked_.push_back(drive);
-        index = pickEntry();
+        index = pickedPlace();
         insertItem(index, shown(drive), QByteArray::fromStdString(drive));
         setItemData(index, tipFor(drive, drive), Qt::ToolTipRole);
     }

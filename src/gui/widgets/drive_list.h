@@ -36,7 +36,7 @@ public:
     void setDescriber(std::function<std::string(const std::string& drive)> describer);
     // Reads the drives again, keeping the current one where it is still there.
     void refresh();
-    // Adds, after the folder entry, an entry to pick a disc image file with a dialog of
+    // Adds, before the folder entry, an entry to pick a disc image file with a dialog of
     // this title; an image picked is kept as a picked folder is.
     void offerImages(const QString& pickerTitle);
 
@@ -55,9 +55,11 @@ private:
     QString tipFor(const std::string& drive, const std::string& display) const;
     void remember();
     bool pickImage();
-    // The folder entry, then the image entry where images are offered, end the list.
-    int pickEntry() const { return count() - (imagePickerTitle_.isEmpty() ? 1 : 2); }
-    int imageEntry() const { return imagePickerTitle_.isEmpty() ? -1 : count() - 1; }
+    // The image entry where images are offered, then the folder entry, end the list; what
+    // the user picks goes before them.
+    int pickEntry() const { return count() - 1; }
+    int imageEntry() const { return imagePickerTitle_.isEmpty() ? -1 : count() - 2; }
+    int pickedPlace() const { return imagePickerTitle_.isEmpty() ? count() - 1 : count() - 2; }
 
     const FileSystem& files_;
     QString pickerTitle_;
