@@ -8,6 +8,7 @@
 #include "widgets/hit_line_delegate.h"
 #include "widgets/hit_list_model.h"
 #include "widgets/pictures.h"
+#include "words.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,8 @@ QPushButton* bandButton(QWidget* parent, const QString& caption, const char* nam
 CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     setObjectName("Form2");
     MakeResizableWindow(this, WidthTwips, HeightTwips);
-    setWindowTitle(QString::fromStdString(HitCaption(hits.size())));
+    setWindowTitle(QString::fromStdString(
+        Japanese({MessageId::HitsFound, {Count(static_cast<std::int64_t>(hits.size()))}})));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* backdrop = new Backdrop(pictures::CopyBackground(), this);
     auto* receive = new QLabel("Receive", this);

@@ -10,6 +10,7 @@
 #include "widgets/drive_list.h"
 #include "widgets/pictures.h"
 #include "widgets/window_parts.h"
+#include "words.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -284,8 +285,8 @@ void MainWindow::setBusy(bool busy) {
     }
 }
 
-void MainWindow::setCaption(const std::string& caption) {
-    setWindowTitle(qt(caption));
+void MainWindow::setCaption(const Message& caption) {
+    setWindowTitle(qt(Japanese(caption)));
 }
 
 void MainWindow::setProgressMax(int max) {
