@@ -1,5 +1,6 @@
 // orbisk-cli: picks this machine's services and runs the command line.
 #include "command_line.h"
+#include "image/image_file_system.h"
 #include "linux_file_system.h"
 #include "locale_number_format.h"
 #include "system_clock.h"
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     // Qt's core only, for the user's folders; it takes the user's locale as well.
     QCoreApplication application(argc, argv);
     std::setlocale(LC_ALL, "");
-    orbisk::LinuxFileSystem files;
+    orbisk::LinuxFileSystem machine;
+    // A disc image file is a drive of its own, in the windows and on the command line.
+    orbisk::ImageFileSystem files(machine);
     orbisk::SystemClock clock;
     orbisk::LocaleNumberFormat numbers;
     const std::vector<std::string> arguments(argv + 1, argv + argc);

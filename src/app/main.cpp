@@ -1,5 +1,6 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_place.h"
+#include "image/image_file_system.h"
 #include "linux_file_system.h"
 #include "locale_number_format.h"
 #include "main_window.h"
@@ -95,7 +96,9 @@ int main(int argc, char** argv) {
     orbisk::UseJapaneseTexts();
     orbisk::ForgetDroppedCompositions(application);
 
-    orbisk::LinuxFileSystem files;
+    orbisk::LinuxFileSystem machine;
+    // A disc image file is a drive of its own, in the windows and on the command line.
+    orbisk::ImageFileSystem files(machine);
     orbisk::SystemDiscTray tray;
     orbisk::QtDialogs dialogs;
     orbisk::QtEventPump events;

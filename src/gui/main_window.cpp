@@ -124,6 +124,7 @@ void MainWindow::buildControls() {
     driveList_->setDrive(discOrHere());
     driveList_->setFallback(discOrHere);
     driveList_->setDescriber(RegisteredTitleSaid(session_));
+    driveList_->offerImages("ディスクのイメージファイルを選択");
     addButton_ = WhiteButton(registerPanel_, "ADD");
     addButton_->setObjectName("Command3");
     PlaceTwips(addButton_, 2760, 240, 735, 375);

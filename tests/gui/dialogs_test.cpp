@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -142,6 +143,51 @@ TEST_F(DriveListTest, FirstDiscIsTheFirstOpticalDriveElseTheFirstRemovableVolume
     FakeFileSystem fixedOnly;
     fixedOnly.addDrive("c:");
     EXPECT_FALSE(DriveList(fixedOnly, "", nullptr).firstDisc().has_value());
+}
+
+TEST_F(DriveListTest, AnImageFilePickedIsADriveAndAFileThatIsNoImageIsRefused) {
+    TempDir dir;
+    dir.write("photos.iso", "");
+    dir.write("notes.iso", "");
+    const std::string image = (dir / "photos.iso").string();
+    files.addDrive("c:");
+    files.setReady(image, true); // reads as a disc; notes.iso does not
+    DriveList list(files, "ディスクのフォルダを選択", nullptr);
+    list.offerImages("ディスクのイメージファイルを選択");
+    EXPECT_EQ(entries(list), (QStringList{"c:", "イメージファイルを選択...", "フォルダを選択..."}));
+
+    QString dialogTitle;
+    QString refusal;
+    const auto pick = [&](const std::string& path) {
+        whenShown([] { return QApplication::activeModalWidget(); },
+                  [&, path] {
+                      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                      ASSERT_NE(dialog, nullptr);
+                      dialogTitle = dialog->windowTitle();
+                      dialog->selectFile(QString::fromStdString(path));
+                      static_cast<QDialog*>(dialog)->accept();
+                      whenShown([] { return QApplication::activeModalWidget(); },
+                                [&] {
+                                    auto* box = qobject_cast<MessageDialog*>(
+                                        QApplication::activeModalWidget());
+                                    if (box != nullptr) {
+                                        refusal = box->textView()->toPlainText();
+                                        box->accept();
+                                    }
+                                });
+                  });
+        emit list.activated(list.count() - 2);
+    };
+    pick(image);
+    EXPECT_EQ(dialogTitle, "ディスクのイメージファイルを選択");
+    EXPECT_EQ(list.driveText(), image);
+    EXPECT_EQ(entries(list), (QStringList{"c:", QString::fromStdString(image),
+                                          "イメージファイルを選択...", "フォルダを選択..."}));
+
+    pick((dir / "notes.iso").string());
+    EXPECT_EQ(refusal, "「" + QString::fromStdString((dir / "notes.iso").string()) +
+                           "」はディスクイメージとして読めません。");
+    EXPECT_EQ(list.driveText(), image) << "the drive before stays";
 }
 
 } // namespace

@@ -63,6 +63,11 @@ std::string FakeFileSystem::walkPattern(const std::string& driveText) const {
     return driveText.substr(0, 3) + "\\*.*";
 }
 
+// Drives are told apart without regard to letter case, as addDrive keeps them.
+void FakeFileSystem::setReady(const std::string& drive, bool ready) {
+    ready_[lower(drive)] = ready;
+}
+
 bool FakeFileSystem::isDriveReady(const std::string& drive) const {
     if (transcript_ != nullptr) {
         transcript_->add("ready? " + drive);

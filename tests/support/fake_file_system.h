@@ -26,7 +26,7 @@ public:
     void addDrive(const std::string& drive, bool ready = true, DriveKind kind = DriveKind::Fixed);
     // Takes a drive out of the drive list, as an unmounted volume leaves it.
     void removeDrive(const std::string& drive);
-    void setReady(const std::string& drive, bool ready) { ready_[drive] = ready; }
+    void setReady(const std::string& drive, bool ready);
     // Adds a file, and the folders above it that are missing.
     void addFile(const std::string& path, std::uint64_t size = 0, unsigned attributes = 0);
     void addFolder(const std::string& path);

@@ -3,6 +3,7 @@
 #include "archive/archive_reader.h"
 #include "catalog/size_text.h"
 #include "copy/copy_log.h"
+#include "image/disc_image.h"
 #include "media/disc_check.h"
 #include "media/registered_discs.h"
 #include "search/find_files.h"
@@ -58,6 +59,9 @@ private:
     RegisteredDiscs registered_;
     CopySink& sink_;
     std::string confirmedTitle_;
+    // Whether the run took files from image files, and from drives with a tray.
+    bool imagesUsed_ = false;
+    bool traysUsed_ = false;
 };
 
 // Why the disc in the drive is not the hit's, or nothing when it is or nothing tells. The
@@ -109,28 +113,39 @@ std::optional<MessageLines> Run::wrongDisc(const Hit& hit) {
 }
 
 Run::DiscCheck Run::checkDisc(const Hit& hit) {
+    const std::string drive = platform_.files.driveOfPath(hit.path);
+    // An image file at its place is there without asking, and has no tray to move; it is
+    // checked as a disc is, as another image may have been put in its place.
+    const bool image = IsImageDrive(drive, platform_.files.separator());
+    (image ? imagesUsed_ : traysUsed_) = true;
+    bool check = hit.title != confirmedTitle_;
     // After a not-ready message the disc is asked for again even for the same title, so
     // the user always has Cancel as a way out.
-    bool askForDisc = hit.title != confirmedTitle_;
+    bool askForDisc = check && !(image && platform_.files.isDriveReady(drive));
     for (;;) {
         if (askForDisc) {
-            platform_.tray.open();
+            if (!image) {
+                platform_.tray.open();
+            }
             if (platform_.dialogs.message(
                     {MessageId::CopyTitle, {{MessageId::InsertDisc, {hit.title}}}},
                     Buttons::OkCancel) == Answer::Cancel) {
                 return DiscCheck::Cancelled;
             }
         }
-        platform_.tray.close();
-        if (!platform_.files.isDriveReady(platform_.files.driveOfPath(hit.path))) {
+        if (!image) {
+            platform_.tray.close();
+        }
+        if (!platform_.files.isDriveReady(drive)) {
             tell({{MessageId::DiscNotReady, {hit.title}}});
-        } else if (const auto why = askForDisc ? wrongDisc(hit) : std::nullopt) {
+        } else if (const auto why = check ? wrongDisc(hit) : std::nullopt) {
             tell(*why);
         } else {
             confirmedTitle_ = hit.title;
             return DiscCheck::Ready;
         }
         askForDisc = true;
+        check = true;
     }
 }
 
@@ -249,7 +264,10 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
         sink_.setPercentLabel(std::to_string(done * 100 / count) + "%");
         platform_.events.processPendingEvents();
     }
-    platform_.tray.open();
+    // The tray opens for the next disc, unless the run took its files from images alone.
+    if (traysUsed_ || !imagesUsed_) {
+        platform_.tray.open();
+    }
     sink_.setBusy(false);
     return {CopyRun::End::Done, log.text()};
 }

@@ -92,6 +92,11 @@ bool IsImageName(std::string_view name) {
                        [&lower](const char* e) { return std::strcmp(lower, e) == 0; });
 }
 
+bool IsImageDrive(std::string_view drive, char separator) {
+    const auto cut = drive.rfind(separator);
+    return IsImageName(cut == std::string_view::npos ? drive : drive.substr(cut + 1));
+}
+
 std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const std::string& path) {
     std::shared_ptr<ReadableFile> file = files.openForReading(path);
     if (!file) {

@@ -65,5 +65,8 @@ private:
 // .mdf .udf), as a file dialog's filter and a search of a folder would; what it is, its
 // content tells.
 bool IsImageName(std::string_view name);
+// Whether a drive text names a disc image file rather than a drive or a folder: a disc
+// in it is no disc in a tray, and nobody is asked to put it in.
+bool IsImageDrive(std::string_view drive, char separator);
 
 } // namespace orbisk

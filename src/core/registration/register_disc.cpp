@@ -4,6 +4,7 @@
 #include "catalog/disc_records.h"
 #include "catalog/row_writer.h"
 #include "catalog/title_rules.h"
+#include "image/disc_image.h"
 #include "media/disc_check.h"
 #include "media/folder_walk.h"
 #include "media/path_cuts.h"
@@ -255,7 +256,10 @@ bool Run::registerAgain(const std::optional<std::string>& title) {
 }
 
 Registration Run::registerDisc(const std::string& drive, const std::string& title) {
-    platform_.tray.close();
+    const bool inTray = !IsImageDrive(drive, platform_.files.separator());
+    if (inTray) {
+        platform_.tray.close();
+    }
     if (const auto refusal = TitleRefusal(title)) {
         platform_.dialogs.message(*refusal, Buttons::Ok);
         return Registration::Refused;
@@ -341,7 +345,9 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
     sink_.setPercentLabel("0%");
     sink_.setCaption({MessageId::ProgramName, {}});
     sink_.setProgressValue(0);
-    platform_.tray.open();
+    if (inTray) {
+        platform_.tray.open();
+    }
     return Registration::Registered;
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/drive_list.h"
 
+#include "services/message_dialog.h"
 #include "text/display_text.h"
 
 #include <QAbstractItemView>
@@ -75,7 +76,15 @@ void DriveList::fill(const std::vector<DriveEntry>& drives) {
             addEntry(folder, folder);
         }
     }
+    if (!imagePickerTitle_.isEmpty()) {
+        addItem("イメージファイルを選択...");
+    }
     addItem("フォルダを選択...");
+}
+
+void DriveList::offerImages(const QString& pickerTitle) {
+    imagePickerTitle_ = pickerTitle;
+    refresh();
 }
 
 void DriveList::refresh() {
@@ -98,7 +107,7 @@ void DriveList::setDrive(const std::string& drive) {
     int index = findData(QByteArray::fromStdString(drive), DriveRole);
     if (index < 0) {
         picked_.push_back(drive);
-        index = pickEntry();
+        index = pickedPlace();
         insertItem(index, shown(drive), QByteArray::fromStdString(drive));
         setItemData(index, tipFor(drive, drive), Qt::ToolTipRole);
     }
@@ -145,8 +154,34 @@ void DriveList::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
+// An image file the user picks becomes the current drive when it reads as a disc; else
+// the user is told and the drive before stays.
+bool DriveList::pickImage() {
+    const QString image = QFileDialog::getOpenFileName(
+        this, imagePickerTitle_, QString(),
+        "ディスクイメージ (*.iso *.img *.bin *.cue *.nrg *.mdf *.udf);;すべてのファイル (*)",
+        nullptr, QFileDialog::DontUseNativeDialog);
+    if (image.isEmpty()) {
+        return false;
+    }
+    const std::string path = QFile::encodeName(image).toStdString();
+    if (!files_.isDriveReady(path)) {
+        MessageDialog(imagePickerTitle_, "「" + image + "」はディスクイメージとして読めません。",
+                      false, this)
+            .exec();
+        return false;
+    }
+    setDrive(path);
+    return true;
+}
+
 void DriveList::onActivated(int index) {
-    if (index == pickEntry()) {
+    if (index == imageEntry()) {
+        if (!pickImage()) {
+            setCurrentIndex(lastIndex_);
+            return;
+        }
+    } else if (index == pickEntry()) {
         const QString folder = QFileDialog::getExistingDirectory(
             this, pickerTitle_, QString(),
             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);

@@ -96,7 +96,8 @@ TEST_F(ImageAsDrive, AGoneOrReplacedImageIsNoLongerTheDisc) {
     EXPECT_FALSE(reason.empty());
 }
 
-// ADD, FIND and COPY run unchanged with the image as the drive: no mount, no question.
+// ADD, FIND and COPY run unchanged with the image as the drive: no mount, no question, no
+// tray moved.
 TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     const std::filesystem::path catalog = newCatalog(dir);
     Transcript transcript;
@@ -114,14 +115,26 @@ TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     ASSERT_EQ(search.hits.size(), 3u);
     EXPECT_EQ(search.hits[0].path.rfind(image + "/", 0), 0u) << search.hits[0].path;
 
+    EXPECT_TRUE(transcript.only("tray").empty()) << "no tray is moved for an image";
     std::filesystem::create_directory(dir / "out");
-    dialogs.answers = {Answer::Ok};
+    transcript.lines.clear();
     const CopyRun run =
         CopyFiles(platform, catalog, search.hits, {0, 1, 2}, (dir / "out").string(), copyWindow);
     EXPECT_EQ(run.end, CopyRun::End::Done);
     EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
     EXPECT_EQ(dir.read("out/a.jpg"), std::string(3000, 'a'));
     EXPECT_EQ(dir.read("out/c.jpg"), "c");
+    EXPECT_TRUE(transcript.only("tray").empty());
+    EXPECT_TRUE(transcript.only("message").empty()) << "the image at its place is not asked for";
+
+    // An image gone from its place is asked for by its title, as a disc is.
+    std::filesystem::rename(image, dir / "isos/moved.iso");
+    dialogs.answers = {Answer::Cancel};
+    EXPECT_EQ(
+        CopyFiles(platform, catalog, search.hits, {0}, (dir / "out").string(), copyWindow).end,
+        CopyRun::End::Cancelled);
+    EXPECT_EQ(transcript.only("message").size(), 1u);
+    std::filesystem::rename(dir / "isos/moved.iso", image);
 
     // The same image is the disc registered; another with the same label is not.
     EXPECT_EQ(TitleOfDiscIn(catalog, files, image), "Photos 2003");
