@@ -276,6 +276,7 @@ int Commands::add(const std::string& folder, const std::string& title) {
     case Registration::Empty:
         return NothingToAdd;
     case Registration::Failed:
+    case Registration::Stopped: // no stop is asked here
         break;
     }
     return Failed;

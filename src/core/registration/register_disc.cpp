@@ -91,10 +91,14 @@ std::string dateText(const CalendarDate& date) {
     return text;
 }
 
+// Thrown out of the storing when a stop is asked, so that the transaction is not committed.
+struct Stopped {};
+
 class Run {
 public:
-    Run(Platform platform, const std::filesystem::path& catalogFile, RegisterSink& sink)
-        : platform_(platform), catalogFile_(catalogFile), sink_(sink) {}
+    Run(Platform platform, const std::filesystem::path& catalogFile, RegisterSink& sink,
+        std::stop_token stop)
+        : platform_(platform), catalogFile_(catalogFile), sink_(sink), stop_(std::move(stop)) {}
 
     Registration registerDisc(const std::string& drive, const std::string& title);
 
@@ -115,10 +119,18 @@ private:
     void message(const std::string& text) {
         platform_.dialogs.message(text, CommandTitle, Buttons::Ok);
     }
+    // The window as it was before the run, after a failure or a stop.
+    void resetSink() {
+        sink_.setBusy(false);
+        sink_.setCaption("Orbisk");
+        sink_.setPercentLabel("0%");
+        sink_.setProgressValue(0);
+    }
 
     Platform platform_;
     const std::filesystem::path& catalogFile_;
     RegisterSink& sink_;
+    std::stop_token stop_;
     ArchiveTally archives_;
 };
 
@@ -133,6 +145,7 @@ void Run::storeMembers(RegistrationStore& store, std::int64_t id, const FileRow&
         ArchiveLimits limits;
         limits.mostMembers = static_cast<std::size_t>(std::min<std::int64_t>(
             limits.mostMembers, ArchiveTally::MostMembers - archives_.members));
+        limits.stop = stop_;
         list = ListMembers(*file, limits);
     } else {
         list.end = MemberList::End::Unreadable;
@@ -153,8 +166,6 @@ void Run::storeMembers(RegistrationStore& store, std::int64_t id, const FileRow&
         archives_.overlong += list.overlong;
         archives_.outside += list.outside;
     }
-    // An archive takes a while: the window goes on meanwhile.
-    platform_.events.processPendingEvents();
 }
 
 void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const std::string& title,
@@ -174,6 +185,9 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
     bool stored = false;
     std::string lostFolder;
     for (const std::string& path : paths.paths()) {
+        if (stop_.stop_requested()) {
+            throw Stopped();
+        }
         ReadFacts read = facts.facts(static_cast<std::size_t>(j));
         if (read.folderLost) {
             // The folder is noted once, as the walk notes one it cannot list.
@@ -206,7 +220,6 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
         if (static_cast<long>(p) != recorded) {
             sink_.setPercentLabel(std::to_string(recorded) + "%");
             sink_.setCaption("Orbisk[" + std::to_string(recorded) + "%]構築中...");
-            platform_.events.processPendingEvents();
             recorded = std::lrint(p);
         }
     }
@@ -293,8 +306,12 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
 
     PathStore paths;
     SkippedFolders skipped;
-    CollectFiles({platform_.files, platform_.events, platform_.dialogs},
-                 platform_.files.walkPattern(drive), true, paths, skipped);
+    CollectFiles({platform_.files, platform_.dialogs, stop_}, platform_.files.walkPattern(drive),
+                 true, paths, skipped);
+    if (stop_.stop_requested()) {
+        resetSink();
+        return Registration::Stopped;
+    }
     if (paths.count() == 0) {
         sink_.setBusy(false);
         sink_.setCaption("Orbisk");
@@ -324,13 +341,16 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         store.storeTitle(title);
         MakeDiscRecords(catalog);
         StoreDiscRecord(catalog, record);
+        if (stop_.stop_requested()) {
+            throw Stopped(); // the last archive's listing may have been cut short by it
+        }
         registration.commit();
         catalog.settle();
+    } catch (const Stopped&) {
+        resetSink();
+        return Registration::Stopped;
     } catch (const std::exception& error) {
-        sink_.setBusy(false);
-        sink_.setCaption("Orbisk");
-        sink_.setPercentLabel("0%");
-        sink_.setProgressValue(0);
+        resetSink();
         message(std::string("データベースの構築中にエラーが発生しました。"
                             "このディスクは登録されていません。\n") +
                 error.what());
@@ -355,8 +375,9 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
 } // namespace
 
 Registration RegisterDisc(Platform platform, const std::filesystem::path& catalogFile,
-                          const std::string& drive, const std::string& title, RegisterSink& sink) {
-    return Run(platform, catalogFile, sink).registerDisc(drive, title);
+                          const std::string& drive, const std::string& title, RegisterSink& sink,
+                          std::stop_token stop) {
+    return Run(platform, catalogFile, sink, std::move(stop)).registerDisc(drive, title);
 }
 
 } // namespace orbisk
