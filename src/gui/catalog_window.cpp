@@ -4,9 +4,9 @@
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
 #include "session.h"
-#include "text/display_text.h"
 #include "widgets/pictures.h"
 #include "widgets/window_parts.h"
+#include "widgets/shown_text.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -34,10 +34,6 @@ enum DiscColumn {
     DriveColumn
 };
 
-QString shown(const std::string& bytes) {
-    return QString::fromStdString(DisplayText(bytes));
-}
-
 QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
     QPushButton* button = WhiteButton(parent, caption);
     button->setGeometry(12, top, 80, 25);
@@ -60,7 +56,7 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
     buildControls();
     setAttribute(Qt::WA_DeleteOnClose);
     if (const auto why = WhyUnchangeable(session_.catalogFile)) {
-        readOnlyReason_ = shown(*why);
+        readOnlyReason_ = Shown(*why);
     }
     setButtonsEnabled(true);
     connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
@@ -158,9 +154,9 @@ void CatalogWindow::loadDiscs() {
     for (const std::string& title : titles) {
         const int row = discTable_->rowCount();
         discTable_->insertRow(row);
-        auto* item = new QTableWidgetItem(shown(title));
+        auto* item = new QTableWidgetItem(Shown(title));
         item->setData(Qt::UserRole, QByteArray::fromStdString(title));
-        item->setToolTip(shown(title));
+        item->setToolTip(Shown(title));
         discTable_->setItem(row, TitleColumn, item);
         for (int column = LabelColumn; column <= DriveColumn; ++column) {
             discTable_->setItem(row, column, new QTableWidgetItem("…"));
@@ -200,20 +196,20 @@ void CatalogWindow::showFigures() {
         if (row == discTable_->rowCount()) {
             // File rows without a title row: shown so that they can be removed.
             discTable_->insertRow(row);
-            auto* item = new QTableWidgetItem(shown(disc.title));
+            auto* item = new QTableWidgetItem(Shown(disc.title));
             item->setData(Qt::UserRole, title);
             discTable_->setItem(row, TitleColumn, item);
         }
         QStringList dates;
         for (const std::string& date : disc.dates) {
-            dates << shown(date);
+            dates << Shown(date);
         }
         discTable_->setItem(row, RegistrationsColumn,
                             new QTableWidgetItem(grouped(disc.registrations)));
         discTable_->setItem(row, FilesColumn, new QTableWidgetItem(grouped(disc.files)));
         discTable_->setItem(row, SizeColumn, new QTableWidgetItem(grouped(disc.kilobytes)));
         discTable_->setItem(row, DatesColumn, new QTableWidgetItem(dates.join(", ")));
-        discTable_->setItem(row, LabelColumn, new QTableWidgetItem(shown(disc.label)));
+        discTable_->setItem(row, LabelColumn, new QTableWidgetItem(Shown(disc.label)));
         discTable_->setItem(row, DriveColumn, new QTableWidgetItem());
         for (int column = RegistrationsColumn; column <= SizeColumn; ++column) {
             discTable_->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -233,8 +229,8 @@ void CatalogWindow::markDiscsInDrives() {
         for (int row = 0; row < discTable_->rowCount(); ++row) {
             if (discTable_->item(row, TitleColumn)->data(Qt::UserRole).toByteArray() ==
                 QByteArray::fromStdString(*title)) {
-                auto* drive = new QTableWidgetItem("● " + shown(entry.drive));
-                drive->setToolTip("このディスクはドライブに入っています: " + shown(entry.display));
+                auto* drive = new QTableWidgetItem("● " + Shown(entry.drive));
+                drive->setToolTip("このディスクはドライブに入っています: " + Shown(entry.display));
                 discTable_->setItem(row, DriveColumn, drive);
                 QFont bold = discTable_->item(row, TitleColumn)->font();
                 bold.setBold(true);
@@ -285,7 +281,7 @@ void CatalogWindow::showDisc() {
     std::vector<QTreeWidgetItem*> items(tree.folders.size(), nullptr);
     for (std::size_t at = 0; at < tree.folders.size(); ++at) {
         const std::string& name = tree.folders[at].name;
-        items[at] = new QTreeWidgetItem({shown(at == 0 && name.empty() ? "(ディスク)" : name)});
+        items[at] = new QTreeWidgetItem({Shown(at == 0 && name.empty() ? "(ディスク)" : name)});
         items[at]->setData(0, FolderRole, static_cast<qulonglong>(at));
     }
     // Each folder below its parent, in the parent's name order.
@@ -311,15 +307,15 @@ void CatalogWindow::showFolder() {
     int row = 0;
     for (const std::size_t f : folder.files) {
         const DiscFile& file = shownDisc_.files[f];
-        const QString path = shown(file.path);
-        auto* name = new QStandardItem(shown(file.name));
+        const QString path = Shown(file.path);
+        auto* name = new QStandardItem(Shown(file.name));
         name->setData(name->text(), SortRole);
         name->setToolTip(path);
         auto* size = new QStandardItem(grouped(file.kilobytes));
         size->setData(static_cast<qlonglong>(file.kilobytes), SortRole);
         size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         size->setToolTip(path);
-        auto* date = new QStandardItem(shown(file.date));
+        auto* date = new QStandardItem(Shown(file.date));
         date->setData(date->text(), SortRole);
         date->setToolTip(path);
         files_->setItem(row, 0, name);

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace orbisk {
 
+class CommandWorker;
 class DriveList;
 class FolderList;
 class HitLineDelegate;
@@ -42,6 +43,8 @@ public:
     std::string targetFolder() const;
     // The report window while it exists, else null.
     ReportWindow* reportWindow() const;
+    // Whether a copy runs.
+    bool copying() const;
 
 protected:
     void reject() override;
@@ -49,6 +52,7 @@ protected:
 
 private:
     void copy();
+    void copied(const CopyRun& run);
     void selectAll();
     void changeDrive();
 
@@ -72,7 +76,8 @@ private:
     HitLineDelegate* lineWidths_ = nullptr;
     QPointer<ReportWindow> reportWindow_;
     ResizeRules resizing_;
-    bool copying_ = false;
+    CommandWorker* worker_ = nullptr; // runs COPY
+    bool closeAfterRun_ = false;      // the user closed the window during a copy
 };
 
 } // namespace orbisk

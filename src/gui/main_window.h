@@ -15,6 +15,7 @@ class QPushButton;
 namespace orbisk {
 
 class CatalogWindow;
+class CommandWorker;
 class CopyWindow;
 class DriveList;
 class IndexKeeper;
@@ -32,6 +33,8 @@ public:
     CopyWindow* copyWindow() const;
     // The catalogue window while it is open, else null.
     CatalogWindow* catalogWindow() const;
+    // Whether a registration runs.
+    bool registering() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -40,6 +43,7 @@ private:
     void buildControls();
     void showPanel(QGroupBox* panel);
     void add();
+    void registered(Registration done);
     void find();
     void edit();
     void refreshTitles();
@@ -73,7 +77,8 @@ private:
     QPointer<CopyWindow> copyWindow_;
     QPointer<CatalogWindow> catalogWindow_;
     IndexKeeper* indexKeeper_ = nullptr; // where there is a name index
-    bool registering_ = false;
+    CommandWorker* worker_ = nullptr;    // runs ADD
+    bool closeAfterRun_ = false;         // the user closed the window during a registration
     bool hasTitles_ = false;
 };
 
