@@ -5,8 +5,8 @@
 #include "media/disc_check.h"
 #include "session.h"
 #include "widgets/pictures.h"
-#include "widgets/window_parts.h"
 #include "widgets/shown_text.h"
+#include "widgets/window_parts.h"
 
 #include <QHeaderView>
 #include <QLabel>
