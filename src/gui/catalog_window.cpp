@@ -4,6 +4,7 @@
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
 #include "session.h"
+#include "widgets/folder_files_model.h"
 #include "widgets/pictures.h"
 #include "widgets/shown_text.h"
 #include "widgets/window_parts.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -23,7 +23,6 @@ namespace orbisk {
 namespace {
 
 constexpr int FolderRole = Qt::UserRole;
-constexpr int SortRole = Qt::UserRole + 1;
 enum DiscColumn {
     TitleColumn,
     LabelColumn,
@@ -102,11 +101,10 @@ void CatalogWindow::buildControls() {
     folderTree_->setGeometry(120, 200, 220, 264);
     connect(folderTree_, &QTreeWidget::itemSelectionChanged, this, &CatalogWindow::showFolder);
 
-    files_ = new QStandardItemModel(0, 3, this);
-    files_->setHorizontalHeaderLabels({"ファイル名", "サイズ(KB)", "登録日"});
+    files_ = new FolderFilesModel(session_.platform.numbers, this);
     sortedFiles_ = new QSortFilterProxyModel(this);
     sortedFiles_->setSourceModel(files_);
-    sortedFiles_->setSortRole(SortRole);
+    sortedFiles_->setSortRole(FolderFilesModel::SortRole);
     fileTable_ = new QTableView(this);
     fileTable_->setObjectName("fileTable");
     fileTable_->setModel(sortedFiles_);
@@ -164,7 +162,7 @@ void CatalogWindow::loadDiscs() {
     }
     discTable_->blockSignals(false);
     folderTree_->clear();
-    files_->removeRows(0, files_->rowCount());
+    files_->show({});
     setButtonsEnabled(true);
     if (figures_.isRunning()) {
         *stopReading_ = true;
@@ -253,7 +251,7 @@ std::string CatalogWindow::chosenTitle() const {
 
 void CatalogWindow::openDisc() {
     folderTree_->clear();
-    files_->removeRows(0, files_->rowCount());
+    files_->show({});
     setButtonsEnabled(true);
     if (discTable_->selectionModel()->selectedRows().isEmpty()) {
         return;
@@ -296,33 +294,17 @@ void CatalogWindow::showDisc() {
 }
 
 void CatalogWindow::showFolder() {
-    files_->removeRows(0, files_->rowCount());
     const auto chosen = folderTree_->selectedItems();
     if (chosen.isEmpty()) {
+        files_->show({});
         return;
     }
     const auto at = static_cast<std::size_t>(chosen.front()->data(0, FolderRole).toULongLong());
-    const DiscFolder& folder = shownDisc_.tree.folders.at(at);
-    files_->setRowCount(static_cast<int>(folder.files.size()));
-    int row = 0;
-    for (const std::size_t f : folder.files) {
-        const DiscFile& file = shownDisc_.files[f];
-        const QString path = Shown(file.path);
-        auto* name = new QStandardItem(Shown(file.name));
-        name->setData(name->text(), SortRole);
-        name->setToolTip(path);
-        auto* size = new QStandardItem(grouped(file.kilobytes));
-        size->setData(static_cast<qlonglong>(file.kilobytes), SortRole);
-        size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        size->setToolTip(path);
-        auto* date = new QStandardItem(Shown(file.date));
-        date->setData(date->text(), SortRole);
-        date->setToolTip(path);
-        files_->setItem(row, 0, name);
-        files_->setItem(row, 1, size);
-        files_->setItem(row, 2, date);
-        ++row;
+    std::vector<DiscFile> files;
+    for (const std::size_t f : shownDisc_.tree.folders.at(at).files) {
+        files.push_back(shownDisc_.files[f]);
     }
+    files_->show(std::move(files));
 }
 
 void CatalogWindow::setButtonsEnabled(bool enabled) {
