@@ -9,6 +9,7 @@
 #include "widgets/hit_line_delegate.h"
 #include "widgets/hit_list_model.h"
 #include "widgets/pictures.h"
+#include "widgets/progress_row.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,15 +102,8 @@ CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
 
     copyButton_ = bandButton(this, "COPY", "Command1", 5880);
     closeButton_ = bandButton(this, "CLOSE", "Command2", 6480);
-    progressBar_ = new QProgressBar(this);
-    progressBar_->setObjectName("PB1");
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    progressBar_->setTextVisible(false);
-    PlaceTwips(progressBar_, 2760, 360, 4815, 255);
-    percentLabel_ = new QLabel("0%", this);
-    percentLabel_->setObjectName("Label1");
-    PlaceTwips(percentLabel_, 2160, 390, 495, 255);
+    progress_ = std::make_unique<ProgressRow>(this, "PB1", QRect(2760, 360, 4815, 255), "Label1",
+                                              QRect(2160, 390, 495, 255));
     selectAllButton_ = bandButton(this, "SELECT ALL", "Command3", 4440);
     FitCaption(selectAllButton_);
     clearButton_ = bandButton(this, "CLEAR", "Command4", 5040);
@@ -118,7 +112,7 @@ CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     // edge and the buttons keep to its bottom.
     resizing_.add(backdrop, ResizeRules::GrowRight | ResizeRules::GrowDown);
     resizing_.add(hitList_, ResizeRules::GrowRight | ResizeRules::GrowDown);
-    resizing_.add(progressBar_, ResizeRules::GrowRight);
+    resizing_.add(progress_->bar(), ResizeRules::GrowRight);
     resizing_.add(receive, ResizeRules::MoveRight);
     resizing_.add(targetDriveList_, ResizeRules::MoveRight);
     resizing_.add(targetFolderList_, ResizeRules::MoveRight | ResizeRules::GrowDown);
@@ -185,15 +179,15 @@ void CopyWindow::setBusy(bool busy) {
 }
 
 void CopyWindow::setProgressMax(int max) {
-    progressBar_->setMaximum(max);
+    progress_->setMaximum(max);
 }
 
 void CopyWindow::setProgressValue(int value) {
-    progressBar_->setValue(value);
+    progress_->setValue(value);
 }
 
 void CopyWindow::setPercentLabel(const std::string& text) {
-    percentLabel_->setText(QString::fromStdString(text));
+    progress_->setPercentText(text);
 }
 
 void CopyWindow::copy() {

@@ -6,11 +6,11 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <memory>
 #include <vector>
 
 class QLabel;
 class QListView;
-class QProgressBar;
 class QPushButton;
 
 namespace orbisk {
@@ -20,6 +20,7 @@ class DriveList;
 class FolderList;
 class HitLineDelegate;
 class HitListModel;
+class ProgressRow;
 class ReportWindow;
 struct Session;
 
@@ -69,8 +70,7 @@ private:
     FolderList* targetFolderList_ = nullptr;
     QPushButton* copyButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
-    QLabel* percentLabel_ = nullptr;
+    std::unique_ptr<ProgressRow> progress_;
     QPushButton* selectAllButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;
     HitLineDelegate* lineWidths_ = nullptr;

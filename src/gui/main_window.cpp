@@ -10,6 +10,7 @@
 #include "session.h"
 #include "widgets/drive_list.h"
 #include "widgets/pictures.h"
+#include "widgets/progress_row.h"
 #include "widgets/window_parts.h"
 
 #include <QCloseEvent>
@@ -20,7 +21,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -96,13 +96,17 @@ QGroupBox* panel(QWidget* parent, const QString& caption, const char* name) {
     return frame;
 }
 
-QLabel* label(QWidget* parent, const QString& caption, const char* name, int left, int top) {
-    auto* text = new QLabel(caption, parent);
-    text->setObjectName(name);
-    // The 33-pixel labels hold "Media:" whole only in a narrowed face.
+// The 33-pixel labels hold "Media:" whole only in a narrowed face.
+void narrowFace(QLabel* text) {
     QFont narrow = text->font();
     narrow.setStretch(QFont::SemiCondensed);
     text->setFont(narrow);
+}
+
+QLabel* label(QWidget* parent, const QString& caption, const char* name, int left, int top) {
+    auto* text = new QLabel(caption, parent);
+    text->setObjectName(name);
+    narrowFace(text);
     PlaceTwips(text, left, top, 495, 255);
     return text;
 }
@@ -168,13 +172,10 @@ void MainWindow::buildControls() {
     PlaceTwips(closeRegisterButton_, 3240, 960, 255, 255);
     label(registerPanel_, "Media:", "Label1(0)", 120, 270);
     label(registerPanel_, "Title:", "Label1(1)", 120, 630);
-    percentLabel_ = label(registerPanel_, "0%", "Label1(2)", 120, 1000);
-    progressBar_ = new QProgressBar(registerPanel_);
-    progressBar_->setObjectName("ProgressBar1");
-    PlaceTwips(progressBar_, 720, 960, 1935, 255);
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    progressBar_->setTextVisible(false);
+    progress_ =
+        std::make_unique<ProgressRow>(registerPanel_, "ProgressBar1", QRect(720, 960, 1935, 255),
+                                      "Label1(2)", QRect(120, 1000, 495, 255));
+    narrowFace(progress_->label());
     titleBox_ = new QLineEdit(registerPanel_);
     titleBox_->setObjectName("Text1");
     PlaceTwips(titleBox_, 720, 600, 1935, 270);
@@ -360,15 +361,15 @@ void MainWindow::setCaption(const std::string& caption) {
 }
 
 void MainWindow::setProgressMax(int max) {
-    progressBar_->setMaximum(max);
+    progress_->setMaximum(max);
 }
 
 void MainWindow::setProgressValue(int value) {
-    progressBar_->setValue(value);
+    progress_->setValue(value);
 }
 
 void MainWindow::setPercentLabel(const std::string& text) {
-    percentLabel_->setText(qt(text));
+    progress_->setPercentText(text);
 }
 
 } // namespace orbisk

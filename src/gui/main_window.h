@@ -4,12 +4,12 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 
 namespace orbisk {
@@ -19,6 +19,7 @@ class CommandWorker;
 class CopyWindow;
 class DriveList;
 class IndexKeeper;
+class ProgressRow;
 struct Session;
 
 // The main window: three picture buttons and the register and search panels. FIND hands
@@ -66,8 +67,7 @@ private:
     DriveList* driveList_ = nullptr;
     QPushButton* addButton_ = nullptr;
     QPushButton* closeRegisterButton_ = nullptr;
-    QLabel* percentLabel_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
+    std::unique_ptr<ProgressRow> progress_;
     QLineEdit* titleBox_ = nullptr;
     QGroupBox* searchPanel_ = nullptr;
     QPushButton* closeSearchButton_ = nullptr;
