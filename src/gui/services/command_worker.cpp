@@ -5,7 +5,7 @@ namespace orbisk {
 CommandWorker::CommandWorker(QObject* parent) : QObject(parent) {}
 
 CommandWorker::~CommandWorker() {
-    thread_.request_stop();
+    stop_.request_stop();
     if (thread_.joinable()) {
         thread_.join();
     }
@@ -16,7 +16,8 @@ void CommandWorker::start(std::function<void(std::stop_token)> job) {
         thread_.join(); // the last command has said it is finished: its thread is ending
     }
     running_ = true;
-    thread_ = std::jthread([this, job = std::move(job)](std::stop_token stop) {
+    stop_ = std::stop_source();
+    thread_ = std::thread([this, job = std::move(job), stop = stop_.get_token()] {
         job(stop);
         post([this] {
             running_ = false;

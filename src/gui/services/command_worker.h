@@ -29,7 +29,7 @@ public:
     // Starts job on the worker's thread; finished() comes on this object's thread after it.
     void start(std::function<void(std::stop_token)> job);
     bool running() const { return running_; }
-    void requestStop() { thread_.request_stop(); }
+    void requestStop() { stop_.request_stop(); }
 
     // From the worker: runs call on this object's thread, after everything posted before.
     void post(std::function<void()> call);
@@ -41,7 +41,7 @@ public:
             std::condition_variable_any ready;
             std::optional<Result> result;
         };
-        const std::stop_token stop = thread_.get_stop_token();
+        const std::stop_token stop = stop_.get_token();
         if (stop.stop_requested()) {
             return ifStopped; // nobody is to be asked for a command that is stopping
         }
@@ -62,7 +62,9 @@ signals:
     void finished();
 
 private:
-    std::jthread thread_;
+    // Made before the thread starts, so that the worker never reads it while it is set.
+    std::stop_source stop_;
+    std::thread thread_;
     bool running_ = false;
 };
 
