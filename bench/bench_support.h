@@ -17,10 +17,9 @@ struct QuietTray : DiscTray {
     void close() override {}
 };
 struct QuietDialogs : Dialogs {
-    Answer message(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
-    std::string askSaveFileName(const std::string&, const std::string&) override { return ""; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override {
+    Answer message(const Notice&, Buttons) override { return Answer::Ok; }
+    std::string askSaveFileName(const Message&, const std::string&) override { return ""; }
+    std::optional<std::string> askText(const Notice&, const std::string&) override {
         return std::nullopt;
     }
 };
@@ -29,7 +28,7 @@ struct QuietEvents : EventPump {
 };
 struct QuietRegisterSink : RegisterSink {
     void setBusy(bool) override {}
-    void setCaption(const std::string&) override {}
+    void setCaption(const Message&) override {}
     void setProgressMax(int) override {}
     void setProgressValue(int) override {}
     void setPercentLabel(const std::string&) override {}

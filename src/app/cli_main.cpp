@@ -8,23 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <clocale>
-#include <cstdlib>
 #include <string>
-
-namespace {
-
-// Messages in Japanese where the user's locale is Japanese, as the C library decides it.
-bool japaneseLocale() {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && value[0] != '\0') {
-            return std::string(value).rfind("ja", 0) == 0;
-        }
-    }
-    return false;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     // Qt's core only, for the user's folders; it takes the user's locale as well.
@@ -37,5 +21,5 @@ int main(int argc, char** argv) {
     return orbisk::RunCommandLine(
         arguments, {files, clock, numbers,
                     QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
-                    orbisk::UserDataFolder(), orbisk::UserCacheFolder(), japaneseLocale()});
+                    orbisk::UserDataFolder(), orbisk::UserCacheFolder(), orbisk::LocaleLanguage()});
 }

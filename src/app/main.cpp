@@ -3,6 +3,8 @@
 #include "linux_file_system.h"
 #include "locale_number_format.h"
 #include "main_window.h"
+#include "options.h"
+#include "output.h"
 #include "search/name_index.h"
 #include "services/dropped_compositions.h"
 #include "services/qt_dialogs.h"
@@ -15,10 +17,11 @@
 #include "widgets/window_parts.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFile>
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,42 +30,52 @@ struct StartUp {
     std::optional<int> exitCode; // set when the program ends at once
 };
 
-// Reads the command line. Runs before the desktop is reached, so that every option it
-// offers works in a terminal without one.
+// The help of the options, in the user's language.
+std::string usage(orbisk::Language language) {
+    return std::string(orbisk::Bilingual{"Usage: orbisk [--catalog FILE]\n"
+                                         "Orbisk: a catalogue of CDs and DVDs.\n\nOptions:\n",
+                                         "使い方: orbisk [--catalog FILE]\n"
+                                         "Orbisk: CDとDVDのカタログ\n\nオプション:\n"}
+                           .in(language)) +
+           orbisk::OptionLines(orbisk::ProgramOptions, language);
+}
+
+// Reads the command line, with the reader orbisk-cli reads its own with. Runs before the
+// desktop is reached, so that every option it offers works in a terminal without one.
 StartUp readCommandLine(int argc, char** argv) {
     QCoreApplication commandLine(argc, argv);
-    QCoreApplication::setApplicationName("orbisk");
-    QCoreApplication::setApplicationVersion(ORBISK_VERSION);
     const std::filesystem::path programFolder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Orbisk: a catalogue of CDs and DVDs.");
-    // Qt's own --help-all would list options only a display can take.
-    const QCommandLineOption help({"h", "help"}, "Show this help and the catalogue in use.");
-    const QCommandLineOption version({"v", "version"}, "Show the version.");
-    const QCommandLineOption catalog("catalog", "Use the catalogue FILE.", "FILE");
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(catalog);
-    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
-        const QString reason =
-            parser.errorText().isEmpty()
-                ? "Unexpected argument '" + parser.positionalArguments().first() + "'."
-                : parser.errorText();
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(reason), qPrintable(parser.helpText()));
+    const orbisk::Language language = orbisk::LocaleLanguage();
+    std::vector<orbisk::OptionSpec> known;
+    for (const orbisk::HelpedOption& option : orbisk::ProgramOptions) {
+        known.push_back(option.spec);
+    }
+    const orbisk::CommandLine line =
+        orbisk::ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), known, language);
+    if (!line.error.empty() || !line.words.empty()) {
+        const std::string reason =
+            !line.error.empty()
+                ? line.error
+                : orbisk::Filled(
+                      orbisk::Bilingual{"Unexpected argument '{}'.", "引数「{}」は使えません。"}.in(
+                          language),
+                      {line.words.front()});
+        std::fprintf(stderr, "%s\n\n%s", orbisk::TerminalText(reason).c_str(),
+                     usage(language).c_str());
         return {{}, 2};
     }
     std::optional<std::filesystem::path> named;
-    if (parser.isSet(catalog)) {
-        named = QFile::encodeName(parser.value(catalog)).toStdString();
+    if (const auto file = line.value(orbisk::CatalogOption)) {
+        named = *file;
     }
     const auto chosen = orbisk::ChooseCatalog(named, programFolder, orbisk::UserDataFolder());
-    if (parser.isSet(help)) {
-        std::printf("%s\nCatalogue in use: %s\n", qPrintable(parser.helpText()), chosen.c_str());
+    if (line.has(orbisk::HelpOption)) {
+        std::printf("%s\n%s\n", usage(language).c_str(),
+                    orbisk::CatalogueInUse(chosen.string(), language).c_str());
         return {chosen, 0};
     }
-    if (parser.isSet(version)) {
+    if (line.has(orbisk::VersionOption)) {
         std::printf("orbisk %s\n", ORBISK_VERSION);
         return {chosen, 0};
     }

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/number_format.h"
+#include "words.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -27,16 +28,16 @@ struct CommandLineServices {
     FileSystem& files;
     const Clock& clock;
     const NumberFormat& numbers;
-    std::filesystem::path programFolder; // where a catalogue beside the program is looked for
-    std::filesystem::path dataFolder;    // the user's, where the catalogue lives by default
-    std::filesystem::path cacheFolder;   // the user's, where the name index is kept
-    bool japanese = false;               // messages in Japanese, else in English
+    std::filesystem::path programFolder;   // where a catalogue beside the program is looked for
+    std::filesystem::path dataFolder;      // the user's, where the catalogue lives by default
+    std::filesystem::path cacheFolder;     // the user's, where the name index is kept
+    Language language = Language::English; // of every line the run writes
     std::FILE* out = stdout;
     std::FILE* err = stderr;
 };
 
 // orbisk-cli: the catalogue's commands for scripts and terminals (arguments without the
-// program's name). Returns the exit code.
+// program's name). Writes to the services' streams; returns the exit code.
 int RunCommandLine(const std::vector<std::string>& arguments, const CommandLineServices& services);
 
 } // namespace orbisk

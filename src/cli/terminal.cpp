@@ -1,25 +1,29 @@
 #include "terminal.h"
 
-#include "english.h"
 #include "output.h"
 
 #include <unistd.h>
 
 namespace orbisk {
 
-std::string TerminalDialogs::said(const std::string& text) const {
-    return japanese_ ? text : English(text);
+Answer TerminalDialogs::message(const Notice& notice, Buttons buttons) {
+    std::string line = Worded(notice.lines, language_);
+    if (buttons == Buttons::OkCancel) {
+        line += (yes_ ? Bilingual{" -> yes (--yes)", " → はい(--yes)"}
+                      : Bilingual{" -> no (--yes answers yes)", " → いいえ(--yes で「はい」)"})
+                    .in(language_);
+    }
+    say(line);
+    return buttons == Buttons::Ok || yes_ ? Answer::Ok : Answer::Cancel;
 }
 
-Answer TerminalDialogs::message(const std::string& text, const std::string&, Buttons buttons) {
+void TerminalDialogs::tell(const MessageLines& lines) {
+    say(Worded(lines, language_));
+}
+
+void TerminalDialogs::say(const std::string& text) {
     endProgress();
-    std::string line = said(text);
-    if (buttons == Buttons::OkCancel) {
-        line += japanese_ ? (yes_ ? " → はい(--yes)" : " → いいえ(--yes で「はい」)")
-                          : (yes_ ? " -> yes (--yes)" : " -> no (--yes answers yes)");
-    }
-    std::fprintf(err_, "%s\n", TerminalText(line).c_str());
-    return buttons == Buttons::Ok || yes_ ? Answer::Ok : Answer::Cancel;
+    std::fprintf(err_, "%s\n", TerminalText(text).c_str());
 }
 
 void TerminalDialogs::progress(const std::string& caption) {
@@ -28,7 +32,7 @@ void TerminalDialogs::progress(const std::string& caption) {
     }
     // A carriage return and an erase to the end of the line: the new caption replaces
     // the old one.
-    std::fprintf(err_, "\r%s\x1b[K", TerminalText(said(caption)).c_str());
+    std::fprintf(err_, "\r%s\x1b[K", TerminalText(caption).c_str());
     std::fflush(err_);
     progressShown_ = true;
 }
@@ -40,9 +44,9 @@ void TerminalDialogs::endProgress() {
     }
 }
 
-void TerminalProgress::setCaption(const std::string& caption) {
-    if (caption != "Orbisk") {
-        terminal_.progress(caption);
+void TerminalProgress::setCaption(const Message& caption) {
+    if (caption.id != MessageId::ProgramName) {
+        terminal_.progress(Worded(caption, terminal_.language()));
     }
 }
 

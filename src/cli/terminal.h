@@ -4,28 +4,31 @@
 #include "platform/disc_tray.h"
 #include "platform/event_pump.h"
 #include "registration/register_disc.h"
+#include "words.h"
 
 #include <cstdio>
 #include <string>
 
 namespace orbisk {
 
-// Messages on standard error, in Japanese or English. A question is answered with yes
+// Messages on standard error, in the run's language. A question is answered with yes
 // only when the command line said so beforehand (--yes); else no, and the message says
-// which answer was taken.
+// which answer was taken. Nothing else is asked: no file name, no text.
 class TerminalDialogs : public Dialogs {
 public:
-    TerminalDialogs(std::FILE* err, bool japanese, bool yes)
-        : err_(err), japanese_(japanese), yes_(yes) {}
+    TerminalDialogs(std::FILE* err, Language language, bool yes)
+        : err_(err), language_(language), yes_(yes) {}
 
-    Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
-    std::string askSaveFileName(const std::string&, const std::string&) override { return ""; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override {
+    Answer message(const Notice& notice, Buttons buttons) override;
+    std::string askSaveFileName(const Message&, const std::string&) override { return ""; }
+    std::optional<std::string> askText(const Notice&, const std::string&) override {
         return std::nullopt;
     }
-    // text in the terminal's language.
-    std::string said(const std::string& text) const;
+    // Writes lines, each message worded in the run's language, as a line of its own.
+    void tell(const MessageLines& lines);
+    // Writes text, orbisk-cli's own words, as a line of its own.
+    void say(const std::string& text);
+    Language language() const { return language_; }
     // Shows a caption of a long command on a line of its own that the next caption
     // replaces, only when standard error is a terminal; a message ends that line first.
     void progress(const std::string& caption);
@@ -34,7 +37,7 @@ public:
 
 private:
     std::FILE* err_;
-    bool japanese_;
+    Language language_;
     bool yes_;
     bool progressShown_ = false;
 };
@@ -46,7 +49,7 @@ public:
     ~TerminalProgress() override { terminal_.endProgress(); }
 
     void setBusy(bool) override {}
-    void setCaption(const std::string& caption) override;
+    void setCaption(const Message& caption) override;
     void setProgressMax(int) override {}
     void setProgressValue(int) override {}
     void setPercentLabel(const std::string&) override {}

@@ -8,6 +8,7 @@
 #include "widgets/pictures.h"
 #include "widgets/shown_text.h"
 #include "widgets/window_parts.h"
+#include "words.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -55,13 +56,13 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
     buildControls();
     setAttribute(Qt::WA_DeleteOnClose);
     if (const auto why = WhyUnchangeable(session_.catalogFile)) {
-        readOnlyReason_ = Shown(*why);
+        readOnlyReason_ = Shown(Worded(*why, Language::Japanese));
     }
     setButtonsEnabled(true);
     connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
             &CatalogWindow::showFigures);
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
-    connect(&removal_, &QFutureWatcher<std::optional<std::string>>::finished, this,
+    connect(&removal_, &QFutureWatcher<std::optional<Notice>>::finished, this,
             &CatalogWindow::removed);
     loadDiscs();
 }
@@ -144,8 +145,9 @@ void CatalogWindow::loadDiscs() {
     try {
         titles = ReadDiscTitles(session_.catalogFile);
     } catch (const std::exception& error) {
-        session_.platform.dialogs.message(CatalogOpenFailure(session_.catalogFile, error.what()),
-                                          "Orbisk", Buttons::Ok);
+        session_.platform.dialogs.message(
+            {MessageId::ProgramName, CatalogOpenFailure(session_.catalogFile, ReasonOf(error))},
+            Buttons::Ok);
     }
     discTable_->blockSignals(true);
     discTable_->setRowCount(0);
@@ -346,7 +348,7 @@ void CatalogWindow::removed() {
     setButtonsEnabled(true);
     busy_ = false;
     if (const auto failure = removal_.result()) {
-        session_.platform.dialogs.message(*failure, RemoveTitleText, Buttons::Ok);
+        session_.platform.dialogs.message(*failure, Buttons::Ok);
         return;
     }
     emit catalogueChanged();

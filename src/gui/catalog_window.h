@@ -78,7 +78,7 @@ private:
     QFutureWatcher<std::vector<DiscFigures>> figures_;
     QFutureWatcher<DiscLoad> disc_;
     // REMOVE's work, which may wait for another program that holds the catalogue.
-    QFutureWatcher<std::optional<std::string>> removal_;
+    QFutureWatcher<std::optional<Notice>> removal_;
     std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
     DiscLoad shownDisc_;
     bool busy_ = false;

@@ -10,6 +10,7 @@
 #include "widgets/hit_list_model.h"
 #include "widgets/pictures.h"
 #include "widgets/progress_row.h"
+#include "words.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,7 +64,8 @@ private:
 CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     setObjectName("Form2");
     MakeResizableWindow(this, WidthTwips, HeightTwips);
-    setWindowTitle(QString::fromStdString(HitCaption(hits.size())));
+    setWindowTitle(QString::fromStdString(
+        Japanese({MessageId::HitsFound, {Count(static_cast<std::int64_t>(hits.size()))}})));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* backdrop = new Backdrop(pictures::CopyBackground(), this);
     auto* receive = new QLabel("Receive", this);
@@ -257,9 +259,10 @@ void CopyWindow::reject() {
     if (closeAfterRun_) {
         return; // asked already; the copy is stopping
     }
-    if (session_.platform.dialogs.message("コピー中です。コピーを中止して閉じますか？\nコピーの済ん"
-                                          "だファイルはそのまま残ります。",
-                                          CopyTitle, Buttons::OkCancel) != Answer::Ok) {
+    const Notice question{MessageId::CopyTitle,
+                          {Verbatim("コピー中です。コピーを中止して閉じますか？\n"
+                                    "コピーの済んだファイルはそのまま残ります。")}};
+    if (session_.platform.dialogs.message(question, Buttons::OkCancel) != Answer::Ok) {
         return;
     }
     closeAfterRun_ = true;

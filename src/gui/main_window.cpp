@@ -12,6 +12,7 @@
 #include "widgets/pictures.h"
 #include "widgets/progress_row.h"
 #include "widgets/window_parts.h"
+#include "words.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -38,7 +39,7 @@ public:
     void setBusy(bool busy) override {
         worker_.post([window = &window_, busy] { window->setBusy(busy); });
     }
-    void setCaption(const std::string& caption) override {
+    void setCaption(const Message& caption) override {
         worker_.post([window = &window_, caption] { window->setCaption(caption); });
     }
     void setProgressMax(int max) override {
@@ -318,9 +319,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (closeAfterRun_) {
         return; // asked already; the registration is stopping
     }
-    if (session_.platform.dialogs.message(
-            "登録中です。登録を中止して閉じますか？\nこのディスクは登録されません。",
-            "データベースの構築", Buttons::OkCancel) != Answer::Ok) {
+    const Notice question{MessageId::RegisterTitle,
+                          {Verbatim("登録中です。登録を中止して閉じますか？\n"
+                                    "このディスクは登録されません。")}};
+    if (session_.platform.dialogs.message(question, Buttons::OkCancel) != Answer::Ok) {
         return;
     }
     closeAfterRun_ = true;
@@ -356,8 +358,8 @@ void MainWindow::setBusy(bool busy) {
     }
 }
 
-void MainWindow::setCaption(const std::string& caption) {
-    setWindowTitle(qt(caption));
+void MainWindow::setCaption(const Message& caption) {
+    setWindowTitle(qt(Japanese(caption)));
 }
 
 void MainWindow::setProgressMax(int max) {

@@ -53,7 +53,7 @@ private:
 
     // RegisterSink
     void setBusy(bool busy) override;
-    void setCaption(const std::string& caption) override;
+    void setCaption(const Message& caption) override;
     void setProgressMax(int max) override;
     void setProgressValue(int value) override;
     void setPercentLabel(const std::string& text) override;

@@ -48,7 +48,8 @@ TEST(MessageBox, ShowsAVeryLongTitleWholeInsideTheBox) {
         EXPECT_GT(view->height(), view->fontMetrics().height() * 3) << "the long line wraps";
         checked = true;
     });
-    QtDialogs().message(text, "データベースの構築", Buttons::Ok);
+    QtDialogs().message({MessageId::RegisterTitle, {{MessageId::DiscNotReady, {title}}}},
+                        Buttons::Ok);
     EXPECT_TRUE(checked);
 }
 
@@ -62,14 +63,15 @@ TEST(MessageBox, IsADialogWithACloseBoxAndNeitherMinimiseNorMaximise) {
         EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
         checked = true;
     });
-    QtDialogs().message("完了しました。", "データベースの構築", Buttons::Ok);
+    QtDialogs().message({MessageId::RegisterTitle, {{MessageId::Registered, {}}}}, Buttons::Ok);
     EXPECT_TRUE(checked);
 }
 
 TEST(MessageBox, LinesThatFitAreNotWrapped) {
     UseJapaneseTexts();
-    const std::string text = "カタログがありません。新しく作成しますか？\n"
-                             "/home/someone/.local/share/orbisk/Orbisk.mdb";
+    const Notice offer{MessageId::ProgramName,
+                       {{MessageId::OfferNewCatalog, {}},
+                        Verbatim("/home/someone/.local/share/orbisk/Orbisk.mdb")}};
     qreal height = 0;
     qreal line = 0;
     onMessageBox([&](MessageDialog& box) {
@@ -77,7 +79,7 @@ TEST(MessageBox, LinesThatFitAreNotWrapped) {
         height = view->document()->size().height() - 2 * view->document()->documentMargin();
         line = view->fontMetrics().lineSpacing();
     });
-    QtDialogs().message(text, "Orbisk", Buttons::OkCancel);
+    QtDialogs().message(offer, Buttons::OkCancel);
     EXPECT_LT(height, 2.5 * line) << "two lines, each on one line";
 }
 
@@ -90,8 +92,8 @@ TEST(MessageBox, QtsOwnTextsAreJapanese) {
         EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "キャンセル");
         EXPECT_TRUE(QApplication::font().families().contains("IPAPGothic"));
     });
-    answer =
-        QtDialogs().message("ディスクをセットして下さい。", "ファイルのコピー", Buttons::OkCancel);
+    answer = QtDialogs().message({MessageId::CopyTitle, {{MessageId::InsertDisc, {"CD"}}}},
+                                 Buttons::OkCancel);
     EXPECT_EQ(answer, Answer::Ok);
 }
 

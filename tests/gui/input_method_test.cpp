@@ -82,15 +82,15 @@ protected:
 class RealQuestions : public Dialogs {
 public:
     explicit RealQuestions(ScriptedDialogs& messages) : messages_(messages) {}
-    Answer message(const std::string& text, const std::string& title, Buttons buttons) override {
-        return messages_.message(text, title, buttons);
+    Answer message(const Notice& notice, Buttons buttons) override {
+        return messages_.message(notice, buttons);
     }
-    std::string askSaveFileName(const std::string& filter, const std::string& suggested) override {
+    std::string askSaveFileName(const Message& filter, const std::string& suggested) override {
         return real_.askSaveFileName(filter, suggested);
     }
-    std::optional<std::string> askText(const std::string& prompt, const std::string& title,
+    std::optional<std::string> askText(const Notice& question,
                                        const std::string& initial) override {
-        return real_.askText(prompt, title, initial);
+        return real_.askText(question, initial);
     }
 
 private:

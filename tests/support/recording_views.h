@@ -3,20 +3,22 @@
 #include "copy/copy_files.h"
 #include "registration/register_disc.h"
 #include "support/transcript.h"
+#include "words.h"
 
 #include <functional>
 
 namespace orbisk::testing {
 
-// What a registration shows, recorded in order: "busy" and "not busy" stand for the
-// seven controls disabled and enabled again.
+// What a registration shows, recorded in order, captions in the windows' Japanese: "busy"
+// and "not busy" stand for the seven controls disabled and enabled again.
 class RecordingRegisterSink : public RegisterSink {
 public:
     explicit RecordingRegisterSink(Transcript& transcript) : transcript_(transcript) {}
     std::function<void(const std::string&)> onCaption;
 
     void setBusy(bool busy) override { transcript_.add(busy ? "busy" : "not busy"); }
-    void setCaption(const std::string& caption) override {
+    void setCaption(const Message& message) override {
+        const std::string caption = Japanese(message);
         transcript_.add("caption " + caption);
         if (onCaption) {
             onCaption(caption);

@@ -1,16 +1,25 @@
 #include "support/scripted_platform.h"
 
 #include "locale_number_format.h"
+#include "words.h"
 
 #include <cstdio>
 #include <ctime>
 
 namespace orbisk::testing {
 
-Answer ScriptedDialogs::message(const std::string& text, const std::string& title,
-                                Buttons buttons) {
-    transcript_.add("message " + title + (buttons == Buttons::OkCancel ? " [OK/Cancel]" : "") +
-                    ": " + text);
+namespace {
+
+std::string titleOf(const Notice& notice) {
+    return notice.title ? Japanese({*notice.title, {}}) : "";
+}
+
+} // namespace
+
+Answer ScriptedDialogs::message(const Notice& notice, Buttons buttons) {
+    const std::string text = Worded(notice.lines, Language::Japanese);
+    transcript_.add("message " + titleOf(notice) +
+                    (buttons == Buttons::OkCancel ? " [OK/Cancel]" : "") + ": " + text);
     if (onMessage) {
         onMessage(text);
     }
@@ -22,9 +31,9 @@ Answer ScriptedDialogs::message(const std::string& text, const std::string& titl
     return answer;
 }
 
-std::string ScriptedDialogs::askSaveFileName(const std::string& filter,
-                                             const std::string& suggested) {
-    transcript_.add("save dialog " + filter + (suggested.empty() ? "" : " [" + suggested + "]"));
+std::string ScriptedDialogs::askSaveFileName(const Message& filter, const std::string& suggested) {
+    transcript_.add("save dialog " + Japanese(filter) +
+                    (suggested.empty() ? "" : " [" + suggested + "]"));
     if (saveNames.empty()) {
         return "";
     }
@@ -33,10 +42,10 @@ std::string ScriptedDialogs::askSaveFileName(const std::string& filter,
     return name;
 }
 
-std::optional<std::string> ScriptedDialogs::askText(const std::string& prompt,
-                                                    const std::string& title,
+std::optional<std::string> ScriptedDialogs::askText(const Notice& question,
                                                     const std::string& initial) {
-    transcript_.add("ask " + title + ": " + prompt + " [" + initial + "]");
+    transcript_.add("ask " + titleOf(question) + ": " + Worded(question.lines, Language::Japanese) +
+                    " [" + initial + "]");
     if (texts.empty()) {
         return std::nullopt;
     }

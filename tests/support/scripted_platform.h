@@ -22,8 +22,9 @@ private:
     Transcript& transcript_;
 };
 
-// Records each message as "message TITLE: TEXT" and answers from a script (OK when the
-// script is empty); the save dialog answers the next scripted name.
+// Records each message as "message TITLE: TEXT", worded in the windows' Japanese, and
+// answers from a script (OK when the script is empty); the save dialog answers the next
+// scripted name.
 class ScriptedDialogs : public Dialogs {
 public:
     explicit ScriptedDialogs(Transcript& transcript) : transcript_(transcript) {}
@@ -33,10 +34,9 @@ public:
     std::deque<std::optional<std::string>> texts;
     std::function<void(const std::string& text)> onMessage;
 
-    Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
-    std::string askSaveFileName(const std::string& filter, const std::string& suggested) override;
-    std::optional<std::string> askText(const std::string& prompt, const std::string& title,
-                                       const std::string& initial) override;
+    Answer message(const Notice& notice, Buttons buttons) override;
+    std::string askSaveFileName(const Message& filter, const std::string& suggested) override;
+    std::optional<std::string> askText(const Notice& question, const std::string& initial) override;
 
 private:
     Transcript& transcript_;

@@ -145,14 +145,14 @@ void Catalog::Transaction::commit() {
 void Catalog::create(const std::filesystem::path& file) {
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
-        throw CatalogError(CatalogError::Kind::Taken, "同じ名前のファイルがすでにあります。");
+        throw CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}});
     }
     // "x": created here or not at all, and never through a link, even a dangling one.
     std::FILE* created = std::fopen(file.c_str(), "wbx");
     if (created == nullptr) {
-        throw CatalogError(errno == EEXIST ? CatalogError::Kind::Taken : CatalogError::Kind::Other,
-                           errno == EEXIST ? "同じ名前のファイルがすでにあります。"
-                                           : std::strerror(errno));
+        throw errno == EEXIST
+            ? CatalogError(CatalogError::Kind::Taken, {{MessageId::NameTaken, {}}})
+            : CatalogError(CatalogError::Kind::Other, {Verbatim(std::strerror(errno))});
     }
     std::fclose(created);
     try {

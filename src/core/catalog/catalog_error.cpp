@@ -2,8 +2,8 @@
 
 namespace orbisk {
 
-std::string CatalogOpenFailure(const std::filesystem::path& file, const std::string& reason) {
-    return "カタログを開けませんでした。\n" + file.string() + "\n" + reason;
+MessageLines CatalogOpenFailure(const std::filesystem::path& file, const MessageLines& reason) {
+    return Then({{MessageId::CatalogNotOpened, {}}, Verbatim(file.string())}, reason);
 }
 
 void RequireCatalogFile(const std::filesystem::path& file) {
@@ -14,20 +14,18 @@ void RequireCatalogFile(const std::filesystem::path& file) {
     case Type::regular:
         return;
     case Type::directory:
-        throw CatalogError(Kind::Folder, "フォルダです。カタログのファイルを指定して下さい。");
+        throw CatalogError(Kind::Folder, {{MessageId::IsAFolder, {}}});
     case Type::fifo:
-        throw CatalogError(Kind::Fifo,
-                           "名前付きパイプ(FIFO)です。カタログのファイルではありません。");
+        throw CatalogError(Kind::Fifo, {{MessageId::IsAFifo, {}}});
     case Type::character:
     case Type::block:
-        throw CatalogError(Kind::Device,
-                           "デバイスファイルです。カタログのファイルではありません。");
+        throw CatalogError(Kind::Device, {{MessageId::IsADevice, {}}});
     case Type::not_found:
-        throw CatalogError(Kind::Missing, "ファイルがありません。");
+        throw CatalogError(Kind::Missing, {{MessageId::NoSuchFile, {}}});
     case Type::none:
-        throw CatalogError(Kind::Other, "ファイルを調べられません。(" + error.message() + ")");
+        throw CatalogError(Kind::Other, {{MessageId::CannotLookAtFile, {error.message()}}});
     default:
-        throw CatalogError(Kind::NotAFile, "通常のファイルではありません。");
+        throw CatalogError(Kind::NotAFile, {{MessageId::NotAPlainFile, {}}});
     }
 }
 

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "messages/failure.h"
+
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
 namespace orbisk {
 
-// The catalogue file is not there, or is not a file a catalogue can be: what() says so in
-// Japanese. Failures of the engine itself are DatabaseError.
-class CatalogError : public std::runtime_error {
+// The catalogue file is not there, or is not a file a catalogue can be: the reason says
+// which. Failures of the engine itself are DatabaseError.
+class CatalogError : public Failure {
 public:
     enum class Kind { Missing, Folder, Fifo, Device, NotAFile, Taken, Other };
-    CatalogError(Kind kind, const std::string& text) : std::runtime_error(text), kind_(kind) {}
+    CatalogError(Kind kind, MessageLines reason) : Failure(std::move(reason)), kind_(kind) {}
     Kind kind() const { return kind_; }
 
 private:
@@ -19,8 +20,8 @@ private:
 };
 
 // What the user is told when the catalogue cannot be opened or read: the sentence, the
-// catalogue's path, the reason.
-std::string CatalogOpenFailure(const std::filesystem::path& file, const std::string& reason);
+// catalogue's path, the reason (see ReasonOf).
+MessageLines CatalogOpenFailure(const std::filesystem::path& file, const MessageLines& reason);
 
 // Throws CatalogError unless file is a plain file (links followed). Never opens it, so a
 // FIFO in its place cannot hold the program.

@@ -32,12 +32,14 @@ void OfferNewCatalog(const std::filesystem::path& file, const std::filesystem::p
     const bool inDataFolder = folder == dataFolder;
     std::error_code error;
     if (!inDataFolder && !std::filesystem::is_directory(folder.empty() ? "." : folder, error)) {
-        dialogs.message("カタログのフォルダがありません。\n" + file.string(), "Orbisk",
+        dialogs.message({MessageId::ProgramName,
+                         {{MessageId::CatalogFolderMissing, {}}, Verbatim(file.string())}},
                         Buttons::Ok);
         return;
     }
-    if (dialogs.message("カタログがありません。新しく作成しますか？\n" + file.string(), "Orbisk",
-                        Buttons::OkCancel) == Answer::Cancel) {
+    if (dialogs.message(
+            {MessageId::ProgramName, {{MessageId::OfferNewCatalog, {}}, Verbatim(file.string())}},
+            Buttons::OkCancel) == Answer::Cancel) {
         return;
     }
     try {
@@ -46,8 +48,10 @@ void OfferNewCatalog(const std::filesystem::path& file, const std::filesystem::p
         }
         Catalog::create(file);
     } catch (const std::exception& error) {
-        dialogs.message("カタログを作成できませんでした。\n" + file.string() + "\n" + error.what(),
-                        "Orbisk", Buttons::Ok);
+        dialogs.message(
+            {MessageId::ProgramName,
+             Then({{MessageId::CatalogNotCreated, {}}, Verbatim(file.string())}, ReasonOf(error))},
+            Buttons::Ok);
     }
 }
 

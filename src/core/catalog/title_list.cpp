@@ -22,7 +22,8 @@ std::vector<std::string> TitleEntries(const std::filesystem::path& catalogFile, 
         const auto titles = ReadTitles(catalogFile);
         entries.insert(entries.end(), titles.begin(), titles.end());
     } catch (const std::exception& error) {
-        dialogs.message(CatalogOpenFailure(catalogFile, error.what()), "Orbisk", Buttons::Ok);
+        dialogs.message({MessageId::ProgramName, CatalogOpenFailure(catalogFile, ReasonOf(error))},
+                        Buttons::Ok);
     }
     return entries;
 }

@@ -7,15 +7,13 @@
 
 namespace orbisk {
 
-std::optional<TitleRefusalText> TitleRefusal(const std::string& title) {
-    constexpr const char* NoTitle = "タイトル未入力";
+std::optional<Notice> TitleRefusal(const std::string& title) {
+    const auto refused = [](MessageId title, MessageId why) { return Notice{title, {{why, {}}}}; };
     if (title.empty()) {
-        return TitleRefusalText{"メディアのタイトルを入力して下さい。", NoTitle};
+        return refused(MessageId::NoTitleTitle, MessageId::EnterTitle);
     }
     if (title == AllTitles) {
-        return TitleRefusalText{"「ALL」はすべてのタイトルを表すため、ディスクのタイトルには"
-                                "使えません。",
-                                "タイトルの誤り"};
+        return refused(MessageId::WrongTitleTitle, MessageId::AllIsNoTitle);
     }
     bool blank = true;
     bool control = false;
@@ -26,12 +24,10 @@ std::optional<TitleRefusalText> TitleRefusal(const std::string& title) {
     // A line break or a tab would split the title in every list of lines it is written
     // to; an escape would command the terminal it is shown on.
     if (control) {
-        return TitleRefusalText{"タイトルに改行やタブなどの制御文字は使えません。",
-                                "タイトルの誤り"};
+        return refused(MessageId::WrongTitleTitle, MessageId::TitleHasControl);
     }
     if (blank) {
-        return TitleRefusalText{"空白だけのタイトルは使えません。文字を入力して下さい。",
-                                "タイトルの誤り"};
+        return refused(MessageId::WrongTitleTitle, MessageId::BlankTitle);
     }
     return std::nullopt;
 }

@@ -49,10 +49,12 @@ private:
     enum class DiscCheck { Ready, Cancelled };
 
     DiscCheck checkDisc(const Hit& hit);
-    std::optional<std::string> wrongDisc(const Hit& hit);
+    std::optional<MessageLines> wrongDisc(const Hit& hit);
     std::string copyOne(const Hit& hit, const std::string& folder);
     std::optional<std::string> whatDiffers(const Hit& hit, const FileFacts& onDisc);
-    void tell(const std::string& text) { platform_.dialogs.message(text, CopyTitle, Buttons::Ok); }
+    void tell(MessageLines lines) {
+        platform_.dialogs.message({MessageId::CopyTitle, std::move(lines)}, Buttons::Ok);
+    }
 
     Platform platform_;
     RegisteredDiscs registered_;
@@ -66,7 +68,7 @@ private:
 // whole walk), or, not being another registered disc whole, when it holds most of a
 // registration's paths: the disc itself with some files changed, which each file's own
 // check then finds.
-std::optional<std::string> Run::wrongDisc(const Hit& hit) {
+std::optional<MessageLines> Run::wrongDisc(const Hit& hit) {
     const std::vector<DiscRecord>& records = registered_.recordsOf(hit.title);
     if (records.empty()) {
         return std::nullopt; // registered before discs were known: each file is checked
@@ -91,9 +93,9 @@ std::optional<std::string> Run::wrongDisc(const Hit& hit) {
     if (asked && (!other || std::llabs(asked->shift) <= std::llabs(other->shift))) {
         return std::nullopt;
     }
-    std::string text = "このディスクは「" + hit.title + "」ではありません。";
+    const Message notThis{MessageId::NotThisDisc, {hit.title}};
     if (other) {
-        return text + "\n「" + other->record->title + "」として登録されているディスクです。";
+        return MessageLines{notThis, {MessageId::RegisteredAs, {other->record->title}}};
     }
     for (const DiscRecord& record : records) {
         if (SameVolume(disc, record).has_value()) {
@@ -106,7 +108,7 @@ std::optional<std::string> Run::wrongDisc(const Hit& hit) {
             return std::nullopt;
         }
     }
-    return text;
+    return MessageLines{notThis};
 }
 
 Run::DiscCheck Run::checkDisc(const Hit& hit) {
@@ -116,14 +118,15 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
     for (;;) {
         if (askForDisc) {
             platform_.tray.open();
-            if (platform_.dialogs.message(hit.title + "のメディアをセットして下さい。", CopyTitle,
-                                          Buttons::OkCancel) == Answer::Cancel) {
+            if (platform_.dialogs.message(
+                    {MessageId::CopyTitle, {{MessageId::InsertDisc, {hit.title}}}},
+                    Buttons::OkCancel) == Answer::Cancel) {
                 return DiscCheck::Cancelled;
             }
         }
         platform_.tray.close();
         if (!platform_.files.isDriveReady(platform_.files.driveOfPath(hit.path))) {
-            tell(hit.title + "のメディアの準備が出来ていません。");
+            tell({{MessageId::DiscNotReady, {hit.title}}});
         } else if (const auto why = askForDisc ? wrongDisc(hit) : std::nullopt) {
             tell(*why);
         } else {
@@ -134,7 +137,8 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
     }
 }
 
-// What tells the file on the disc from the one catalogued, or nothing when nothing does.
+// What tells the file on the disc from the one catalogued, or nothing when nothing does: a
+// reason of the copy log, in its words.
 std::optional<std::string> Run::whatDiffers(const Hit& hit, const FileFacts& onDisc) {
     const NumberFormat& numbers = platform_.numbers;
     if (const auto kept = registered_.keptOf(hit)) {
@@ -209,7 +213,7 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
 CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                   const std::string& folder) {
     if (marked.empty()) {
-        tell("コピーするファイルが選択されていません。");
+        tell({{MessageId::NothingMarked, {}}});
         return {CopyRun::End::NothingMarked, {}};
     }
     sink_.setBusy(true);

@@ -39,7 +39,8 @@ struct CopyRun {
 // COPY: copies the marked hits (positions in lines, ascending) from their discs into
 // folder, asking for each disc by title, and gives the copy log. Progress passes every
 // line, marked or not. A file that cannot be copied is logged with its reason; the copy
-// goes on.
+// goes on. The log is data of its own format: its lines and reasons are in the log's
+// Japanese whatever the front end speaks.
 //
 // Nothing is copied but the file catalogued: a disc whose registration knows it is
 // checked once it is said to be in (its volume, or what a walk of it sees), and each file

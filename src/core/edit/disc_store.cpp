@@ -103,11 +103,11 @@ std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
     return files;
 }
 
-std::optional<std::string> WhyUnchangeable(const std::filesystem::path& catalogFile) {
+std::optional<MessageLines> WhyUnchangeable(const std::filesystem::path& catalogFile) {
     try {
         Catalog(catalogFile, Catalog::Access::Write);
     } catch (const std::exception& error) {
-        return std::string("カタログを変更できません。\n") + error.what();
+        return Then({{MessageId::CatalogUnchangeable, {}}}, ReasonOf(error));
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages/message.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -52,7 +54,7 @@ std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
                                     const std::string& title);
 
 // Why the catalogue cannot be changed, or nothing when it can.
-std::optional<std::string> WhyUnchangeable(const std::filesystem::path& catalogFile);
+std::optional<MessageLines> WhyUnchangeable(const std::filesystem::path& catalogFile);
 
 // The number of file rows of a title (the exact text).
 std::int64_t CountDiscFiles(Catalog& catalog, const std::string& title);

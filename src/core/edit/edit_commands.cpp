@@ -13,11 +13,12 @@ namespace orbisk {
 
 namespace {
 
-constexpr const char* RenameTitleText = "名前の変更";
-constexpr const char* ExportTitle = "CSV出力";
-const std::string RemoveFailure = "登録を削除できませんでした。\n";
 // Rows written between two passes over the window's events.
 constexpr std::int64_t RowsPerPass = 10000;
+
+Notice removeFailure(const std::exception& error) {
+    return {MessageId::RemoveTitle, Then({{MessageId::RemoveFailed, {}}}, ReasonOf(error))};
+}
 
 bool isRegistered(Catalog& catalog, const std::string& title) {
     auto rows = catalog.db().prepare("Select 1 From MediaName Where メディア名 = ?1 "
@@ -43,26 +44,27 @@ bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
                  const std::string& title) {
     Dialogs& dialogs = platform.dialogs;
     // The title to change stands in the field, so a long one never widens the question.
-    const auto newTitle = dialogs.askText("新しいタイトル:", RenameTitleText, title);
+    const auto newTitle =
+        dialogs.askText({MessageId::RenameTitle, {{MessageId::NewTitlePrompt, {}}}}, title);
     if (!newTitle || *newTitle == title) {
         return false;
     }
     if (const auto refusal = TitleRefusal(*newTitle)) {
-        dialogs.message(refusal->text, refusal->title, Buttons::Ok);
+        dialogs.message(*refusal, Buttons::Ok);
         return false;
     }
     try {
         Catalog catalog(catalogFile, Catalog::Access::Write);
         if (isRegistered(catalog, *newTitle) &&
-            dialogs.message("「" + *newTitle +
-                                "」は登録済みです。2枚のディスクを1つのタイトルにまとめますか？",
-                            RenameTitleText, Buttons::OkCancel) == Answer::Cancel) {
+            dialogs.message({MessageId::RenameTitle, {{MessageId::MergeTitles, {*newTitle}}}},
+                            Buttons::OkCancel) == Answer::Cancel) {
             return false;
         }
         RenameDisc(catalog, title, *newTitle);
     } catch (const std::exception& error) {
-        dialogs.message(std::string("タイトルを変更できませんでした。\n") + error.what(),
-                        RenameTitleText, Buttons::Ok);
+        dialogs.message(
+            {MessageId::RenameTitle, Then({{MessageId::TitleNotChanged, {}}}, ReasonOf(error))},
+            Buttons::Ok);
         return false;
     }
     return true;
@@ -74,7 +76,7 @@ bool RemoveTitle(Platform platform, const std::filesystem::path& catalogFile,
         return false;
     }
     if (const auto failure = RemoveTitleRows(catalogFile, title)) {
-        platform.dialogs.message(*failure, RemoveTitleText, Buttons::Ok);
+        platform.dialogs.message(*failure, Buttons::Ok);
         return false;
     }
     return true;
@@ -89,21 +91,22 @@ bool AskToRemoveTitle(Platform platform, const std::filesystem::path& catalogFil
         Catalog catalog(catalogFile, Catalog::Access::Write);
         files = CountDiscFiles(catalog, title);
     } catch (const std::exception& error) {
-        platform.dialogs.message(RemoveFailure + error.what(), RemoveTitleText, Buttons::Ok);
+        platform.dialogs.message(removeFailure(error), Buttons::Ok);
         return false;
     }
-    return platform.dialogs.message("「" + title + "」の登録を削除しますか？\nファイル " +
-                                        std::to_string(files) + " 件",
-                                    RemoveTitleText, Buttons::OkCancel) == Answer::Ok;
+    return platform.dialogs.message(
+               {MessageId::RemoveTitle,
+                {{MessageId::RemoveQuestion, {title}}, {MessageId::FileCount, {Count(files)}}}},
+               Buttons::OkCancel) == Answer::Ok;
 }
 
-std::optional<std::string> RemoveTitleRows(const std::filesystem::path& catalogFile,
-                                           const std::string& title) {
+std::optional<Notice> RemoveTitleRows(const std::filesystem::path& catalogFile,
+                                      const std::string& title) {
     try {
         Catalog catalog(catalogFile, Catalog::Access::Write);
         RemoveDisc(catalog, title);
     } catch (const std::exception& error) {
-        return RemoveFailure + error.what();
+        return removeFailure(error);
     }
     return std::nullopt;
 }
@@ -132,11 +135,13 @@ void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std:
 
 void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
                const std::optional<std::string>& title) {
-    Dialogs& dialogs = platform.dialogs;
-    const std::string name =
-        dialogs.askSaveFileName(CsvFileFilter, suggestedName(title, platform.clock.today()));
+    const auto tell = [&platform](MessageLines lines) {
+        platform.dialogs.message({MessageId::ExportTitle, std::move(lines)}, Buttons::Ok);
+    };
+    const std::string name = platform.dialogs.askSaveFileName(
+        {MessageId::CsvFiles, {}}, suggestedName(title, platform.clock.today()));
     if (name.empty()) {
-        dialogs.message("ファイル名を指定してください。", ExportTitle, Buttons::Ok);
+        tell({{MessageId::NoFileName, {}}});
         return;
     }
     try {
@@ -144,11 +149,10 @@ void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
         WriteCsv(catalogFile, title, *file,
                  [&platform] { platform.events.processPendingEvents(); });
     } catch (const std::exception& error) {
-        dialogs.message(std::string("CSVファイルを保存できませんでした。\n") + error.what(),
-                        ExportTitle, Buttons::Ok);
+        tell(Then({{MessageId::CsvNotSaved, {}}}, ReasonOf(error)));
         return;
     }
-    dialogs.message("保存しました。", ExportTitle, Buttons::Ok);
+    tell({{MessageId::Saved, {}}});
 }
 
 } // namespace orbisk

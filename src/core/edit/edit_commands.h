@@ -9,16 +9,12 @@
 
 namespace orbisk {
 
-inline constexpr const char* CsvFileFilter = "CSVファイル(*.csv)|*.csv";
-
 // RENAME: asks for a new title and gives it to every row of the disc's title. True when
 // the catalogue changed. A title the registration would refuse is refused here too; a
 // title that is already registered makes one disc of two only after a question that
 // says so. A failure is told and leaves the catalogue as it was.
 bool RenameTitle(Platform platform, const std::filesystem::path& catalogFile,
                  const std::string& title);
-
-inline constexpr const char* RemoveTitleText = "登録の削除";
 
 // REMOVE: after a question naming the title and its number of files, removes every row
 // of that title. True when the catalogue changed. The two steps below, one after the
@@ -35,8 +31,8 @@ bool AskToRemoveTitle(Platform platform, const std::filesystem::path& catalogFil
 // another program that holds the catalogue. Asks nothing and shows nothing, so that it can
 // run on a thread of its own while a window stays responsive. The message to show when
 // it failed (the catalogue is then as it was), or nothing.
-std::optional<std::string> RemoveTitleRows(const std::filesystem::path& catalogFile,
-                                           const std::string& title);
+std::optional<Notice> RemoveTitleRows(const std::filesystem::path& catalogFile,
+                                      const std::string& title);
 
 // EXPORT: writes the rows of one title, or of every title, as CSV to a file the user
 // names (the dialog suggests the title and today's date); see WriteCsv.

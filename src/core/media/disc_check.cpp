@@ -13,10 +13,9 @@ namespace {
 // not walked whole.
 class Quiet : public Dialogs {
 public:
-    Answer message(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
-    std::string askSaveFileName(const std::string&, const std::string&) override { return ""; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override {
+    Answer message(const Notice&, Buttons) override { return Answer::Ok; }
+    std::string askSaveFileName(const Message&, const std::string&) override { return ""; }
+    std::optional<std::string> askText(const Notice&, const std::string&) override {
         return std::nullopt;
     }
 };

@@ -43,7 +43,9 @@ private:
     bool walkListed(const std::string& folder, const FolderListing& listing) {
         for (const std::string& name : listing.files) {
             if (!paths_.append(folder + name)) {
-                services_.dialogs.message(PathOverflowMessage, "", Buttons::Ok);
+                // The box has no title of its own.
+                services_.dialogs.message({std::nullopt, {{MessageId::PathOverflow, {}}}},
+                                          Buttons::Ok);
                 return false;
             }
         }

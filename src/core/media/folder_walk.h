@@ -11,7 +11,6 @@
 namespace orbisk {
 
 inline constexpr std::int32_t PathSlots = 100000;
-inline constexpr const char* PathOverflowMessage = "ファイル名バッファオーバー";
 
 // The caller's store of collected paths, with room for a fixed number of them.
 class PathStore {

@@ -1,5 +1,7 @@
 #include "media/path_cuts.h"
 
+#include <filesystem>
+
 namespace orbisk {
 
 namespace {
@@ -19,6 +21,18 @@ std::string GetFileName(std::string_view path, char separator) {
 
 std::string GetExtension(std::string_view name) {
     return afterLast(name, '.');
+}
+
+std::string FolderAsDrive(const std::string& folder) {
+    std::error_code error;
+    std::string drive = std::filesystem::absolute(folder, error).lexically_normal().string();
+    if (error) {
+        return "";
+    }
+    while (drive.size() > 1 && drive.back() == '/') {
+        drive.pop_back();
+    }
+    return drive;
 }
 
 } // namespace orbisk

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages/failure.h"
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -11,10 +13,11 @@
 
 namespace orbisk {
 
-// A file operation that failed; what() is the reason shown to the user.
-class FileError : public std::runtime_error {
+// A file operation that failed: in the system's words, or for one of the program's own
+// reasons. Where a copy fails, what() is the copy log's reason.
+class FileError : public Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // What tells one folder from another on this machine (device and inode here), whatever

@@ -18,20 +18,17 @@ namespace orbisk {
 
 namespace {
 
-constexpr const char* CommandTitle = "データベースの構築";
-
 // What the end of a registration says of the folders it passed over, with the first one's
 // reason in the system's words: one that could no longer be read (a disc pulled, a folder
 // removed meanwhile) is said to be so.
-std::string skippedText(const SkippedFolders& skipped) {
-    std::string text = "読み込めなかったフォルダが" + std::to_string(skipped.count) +
-                       "個あり、その中のファイルは登録されていません。\n" +
-                       (skipped.why.lost ? skipped.first + "が読めなくなりました。"
-                                         : "最初のフォルダ: " + skipped.first);
+MessageLines skippedLines(const SkippedFolders& skipped) {
+    MessageLines lines{{MessageId::SkippedFolders, {Count(skipped.count)}},
+                       {skipped.why.lost ? MessageId::FolderLost : MessageId::FirstSkippedFolder,
+                        {skipped.first}}};
     if (!skipped.why.reason.empty()) {
-        text += "\n理由: " + skipped.why.reason;
+        lines.push_back({MessageId::Reason, {skipped.why.reason}});
     }
-    return text;
+    return lines;
 }
 
 // What a registration found in the archives on the disc.
@@ -50,36 +47,33 @@ struct ArchiveTally {
     std::int32_t outside = 0;
     bool full = false;
 
-    // What the end of a registration says of them, or the empty text.
-    std::string text() const {
-        std::string said;
-        const auto line = [&said](const std::string& text) { said += "\n" + text; };
+    // What the end of a registration says of them, or no line.
+    MessageLines lines() const {
+        MessageLines said;
+        const auto line = [&said](MessageId id, std::vector<MessageValue> values = {}) {
+            said.push_back({id, std::move(values)});
+        };
         if (members > 0) {
-            line("書庫" + std::to_string(archives) + "個の中のファイル" + std::to_string(members) +
-                 "個も登録しました。");
+            line(MessageId::ArchivesRegistered, {Count(archives), Count(members)});
         }
         if (unreadable > 0) {
-            line("読めなかった書庫が" + std::to_string(unreadable) +
-                 "個あり、ファイルとしてだけ登録しました。\n最初の書庫: " + firstUnreadable);
+            line(MessageId::UnreadableArchives, {Count(unreadable)});
+            line(MessageId::FirstUnreadableArchive, {firstUnreadable});
         }
         if (tooMany > 0) {
-            line("ファイルが多すぎる書庫が" + std::to_string(tooMany) +
-                 "個あり、それぞれ最初の10万個だけを登録しました。");
+            line(MessageId::CrowdedArchives, {Count(tooMany)});
         }
         if (full) {
-            line("書庫の中のファイルが100万個に達したため、残りの書庫はファイルとしてだけ"
-                 "登録しました。");
+            line(MessageId::MemberLimitReached);
         }
         if (links > 0) {
-            line("書庫の中のリンク" + std::to_string(links) + "個は登録していません。");
+            line(MessageId::ArchiveLinks, {Count(links)});
         }
         if (overlong > 0) {
-            line("パスが長すぎる書庫の中のファイル" + std::to_string(overlong) +
-                 "個は登録していません。");
+            line(MessageId::OverlongMembers, {Count(overlong)});
         }
         if (outside > 0) {
-            line("書庫の外を指すパス(\"..\"や絶対パス)のファイルが" + std::to_string(outside) +
-                 "個あります。コピーするときは名前だけを使います。");
+            line(MessageId::MembersOutside, {Count(outside)});
         }
         return said;
     }
@@ -116,13 +110,13 @@ private:
     knownByWalk(DiscInDrive& disc, const std::vector<DiscRecord>& records, const PathStore& paths);
     // Lists the archive of the file row stored as id, if it is one, and stores its members.
     void storeMembers(RegistrationStore& store, std::int64_t id, const FileRow& row);
-    void message(const std::string& text) {
-        platform_.dialogs.message(text, CommandTitle, Buttons::Ok);
+    void message(MessageLines lines) {
+        platform_.dialogs.message({MessageId::RegisterTitle, std::move(lines)}, Buttons::Ok);
     }
     // The window as it was before the run, after a failure or a stop.
     void resetSink() {
         sink_.setBusy(false);
-        sink_.setCaption("Orbisk");
+        sink_.setCaption({MessageId::ProgramName, {}});
         sink_.setPercentLabel("0%");
         sink_.setProgressValue(0);
     }
@@ -219,13 +213,13 @@ void Run::storeFileRows(RegistrationStore& store, const PathStore& paths, const 
         // is recorded: the window is refreshed only when the whole percent changes.
         if (static_cast<long>(p) != recorded) {
             sink_.setPercentLabel(std::to_string(recorded) + "%");
-            sink_.setCaption("Orbisk[" + std::to_string(recorded) + "%]構築中...");
+            sink_.setCaption({MessageId::CaptionStoring, {Count(recorded)}});
             recorded = std::lrint(p);
         }
     }
     if (!stored) {
         // Every folder went before its files were read: a disc taken out.
-        throw FileError(skippedText(skipped));
+        throw FileError(skippedLines(skipped));
     }
     record.files = fingerprint.files();
     record.bytes = fingerprint.bytes();
@@ -268,26 +262,27 @@ std::optional<std::string> Run::knownByWalk(DiscInDrive& disc,
 }
 
 bool Run::registerAgain(const std::optional<std::string>& title) {
-    return !title || platform_.dialogs.message("このディスクは「" + *title +
-                                                   "」として登録済みです。もう一度登録しますか？",
-                                               CommandTitle, Buttons::OkCancel) == Answer::Ok;
+    return !title || platform_.dialogs.message(
+                         {MessageId::RegisterTitle, {{MessageId::RegisteredBefore, {*title}}}},
+                         Buttons::OkCancel) == Answer::Ok;
 }
 
 Registration Run::registerDisc(const std::string& drive, const std::string& title) {
     platform_.tray.close();
     if (const auto refusal = TitleRefusal(title)) {
-        platform_.dialogs.message(refusal->text, refusal->title, Buttons::Ok);
+        platform_.dialogs.message(*refusal, Buttons::Ok);
         return Registration::Refused;
     }
     if (!platform_.files.isDriveReady(drive)) {
-        message(title + "のメディアの準備が出来ていません。");
+        message({{MessageId::DiscNotReady, {title}}});
         return Registration::Refused;
     }
     // A catalogue that cannot take the disc is found out before the disc is walked.
     try {
         Catalog(catalogFile_, Catalog::Access::Write).checkIntact();
     } catch (const std::exception& error) {
-        message("カタログに登録できません。\n" + catalogFile_.string() + "\n" + error.what());
+        message(Then({{MessageId::CatalogRefusesDisc, {}}, Verbatim(catalogFile_.string())},
+                     ReasonOf(error)));
         return Registration::Refused;
     }
     // A disc registered before is told as such only when it is that disc whole: a volume
@@ -302,7 +297,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         return Registration::Refused;
     }
     sink_.setBusy(true);
-    sink_.setCaption("Orbisk[0%]解析中...");
+    sink_.setCaption({MessageId::CaptionReading, {Count(0)}});
 
     PathStore paths;
     SkippedFolders skipped;
@@ -314,15 +309,15 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
     }
     if (paths.count() == 0) {
         sink_.setBusy(false);
-        sink_.setCaption("Orbisk");
+        sink_.setCaption({MessageId::ProgramName, {}});
         if (skipped.count > 0) {
-            message("登録できるファイルがありませんでした。\n" + skippedText(skipped));
+            message(Then({{MessageId::NothingToRegister, {}}}, skippedLines(skipped)));
         }
         return Registration::Empty;
     }
     if (byVolume == records.rend() && !registerAgain(knownByWalk(disc, records, paths))) {
         sink_.setBusy(false);
-        sink_.setCaption("Orbisk");
+        sink_.setCaption({MessageId::ProgramName, {}});
         return Registration::Refused;
     }
     try {
@@ -337,7 +332,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         record.volume = disc.volume;
         record.root = disc.root;
         storeFileRows(store, paths, title, disc.prefix, record, skipped);
-        sink_.setCaption("Orbisk[99%]最適化中...");
+        sink_.setCaption({MessageId::CaptionFinishing, {Count(99)}});
         store.storeTitle(title);
         MakeDiscRecords(catalog);
         StoreDiscRecord(catalog, record);
@@ -351,22 +346,20 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         return Registration::Stopped;
     } catch (const std::exception& error) {
         resetSink();
-        message(std::string("データベースの構築中にエラーが発生しました。"
-                            "このディスクは登録されていません。\n") +
-                error.what());
+        message(Then({{MessageId::RegistrationFailed, {}}}, ReasonOf(error)));
         return Registration::Failed;
     }
     sink_.setPercentLabel("100%");
-    sink_.setCaption("Orbisk[100%]完了");
+    sink_.setCaption({MessageId::CaptionDone, {Count(100)}});
     sink_.setBusy(false);
     sink_.titlesChanged();
-    std::string done = "完了しました。" + archives_.text();
+    MessageLines done = Then({{MessageId::Registered, {}}}, archives_.lines());
     if (skipped.count > 0) {
-        done += "\n" + skippedText(skipped);
+        done = Then(std::move(done), skippedLines(skipped));
     }
-    message(done);
+    message(std::move(done));
     sink_.setPercentLabel("0%");
-    sink_.setCaption("Orbisk");
+    sink_.setCaption({MessageId::ProgramName, {}});
     sink_.setProgressValue(0);
     platform_.tray.open();
     return Registration::Registered;

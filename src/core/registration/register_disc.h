@@ -16,7 +16,8 @@ public:
     // this one (the drive list, the title, ADD, the panel's X and the three picture
     // buttons), or enables them again in the same order.
     virtual void setBusy(bool busy) = 0;
-    virtual void setCaption(const std::string& caption) = 0;
+    // The window's caption, said by id.
+    virtual void setCaption(const Message& caption) = 0;
     virtual void setProgressMax(int max) = 0;
     virtual void setProgressValue(int value) = 0;
     virtual void setPercentLabel(const std::string& text) = 0;

@@ -3,21 +3,21 @@
 namespace orbisk {
 
 void SaveLog(Platform platform, const std::string& log) {
-    constexpr const char* Title = "ログの保存";
-    Dialogs& dialogs = platform.dialogs;
-    const std::string name = dialogs.askSaveFileName(LogFileFilter, "");
+    const auto tell = [&platform](MessageLines lines) {
+        platform.dialogs.message({MessageId::SaveLogTitle, std::move(lines)}, Buttons::Ok);
+    };
+    const std::string name = platform.dialogs.askSaveFileName({MessageId::LogFiles, {}}, "");
     if (name.empty()) {
-        dialogs.message("ファイル名を指定してください。", Title, Buttons::Ok);
+        tell({{MessageId::NoFileName, {}}});
         return;
     }
     try {
         platform.files.writeTextFile(name, log + "\r\n");
     } catch (const std::exception& error) {
-        dialogs.message(std::string("ログを保存できませんでした。\n") + error.what(), Title,
-                        Buttons::Ok);
+        tell(Then({{MessageId::LogNotSaved, {}}}, ReasonOf(error)));
         return;
     }
-    dialogs.message("保存しました。", Title, Buttons::Ok);
+    tell({{MessageId::Saved, {}}});
 }
 
 } // namespace orbisk

@@ -6,8 +6,6 @@
 
 namespace orbisk {
 
-inline constexpr const char* LogFileFilter = "テキストファイル(*.txt)|*.txt";
-
 // SAVE: writes the copy log and one more CR LF to a file the user names. A file that
 // cannot be written is told to the user and left as it was.
 void SaveLog(Platform platform, const std::string& log);

@@ -1,5 +1,6 @@
 #include "search/find_files.h"
 
+#include "catalog/catalog_error.h"
 #include "catalog/title_list.h"
 #include "search/catalog_search.h"
 #include "search/name_index.h"
@@ -53,7 +54,7 @@ Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* 
         std::stable_sort(filesEnd, search.hits.end(), byRow);
         std::inplace_merge(search.hits.begin(), filesEnd, search.hits.end(), byRow);
     } catch (const std::exception& error) {
-        return {Search::End::Failed, {}, error.what()};
+        return {Search::End::Failed, {}, ReasonOf(error)};
     }
     if (search.end == Search::End::TooMany) {
         search.hits.clear();
@@ -61,21 +62,27 @@ Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* 
     return search;
 }
 
+std::optional<Notice> SearchNotice(const Search& search, const std::filesystem::path& catalogFile) {
+    switch (search.end) {
+    case Search::End::Found:
+        break;
+    case Search::End::TooMany:
+        return Notice{MessageId::TooManyHitsTitle, {{MessageId::TooManyHits, {}}}};
+    case Search::End::Failed:
+        return Notice{MessageId::FindTitle, CatalogOpenFailure(catalogFile, search.reason)};
+    }
+    return std::nullopt;
+}
+
 std::optional<HitTable> FindFiles(Dialogs& dialogs, const std::filesystem::path& catalogFile,
                                   const NameIndex* index, const std::string& key,
                                   const std::string& titleChoice) {
     Search search = SearchCatalog(catalogFile, index, key, titleChoice);
-    switch (search.end) {
-    case Search::End::Found:
-        return std::move(search.hits);
-    case Search::End::TooMany:
-        dialogs.message(TooManyHitsMessage, TooManyHitsTitle, Buttons::Ok);
-        break;
-    case Search::End::Failed:
-        dialogs.message(CatalogOpenFailure(catalogFile, search.reason), FindTitle, Buttons::Ok);
-        break;
+    if (const auto notice = SearchNotice(search, catalogFile)) {
+        dialogs.message(*notice, Buttons::Ok);
+        return std::nullopt;
     }
-    return std::nullopt;
+    return std::move(search.hits);
 }
 
 std::string HitLine(const Hit& hit) {
@@ -92,10 +99,6 @@ std::string HitLine(const Hit& hit) {
 std::string HitPathText(const Hit& hit) {
     return hit.member != 0 ? DisplayText(hit.path) + " > " + DisplayText(hit.memberPath)
                            : DisplayText(hit.path);
-}
-
-std::string HitCaption(std::size_t count) {
-    return "Orbisk [FileCopy]     " + std::to_string(count) + "件が見つかりました。";
 }
 
 } // namespace orbisk

@@ -9,19 +9,14 @@
 
 namespace orbisk {
 
-inline constexpr const char* TooManyHitsMessage =
-    "該当するファイルが多すぎます。Keyの単語を変えるか、対象のTitleを変更して下さい。";
-inline constexpr const char* TooManyHitsTitle = "検索結果のファイル数が多すぎます。";
-inline constexpr const char* FindTitle = "ファイルの検索";
-
 class NameIndex;
 
 // What a search came to: its hits, or why it has none to give.
 struct Search {
     enum class End { Found, TooMany, Failed };
     End end = End::Found;
-    HitTable hits;      // Found only
-    std::string reason; // Failed only: why the catalogue could not be read
+    HitTable hits;       // Found only
+    MessageLines reason; // Failed only: why the catalogue could not be read
 };
 
 // The catalogued files whose name matches the key, on every disc when the title choice is
@@ -30,6 +25,10 @@ struct Search {
 // is scanned: the hits are the same, in the same order.
 Search SearchCatalog(const std::filesystem::path& catalogFile, const NameIndex* index,
                      const std::string& key, const std::string& titleChoice);
+
+// What the user is told of a search that has no hits to show (too many, or a catalogue
+// that could not be read); nothing for one that found its hits.
+std::optional<Notice> SearchNotice(const Search& search, const std::filesystem::path& catalogFile);
 
 // FIND: the hits, or nothing after telling the user why there are none to show.
 std::optional<HitTable> FindFiles(Dialogs& dialogs, const std::filesystem::path& catalogFile,
@@ -43,8 +42,5 @@ std::string HitLine(const Hit& hit);
 // The hit's full path as shown, in the copy log: for a packed file its archive's path,
 // " > " and its path in the archive.
 std::string HitPathText(const Hit& hit);
-
-// The copy window's caption for a search of count hits.
-std::string HitCaption(std::size_t count);
 
 } // namespace orbisk

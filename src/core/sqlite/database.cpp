@@ -7,52 +7,52 @@ namespace orbisk {
 
 namespace {
 
-// A Japanese sentence for an engine result code, with the engine's text in parentheses.
-std::string databaseReason(int code, const std::string& engineText) {
-    const char* sentence = "カタログの操作に失敗しました。";
+// What an engine result code means to the user, with the engine's own words.
+Message databaseReason(int code, const std::string& engineText) {
+    MessageId id = MessageId::CatalogFailed;
     switch (code & 0xFF) {
     case SQLITE_READONLY:
-        sentence = "カタログに書き込めません。読み取り専用のファイルかフォルダです。";
+        id = MessageId::CatalogReadOnly;
         break;
     case SQLITE_CANTOPEN:
-        sentence = "カタログを開けません。";
+        id = MessageId::CatalogCannotOpen;
         break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        sentence = "カタログはほかのプログラムが使用中です。しばらくしてからやり直して下さい。";
+        id = MessageId::CatalogBusy;
         break;
     case SQLITE_CORRUPT:
-        sentence = "カタログが壊れています。";
+        id = MessageId::CatalogDamaged;
         break;
     case SQLITE_NOTADB:
-        sentence = "カタログのファイルではありません。";
+        id = MessageId::NotACatalog;
         break;
     case SQLITE_FULL:
-        sentence = "ディスクがいっぱいです。";
+        id = MessageId::DiskFull;
         break;
     case SQLITE_IOERR:
-        sentence = "カタログの読み書き中に入出力エラーが発生しました。";
+        id = MessageId::CatalogIoError;
         break;
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        sentence = "カタログを使用する権限がありません。";
+        id = MessageId::CatalogNoPermission;
         break;
     case SQLITE_NOMEM:
-        sentence = "メモリが足りません。";
+        id = MessageId::OutOfMemory;
         break;
     case SQLITE_ERROR:
         if (engineText.find("no such") != std::string::npos) {
-            sentence = "カタログの表または列がありません。";
+            id = MessageId::CatalogMissingTable;
         }
         break;
     }
-    return std::string(sentence) + "(" + engineText + ")";
+    return {id, {engineText}};
 }
 
 } // namespace
 
 DatabaseError::DatabaseError(int code, std::string engineText)
-    : std::runtime_error(databaseReason(code, engineText)), code_(code),
+    : Failure(MessageLines{databaseReason(code, engineText)}), code_(code),
       engineText_(std::move(engineText)) {}
 
 namespace sqlite {

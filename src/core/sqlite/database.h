@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages/failure.h"
+
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -11,9 +13,9 @@ struct sqlite3_stmt;
 
 namespace orbisk {
 
-// The engine refused: what() is a Japanese sentence for the result code with the engine's
-// own words after it in parentheses; code() and engineText() are the parts.
-class DatabaseError : public std::runtime_error {
+// The engine refused: the reason says what the result code means, with the engine's own
+// words; code() and engineText() are the parts.
+class DatabaseError : public Failure {
 public:
     DatabaseError(int code, std::string engineText);
     int code() const { return code_; }

@@ -31,25 +31,21 @@ void CommandWorker::post(std::function<void()> call) {
     QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-Answer WorkerDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
+Answer WorkerDialogs::message(const Notice& notice, Buttons buttons) {
     // The question may outlive this object when a stop ends the wait: it holds the dialogs.
     return worker_.ask<Answer>(
-        [=, dialogs = &dialogs_] { return dialogs->message(text, title, buttons); },
-        Answer::Cancel);
+        [=, dialogs = &dialogs_] { return dialogs->message(notice, buttons); }, Answer::Cancel);
 }
 
-std::string WorkerDialogs::askSaveFileName(const std::string& filter,
-                                           const std::string& suggested) {
+std::string WorkerDialogs::askSaveFileName(const Message& filter, const std::string& suggested) {
     return worker_.ask<std::string>(
         [=, dialogs = &dialogs_] { return dialogs->askSaveFileName(filter, suggested); }, "");
 }
 
-std::optional<std::string> WorkerDialogs::askText(const std::string& prompt,
-                                                  const std::string& title,
+std::optional<std::string> WorkerDialogs::askText(const Notice& question,
                                                   const std::string& initial) {
     return worker_.ask<std::optional<std::string>>(
-        [=, dialogs = &dialogs_] { return dialogs->askText(prompt, title, initial); },
-        std::nullopt);
+        [=, dialogs = &dialogs_] { return dialogs->askText(question, initial); }, std::nullopt);
 }
 
 } // namespace orbisk

@@ -74,10 +74,9 @@ class WorkerDialogs : public Dialogs {
 public:
     WorkerDialogs(CommandWorker& worker, Dialogs& dialogs) : worker_(worker), dialogs_(dialogs) {}
 
-    Answer message(const std::string& text, const std::string& title, Buttons buttons) override;
-    std::string askSaveFileName(const std::string& filter, const std::string& suggested) override;
-    std::optional<std::string> askText(const std::string& prompt, const std::string& title,
-                                       const std::string& initial) override;
+    Answer message(const Notice& notice, Buttons buttons) override;
+    std::string askSaveFileName(const Message& filter, const std::string& suggested) override;
+    std::optional<std::string> askText(const Notice& question, const std::string& initial) override;
 
 private:
     CommandWorker& worker_;

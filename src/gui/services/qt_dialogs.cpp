@@ -2,6 +2,7 @@
 
 #include "services/message_dialog.h"
 #include "text/display_text.h"
+#include "words.h"
 
 #include <QApplication>
 #include <QFile>
@@ -46,15 +47,16 @@ void showWholeColumns(QFileDialog& dialog) {
 
 } // namespace
 
-Answer QtDialogs::message(const std::string& text, const std::string& title, Buttons buttons) {
-    MessageDialog box(title.empty() ? QApplication::applicationName()
-                                    : QString::fromStdString(DisplayText(title)),
-                      QString::fromStdString(DisplayText(text)), buttons == Buttons::OkCancel,
-                      dialogParent());
+Answer QtDialogs::message(const Notice& notice, Buttons buttons) {
+    MessageDialog box(notice.title ? QString::fromStdString(Japanese({*notice.title, {}}))
+                                   : QApplication::applicationName(),
+                      QString::fromStdString(DisplayText(Worded(notice.lines, Language::Japanese))),
+                      buttons == Buttons::OkCancel, dialogParent());
     return box.exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
 }
 
-std::string QtDialogs::askSaveFileName(const std::string& filter, const std::string& suggested) {
+std::string QtDialogs::askSaveFileName(const Message& filterMessage, const std::string& suggested) {
+    const std::string filter = Japanese(filterMessage);
     QFileDialog dialog(dialogParent());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -70,11 +72,12 @@ std::string QtDialogs::askSaveFileName(const std::string& filter, const std::str
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
-std::optional<std::string> QtDialogs::askText(const std::string& prompt, const std::string& title,
-                                              const std::string& initial) {
+std::optional<std::string> QtDialogs::askText(const Notice& question, const std::string& initial) {
     QInputDialog dialog(dialogParent());
-    dialog.setWindowTitle(QString::fromStdString(DisplayText(title)));
-    dialog.setLabelText(QString::fromStdString(DisplayText(prompt)));
+    dialog.setWindowTitle(
+        QString::fromStdString(DisplayText(question.title ? Japanese({*question.title, {}}) : "")));
+    dialog.setLabelText(
+        QString::fromStdString(DisplayText(Worded(question.lines, Language::Japanese))));
     dialog.setTextValue(QString::fromStdString(DisplayText(initial)));
     dialog.resize(420, dialog.sizeHint().height());
     if (dialog.exec() != QDialog::Accepted) {

@@ -1,5 +1,6 @@
 #include "widgets/folder_list.h"
 
+#include "media/path_cuts.h"
 #include "widgets/shown_text.h"
 
 #include <QCollator>
@@ -22,15 +23,9 @@ FolderList::FolderList(const FileSystem& files, QWidget* parent)
 }
 
 bool FolderList::setPath(const std::string& folder) {
-    std::error_code error;
-    const std::filesystem::path target =
-        std::filesystem::absolute(folder, error).lexically_normal();
-    if (error) {
+    const std::string text = FolderAsDrive(folder);
+    if (text.empty()) {
         return false;
-    }
-    std::string text = target.string();
-    if (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
     }
     const auto listing = files_.listFolder(text == "/" ? text : text + "/", "");
     if (!listing) {

@@ -1,5 +1,6 @@
 #include "media/path_cuts.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace orbisk {
@@ -16,6 +17,16 @@ TEST(PathCuts, NameAndExtensionAreTheTextAfterTheLastMark) {
     EXPECT_EQ(GetExtension("FILE."), "");
     EXPECT_EQ(GetExtension(".CFG"), "CFG");
     EXPECT_EQ(GetExtension("データ.テキスト"), "テキスト");
+}
+
+TEST(PathCuts, AFolderIsTheDriveOfItsFullNormalPathWithoutASeparatorAtItsEnd) {
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(FolderAsDrive("/media/cd/"), "/media/cd");
+    EXPECT_EQ(FolderAsDrive("/media//cd/./DATA/../"), "/media/cd");
+    EXPECT_EQ(FolderAsDrive("/"), "/");
+    EXPECT_EQ(FolderAsDrive("//"), "/");
+    EXPECT_EQ(FolderAsDrive("disc/"), here + "/disc");
+    EXPECT_EQ(FolderAsDrive("."), here);
 }
 
 } // namespace

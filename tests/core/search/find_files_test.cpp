@@ -6,6 +6,7 @@
 #include "support/catalog_rows.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
+#include "words.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,8 @@ TEST_F(Find, AllTitlesGiveEveryHitWithItsColumnsInEngineOrder) {
     EXPECT_EQ(hits->at(1).title, "B");
     EXPECT_EQ(hits->at(1).size, "1,024");
     EXPECT_EQ(hits->at(1).row, 3);
-    EXPECT_EQ(HitCaption(hits->size()), "Orbisk [FileCopy]     2件が見つかりました。");
+    EXPECT_EQ(Japanese({MessageId::HitsFound, {Count(static_cast<std::int64_t>(hits->size()))}}),
+              "Orbisk [FileCopy]     2件が見つかりました。");
     EXPECT_TRUE(p.transcript.lines.empty());
 }
 
@@ -86,7 +88,8 @@ TEST_F(Find, EmptyKeyFindsNothingButIsNoFailure) {
     const auto hits = find("");
     ASSERT_TRUE(hits);
     EXPECT_TRUE(hits->empty());
-    EXPECT_EQ(HitCaption(0), "Orbisk [FileCopy]     0件が見つかりました。");
+    EXPECT_EQ(Japanese({MessageId::HitsFound, {Count(0)}}),
+              "Orbisk [FileCopy]     0件が見つかりました。");
 }
 
 TEST_F(Find, DiscRegisteredTwiceGivesEveryFileTwice) {

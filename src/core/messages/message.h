@@ -1,0 +1,151 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace orbisk {
+
+// Everything the core tells the user, by what it means. The core never words a message:
+// each front end does, the windows in their Japanese and orbisk-cli in the user's
+// language. A new message is a new id here and its wording in each language (the
+// compiler names every wording that lacks it).
+enum class MessageId {
+    // The titles of message boxes: the command's name or a short statement of the problem.
+    ProgramName,
+    RegisterTitle,
+    NoTitleTitle,
+    WrongTitleTitle,
+    FindTitle,
+    TooManyHitsTitle,
+    CopyTitle,
+    SaveLogTitle,
+    ExportTitle,
+    RenameTitle,
+    RemoveTitle,
+
+    // A value said as it is: a path, or the system's own words for a failure.
+    Verbatim, // text
+
+    // The catalogue.
+    CatalogNotOpened,
+    CatalogFolderMissing,
+    OfferNewCatalog,
+    CatalogNotCreated,
+    CatalogUnchangeable,
+    // Why a file cannot be the catalogue, or be written.
+    NoSuchFile,
+    IsAFolder,
+    IsAFifo,
+    IsADevice,
+    NotAPlainFile,
+    NameTaken,
+    CannotLookAtFile, // the system's words
+    // What the engine refused, each with the engine's own words.
+    CatalogFailed,
+    CatalogReadOnly,
+    CatalogCannotOpen,
+    CatalogBusy,
+    CatalogDamaged,
+    NotACatalog,
+    DiskFull,
+    CatalogIoError,
+    CatalogNoPermission,
+    OutOfMemory,
+    CatalogMissingTable,
+
+    // Why a title cannot name a disc.
+    EnterTitle,
+    AllIsNoTitle,
+    TitleHasControl,
+    BlankTitle,
+
+    // A registration.
+    DiscNotReady, // title
+    CatalogRefusesDisc,
+    RegisteredBefore, // title
+    NothingToRegister,
+    RegistrationFailed,
+    Registered,
+    ArchivesRegistered,     // archives, packed files
+    UnreadableArchives,     // count
+    FirstUnreadableArchive, // path
+    CrowdedArchives,        // count
+    MemberLimitReached,
+    ArchiveLinks,       // count
+    OverlongMembers,    // count
+    MembersOutside,     // count
+    SkippedFolders,     // count
+    FolderLost,         // path
+    FirstSkippedFolder, // path
+    Reason,             // the system's words
+    CaptionReading,     // percent
+    CaptionStoring,     // percent
+    CaptionFinishing,   // percent
+    CaptionDone,        // percent
+    PathOverflow,
+
+    // A search.
+    TooManyHits,
+    HitsFound, // count
+
+    // A copy.
+    NothingMarked,
+    InsertDisc,   // title
+    NotThisDisc,  // title
+    RegisteredAs, // title
+
+    // Saving the log, exporting, renaming and removing.
+    NoFileName,
+    LogNotSaved,
+    Saved,
+    LogFiles,
+    CsvFiles,
+    CsvNotSaved,
+    NewTitlePrompt,
+    MergeTitles, // title
+    TitleNotChanged,
+    RemoveQuestion, // title
+    FileCount,      // count
+    RemoveFailed,
+};
+
+// The last id: ids run from 0 to it without a gap, so that a test can word every one.
+inline constexpr MessageId LastMessageId = MessageId::RemoveFailed;
+
+// A value a message quotes: a text (a title, a path, the system's words) or a count.
+using MessageValue = std::variant<std::string, std::int64_t>;
+
+// One message: what it says and the values it quotes, in the order its id lists them.
+struct Message {
+    MessageId id;
+    std::vector<MessageValue> values;
+
+    // The value at index as a text, or the empty text where it is none.
+    const std::string& text(std::size_t index) const;
+    // The value at index as a count, or 0 where it is none.
+    std::int64_t number(std::size_t index) const;
+    bool operator==(const Message&) const = default;
+};
+
+// What a message box or a line of output says: one message per line.
+using MessageLines = std::vector<Message>;
+
+// A message box's title and lines. A box without a title of its own has the program's.
+struct Notice {
+    std::optional<MessageId> title;
+    MessageLines lines;
+};
+
+// A value said as it is.
+Message Verbatim(std::string text);
+
+// A count, as a message value.
+MessageValue Count(std::int64_t count);
+
+// lines, then the lines of more.
+MessageLines Then(MessageLines lines, const MessageLines& more);
+
+} // namespace orbisk

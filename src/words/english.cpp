@@ -1,0 +1,204 @@
+// The program's messages in English, which orbisk-cli speaks outside a Japanese locale.
+#include "words.h"
+
+#include <cstdlib>
+
+namespace orbisk {
+
+std::string English(const Message& message) {
+    const auto text = [&message](std::size_t index) { return message.text(index); };
+    // "1 file", "2 files".
+    const auto count = [&message](std::size_t index, const char* one, const char* many) {
+        const std::int64_t n = message.number(index);
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    // The verb that agrees with the count at index: "was" or "were".
+    const auto many = [&message](std::size_t index, const char* one, const char* more) {
+        return std::string(message.number(index) == 1 ? one : more);
+    };
+    const auto engine = [&text](const char* sentence) {
+        return std::string(sentence) + " (" + text(0) + ")";
+    };
+    switch (message.id) {
+    case MessageId::ProgramName:
+        return "Orbisk";
+    case MessageId::RegisterTitle:
+        return "Registering a disc";
+    case MessageId::NoTitleTitle:
+        return "No title";
+    case MessageId::WrongTitleTitle:
+        return "Wrong title";
+    case MessageId::FindTitle:
+        return "Finding files";
+    case MessageId::TooManyHitsTitle:
+        return "Too many files found.";
+    case MessageId::CopyTitle:
+        return "Copying files";
+    case MessageId::SaveLogTitle:
+        return "Saving the log";
+    case MessageId::ExportTitle:
+        return "CSV export";
+    case MessageId::RenameTitle:
+        return "Renaming";
+    case MessageId::RemoveTitle:
+        return "Removing a registration";
+
+    case MessageId::Verbatim:
+        return text(0);
+
+    case MessageId::CatalogNotOpened:
+        return "The catalogue could not be opened.";
+    case MessageId::CatalogFolderMissing:
+        return "The catalogue's folder does not exist.";
+    case MessageId::OfferNewCatalog:
+        return "There is no catalogue. Create a new one?";
+    case MessageId::CatalogNotCreated:
+        return "The catalogue could not be created.";
+    case MessageId::CatalogUnchangeable:
+        return "The catalogue cannot be changed.";
+    case MessageId::NoSuchFile:
+        return "There is no such file.";
+    case MessageId::IsAFolder:
+        return "It is a folder. Name the catalogue's file.";
+    case MessageId::IsAFifo:
+        return "It is a named pipe (FIFO), not a catalogue.";
+    case MessageId::IsADevice:
+        return "It is a device, not a catalogue.";
+    case MessageId::NotAPlainFile:
+        return "It is not a plain file.";
+    case MessageId::NameTaken:
+        return "A file of that name is there already.";
+    case MessageId::CannotLookAtFile:
+        return "The file cannot be looked at (" + text(0) + ").";
+    case MessageId::CatalogFailed:
+        return engine("The catalogue failed.");
+    case MessageId::CatalogReadOnly:
+        return engine("The catalogue cannot be written: the file or its folder is read-only.");
+    case MessageId::CatalogCannotOpen:
+        return engine("The catalogue cannot be opened.");
+    case MessageId::CatalogBusy:
+        return engine("Another program is using the catalogue. Try again in a moment.");
+    case MessageId::CatalogDamaged:
+        return engine("The catalogue is damaged.");
+    case MessageId::NotACatalog:
+        return engine("The file is not a catalogue.");
+    case MessageId::DiskFull:
+        return engine("The disk is full.");
+    case MessageId::CatalogIoError:
+        return engine("An input/output error occurred on the catalogue.");
+    case MessageId::CatalogNoPermission:
+        return engine("No permission to use the catalogue.");
+    case MessageId::OutOfMemory:
+        return engine("Out of memory.");
+    case MessageId::CatalogMissingTable:
+        return engine("The catalogue lacks one of its tables or columns.");
+
+    case MessageId::EnterTitle:
+        return "Give the disc a title.";
+    case MessageId::AllIsNoTitle:
+        return "\"ALL\" stands for every title and cannot name a disc.";
+    case MessageId::TitleHasControl:
+        return "A title cannot hold a line break, a tab or another control character.";
+    case MessageId::BlankTitle:
+        return "A title of blanks only cannot name a disc.";
+
+    case MessageId::DiscNotReady:
+        return "The disc " + text(0) + " is not ready.";
+    case MessageId::CatalogRefusesDisc:
+        return "The disc cannot be registered in the catalogue.";
+    case MessageId::RegisteredBefore:
+        return "This disc is registered as \"" + text(0) + "\". Register it again?";
+    case MessageId::NothingToRegister:
+        return "There was no file to register.";
+    case MessageId::RegistrationFailed:
+        return "An error occurred while storing the disc. The disc was not registered.";
+    case MessageId::Registered:
+        return "Done.";
+    case MessageId::ArchivesRegistered:
+        return count(1, "file", "files") + " packed in " + count(0, "archive", "archives") + " " +
+               many(1, "was", "were") + " registered too.";
+    case MessageId::UnreadableArchives:
+        return count(0, "archive", "archives") + " could not be read and " +
+               many(0, "was registered as a file", "were registered as files") + " only.";
+    case MessageId::FirstUnreadableArchive:
+        return "The first of them: " + text(0);
+    case MessageId::CrowdedArchives:
+        return count(0, "archive holds", "archives hold") +
+               " too many files: " + many(0, "its", "the") + " first 100,000 " +
+               many(0, "were", "of each were") + " registered.";
+    case MessageId::MemberLimitReached:
+        return "The archives held 1,000,000 files: the remaining archives were registered as "
+               "files only.";
+    case MessageId::ArchiveLinks:
+        return count(0, "link", "links") + " in archives " + many(0, "was", "were") +
+               " not registered.";
+    case MessageId::OverlongMembers:
+        return count(0, "file", "files") + " in archives with too long a path " +
+               many(0, "was", "were") + " not registered.";
+    case MessageId::MembersOutside:
+        return count(0, "file", "files") + " in archives " + many(0, "has", "have") +
+               " a path that leads outside (\"..\" or absolute); a copy takes " +
+               many(0, "its", "their") + " name only.";
+    case MessageId::SkippedFolders:
+        return count(0, "folder", "folders") + " could not be read; the files in " +
+               many(0, "it", "them") + " were not registered.";
+    case MessageId::FolderLost:
+        return text(0) + " could no longer be read.";
+    case MessageId::FirstSkippedFolder:
+        return "The first of them: " + text(0);
+    case MessageId::Reason:
+        return "Reason: " + text(0);
+    case MessageId::CaptionReading:
+        return "Orbisk[" + std::to_string(message.number(0)) + "%] reading the disc...";
+    case MessageId::CaptionStoring:
+        return "Orbisk[" + std::to_string(message.number(0)) + "%] storing...";
+    case MessageId::CaptionFinishing:
+        return "Orbisk[" + std::to_string(message.number(0)) + "%] finishing...";
+    case MessageId::CaptionDone:
+        return "Orbisk[" + std::to_string(message.number(0)) + "%] done";
+    case MessageId::PathOverflow:
+        return "Too many files on the disc: the rest is left out.";
+
+    case MessageId::TooManyHits:
+        return "Too many files match. Change the key or the title.";
+    case MessageId::HitsFound:
+        return "Orbisk [FileCopy]     " + count(0, "file", "files") + " found.";
+
+    case MessageId::NothingMarked:
+        return "No file to copy is selected.";
+    case MessageId::InsertDisc:
+        return "Insert the disc " + text(0) + ".";
+    case MessageId::NotThisDisc:
+        return "This disc is not \"" + text(0) + "\".";
+    case MessageId::RegisteredAs:
+        return "It is the disc registered as \"" + text(0) + "\".";
+
+    case MessageId::NoFileName:
+        return "Name a file.";
+    case MessageId::LogNotSaved:
+        return "The log could not be saved.";
+    case MessageId::Saved:
+        return "Saved.";
+    case MessageId::LogFiles:
+        return "Text files (*.txt)|*.txt";
+    case MessageId::CsvFiles:
+        return "CSV files (*.csv)|*.csv";
+    case MessageId::CsvNotSaved:
+        return "The CSV file could not be written.";
+    case MessageId::NewTitlePrompt:
+        return "New title:";
+    case MessageId::MergeTitles:
+        return "\"" + text(0) + "\" is registered already. Make the two discs one title?";
+    case MessageId::TitleNotChanged:
+        return "The title could not be changed.";
+    case MessageId::RemoveQuestion:
+        return "Remove the registration of \"" + text(0) + "\"?";
+    case MessageId::FileCount:
+        return count(0, "file", "files");
+    case MessageId::RemoveFailed:
+        return "The registration could not be removed.";
+    }
+    std::abort(); // an id outside the enumeration
+}
+
+} // namespace orbisk

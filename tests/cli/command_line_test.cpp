@@ -1,0 +1,186 @@
+#include "command_line.h"
+#include "commands.h"
+#include "linux_file_system.h"
+#include "support/scripted_platform.h"
+#include "support/temp_dir.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace orbisk {
+namespace {
+
+using testing::TempDir;
+
+// True when text holds a kana, a kanji or a full-width sign: Japanese, which an English
+// run must never write but in the names it quotes.
+bool hasJapanese(const std::string& text) {
+    static const std::regex japanese("\xE3[\x80-\x83][\x80-\xBF]|[\xE4-\xE9][\x80-\xBF]{2}|"
+                                     "\xEF\xBC[\x81-\xBF]");
+    return std::regex_search(text, japanese);
+}
+
+// orbisk-cli run in this process on a real folder tree, its two streams kept.
+class CommandLineTest : public ::testing::Test {
+protected:
+    struct Said {
+        int status = -1;
+        std::string out;
+        std::string err;
+    };
+
+    TempDir dir;
+    LinuxFileSystem files;
+    testing::FixedClock clock;
+    testing::CommaNumberFormat numbers;
+    std::filesystem::path catalog = testing::newCatalog(dir);
+
+    void SetUp() override {
+        dir.write("disc/notes.txt", "notes");
+        dir.write("disc/docs/readme.txt", "readme");
+        dir.write("disc/docs/report.doc", "report");
+        std::filesystem::create_directories(dir / "empty");
+    }
+
+    Said run(std::vector<std::string> arguments, Language language = Language::English) {
+        arguments.insert(arguments.begin(), {"--catalog", catalog.string()});
+        return runBare(arguments, language);
+    }
+
+    Said runBare(const std::vector<std::string>& arguments, Language language) {
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const CommandLineServices services{
+            files, clock, numbers, dir / "bin", dir / "data", dir / "cache", language, out, err};
+        Said said;
+        said.status = RunCommandLine(arguments, services);
+        said.out = contents(out);
+        said.err = contents(err);
+        return said;
+    }
+
+    static std::string contents(std::FILE* file) {
+        std::string text;
+        std::rewind(file);
+        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+            text += static_cast<char>(c);
+        }
+        std::fclose(file);
+        return text;
+    }
+
+    Said add(const std::string& folder, const std::string& title, Language language,
+             bool yes = false) {
+        std::vector<std::string> arguments{"add", (dir / folder).string(), "--title", title};
+        if (yes) {
+            arguments.push_back("--yes");
+        }
+        return run(arguments, language);
+    }
+};
+
+TEST_F(CommandLineTest, WrongLinesAreToldWithTheUsageInTheRunsLanguage) {
+    const std::vector<std::vector<std::string>> wrongLines{
+        {"frobnicate"},       {"--bogus"},     {"titles", "--title"}, {"find"},
+        {"titles", "--json"}, {"add", "disc"}, {"--help=yes"},        {}};
+    for (const auto& line : wrongLines) {
+        const Said english = runBare(line, Language::English);
+        EXPECT_EQ(english.status, Usage);
+        EXPECT_TRUE(english.out.empty());
+        EXPECT_NE(english.err.find("\n\nUsage: orbisk-cli"), std::string::npos) << english.err;
+        EXPECT_FALSE(hasJapanese(english.err)) << english.err;
+
+        const Said japanese = runBare(line, Language::Japanese);
+        EXPECT_EQ(japanese.status, Usage);
+        EXPECT_NE(japanese.err.find("\n\n使い方: orbisk-cli"), std::string::npos) << japanese.err;
+        EXPECT_EQ(japanese.err.find("Usage"), std::string::npos) << japanese.err;
+    }
+    EXPECT_TRUE(runBare({"frobnicate"}, Language::Japanese)
+                    .err.starts_with("コマンド「frobnicate」はありません。\n"));
+    EXPECT_EQ(runBare({"frobnicate"}, Language::English).err.substr(0, 30),
+              "Unknown command 'frobnicate'.\n");
+    // A word after "--" is no option, even when it looks like one.
+    EXPECT_EQ(runBare({"--", "--help"}, Language::English).err.substr(0, 26),
+              "Unknown command '--help'.\n");
+}
+
+TEST_F(CommandLineTest, HelpNamesEveryCommandAndTheCatalogueInEitherLanguage) {
+    const Said english = run({"--help"});
+    const Said japanese = run({"-h"}, Language::Japanese);
+    const Said equals = runBare({"--catalog=" + catalog.string(), "--help"}, Language::English);
+    EXPECT_EQ(english.status, Done);
+    EXPECT_EQ(equals.out, english.out);
+    EXPECT_FALSE(hasJapanese(english.out)) << english.out;
+    for (const Command* command : Commands()) {
+        EXPECT_NE(english.out.find("  " + std::string(command->name)), std::string::npos);
+        EXPECT_NE(japanese.out.find("  " + std::string(command->name)), std::string::npos);
+    }
+    EXPECT_TRUE(english.out.ends_with("\nCatalogue in use: " + catalog.string() + "\n"));
+    EXPECT_TRUE(japanese.out.ends_with("\n使用中のカタログ: " + catalog.string() + "\n"));
+    EXPECT_EQ(run({"--version"}, Language::Japanese).out.substr(0, 11), "orbisk-cli ");
+}
+
+TEST_F(CommandLineTest, AddFindListAndExportSayEveryLineInOneLanguage) {
+    const Said added = add("disc", "Disc 1", Language::English);
+    EXPECT_EQ(added.status, Done);
+    EXPECT_EQ(added.err, "Done.\n");
+
+    const Said found = run({"find", "*.txt"});
+    EXPECT_EQ(found.status, Done);
+    EXPECT_EQ(found.out, (dir / "disc/notes.txt").string() + "\tDisc 1\n" +
+                             (dir / "disc/docs/readme.txt").string() + "\tDisc 1\n");
+    EXPECT_EQ(run({"find", "*.doc", "--title", "disc 1", "-0"}).out,
+              (dir / "disc/docs/report.doc").string() + '\0' + "Disc 1" + '\0' + '\0');
+    EXPECT_EQ(run({"titles"}).out, "Disc 1\n");
+    EXPECT_EQ(run({"discs"}).out.substr(0, 13), "Disc 1\t1\t3\t0\t");
+    EXPECT_NE(run({"export", "-"}).out.find("notes.txt,Disc 1,notes.txt,txt,"), std::string::npos);
+
+    // The same disc again: a question, answered no unless the line said yes, in the
+    // run's language.
+    const Said again = add("disc", "Other", Language::English);
+    EXPECT_EQ(again.status, Refused);
+    EXPECT_EQ(again.err, "This disc is registered as \"Disc 1\". Register it again? -> no "
+                         "(--yes answers yes)\n");
+    const Said inJapanese = add("disc", "Other", Language::Japanese);
+    EXPECT_EQ(inJapanese.err, "このディスクは「Disc 1」として登録済みです。もう一度登録しますか？ "
+                              "→ いいえ(--yes で「はい」)\n");
+    EXPECT_EQ(add("disc", "Other", Language::English, true).status, Done);
+
+    const Said all = add("disc", "ALL", Language::English);
+    EXPECT_EQ(all.status, Refused);
+    EXPECT_EQ(all.err, "\"ALL\" stands for every title and cannot name a disc.\n");
+    const Said empty = add("empty", "Empty", Language::English);
+    EXPECT_EQ(empty.status, NothingToAdd);
+    EXPECT_TRUE(empty.err.empty()) << empty.err;
+}
+
+TEST_F(CommandLineTest, AnUnreadableCatalogueIsToldInEitherLanguage) {
+    // A folder named as the catalogue, and a file that is no catalogue.
+    dir.write("plain.mdb", "not a catalogue, just text");
+    for (const std::string& file : {(dir / "disc").string(), (dir / "plain.mdb").string()}) {
+        for (const char* command : {"titles", "discs", "index"}) {
+            const Said said = runBare({"--catalog", file, command}, Language::English);
+            EXPECT_EQ(said.status, Failed) << command;
+            EXPECT_FALSE(said.err.empty()) << command;
+            EXPECT_FALSE(hasJapanese(said.err)) << command << ": " << said.err;
+        }
+    }
+    const Said missing =
+        runBare({"--catalog", (dir / "none.mdb").string(), "find", "x"}, Language::English);
+    EXPECT_EQ(missing.status, Failed);
+    EXPECT_EQ(missing.err, "The catalogue could not be opened.\n" + (dir / "none.mdb").string() +
+                               "\nThere is no such file.\n");
+    const Said japanese =
+        runBare({"--catalog", (dir / "none.mdb").string(), "titles"}, Language::Japanese);
+    EXPECT_EQ(japanese.err, "カタログを開けませんでした。\n" + (dir / "none.mdb").string() +
+                                "\nファイルがありません。\n");
+    const Said unwritable = run({"export", (dir / "no/such/folder.csv").string()});
+    EXPECT_EQ(unwritable.status, Failed);
+    EXPECT_TRUE(unwritable.err.starts_with("The CSV file could not be written.\n"))
+        << unwritable.err;
+    EXPECT_FALSE(hasJapanese(unwritable.err)) << unwritable.err;
+}
+
+} // namespace
+} // namespace orbisk
