@@ -296,8 +296,8 @@ int main(int argc, char** argv) {
              for (auto _ : state) {
                  PathStore paths;
                  SkippedFolders skipped;
-                 CollectFiles({files, events, dialogs}, files.walkPattern(tree.string()), true,
-                              paths, skipped);
+                 CollectFiles({files, dialogs}, files.walkPattern(tree.string()), true, paths,
+                              skipped);
                  if (paths.count() != TreeFiles) {
                      state.SkipWithError(
                          ("the walk found " + std::to_string(paths.count()) + " files").c_str());

@@ -26,6 +26,7 @@ int run(CommandRun& run) {
     case Registration::Empty:
         return NothingToAdd;
     case Registration::Failed:
+    case Registration::Stopped: // no stop is asked here
         break;
     }
     return Failed;

@@ -4,8 +4,9 @@
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
 #include "session.h"
-#include "text/display_text.h"
+#include "widgets/folder_files_model.h"
 #include "widgets/pictures.h"
+#include "widgets/shown_text.h"
 #include "widgets/window_parts.h"
 #include "words.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -24,7 +24,6 @@ namespace orbisk {
 namespace {
 
 constexpr int FolderRole = Qt::UserRole;
-constexpr int SortRole = Qt::UserRole + 1;
 enum DiscColumn {
     TitleColumn,
     LabelColumn,
@@ -34,10 +33,6 @@ enum DiscColumn {
     DatesColumn,
     DriveColumn
 };
-
-QString shown(const std::string& bytes) {
-    return QString::fromStdString(DisplayText(bytes));
-}
 
 QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
     QPushButton* button = WhiteButton(parent, caption);
@@ -61,7 +56,7 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
     buildControls();
     setAttribute(Qt::WA_DeleteOnClose);
     if (const auto why = WhyUnchangeable(session_.catalogFile)) {
-        readOnlyReason_ = shown(Worded(*why, Language::Japanese));
+        readOnlyReason_ = Shown(Worded(*why, Language::Japanese));
     }
     setButtonsEnabled(true);
     connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
@@ -107,11 +102,10 @@ void CatalogWindow::buildControls() {
     folderTree_->setGeometry(120, 200, 220, 264);
     connect(folderTree_, &QTreeWidget::itemSelectionChanged, this, &CatalogWindow::showFolder);
 
-    files_ = new QStandardItemModel(0, 3, this);
-    files_->setHorizontalHeaderLabels({"ファイル名", "サイズ(KB)", "登録日"});
+    files_ = new FolderFilesModel(session_.platform.numbers, this);
     sortedFiles_ = new QSortFilterProxyModel(this);
     sortedFiles_->setSourceModel(files_);
-    sortedFiles_->setSortRole(SortRole);
+    sortedFiles_->setSortRole(FolderFilesModel::SortRole);
     fileTable_ = new QTableView(this);
     fileTable_->setObjectName("fileTable");
     fileTable_->setModel(sortedFiles_);
@@ -160,9 +154,9 @@ void CatalogWindow::loadDiscs() {
     for (const std::string& title : titles) {
         const int row = discTable_->rowCount();
         discTable_->insertRow(row);
-        auto* item = new QTableWidgetItem(shown(title));
+        auto* item = new QTableWidgetItem(Shown(title));
         item->setData(Qt::UserRole, QByteArray::fromStdString(title));
-        item->setToolTip(shown(title));
+        item->setToolTip(Shown(title));
         discTable_->setItem(row, TitleColumn, item);
         for (int column = LabelColumn; column <= DriveColumn; ++column) {
             discTable_->setItem(row, column, new QTableWidgetItem("…"));
@@ -170,7 +164,7 @@ void CatalogWindow::loadDiscs() {
     }
     discTable_->blockSignals(false);
     folderTree_->clear();
-    files_->removeRows(0, files_->rowCount());
+    files_->show({});
     setButtonsEnabled(true);
     if (figures_.isRunning()) {
         *stopReading_ = true;
@@ -202,20 +196,20 @@ void CatalogWindow::showFigures() {
         if (row == discTable_->rowCount()) {
             // File rows without a title row: shown so that they can be removed.
             discTable_->insertRow(row);
-            auto* item = new QTableWidgetItem(shown(disc.title));
+            auto* item = new QTableWidgetItem(Shown(disc.title));
             item->setData(Qt::UserRole, title);
             discTable_->setItem(row, TitleColumn, item);
         }
         QStringList dates;
         for (const std::string& date : disc.dates) {
-            dates << shown(date);
+            dates << Shown(date);
         }
         discTable_->setItem(row, RegistrationsColumn,
                             new QTableWidgetItem(grouped(disc.registrations)));
         discTable_->setItem(row, FilesColumn, new QTableWidgetItem(grouped(disc.files)));
         discTable_->setItem(row, SizeColumn, new QTableWidgetItem(grouped(disc.kilobytes)));
         discTable_->setItem(row, DatesColumn, new QTableWidgetItem(dates.join(", ")));
-        discTable_->setItem(row, LabelColumn, new QTableWidgetItem(shown(disc.label)));
+        discTable_->setItem(row, LabelColumn, new QTableWidgetItem(Shown(disc.label)));
         discTable_->setItem(row, DriveColumn, new QTableWidgetItem());
         for (int column = RegistrationsColumn; column <= SizeColumn; ++column) {
             discTable_->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -235,8 +229,8 @@ void CatalogWindow::markDiscsInDrives() {
         for (int row = 0; row < discTable_->rowCount(); ++row) {
             if (discTable_->item(row, TitleColumn)->data(Qt::UserRole).toByteArray() ==
                 QByteArray::fromStdString(*title)) {
-                auto* drive = new QTableWidgetItem("● " + shown(entry.drive));
-                drive->setToolTip("このディスクはドライブに入っています: " + shown(entry.display));
+                auto* drive = new QTableWidgetItem("● " + Shown(entry.drive));
+                drive->setToolTip("このディスクはドライブに入っています: " + Shown(entry.display));
                 discTable_->setItem(row, DriveColumn, drive);
                 QFont bold = discTable_->item(row, TitleColumn)->font();
                 bold.setBold(true);
@@ -259,7 +253,7 @@ std::string CatalogWindow::chosenTitle() const {
 
 void CatalogWindow::openDisc() {
     folderTree_->clear();
-    files_->removeRows(0, files_->rowCount());
+    files_->show({});
     setButtonsEnabled(true);
     if (discTable_->selectionModel()->selectedRows().isEmpty()) {
         return;
@@ -287,7 +281,7 @@ void CatalogWindow::showDisc() {
     std::vector<QTreeWidgetItem*> items(tree.folders.size(), nullptr);
     for (std::size_t at = 0; at < tree.folders.size(); ++at) {
         const std::string& name = tree.folders[at].name;
-        items[at] = new QTreeWidgetItem({shown(at == 0 && name.empty() ? "(ディスク)" : name)});
+        items[at] = new QTreeWidgetItem({Shown(at == 0 && name.empty() ? "(ディスク)" : name)});
         items[at]->setData(0, FolderRole, static_cast<qulonglong>(at));
     }
     // Each folder below its parent, in the parent's name order.
@@ -302,33 +296,17 @@ void CatalogWindow::showDisc() {
 }
 
 void CatalogWindow::showFolder() {
-    files_->removeRows(0, files_->rowCount());
     const auto chosen = folderTree_->selectedItems();
     if (chosen.isEmpty()) {
+        files_->show({});
         return;
     }
     const auto at = static_cast<std::size_t>(chosen.front()->data(0, FolderRole).toULongLong());
-    const DiscFolder& folder = shownDisc_.tree.folders.at(at);
-    files_->setRowCount(static_cast<int>(folder.files.size()));
-    int row = 0;
-    for (const std::size_t f : folder.files) {
-        const DiscFile& file = shownDisc_.files[f];
-        const QString path = shown(file.path);
-        auto* name = new QStandardItem(shown(file.name));
-        name->setData(name->text(), SortRole);
-        name->setToolTip(path);
-        auto* size = new QStandardItem(grouped(file.kilobytes));
-        size->setData(static_cast<qlonglong>(file.kilobytes), SortRole);
-        size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        size->setToolTip(path);
-        auto* date = new QStandardItem(shown(file.date));
-        date->setData(date->text(), SortRole);
-        date->setToolTip(path);
-        files_->setItem(row, 0, name);
-        files_->setItem(row, 1, size);
-        files_->setItem(row, 2, date);
-        ++row;
+    std::vector<DiscFile> files;
+    for (const std::size_t f : shownDisc_.tree.folders.at(at).files) {
+        files.push_back(shownDisc_.files[f]);
     }
+    files_->show(std::move(files));
 }
 
 void CatalogWindow::setButtonsEnabled(bool enabled) {

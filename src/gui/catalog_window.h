@@ -13,13 +13,13 @@
 
 class QPushButton;
 class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTableView;
 class QTableWidget;
 class QTreeWidget;
 
 namespace orbisk {
 
+class FolderFilesModel;
 struct Session;
 
 // The catalogue window behind EDIT: every disc title with its figures, the chosen disc's
@@ -67,7 +67,7 @@ private:
     QTableWidget* discTable_ = nullptr;
     QTreeWidget* folderTree_ = nullptr;
     QTableView* fileTable_ = nullptr;
-    QStandardItemModel* files_ = nullptr;
+    FolderFilesModel* files_ = nullptr;
     QSortFilterProxyModel* sortedFiles_ = nullptr;
     QPushButton* renameButton_ = nullptr;
     QPushButton* removeButton_ = nullptr;

@@ -2,12 +2,14 @@
 
 #include "report_window.h"
 #include "search/find_files.h"
+#include "services/command_worker.h"
 #include "session.h"
 #include "widgets/drive_list.h"
 #include "widgets/folder_list.h"
 #include "widgets/hit_line_delegate.h"
 #include "widgets/hit_list_model.h"
 #include "widgets/pictures.h"
+#include "widgets/progress_row.h"
 #include "words.h"
 
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTimer>
 
 namespace orbisk {
 
@@ -31,6 +34,30 @@ QPushButton* bandButton(QWidget* parent, const QString& caption, const char* nam
     PlaceTwips(button, 360, top, 735, 375);
     return button;
 }
+
+// The copy's sink on the worker: each step is shown by the window, on its thread, in the
+// order the copy said it.
+class QueuedCopySink : public CopySink {
+public:
+    QueuedCopySink(CommandWorker& worker, CopySink& window) : worker_(worker), window_(window) {}
+
+    void setBusy(bool busy) override {
+        worker_.post([window = &window_, busy] { window->setBusy(busy); });
+    }
+    void setProgressMax(int max) override {
+        worker_.post([window = &window_, max] { window->setProgressMax(max); });
+    }
+    void setProgressValue(int value) override {
+        worker_.post([window = &window_, value] { window->setProgressValue(value); });
+    }
+    void setPercentLabel(const std::string& text) override {
+        worker_.post([window = &window_, text] { window->setPercentLabel(text); });
+    }
+
+private:
+    CommandWorker& worker_;
+    CopySink& window_;
+};
 
 } // namespace
 
@@ -77,15 +104,8 @@ CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
 
     copyButton_ = bandButton(this, "COPY", "Command1", 5880);
     closeButton_ = bandButton(this, "CLOSE", "Command2", 6480);
-    progressBar_ = new QProgressBar(this);
-    progressBar_->setObjectName("PB1");
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    progressBar_->setTextVisible(false);
-    PlaceTwips(progressBar_, 2760, 360, 4815, 255);
-    percentLabel_ = new QLabel("0%", this);
-    percentLabel_->setObjectName("Label1");
-    PlaceTwips(percentLabel_, 2160, 390, 495, 255);
+    progress_ = std::make_unique<ProgressRow>(this, "PB1", QRect(2760, 360, 4815, 255), "Label1",
+                                              QRect(2160, 390, 495, 255));
     selectAllButton_ = bandButton(this, "SELECT ALL", "Command3", 4440);
     FitCaption(selectAllButton_);
     clearButton_ = bandButton(this, "CLEAR", "Command4", 5040);
@@ -94,7 +114,7 @@ CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     // edge and the buttons keep to its bottom.
     resizing_.add(backdrop, ResizeRules::GrowRight | ResizeRules::GrowDown);
     resizing_.add(hitList_, ResizeRules::GrowRight | ResizeRules::GrowDown);
-    resizing_.add(progressBar_, ResizeRules::GrowRight);
+    resizing_.add(progress_->bar(), ResizeRules::GrowRight);
     resizing_.add(receive, ResizeRules::MoveRight);
     resizing_.add(targetDriveList_, ResizeRules::MoveRight);
     resizing_.add(targetFolderList_, ResizeRules::MoveRight | ResizeRules::GrowDown);
@@ -109,9 +129,12 @@ CopyWindow::CopyWindow(Session& session, HitTable hits) : session_(session) {
     connect(selectAllButton_, &QPushButton::clicked, this, &CopyWindow::selectAll);
     connect(clearButton_, &QPushButton::clicked, hitList_, &QListView::clearSelection);
     connect(targetDriveList_, &DriveList::driveChanged, this, &CopyWindow::changeDrive);
+    worker_ = new CommandWorker(this);
 }
 
 CopyWindow::~CopyWindow() {
+    // A copy still running stops after the file it is at, before its window goes.
+    delete worker_;
     delete reportWindow_.data();
 }
 
@@ -158,26 +181,52 @@ void CopyWindow::setBusy(bool busy) {
 }
 
 void CopyWindow::setProgressMax(int max) {
-    progressBar_->setMaximum(max);
+    progress_->setMaximum(max);
 }
 
 void CopyWindow::setProgressValue(int value) {
-    progressBar_->setValue(value);
+    progress_->setValue(value);
 }
 
 void CopyWindow::setPercentLabel(const std::string& text) {
-    percentLabel_->setText(QString::fromStdString(text));
+    progress_->setPercentText(text);
 }
 
 void CopyWindow::copy() {
-    // The copy needs this window until it ends: closing waits for it.
-    copying_ = true;
-    const CopyRun run = CopyFiles(session_.platform, session_.catalogFile, hits_->hits(),
-                                  markedLines(), targetFolder(), *this);
-    copying_ = false;
+    if (worker_->running()) {
+        return;
+    }
+    closeAfterRun_ = false;
+    // The hits stay as they are while the copy runs: the list takes no input meanwhile.
+    worker_->start([this, marked = markedLines(), folder = targetFolder()](std::stop_token stop) {
+        QueuedCopySink sink(*worker_, *this);
+        WorkerDialogs dialogs(*worker_, session_.platform.dialogs);
+        const Platform& p = session_.platform;
+        CopyRun run =
+            CopyFiles({p.files, p.tray, dialogs, p.events, p.clock, p.numbers},
+                      session_.catalogFile, hits_->hits(), marked, folder, sink, std::move(stop));
+        worker_->post([this, run = std::move(run)] { copied(run); });
+    });
+}
+
+bool CopyWindow::copying() const {
+    return worker_->running();
+}
+
+void CopyWindow::copied(const CopyRun& run) {
+    if (closeAfterRun_) {
+        // After finished(), when the worker is no longer running.
+        QTimer::singleShot(0, this, &QDialog::close);
+        return;
+    }
     if (run.end == CopyRun::End::Done) {
         delete reportWindow_.data();
-        reportWindow_ = new ReportWindow(session_, run.log, *this, this);
+        reportWindow_ = new ReportWindow(session_, run.log, this);
+        connect(reportWindow_, &ReportWindow::closedByClose, this, [this] {
+            setProgressMax(100);
+            setProgressValue(0);
+            setPercentLabel("0%");
+        });
         reportWindow_->showModal();
     }
 }
@@ -201,12 +250,27 @@ void CopyWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void CopyWindow::reject() {
-    // Both the close box and Escape end here: while a copy runs the window stays.
-    if (copying_) {
-        ShowNotice(this, "コピー中は閉じられません。コピーが終わるまでお待ち下さい。");
+    // Both the close box and Escape end here. A copy stops between two files: what it has
+    // copied stays.
+    if (!worker_->running()) {
+        QDialog::reject();
         return;
     }
-    QDialog::reject();
+    if (closeAfterRun_) {
+        return; // asked already; the copy is stopping
+    }
+    const Notice question{MessageId::CopyTitle,
+                          {Verbatim("コピー中です。コピーを中止して閉じますか？\n"
+                                    "コピーの済んだファイルはそのまま残ります。")}};
+    if (session_.platform.dialogs.message(question, Buttons::OkCancel) != Answer::Ok) {
+        return;
+    }
+    closeAfterRun_ = true;
+    if (worker_->running()) {
+        worker_->requestStop();
+    } else {
+        QTimer::singleShot(0, this, &QDialog::close); // it ended while the question was open
+    }
 }
 
 } // namespace orbisk

@@ -6,19 +6,21 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <memory>
 #include <vector>
 
 class QLabel;
 class QListView;
-class QProgressBar;
 class QPushButton;
 
 namespace orbisk {
 
+class CommandWorker;
 class DriveList;
 class FolderList;
 class HitLineDelegate;
 class HitListModel;
+class ProgressRow;
 class ReportWindow;
 struct Session;
 
@@ -42,6 +44,8 @@ public:
     std::string targetFolder() const;
     // The report window while it exists, else null.
     ReportWindow* reportWindow() const;
+    // Whether a copy runs.
+    bool copying() const;
 
 protected:
     void reject() override;
@@ -49,6 +53,7 @@ protected:
 
 private:
     void copy();
+    void copied(const CopyRun& run);
     void selectAll();
     void changeDrive();
 
@@ -65,14 +70,14 @@ private:
     FolderList* targetFolderList_ = nullptr;
     QPushButton* copyButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
-    QLabel* percentLabel_ = nullptr;
+    std::unique_ptr<ProgressRow> progress_;
     QPushButton* selectAllButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;
     HitLineDelegate* lineWidths_ = nullptr;
     QPointer<ReportWindow> reportWindow_;
     ResizeRules resizing_;
-    bool copying_ = false;
+    CommandWorker* worker_ = nullptr; // runs COPY
+    bool closeAfterRun_ = false;      // the user closed the window during a copy
 };
 
 } // namespace orbisk

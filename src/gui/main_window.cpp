@@ -5,10 +5,12 @@
 #include "copy_window.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
+#include "services/command_worker.h"
 #include "services/index_keeper.h"
 #include "session.h"
 #include "widgets/drive_list.h"
 #include "widgets/pictures.h"
+#include "widgets/progress_row.h"
 #include "widgets/window_parts.h"
 #include "words.h"
 
@@ -20,12 +22,43 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace orbisk {
 
 namespace {
+
+// The registration's sink on the worker: each step is shown by the window's own sink, on
+// its thread, in the order the registration said it.
+class QueuedRegisterSink : public RegisterSink {
+public:
+    QueuedRegisterSink(CommandWorker& worker, RegisterSink& window)
+        : worker_(worker), window_(window) {}
+
+    void setBusy(bool busy) override {
+        worker_.post([window = &window_, busy] { window->setBusy(busy); });
+    }
+    void setCaption(const Message& caption) override {
+        worker_.post([window = &window_, caption] { window->setCaption(caption); });
+    }
+    void setProgressMax(int max) override {
+        worker_.post([window = &window_, max] { window->setProgressMax(max); });
+    }
+    void setProgressValue(int value) override {
+        worker_.post([window = &window_, value] { window->setProgressValue(value); });
+    }
+    void setPercentLabel(const std::string& text) override {
+        worker_.post([window = &window_, text] { window->setPercentLabel(text); });
+    }
+    void titlesChanged() override {
+        worker_.post([window = &window_] { window->titlesChanged(); });
+    }
+
+private:
+    CommandWorker& worker_;
+    RegisterSink& window_;
+};
 
 QString qt(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -64,13 +97,17 @@ QGroupBox* panel(QWidget* parent, const QString& caption, const char* name) {
     return frame;
 }
 
-QLabel* label(QWidget* parent, const QString& caption, const char* name, int left, int top) {
-    auto* text = new QLabel(caption, parent);
-    text->setObjectName(name);
-    // The 33-pixel labels hold "Media:" whole only in a narrowed face.
+// The 33-pixel labels hold "Media:" whole only in a narrowed face.
+void narrowFace(QLabel* text) {
     QFont narrow = text->font();
     narrow.setStretch(QFont::SemiCondensed);
     text->setFont(narrow);
+}
+
+QLabel* label(QWidget* parent, const QString& caption, const char* name, int left, int top) {
+    auto* text = new QLabel(caption, parent);
+    text->setObjectName(name);
+    narrowFace(text);
     PlaceTwips(text, left, top, 495, 255);
     return text;
 }
@@ -97,11 +134,15 @@ MainWindow::MainWindow(Session& session) : session_(session) {
     // Both panels lie on the same spot, below the picture buttons.
     registerPanel_->move(240, 136);
     searchPanel_->move(240, 136);
+    worker_ = new CommandWorker(this);
     refreshTitles();
     CentreOnScreen(this);
 }
 
 MainWindow::~MainWindow() {
+    // A registration still running is stopped (its rows are not stored) before the
+    // controls it shows itself on go.
+    delete worker_;
     delete copyWindow_.data();
     delete catalogWindow_.data();
 }
@@ -133,13 +174,10 @@ void MainWindow::buildControls() {
     PlaceTwips(closeRegisterButton_, 3240, 960, 255, 255);
     label(registerPanel_, "Media:", "Label1(0)", 120, 270);
     label(registerPanel_, "Title:", "Label1(1)", 120, 630);
-    percentLabel_ = label(registerPanel_, "0%", "Label1(2)", 120, 1000);
-    progressBar_ = new QProgressBar(registerPanel_);
-    progressBar_->setObjectName("ProgressBar1");
-    PlaceTwips(progressBar_, 720, 960, 1935, 255);
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    progressBar_->setTextVisible(false);
+    progress_ =
+        std::make_unique<ProgressRow>(registerPanel_, "ProgressBar1", QRect(720, 960, 1935, 255),
+                                      "Label1(2)", QRect(120, 1000, 495, 255));
+    narrowFace(progress_->label());
     titleBox_ = new QLineEdit(registerPanel_);
     titleBox_->setObjectName("Text1");
     PlaceTwips(titleBox_, 720, 600, 1935, 270);
@@ -194,15 +232,35 @@ void MainWindow::showPanel(QGroupBox* panel) {
 }
 
 void MainWindow::add() {
-    // The registration needs this window until it ends: closing waits for it.
-    registering_ = true;
-    const Registration done =
-        RegisterDisc(session_.platform, session_.catalogFile, driveList_->driveText(),
-                     bytes(titleBox_->text()), *this);
-    registering_ = false;
+    if (worker_->running()) {
+        return;
+    }
+    closeAfterRun_ = false;
+    worker_->start([this, drive = driveList_->driveText(),
+                    title = bytes(titleBox_->text())](std::stop_token stop) {
+        // The sink and the dialogs live on the worker, as long as the registration.
+        QueuedRegisterSink sink(*worker_, *this);
+        WorkerDialogs dialogs(*worker_, session_.platform.dialogs);
+        const Platform& p = session_.platform;
+        const Registration done =
+            RegisterDisc({p.files, p.tray, dialogs, p.events, p.clock, p.numbers},
+                         session_.catalogFile, drive, title, sink, std::move(stop));
+        worker_->post([this, done] { registered(done); });
+    });
+}
+
+void MainWindow::registered(Registration done) {
     if (done == Registration::Registered) {
         requestIndexUpdate();
     }
+    if (closeAfterRun_) {
+        // After finished(), when the worker is no longer running.
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool MainWindow::registering() const {
+    return worker_->running();
 }
 
 CopyWindow* MainWindow::copyWindow() const {
@@ -221,7 +279,7 @@ void MainWindow::requestIndexUpdate() {
 
 void MainWindow::showIndexProgress(int percent) {
     // The caption is the registration's while one runs.
-    if (!registering_) {
+    if (!worker_->running()) {
         setWindowTitle(percent < 100 ? QString("Orbisk (索引を作成中 %1%)").arg(percent)
                                      : "Orbisk");
     }
@@ -252,12 +310,28 @@ void MainWindow::find() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (registering_) {
-        event->ignore();
-        ShowNotice(this, "登録中は閉じられません。登録が終わるまでお待ち下さい。");
+    if (!worker_->running()) {
+        QWidget::closeEvent(event);
         return;
     }
-    QWidget::closeEvent(event);
+    // A registration is stored whole or not at all: closing stops it, and the window
+    // closes once the catalogue is as it was before it.
+    event->ignore();
+    if (closeAfterRun_) {
+        return; // asked already; the registration is stopping
+    }
+    const Notice question{MessageId::RegisterTitle,
+                          {Verbatim("登録中です。登録を中止して閉じますか？\n"
+                                    "このディスクは登録されません。")}};
+    if (session_.platform.dialogs.message(question, Buttons::OkCancel) != Answer::Ok) {
+        return;
+    }
+    closeAfterRun_ = true;
+    if (worker_->running()) {
+        worker_->requestStop();
+    } else {
+        QTimer::singleShot(0, this, &QWidget::close); // it ended while the question was open
+    }
 }
 
 void MainWindow::refreshTitles() {
@@ -290,15 +364,15 @@ void MainWindow::setCaption(const Message& caption) {
 }
 
 void MainWindow::setProgressMax(int max) {
-    progressBar_->setMaximum(max);
+    progress_->setMaximum(max);
 }
 
 void MainWindow::setProgressValue(int value) {
-    progressBar_->setValue(value);
+    progress_->setValue(value);
 }
 
 void MainWindow::setPercentLabel(const std::string& text) {
-    percentLabel_->setText(qt(text));
+    progress_->setPercentText(text);
 }
 
 } // namespace orbisk

@@ -4,20 +4,22 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 
 namespace orbisk {
 
 class CatalogWindow;
+class CommandWorker;
 class CopyWindow;
 class DriveList;
 class IndexKeeper;
+class ProgressRow;
 struct Session;
 
 // The main window: three picture buttons and the register and search panels. FIND hands
@@ -32,6 +34,8 @@ public:
     CopyWindow* copyWindow() const;
     // The catalogue window while it is open, else null.
     CatalogWindow* catalogWindow() const;
+    // Whether a registration runs.
+    bool registering() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -40,6 +44,7 @@ private:
     void buildControls();
     void showPanel(QGroupBox* panel);
     void add();
+    void registered(Registration done);
     void find();
     void edit();
     void refreshTitles();
@@ -62,8 +67,7 @@ private:
     DriveList* driveList_ = nullptr;
     QPushButton* addButton_ = nullptr;
     QPushButton* closeRegisterButton_ = nullptr;
-    QLabel* percentLabel_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
+    std::unique_ptr<ProgressRow> progress_;
     QLineEdit* titleBox_ = nullptr;
     QGroupBox* searchPanel_ = nullptr;
     QPushButton* closeSearchButton_ = nullptr;
@@ -73,7 +77,8 @@ private:
     QPointer<CopyWindow> copyWindow_;
     QPointer<CatalogWindow> catalogWindow_;
     IndexKeeper* indexKeeper_ = nullptr; // where there is a name index
-    bool registering_ = false;
+    CommandWorker* worker_ = nullptr;    // runs ADD
+    bool closeAfterRun_ = false;         // the user closed the window during a registration
     bool hasTitles_ = false;
 };
 

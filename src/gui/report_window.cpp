@@ -11,9 +11,8 @@
 
 namespace orbisk {
 
-ReportWindow::ReportWindow(Session& session, std::string log, CopyProgressView& copyProgress,
-                           QWidget* parent)
-    : QDialog(parent), session_(session), copyProgress_(copyProgress), log_(std::move(log)) {
+ReportWindow::ReportWindow(Session& session, std::string log, QWidget* parent)
+    : QDialog(parent), session_(session), log_(std::move(log)) {
     setObjectName("Form3");
     MakeResizableWindow(this, 6540, 3600);
     setWindowTitle("Orbisk [Report]");
@@ -43,7 +42,10 @@ ReportWindow::ReportWindow(Session& session, std::string log, CopyProgressView& 
     resizing_.add(logBox_, ResizeRules::GrowRight | ResizeRules::GrowDown);
     SetFocusOrder({logBox_, saveButton_, closeButton_});
     connect(saveButton_, &QPushButton::clicked, this, &ReportWindow::save);
-    connect(closeButton_, &QPushButton::clicked, this, &ReportWindow::closeAndReset);
+    connect(closeButton_, &QPushButton::clicked, this, [this] {
+        emit closedByClose();
+        close();
+    });
 }
 
 void ReportWindow::showModal() {
@@ -59,13 +61,6 @@ void ReportWindow::resizeEvent(QResizeEvent* event) {
 
 void ReportWindow::save() {
     SaveLog(session_.platform, log_);
-}
-
-void ReportWindow::closeAndReset() {
-    copyProgress_.setProgressMax(100);
-    copyProgress_.setProgressValue(0);
-    copyProgress_.setPercentLabel("0%");
-    close();
 }
 
 } // namespace orbisk

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "copy/copy_files.h"
 #include "widgets/window_parts.h"
 
 #include <QDialog>
+#include <string>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -12,26 +12,25 @@ namespace orbisk {
 
 struct Session;
 
-// The report window: the copy log, SAVE and CLOSE. CLOSE also resets the copy window's
-// progress display; the close box does not.
+// The report window: the copy log, SAVE and CLOSE. CLOSE also says closedByClose(), on
+// which the copy window resets its progress display; the close box does not.
 class ReportWindow : public QDialog {
     Q_OBJECT
 public:
-    ReportWindow(Session& session, std::string log, CopyProgressView& copyProgress,
-                 QWidget* parent);
+    ReportWindow(Session& session, std::string log, QWidget* parent);
 
     // Shows the window over the others, which take no input while it is open.
     void showModal();
+
+signals:
+    void closedByClose();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void save();
-    void closeAndReset();
-
     Session& session_;
-    CopyProgressView& copyProgress_;
     QPlainTextEdit* logBox_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;

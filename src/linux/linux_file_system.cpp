@@ -91,6 +91,7 @@ std::string LinuxFileSystem::walkPattern(const std::string& driveText) const {
 }
 
 std::string LinuxFileSystem::driveOfPath(const std::string& path) const {
+    const std::lock_guard lock(mountsLock_);
     return DriveOfPath(path, mounts_.current(), isUser, isFolder);
 }
 
@@ -103,6 +104,7 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
         faccessat(AT_FDCWD, drive.c_str(), R_OK | X_OK, AT_EACCESS) != 0) {
         return false; // not a folder this user can list
     }
+    const std::lock_guard lock(mountsLock_);
     const MountTable& mounts = mounts_.current();
     const std::string folder =
         drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
@@ -115,6 +117,7 @@ bool LinuxFileSystem::isDriveReady(const std::string& drive) const {
 }
 
 std::vector<DriveEntry> LinuxFileSystem::drives() const {
+    const std::lock_guard lock(mountsLock_);
     const MountTable& mounts = mounts_.current();
     std::vector<DriveEntry> out;
     std::error_code error;
@@ -170,6 +173,7 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
 }
 
 std::uint64_t LinuxFileSystem::drivesChangeCount() const {
+    const std::lock_guard lock(mountsLock_);
     mounts_.current();
     return mounts_.generation();
 }
@@ -257,6 +261,7 @@ FileFacts LinuxFileSystem::fileFacts(const std::string& path) const {
 std::optional<VolumeIdentity> LinuxFileSystem::volumeOf(const std::string& drive) const {
     const std::string folder =
         drive.size() > 1 && drive.back() == '/' ? drive.substr(0, drive.size() - 1) : drive;
+    const std::lock_guard lock(mountsLock_);
     for (const MountEntry& mount : mounts_.current().mounted) {
         if (mount.mountPoint == folder && !mount.source.empty() && mount.source.front() == '/') {
             return ProbeVolume(mount.source);

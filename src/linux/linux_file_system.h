@@ -3,6 +3,8 @@
 #include "mount_table.h"
 #include "platform/file_system.h"
 
+#include <mutex>
+
 namespace orbisk {
 
 // The file system of this machine: "/" paths, drives are mount points or picked folders.
@@ -39,6 +41,9 @@ public:
     void removeFile(const std::string& path) override;
 
 private:
+    // A command's worker and the window's thread both ask: one of them reads the table
+    // again at a time, and no one reads it while it is read again.
+    mutable std::mutex mountsLock_;
     mutable MountWatch mounts_;
 };
 

@@ -322,17 +322,24 @@ TEST_F(CopyWindowTest, OldJapaneseNamesAndPackedFilesAreFoundCopiedAndLoggedAsSh
     click(copy, "Command2");
 }
 
-TEST_F(CopyWindowTest, ControlsAreDisabledWhileACopyRunsAndTheWindowStays) {
+TEST_F(CopyWindowTest, ControlsAreDisabledWhileACopyRunsAndClosingAsksFirst) {
     dir.write("disc/a.txt", "alpha");
+    dir.write("disc/b.txt", "beta");
     std::filesystem::create_directory(dir / "out");
-    CopyWindow* form = opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0")});
+    CopyWindow* form = opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"),
+                               FileHit(2, (dir / "disc/b.txt").string(), "b.txt", "T", "0")});
     form->show();
     ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
     click(form, "Command3");
     bool closedDuringCopy = true;
     QStringList enabled;
-    // The disc question comes while the copy runs.
-    dialogs.onMessage = [&](const std::string&) {
+    // The disc question comes while the copy runs: the close box and Escape are answered
+    // Cancel, the disc question OK.
+    dialogs.answers = {Answer::Cancel, Answer::Cancel, Answer::Ok};
+    dialogs.onMessage = [&](const std::string& text) {
+        if (text != "Tのメディアをセットして下さい。") {
+            return;
+        }
         for (const char* name :
              {"Command1", "Command2", "Command3", "Command4", "List1", "Dir1", "Drive1"}) {
             if (control(form, name)->isEnabled()) {
@@ -343,13 +350,47 @@ TEST_F(CopyWindowTest, ControlsAreDisabledWhileACopyRunsAndTheWindowStays) {
         QTest::keyClick(form, Qt::Key_Escape);
     };
     click(form, "Command1");
+    dialogs.onMessage = nullptr;
     EXPECT_TRUE(enabled.isEmpty()) << enabled.join(" ").toStdString();
     EXPECT_FALSE(closedDuringCopy);
     EXPECT_TRUE(form->isVisible());
-    ASSERT_NE(form->findChild<MessageDialog*>("notice"), nullptr);
+    const std::string asked = "message ファイルのコピー [OK/Cancel]: コピー中です。コピーを中止して"
+                              "閉じますか？\nコピーの済んだファイルはそのまま残ります。";
+    EXPECT_EQ(transcript.only("message"),
+              (Lines{"message ファイルのコピー [OK/Cancel]: Tのメディアをセットして下さい。", asked,
+                     asked}));
     EXPECT_EQ(dir.read("out/a.txt"), "alpha");
-    dialogs.onMessage = nullptr;
+    EXPECT_EQ(dir.read("out/b.txt"), "beta");
+    ASSERT_NE(form->reportWindow(), nullptr);
+    click(form->reportWindow(), "Command1");
     EXPECT_TRUE(form->close());
+}
+
+TEST_F(CopyWindowTest, ClosingDuringTheDiscQuestionStopsTheCopy) {
+    for (const char* name : {"a", "b", "c"}) {
+        dir.write(std::string("disc/") + name + ".txt", name);
+    }
+    std::filesystem::create_directory(dir / "out");
+    QPointer<CopyWindow> form =
+        opened({FileHit(1, (dir / "disc/a.txt").string(), "a.txt", "T", "0"),
+                FileHit(2, (dir / "disc/b.txt").string(), "b.txt", "T", "0"),
+                FileHit(3, (dir / "disc/c.txt").string(), "c.txt", "T", "0")});
+    form->show();
+    ASSERT_TRUE(folders(form)->setPath((dir / "out").string()));
+    click(form, "Command3");
+    // Closed during the disc question and the close answered OK: the question is taken
+    // as cancelled, and the window goes once the copy has stopped.
+    dialogs.answers = {Answer::Ok, Answer::Ok};
+    dialogs.onMessage = [&](const std::string& text) {
+        if (text == "Tのメディアをセットして下さい。") {
+            form->close();
+        }
+    };
+    control<QAbstractButton>(form, "Command1")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return form.isNull(); }, 20000));
+    dialogs.onMessage = nullptr;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 0);
+    EXPECT_EQ(transcript.only("message").size(), 2u) << "no report, no further question";
 }
 
 TEST_F(CopyWindowTest, TheClickedLineIsTheFileCopied) {

@@ -5,14 +5,18 @@
 #include "linux_file_system.h"
 #include "main_window.h"
 #include "report_window.h"
+#include "services/command_worker.h"
 #include "services/qt_event_pump.h"
 #include "session.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -43,9 +47,46 @@ template <class Control = QWidget> Control* control(const QWidget* window, const
     return found;
 }
 
+// Lets the window's commands that run as workers (ADD, COPY) come to their end, showing
+// what they report meanwhile.
+inline void waitForWorkers(const QWidget* window) {
+    const auto running = [window] {
+        const auto workers = window->findChildren<CommandWorker*>();
+        return std::any_of(workers.begin(), workers.end(),
+                           [](const CommandWorker* worker) { return worker->running(); });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&running] { return !running(); }, 120000));
+}
+
+// Clicks the button and waits for the command it starts.
 inline void click(const QWidget* window, const char* name) {
     control<QAbstractButton>(window, name)->click();
+    waitForWorkers(window);
 }
+
+// The scripted tray, which a command's worker moves: its moves are written down on the
+// window's thread, in their order among the questions the worker asks there, so that the
+// test reads one transcript written by one thread.
+class WindowThreadTray : public DiscTray {
+public:
+    explicit WindowThreadTray(Transcript& transcript) : tray_(transcript) {}
+    void open() override {
+        onWindowThread([this] { tray_.open(); });
+    }
+    void close() override {
+        onWindowThread([this] { tray_.close(); });
+    }
+
+private:
+    static void onWindowThread(std::function<void()> call) {
+        if (QThread::currentThread() == qApp->thread()) {
+            call();
+        } else {
+            QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+        }
+    }
+    RecordingTray tray_;
+};
 
 // A session on this machine's real file system and a real catalogue in a temporary
 // folder, with the tray and the message boxes scripted.
@@ -55,7 +96,7 @@ protected:
     std::filesystem::path catalog = newCatalog(dir);
     Transcript transcript;
     LinuxFileSystem files;
-    RecordingTray tray{transcript};
+    WindowThreadTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
     QtEventPump events;
     FixedClock clock;

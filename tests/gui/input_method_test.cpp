@@ -406,8 +406,7 @@ TEST_F(InputMethodTest, TheSaveDialogTakesAConvertedFileName) {
     // The dialog opens in the current folder.
     const QString wasCurrent = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString((dir / "logs").string()));
-    RecordingCopySink progress(transcript);
-    ReportWindow report(asking, "log\r\n", progress, nullptr);
+    ReportWindow report(asking, "log\r\n", nullptr);
     report.showModal();
 
     bool stayedOpen = false;

@@ -2,6 +2,7 @@
 #include "gui/gui_fixture.h"
 #include "search/name_index.h"
 #include "services/message_dialog.h"
+#include "support/archive_bomb.h"
 #include "support/catalog_rows.h"
 #include "widgets/drive_list.h"
 
@@ -16,6 +17,8 @@
 #include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
+#include <chrono>
 
 namespace orbisk {
 namespace {
@@ -211,6 +214,7 @@ TEST_F(MainWindowTest, EnterInTitleRunsAddAndEnterInKeyRunsFind) {
     auto* title = control<QLineEdit>(&window, "Text1");
     title->setText("Enter");
     QTest::keyClick(title, Qt::Key_Return);
+    waitForWorkers(&window);
     EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
 
     click(&window, "Command1(1)");
@@ -289,24 +293,86 @@ TEST_F(MainWindowTest, TheCommandLineFindsWhatTheWindowFinds) {
     }
 }
 
-TEST_F(MainWindowTest, WindowCannotBeClosedWhileARegistrationRuns) {
+TEST_F(MainWindowTest, ClosingDuringARegistrationAsksAndCancelLetsItEnd) {
     dir.write("disc/a.txt", "a");
     MainWindow window(session);
     window.show();
     control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
     control<QLineEdit>(&window, "Text1")->setText("T");
     bool closedDuringRun = true;
-    // The completion message comes while the command still runs.
-    dialogs.onMessage = [&](const std::string&) { closedDuringRun = window.close(); };
+    // The completion message comes while the registration still runs; the close box's
+    // question is answered Cancel.
+    dialogs.answers = {Answer::Cancel};
+    dialogs.onMessage = [&](const std::string& text) {
+        if (text == "完了しました。") {
+            closedDuringRun = window.close();
+        }
+    };
     click(&window, "Command3");
-    EXPECT_FALSE(closedDuringRun);
-    const auto* notice = window.findChild<MessageDialog*>("notice");
-    ASSERT_NE(notice, nullptr) << "the refusal is said, not silent";
-    EXPECT_EQ(notice->textView()->toPlainText(),
-              "登録中は閉じられません。登録が終わるまでお待ち下さい。");
-    EXPECT_FALSE(notice->isModal());
     dialogs.onMessage = nullptr;
-    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(closedDuringRun);
+    EXPECT_EQ(
+        transcript.only("message"),
+        (Lines{"message データベースの構築: 完了しました。",
+               "message データベースの構築 [OK/Cancel]: 登録中です。登録を中止して閉じますか？"
+               "\nこのディスクは登録されません。"}));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
+    EXPECT_EQ(transcript.lines.back(), "tray set cdaudio door open");
+    EXPECT_TRUE(window.close()) << "no question once the registration is through";
+}
+
+// A disc whose one archive takes the whole listing budget (a few kilobytes that unpack to
+// gigabytes): the window stays with the user meanwhile, its caption and progress having
+// moved up to the archive, and its close box stops the registration, leaving the
+// catalogue as it was.
+TEST_F(MainWindowTest, TheCloseBoxAnswersDuringALongListingAndLeavesTheCatalogueAsItWas) {
+    storeTitle(catalog, "EARLIER");
+    for (int i = 0; i < 300; ++i) {
+        dir.write("disc/file" + std::to_string(i) + ".txt", "x");
+    }
+    std::filesystem::create_directories(dir / "disc/z");
+    std::filesystem::rename(MakeArchiveBomb(dir, "bzip2", 256), dir / "disc/z/bomb.tar.bz2");
+    MainWindow window(session);
+    window.show();
+    QStringList captions;
+    QObject::connect(&window, &QWidget::windowTitleChanged,
+                     [&captions](const QString& caption) { captions << caption; });
+    control<DriveList>(&window, "Drive1")->setDrive((dir / "disc").string());
+    control<QLineEdit>(&window, "Text1")->setText("Bomb");
+    const auto* progress = control<QProgressBar>(&window, "ProgressBar1");
+    control<QAbstractButton>(&window, "Command3")->click();
+    ASSERT_TRUE(window.registering());
+    // Every file before the archive is stored: the archive is being listed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->value() == 300; }, 20000));
+    EXPECT_TRUE(captions.contains("Orbisk[0%]解析中...")) << captions.join("|").toStdString();
+    EXPECT_GT(captions.filter("]構築中...").size(), 50) << captions.join("|").toStdString();
+    EXPECT_FALSE(control(&window, "Command3")->isEnabled());
+    // The window's own events run while the archive is listed.
+    int ticks = 0;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticking.start(10);
+    QTest::qWait(500);
+    EXPECT_GT(ticks, 10);
+    EXPECT_TRUE(window.registering()) << "the listing has its budget of ten seconds";
+
+    dialogs.answers = {Answer::Ok};
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_FALSE(window.close()) << "closed once the registration has stopped";
+    EXPECT_EQ(
+        transcript.only("message"),
+        (Lines{"message データベースの構築 [OK/Cancel]: 登録中です。登録を中止して閉じますか？"
+               "\nこのディスクは登録されません。"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 20000));
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3))
+        << "the listing stops when asked, not at its budget";
+    EXPECT_FALSE(window.registering());
+    EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 0u);
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"EARLIER"}}));
+    EXPECT_EQ(transcript.only("message").size(), 1u) << "a stop is not a failure to tell";
+    EXPECT_EQ(transcript.count("tray set cdaudio door open"), 0u);
+    EXPECT_EQ(window.windowTitle(), "Orbisk");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "linux_file_system.h"
 #include "media/folder_walk.h"
 #include "new_file.h"
+#include "support/listing_hook.h"
 #include "support/ordinary_user.h"
 #include "support/scripted_platform.h"
 #include "support/small_disk.h"
@@ -23,16 +24,14 @@ using namespace testing;
 class LinuxPlatform : public ::testing::Test {
 protected:
     TempDir dir;
-    LinuxFileSystem files;
+    ListingHook<LinuxFileSystem> files;
     Transcript transcript;
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     PathStore paths;
     SkippedFolders skipped;
 
     bool walk(const std::string& root) {
-        return CollectFiles({files, events, dialogs}, files.walkPattern(root), true, paths,
-                            skipped);
+        return CollectFiles({files, dialogs}, files.walkPattern(root), true, paths, skipped);
     }
     bool walk() { return walk(dir.str()); }
 
@@ -72,8 +71,8 @@ TEST_F(LinuxPlatform, FoldersThatVanishBeforeTheirTurnArePassedOver) {
     dir.write("b/two.txt", "x");
     dir.write("c/three.txt", "x");
     // After the root is listed, its subfolders go before the walk reaches them.
-    events.onPass = [&](int pass) {
-        if (pass == 2) {
+    files.onList = [&](int listing) {
+        if (listing == 2) {
             for (const char* name : {"a", "b", "c"}) {
                 std::filesystem::remove_all(dir / name);
             }

@@ -61,10 +61,9 @@ void MakeBinCue(const std::string& iso, const std::string& bin, const std::strin
 std::map<std::string, FileFacts> FilesUnder(const FileSystem& files, const std::string& folder) {
     Transcript transcript;
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     PathStore paths;
     SkippedFolders skipped;
-    CollectFiles({files, events, dialogs}, files.walkPattern(folder), true, paths, skipped);
+    CollectFiles({files, dialogs}, files.walkPattern(folder), true, paths, skipped);
     std::map<std::string, FileFacts> out;
     for (const std::string& path : paths.paths()) {
         out[path.substr(folder.size() + 1)] = files.fileFacts(path);

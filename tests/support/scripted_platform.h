@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "support/fake_file_system.h"
+#include "support/listing_hook.h"
 #include "support/transcript.h"
 
 #include <deque>
@@ -74,7 +75,7 @@ public:
 // The whole scripted platform in the Windows form.
 struct ScriptedPlatform {
     Transcript transcript;
-    FakeFileSystem files{&transcript};
+    ListingHook<FakeFileSystem> files{&transcript};
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
     CountingEventPump events{transcript};

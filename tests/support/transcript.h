@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -11,8 +12,15 @@ using Lines = std::vector<std::string>;
 // Everything the scripted platform and the recorded windows were asked to do, in order.
 struct Transcript {
     std::vector<std::string> lines;
+    // Called with each line as it is added: a test acts at a chosen step of a command.
+    std::function<void(const std::string& line)> onAdd;
 
-    void add(std::string line) { lines.push_back(std::move(line)); }
+    void add(std::string line) {
+        lines.push_back(std::move(line));
+        if (onAdd) {
+            onAdd(lines.back());
+        }
+    }
     // The lines that start with prefix, in order.
     std::vector<std::string> only(const std::string& prefix) const {
         std::vector<std::string> out;

@@ -21,14 +21,20 @@ namespace {
 struct Source {
     ReadableFile& file;
     std::chrono::steady_clock::time_point deadline;
+    std::stop_token stop = {};
     std::uint64_t position = 0;
     std::array<char, 65536> buffer{};
     bool late = false;
+
+    // Whether the listing has had its time, or is no longer wanted.
+    bool over() const {
+        return std::chrono::steady_clock::now() > deadline || stop.stop_requested();
+    }
 };
 
 la_ssize_t readSource(archive* a, void* data, const void** bytes) {
     auto* source = static_cast<Source*>(data);
-    if (std::chrono::steady_clock::now() > source->deadline) {
+    if (source->over()) {
         source->late = true;
         archive_set_error(a, EIO, "too slow");
         return -1;
@@ -181,7 +187,7 @@ bool unpackThrough(archive* a, Source& source) {
     std::size_t size = 0;
     la_int64_t offset = 0;
     for (;;) {
-        if (std::chrono::steady_clock::now() > source.deadline) {
+        if (source.over()) {
             source.late = true;
             return false;
         }
@@ -237,7 +243,7 @@ bool IsArchiveName(std::string_view name) {
 
 MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
     const Utf8Locale utf8;
-    Source source{file, std::chrono::steady_clock::now() + limits.longest};
+    Source source{file, std::chrono::steady_clock::now() + limits.longest, limits.stop};
     MemberList list;
     const auto a = openArchive(source);
     if (!a) {
@@ -252,7 +258,7 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
         ++ordinal;
         // The clock is looked at between members as well as between reads: a long member
         // list needs little reading.
-        if (std::chrono::steady_clock::now() > source.deadline) {
+        if (source.over()) {
             source.late = true;
             status = ARCHIVE_FATAL;
             break;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,7 @@ struct ArchiveLimits {
     std::size_t mostMembers = 100000;
     std::size_t longestPath = 4096;
     std::chrono::milliseconds longest{10000};
+    std::stop_token stop = {}; // a stop asked ends the listing as the deadline does
 };
 
 struct MemberList {

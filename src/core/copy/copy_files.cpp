@@ -38,8 +38,9 @@ bool hasDigits(const std::string& text) {
 
 class Run {
 public:
-    Run(Platform platform, const std::filesystem::path& catalogFile, CopySink& sink)
-        : platform_(platform), registered_(catalogFile), sink_(sink) {}
+    Run(Platform platform, const std::filesystem::path& catalogFile, CopySink& sink,
+        std::stop_token stop)
+        : platform_(platform), registered_(catalogFile), sink_(sink), stop_(std::move(stop)) {}
 
     CopyRun copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                  const std::string& folder);
@@ -58,6 +59,7 @@ private:
     Platform platform_;
     RegisteredDiscs registered_;
     CopySink& sink_;
+    std::stop_token stop_;
     std::string confirmedTitle_;
     // Whether the run took files from image files, and from drives with a tray.
     bool imagesUsed_ = false;
@@ -79,7 +81,7 @@ std::optional<MessageLines> Run::wrongDisc(const Hit& hit) {
                                   : platform_.files.driveOfPath(hit.path);
     DiscInDrive disc = LookAtDisc(platform_.files, drive);
     const DiscEvidence evidence{
-        [this](DiscInDrive& walked) { WalkDisc(platform_.files, platform_.events, walked); },
+        [this](DiscInDrive& walked) { WalkDisc(platform_.files, walked, PathSlots, stop_); },
         [this](const DiscRecord& record) { return registered_.keptFactsOf(record); }};
     const auto asked = WholeMatch(disc, records, evidence);
     if (asked && asked->shift == 0) {
@@ -262,7 +264,11 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
         const auto done = static_cast<std::int64_t>(line) + 1;
         sink_.setProgressValue(static_cast<int>(done));
         sink_.setPercentLabel(std::to_string(done * 100 / count) + "%");
-        platform_.events.processPendingEvents();
+        if (stop_.stop_requested() && line + 1 < lines.size()) {
+            // What was copied stays copied and logged; the tray stays as it is.
+            sink_.setBusy(false);
+            return {CopyRun::End::Stopped, log.text()};
+        }
     }
     // The tray opens for the next disc, unless the run took its files from images alone.
     if (traysUsed_ || !imagesUsed_) {
@@ -276,8 +282,8 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
 
 CopyRun CopyFiles(Platform platform, const std::filesystem::path& catalogFile,
                   const HitTable& lines, const std::vector<std::size_t>& marked,
-                  const std::string& folder, CopySink& sink) {
-    return Run(platform, catalogFile, sink).copy(lines, marked, folder);
+                  const std::string& folder, CopySink& sink, std::stop_token stop) {
+    return Run(platform, catalogFile, sink, std::move(stop)).copy(lines, marked, folder);
 }
 
 } // namespace orbisk

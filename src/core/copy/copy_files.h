@@ -4,33 +4,32 @@
 #include "search/hit_table.h"
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 namespace orbisk {
 
-// The copy window's progress display, which the report window's CLOSE also resets.
-class CopyProgressView {
-public:
-    virtual ~CopyProgressView() = default;
-    virtual void setProgressMax(int max) = 0;
-    virtual void setProgressValue(int value) = 0;
-    virtual void setPercentLabel(const std::string& text) = 0;
-};
+inline constexpr const char* CopyTitle = "ファイルのコピー";
 
 // What the copy shows while it runs.
-class CopySink : public CopyProgressView {
+class CopySink {
 public:
+    virtual ~CopySink() = default;
     // Disables, in a fixed order, the controls that could start another copy or change its
     // hits or folder (COPY, CLOSE, SELECT ALL, CLEAR, the hit list, the folder list and the
     // drive list), or enables them again in the same order.
     virtual void setBusy(bool busy) = 0;
+    virtual void setProgressMax(int max) = 0;
+    virtual void setProgressValue(int value) = 0;
+    virtual void setPercentLabel(const std::string& text) = 0;
 };
 
 struct CopyRun {
     enum class End {
         NothingMarked, // told to the user; nothing else happened
         Cancelled,     // at a disc question; what was copied stays copied
+        Stopped,       // a stop was asked between two files; what was copied stays copied
         Done           // every marked hit was handled; log holds an entry for each
     };
     End end = End::NothingMarked;
@@ -47,9 +46,10 @@ struct CopyRun {
 // checked once it is said to be in (its volume, or what a walk of it sees), and each file
 // against its catalogue row (size, and size and date where the registration kept them)
 // before it is copied. What the catalogue knows is read from catalogFile; a catalogue that
-// cannot be read leaves the checks to the hits' own sizes.
+// cannot be read leaves the checks to the hits' own sizes. A stop is looked at between
+// files (a file being copied is finished).
 CopyRun CopyFiles(Platform platform, const std::filesystem::path& catalogFile,
                   const HitTable& lines, const std::vector<std::size_t>& marked,
-                  const std::string& folder, CopySink& sink);
+                  const std::string& folder, CopySink& sink, std::stop_token stop = {});
 
 } // namespace orbisk

@@ -20,11 +20,6 @@ public:
     }
 };
 
-class NoEvents : public EventPump {
-public:
-    void processPendingEvents() override {}
-};
-
 // The files a walk saw, by a check of their whole path.
 std::unordered_map<std::uint32_t, FileFacts> seenByPath(const DiscInDrive& disc) {
     std::unordered_map<std::uint32_t, FileFacts> seen;
@@ -47,13 +42,13 @@ DiscInDrive LookAtDisc(const FileSystem& files, const std::string& drive) {
     return disc;
 }
 
-void WalkDisc(const FileSystem& files, EventPump& events, DiscInDrive& disc,
-              std::int32_t mostFiles) {
+void WalkDisc(const FileSystem& files, DiscInDrive& disc, std::int32_t mostFiles,
+              std::stop_token stop) {
     PathStore paths(mostFiles);
     SkippedFolders skipped;
     Quiet quiet;
     const bool whole =
-        CollectFiles({files, events, quiet}, files.walkPattern(disc.drive), true, paths, skipped);
+        CollectFiles({files, quiet, stop}, files.walkPattern(disc.drive), true, paths, skipped);
     TakeWalk(files, paths.paths(), whole && !paths.full(), disc);
 }
 
@@ -190,10 +185,9 @@ std::optional<std::string> TitleOfDiscIn(const std::filesystem::path& catalogFil
                 most = std::max(most, record.files);
             }
         }
-        NoEvents events;
         const DiscEvidence evidence{
             [&](DiscInDrive& walked) {
-                WalkDisc(files, events, walked,
+                WalkDisc(files, walked,
                          static_cast<std::int32_t>(std::min<std::int64_t>(most, PathSlots)));
             },
             [&catalog](const DiscRecord& record) {

@@ -28,11 +28,11 @@ struct DiscInDrive {
 // Looks at the disc in drive without walking it.
 DiscInDrive LookAtDisc(const FileSystem& files, const std::string& drive);
 
-// Walks the disc and asks every file's size and date, letting window events run, without
-// a word to the user: a disc of more than mostFiles files is walked no further (its walk
-// is then not whole).
-void WalkDisc(const FileSystem& files, EventPump& events, DiscInDrive& disc,
-              std::int32_t mostFiles = PathSlots);
+// Walks the disc and asks every file's size and date, without a word to the user: a disc
+// of more than mostFiles files, or one whose walk is stopped, is walked no further (its
+// walk is then not whole).
+void WalkDisc(const FileSystem& files, DiscInDrive& disc, std::int32_t mostFiles = PathSlots,
+              std::stop_token stop = {});
 
 // Takes a walk made elsewhere (a registration's): asks every file's size and date.
 void TakeWalk(const FileSystem& files, const std::vector<std::string>& paths, bool whole,

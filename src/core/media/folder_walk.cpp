@@ -23,7 +23,9 @@ public:
           paths_(paths), skipped_(skipped) {}
 
     bool walkFolder(const std::string& folder) {
-        services_.events.processPendingEvents();
+        if (services_.stop.stop_requested()) {
+            return false;
+        }
         const auto listing = services_.files.listFolder(folder, namePattern_);
         if (!listing) {
             skipped_.note(folder, services_.files.folderFailure(folder));

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/dialogs.h"
-#include "platform/event_pump.h"
 #include "platform/file_system.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -49,8 +49,8 @@ struct SkippedFolders {
 
 struct WalkServices {
     const FileSystem& files;
-    EventPump& events;
     Dialogs& dialogs;
+    std::stop_token stop = {}; // asked between folders
 };
 
 // Collects the plain files under the folder of pattern (a folder prefix ending in the
@@ -59,8 +59,8 @@ struct WalkServices {
 // below its first folder, and enters a folder reached twice (a bind mount) only once. A
 // folder that cannot be listed is noted in skipped, with the system's reason, and passed
 // over. False when the walk
-// stopped early because the path store was full (after telling the user), or the pattern
-// names no folder; nothing more is stored after false.
+// stopped early because the path store was full (after telling the user) or a stop was
+// asked, or the pattern names no folder; nothing more is stored after false.
 bool CollectFiles(const WalkServices& services, const std::string& pattern, bool recurse,
                   PathStore& paths, SkippedFolders& skipped);
 

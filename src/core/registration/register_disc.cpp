@@ -86,10 +86,14 @@ std::string dateText(const CalendarDate& date) {
     return text;
 }
 
+// Thrown out of the storing when a stop is asked, so that the transaction is not committed.
+struct Stopped {};
+
 class Run {
 public:
-    Run(Platform platform, const std::filesystem::path& catalogFile, RegisterSink& sink)
-        : platform_(platform), catalogFile_(catalogFile), sink_(sink) {}
+    Run(Platform platform, const std::filesystem::path& catalogFile, RegisterSink& sink,
+        std::stop_token stop)
+        : platform_(platform), catalogFile_(catalogFile), sink_(sink), stop_(std::move(stop)) {}
 
     Registration registerDisc(const std::string& drive, const std::string& title);
 
@@ -110,10 +114,18 @@ private:
     void message(MessageLines lines) {
         platform_.dialogs.message({MessageId::RegisterTitle, std::move(lines)}, Buttons::Ok);
     }
+    // The window as it was before the run, after a failure or a stop.
+    void resetSink() {
+        sink_.setBusy(false);
+        sink_.setCaption({MessageId::ProgramName, {}});
+        sink_.setPercentLabel("0%");
+        sink_.setProgressValue(0);
+    }
 
     Platform platform_;
     const std::filesystem::path& catalogFile_;
     RegisterSink& sink_;
+    std::stop_token stop_;
     ArchiveTally archives_;
 };
 
@@ -128,6 +140,7 @@ void Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
         ArchiveLimits limits;
         limits.mostMembers = static_cast<std::size_t>(std::min<std::int64_t>(
             limits.mostMembers, ArchiveTally::MostMembers - archives_.members));
+        limits.stop = stop_;
         list = ListMembers(*file, limits);
     } else {
         list.end = MemberList::End::Unreadable;
@@ -148,8 +161,6 @@ void Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
         archives_.overlong += list.overlong;
         archives_.outside += list.outside;
     }
-    // An archive takes a while: the window goes on meanwhile.
-    platform_.events.processPendingEvents();
 }
 
 void Run::storeFileRows(RowWriter& store, const PathStore& paths, const std::string& title,
@@ -169,6 +180,9 @@ void Run::storeFileRows(RowWriter& store, const PathStore& paths, const std::str
     bool stored = false;
     std::string lostFolder;
     for (const std::string& path : paths.paths()) {
+        if (stop_.stop_requested()) {
+            throw Stopped();
+        }
         ReadFacts read = facts.facts(static_cast<std::size_t>(j));
         if (read.folderLost) {
             // The folder is noted once, as the walk notes one it cannot list.
@@ -201,7 +215,6 @@ void Run::storeFileRows(RowWriter& store, const PathStore& paths, const std::str
         if (static_cast<long>(p) != recorded) {
             sink_.setPercentLabel(std::to_string(recorded) + "%");
             sink_.setCaption({MessageId::CaptionStoring, {Count(recorded)}});
-            platform_.events.processPendingEvents();
             recorded = std::lrint(p);
         }
     }
@@ -292,8 +305,12 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
 
     PathStore paths;
     SkippedFolders skipped;
-    CollectFiles({platform_.files, platform_.events, platform_.dialogs},
-                 platform_.files.walkPattern(drive), true, paths, skipped);
+    CollectFiles({platform_.files, platform_.dialogs, stop_}, platform_.files.walkPattern(drive),
+                 true, paths, skipped);
+    if (stop_.stop_requested()) {
+        resetSink();
+        return Registration::Stopped;
+    }
     if (paths.count() == 0) {
         sink_.setBusy(false);
         sink_.setCaption({MessageId::ProgramName, {}});
@@ -323,13 +340,16 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         store.storeTitle(title);
         MakeDiscRecords(catalog);
         StoreDiscRecord(catalog, record);
+        if (stop_.stop_requested()) {
+            throw Stopped(); // the last archive's listing may have been cut short by it
+        }
         registration.commit();
         catalog.settle();
+    } catch (const Stopped&) {
+        resetSink();
+        return Registration::Stopped;
     } catch (const std::exception& error) {
-        sink_.setBusy(false);
-        sink_.setCaption({MessageId::ProgramName, {}});
-        sink_.setPercentLabel("0%");
-        sink_.setProgressValue(0);
+        resetSink();
         message(Then({{MessageId::RegistrationFailed, {}}}, ReasonOf(error)));
         return Registration::Failed;
     }
@@ -354,8 +374,9 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
 } // namespace
 
 Registration RegisterDisc(Platform platform, const std::filesystem::path& catalogFile,
-                          const std::string& drive, const std::string& title, RegisterSink& sink) {
-    return Run(platform, catalogFile, sink).registerDisc(drive, title);
+                          const std::string& drive, const std::string& title, RegisterSink& sink,
+                          std::stop_token stop) {
+    return Run(platform, catalogFile, sink, std::move(stop)).registerDisc(drive, title);
 }
 
 } // namespace orbisk

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 
 namespace orbisk {
@@ -28,13 +29,16 @@ enum class Registration {
     Registered, // the disc's rows are in the catalogue
     Refused,    // the title, the drive or the catalogue was refused before the walk
     Empty,      // the disc held no file to register; nothing was written
-    Failed      // storing failed; the catalogue is as it was
+    Failed,     // storing failed; the catalogue is as it was
+    Stopped     // a stop was asked before the end; the catalogue is as it was
 };
 
 // ADD: registers the disc in drive under title. The tray is pulled in first and pushed
 // out at the end. The disc is stored whole or not at all; every refusal and failure is
-// told to the user.
+// told to the user. A stop asked while the disc is walked, listed or stored ends the run
+// without a word, its rows not stored; one asked once they are committed changes nothing.
 Registration RegisterDisc(Platform platform, const std::filesystem::path& catalogFile,
-                          const std::string& drive, const std::string& title, RegisterSink& sink);
+                          const std::string& drive, const std::string& title, RegisterSink& sink,
+                          std::stop_token stop = {});
 
 } // namespace orbisk

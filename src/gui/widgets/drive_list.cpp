@@ -1,7 +1,7 @@
 #include "widgets/drive_list.h"
 
 #include "services/message_dialog.h"
-#include "text/display_text.h"
+#include "widgets/shown_text.h"
 
 #include <QAbstractItemView>
 #include <QFile>
@@ -17,10 +17,6 @@ namespace {
 
 constexpr int DriveRole = Qt::UserRole;
 constexpr int WatchMs = 1000;
-
-QString shown(const std::string& bytes) {
-    return QString::fromStdString(DisplayText(bytes));
-}
 
 } // namespace
 
@@ -50,13 +46,13 @@ std::string DriveList::driveText() const {
 }
 
 void DriveList::addEntry(const std::string& drive, const std::string& display) {
-    addItem(shown(display), QByteArray::fromStdString(drive));
+    addItem(Shown(display), QByteArray::fromStdString(drive));
     setItemData(count() - 1, tipFor(drive, display), Qt::ToolTipRole);
 }
 
 QString DriveList::tipFor(const std::string& drive, const std::string& display) const {
     const std::string said = describer_ ? describer_(drive) : "";
-    return said.empty() ? shown(display) : shown(display) + "\n" + shown(said);
+    return said.empty() ? Shown(display) : Shown(display) + "\n" + Shown(said);
 }
 
 void DriveList::setDescriber(std::function<std::string(const std::string& drive)> describer) {
@@ -108,7 +104,7 @@ void DriveList::setDrive(const std::string& drive) {
     if (index < 0) {
         picked_.push_back(drive);
         index = pickedPlace();
-        insertItem(index, shown(drive), QByteArray::fromStdString(drive));
+        insertItem(index, Shown(drive), QByteArray::fromStdString(drive));
         setItemData(index, tipFor(drive, drive), Qt::ToolTipRole);
     }
     setCurrentIndex(index);

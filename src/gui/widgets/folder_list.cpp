@@ -1,7 +1,7 @@
 #include "widgets/folder_list.h"
 
 #include "media/path_cuts.h"
-#include "text/display_text.h"
+#include "widgets/shown_text.h"
 
 #include <QCollator>
 #include <QStyle>
@@ -13,10 +13,6 @@ namespace orbisk {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
-
-QString shown(const std::string& bytes) {
-    return QString::fromStdString(DisplayText(bytes));
-}
 
 } // namespace
 
@@ -35,17 +31,17 @@ bool FolderList::setPath(const std::string& folder) {
     if (!listing) {
         return false;
     }
-    struct Shown {
+    struct Named {
         QString name;
         std::string bytes;
     };
-    std::vector<Shown> subfolders;
+    std::vector<Named> subfolders;
     for (const Subfolder& subfolder : listing->subfolders) {
-        subfolders.push_back({shown(subfolder.name), subfolder.name});
+        subfolders.push_back({Shown(subfolder.name), subfolder.name});
     }
     QCollator order;
     order.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(subfolders.begin(), subfolders.end(), [&order](const Shown& a, const Shown& b) {
+    std::sort(subfolders.begin(), subfolders.end(), [&order](const Named& a, const Named& b) {
         return order.compare(a.name, b.name) < 0;
     });
 
@@ -63,9 +59,9 @@ bool FolderList::setPath(const std::string& folder) {
     for (const std::string& link : chain) {
         const std::string name =
             link == "/" ? "/" : std::filesystem::path(link).filename().string();
-        auto* item = new QListWidgetItem(open, QString(depth * 2, u' ') + shown(name), this);
+        auto* item = new QListWidgetItem(open, QString(depth * 2, u' ') + Shown(name), this);
         item->setData(PathRole, QByteArray::fromStdString(link));
-        item->setToolTip(shown(link));
+        item->setToolTip(Shown(link));
         ++depth;
         if (link == text) {
             QFont bold = item->font();
@@ -75,13 +71,13 @@ bool FolderList::setPath(const std::string& folder) {
         }
     }
     const std::string prefix = text == "/" ? "/" : text + "/";
-    for (const Shown& subfolder : subfolders) {
+    for (const Named& subfolder : subfolders) {
         auto* item = new QListWidgetItem(closed, QString(depth * 2, u' ') + subfolder.name, this);
         item->setData(PathRole, QByteArray::fromStdString(prefix + subfolder.bytes));
-        item->setToolTip(shown(prefix + subfolder.bytes));
+        item->setToolTip(Shown(prefix + subfolder.bytes));
     }
     path_ = text;
-    setToolTip(shown(text));
+    setToolTip(Shown(text));
     return true;
 }
 

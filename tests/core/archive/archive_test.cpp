@@ -7,6 +7,7 @@
 #include "registration/register_disc.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
+#include "support/archive_bomb.h"
 #include "support/catalog_rows.h"
 #include "support/disc_images.h"
 #include "support/lzh_writer.h"
@@ -465,49 +466,6 @@ TEST_F(Archives, AMemberThatUnpacksShorterThanListedIsACopyError) {
     EXPECT_FALSE(std::filesystem::exists(dir / "out/short.bin"));
 }
 
-// A tar whose one member claims 64 GB, compressed by tool (bzip2 or gzip) and followed by
-// copies of that tool's stream of 64 MB of zeros: a small file that unpacks to gigabytes.
-std::string makeBomb(const TempDir& dir, const std::string& tool, int copies) {
-    std::string header(512, '\0');
-    const auto put = [&header](std::size_t at, const std::string& text) {
-        header.replace(at, text.size(), text);
-    };
-    put(0, "big.bin");
-    put(100, "0000644");
-    put(108, "0000000");
-    put(116, "0000000");
-    // 64 GB does not fit the size field's octal digits: its base-256 form.
-    const std::uint64_t size = std::uint64_t{64} << 30;
-    header[124] = static_cast<char>(0x80);
-    for (int i = 0; i < 8; ++i) {
-        header[135 - i] = static_cast<char>((size >> (8 * i)) & 0xff);
-    }
-    put(136, "14400000000");
-    put(156, "0");
-    put(257, std::string("ustar\0"
-                         "00",
-                         8));
-    header.replace(148, 8, 8, ' ');
-    unsigned sum = 0;
-    for (const char c : header) {
-        sum += static_cast<unsigned char>(c);
-    }
-    char checksum[8];
-    std::snprintf(checksum, sizeof checksum, "%06o", sum);
-    header.replace(148, 7, checksum, 7);
-    dir.write("header.tar", header);
-    const std::string folder = dir.str();
-    const std::string bomb = folder + "/bomb.tar." + (tool == "gzip" ? "gz" : "bz2");
-    EXPECT_TRUE(run("(" + tool + " -9 -c '" + folder + "/header.tar' > '" + bomb +
-                    "' && head -c 64M /dev/zero | " + tool + " -9 > '" + folder + "/zeros')"));
-    const std::string zeros = dir.read("zeros");
-    std::ofstream out(bomb, std::ios::binary | std::ios::app);
-    for (int i = 0; i < copies; ++i) {
-        out << zeros;
-    }
-    return bomb;
-}
-
 // Compressed tars that unpack to gigabytes: the listing ends within its budget, and a
 // registration counts such an archive as unreadable. The clock is the test's own, as the
 // budget is a bound the program promises, not a speed.
@@ -527,8 +485,8 @@ TEST_F(Archives, ABombIsStoppedWithinTheListingBudget) {
         return took < budget + std::chrono::seconds(2);
     };
     // 16 GB of zeros in some 50 KB, and 4 GB in 4 MB.
-    const std::string bzip2 = makeBomb(dir, "bzip2", 256);
-    const std::string gzip = makeBomb(dir, "gzip", 64);
+    const std::string bzip2 = MakeArchiveBomb(dir, "bzip2", 256);
+    const std::string gzip = MakeArchiveBomb(dir, "gzip", 64);
     EXPECT_TRUE(within(bzip2, std::chrono::seconds(1))) << "bzip2";
     EXPECT_TRUE(within(gzip, std::chrono::seconds(1))) << "gzip";
 

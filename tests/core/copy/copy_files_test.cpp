@@ -68,19 +68,16 @@ TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
                      "copy e:\\DOCS\\a.txt -> d:\\OUT\\a.txt",
                      "value 1",
                      "label 33%",
-                     "events",
                      perFile[0],
                      perFile[1],
                      "copy e:\\DOCS\\b.txt -> d:\\OUT\\b.txt",
                      "value 2",
                      "label 66%",
-                     "events",
                      perFile[0],
                      perFile[1],
                      "copy e:\\c.txt -> d:\\OUT\\c.txt",
                      "value 3",
                      "label 100%",
-                     "events",
                      "tray set cdaudio door open",
                      "not busy"}));
     EXPECT_EQ(result.end, CopyRun::End::Done);
@@ -163,16 +160,32 @@ TEST_F(Copy, DriveRootTargetGetsADoubledSeparator) {
     EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\a.txt -> d:\\\\a.txt"}));
 }
 
+TEST_F(Copy, AStopEndsTheCopyAfterTheFileItIsAt) {
+    hit("A", "e:\\a.txt");
+    hit("A", "e:\\b.txt");
+    hit("A", "e:\\c.txt");
+    std::stop_source stop;
+    p.transcript.onAdd = [&](const std::string& line) {
+        if (line == "value 1") {
+            stop.request_stop();
+        }
+    };
+    result = CopyFiles(p.platform(), catalog, hits, marked, folder, window, stop.get_token());
+    EXPECT_EQ(result.end, CopyRun::End::Stopped);
+    EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\a.txt -> d:\\OUT\\a.txt"}));
+    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n") << "what was copied is logged";
+    EXPECT_EQ(p.transcript.lines.back(), "not busy");
+    EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 1u) << "only for the disc";
+}
+
 TEST_F(Copy, NotReadyDriveAsksForTheDiscAgainSoCancelIsAlwaysThere) {
     hit("A", "e:\\a.txt");
     hit("A", "e:\\b.txt");
     // The drive goes away after the first file: the same title is asked for again.
     p.dialogs.answers = {Answer::Ok, Answer::Cancel};
-    bool first = true;
-    p.events.onPass = [&](int) {
-        if (first) {
+    p.transcript.onAdd = [&](const std::string& line) {
+        if (line == "value 1") {
             p.files.setReady("e:", false);
-            first = false;
         }
     };
     run();

@@ -15,7 +15,7 @@ protected:
     SkippedFolders skipped;
 
     bool walk(const std::string& pattern, bool recurse = true) {
-        return CollectFiles({p.files, p.events, p.dialogs}, pattern, recurse, paths, skipped);
+        return CollectFiles({p.files, p.dialogs}, pattern, recurse, paths, skipped);
     }
 };
 
@@ -28,7 +28,7 @@ TEST_F(FolderWalk, RootOnlyDiscStoresEveryFileWithItsPrefix) {
     EXPECT_EQ(paths.paths(),
               (std::vector<std::string>{"e:\\README.TXT", "e:\\SETUP.EXE", "e:\\HIDDEN.SYS"}));
     EXPECT_EQ(paths.count(), 3);
-    EXPECT_EQ(p.events.passes, 1);
+    EXPECT_EQ(p.files.listings, 1);
 }
 
 TEST_F(FolderWalk, FilesOfAFolderComeBeforeItsSubfoldersDepthFirst) {
@@ -41,7 +41,7 @@ TEST_F(FolderWalk, FilesOfAFolderComeBeforeItsSubfoldersDepthFirst) {
     EXPECT_TRUE(walk("e:\\*.*"));
     EXPECT_EQ(paths.paths(), (std::vector<std::string>{"e:\\root.txt", "e:\\A\\a.txt",
                                                        "e:\\A\\B\\deep.txt", "e:\\C\\c.txt"}));
-    EXPECT_EQ(p.events.passes, 6) << "one pass per folder, before it is listed";
+    EXPECT_EQ(p.files.listings, 6) << "each folder listed once";
 }
 
 TEST_F(FolderWalk, TreeOfEmptyFoldersStoresNothing) {
@@ -55,7 +55,7 @@ TEST_F(FolderWalk, PatternWithoutSeparatorReturnsAtOnce) {
     p.files.addFile("e:\\a.txt");
     EXPECT_FALSE(walk("e:*.*"));
     EXPECT_EQ(paths.count(), 0);
-    EXPECT_EQ(p.events.passes, 0);
+    EXPECT_EQ(p.files.listings, 0);
 }
 
 TEST_F(FolderWalk, PatternEndingInSeparatorListsEveryName) {
@@ -109,7 +109,7 @@ TEST_F(FolderWalk, ExactlyFullStoreSucceedsAndOneMoreFileStopsWithTheMessage) {
     p.files.addFile("e:\\G\\one more");
     p.files.addFile("e:\\H\\never visited");
     PathStore again;
-    EXPECT_FALSE(CollectFiles({p.files, p.events, p.dialogs}, "e:\\*.*", true, again, skipped));
+    EXPECT_FALSE(CollectFiles({p.files, p.dialogs}, "e:\\*.*", true, again, skipped));
     EXPECT_EQ(again.count(), PathSlots);
     EXPECT_TRUE(again.full());
     EXPECT_EQ(p.transcript.only("message"),

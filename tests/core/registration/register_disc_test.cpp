@@ -11,6 +11,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <map>
+#include <stop_token>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,7 +80,7 @@ TEST_F(RegisterDiscTest, EmptyDiscWritesNothingAndSaysNothing) {
     run();
     EXPECT_EQ(p.transcript.lines, concat({{"tray set cdaudio door Closed", "ready? e:"},
                                           Lines{"busy"},
-                                          {"caption Orbisk[0%]解析中...", "events", "events"},
+                                          {"caption Orbisk[0%]解析中..."},
                                           Lines{"not busy"},
                                           {"caption Orbisk"}}));
     EXPECT_EQ(fileRows(), 0u);
@@ -94,10 +95,10 @@ TEST_F(RegisterDiscTest, ThreeFilesShowThePreviousPercentAtEachRefresh) {
     EXPECT_EQ(p.transcript.lines,
               concat({{"tray set cdaudio door Closed", "ready? e:"},
                       Lines{"busy"},
-                      {"caption Orbisk[0%]解析中...", "events", "max 3", "value 0", "value 1",
-                       "label 0%", "caption Orbisk[0%]構築中...", "events", "value 2", "label 33%",
-                       "caption Orbisk[33%]構築中...", "events", "value 3", "label 67%",
-                       "caption Orbisk[67%]構築中...", "events", "caption Orbisk[99%]最適化中...",
+                      {"caption Orbisk[0%]解析中...", "max 3", "value 0", "value 1", "label 0%",
+                       "caption Orbisk[0%]構築中...", "value 2", "label 33%",
+                       "caption Orbisk[33%]構築中...", "value 3", "label 67%",
+                       "caption Orbisk[67%]構築中...", "caption Orbisk[99%]最適化中...",
                        "label 100%", "caption Orbisk[100%]完了"},
                       Lines{"not busy"},
                       {"refresh titles", "message データベースの構築: 完了しました。", "label 0%",
@@ -150,8 +151,7 @@ TEST_F(RegisterDiscTest, MoreThan32767FilesAreAllRegistered) {
     run();
     EXPECT_EQ(fileRows(), 40000u);
     EXPECT_EQ(p.transcript.only("message"), (Lines{"message データベースの構築: 完了しました。"}));
-    EXPECT_LE(p.transcript.count("events"), 100u + 41u)
-        << "one refresh per whole percent, one pass per folder";
+    EXPECT_LE(p.transcript.only("caption").size(), 100u + 4u) << "one refresh per whole percent";
 }
 
 TEST_F(RegisterDiscTest, OverflowingDiscRegistersTheFirst100000Files) {
@@ -210,9 +210,10 @@ TEST_F(RegisterDiscTest, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheW
     p.files.addFile("e:\\a.txt");
     p.files.addFile("e:\\b.txt");
     p.files.addFile("e:\\SUB\\c.txt");
-    // The root's files are listed; before the walk reaches SUB, one of them disappears.
-    p.events.onPass = [&](int pass) {
-        if (pass == 2) {
+    // The root's files are listed (after the look at the disc); before the walk reaches
+    // SUB, one of them disappears.
+    p.files.onList = [&](int listing) {
+        if (listing == 3) {
             p.files.remove("e:\\b.txt");
         }
     };
@@ -231,9 +232,45 @@ TEST_F(RegisterDiscTest, FailureInTheMiddleLeavesTheCatalogueAsItWasAndGivesTheW
     EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
 
     // A second attempt stores what the disc now holds, not on top of leftovers.
-    p.events.onPass = nullptr;
+    p.files.onList = nullptr;
     run();
     EXPECT_EQ(fileRows(), 2u);
+}
+
+TEST_F(RegisterDiscTest, AStopLeavesTheCatalogueAsItWasAndSaysNothing) {
+    storeTitle(catalog, "EARLIER");
+    for (int i = 0; i < 50; ++i) {
+        p.files.addFile("e:\\F" + std::to_string(i % 2) + "\\" + std::to_string(i));
+    }
+    const auto stopAt = [this](const std::function<bool(const std::string&)>& when) {
+        std::stop_source stop;
+        p.transcript.lines.clear();
+        p.transcript.onAdd = [&](const std::string& line) {
+            if (when(line)) {
+                stop.request_stop();
+            }
+        };
+        result = RegisterDisc(p.platform(), catalog, drive, title, sink, stop.get_token());
+        p.transcript.onAdd = nullptr;
+        const Lines tail(p.transcript.lines.end() - 4, p.transcript.lines.end());
+        EXPECT_EQ(tail, concat({Lines{"not busy"}, {"caption Orbisk", "label 0%", "value 0"}}));
+    };
+    // Half-way through the storing, and while the walk is between two folders.
+    stopAt([](const std::string& line) { return line == "value 10"; });
+    EXPECT_EQ(result, Registration::Stopped);
+    p.files.listings = 0;
+    p.files.onList = [&](int listing) {
+        if (listing == 3) { // the look at the disc, its root, then F0
+            p.transcript.add("second folder");
+        }
+    };
+    stopAt([](const std::string& line) { return line == "second folder"; });
+    EXPECT_EQ(result, Registration::Stopped);
+    EXPECT_EQ(p.transcript.only("max"), Lines{}) << "nothing stored after the walk";
+    EXPECT_EQ(fileRows(), 0u);
+    EXPECT_EQ(tableRows(catalog, "MediaName"), (std::vector<Lines>{{"EARLIER"}}));
+    EXPECT_EQ(p.transcript.only("message"), Lines{});
+    EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 0u);
 }
 
 TEST_F(RegisterDiscTest, KilledHalfWayLeavesTheCatalogueAsItWas) {
@@ -244,9 +281,9 @@ TEST_F(RegisterDiscTest, KilledHalfWayLeavesTheCatalogueAsItWas) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // Killed at the tenth refresh, with about 45 rows stored.
-        p.events.onPass = [](int pass) {
-            if (pass == 12) {
+        // Killed at the tenth refresh, with about 50 rows stored.
+        p.transcript.onAdd = [](const std::string& line) {
+            if (line == "caption Orbisk[9%]構築中...") {
                 raise(SIGKILL);
             }
         };
@@ -272,7 +309,7 @@ TEST_F(RegisterDiscTest, CatalogueThatCannotTakeTheDiscIsRefusedBeforeTheWalk) {
                                      catalog.string() + "\n",
                                  0) == 0 &&
                messages[0].find(reason) != std::string::npos && p.transcript.only("busy").empty() &&
-               p.events.passes == 0;
+               p.files.listings == 0;
     };
     std::filesystem::rename(catalog, dir / "elsewhere.mdb");
     EXPECT_TRUE(refusedWith("ファイルがありません。"));

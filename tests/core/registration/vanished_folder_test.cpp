@@ -1,6 +1,7 @@
 #include "linux_file_system.h"
 #include "registration/register_disc.h"
 #include "support/catalog_rows.h"
+#include "support/listing_hook.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
@@ -23,7 +24,7 @@ TEST(VanishedFolder, IsPassedOverAndNamedWithTheSystemsReason) {
     dir.write("disc/gone/b.txt", "b");
     dir.write("disc/gone/c.txt", "c");
     dir.write("disc/gone/deeper/e.txt", "e");
-    LinuxFileSystem files;
+    ListingHook<LinuxFileSystem> files;
     Transcript transcript;
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
@@ -31,10 +32,10 @@ TEST(VanishedFolder, IsPassedOverAndNamedWithTheSystemsReason) {
     FixedClock clock;
     CommaNumberFormat numbers;
     RecordingRegisterSink sink{transcript};
-    // The walk lets the window's events run before each folder: the disc, then gone, then
-    // gone/deeper, which is when the folder is removed (its files b and c already listed).
-    events.onPass = [&dir](int pass) {
-        if (pass == 3) {
+    // The disc is looked at, then walked: the disc, gone, then gone/deeper, just before which
+    // the folder is removed (its files b and c already listed).
+    files.onList = [&dir](int listing) {
+        if (listing == 4) {
             std::filesystem::remove_all(dir / "disc/gone");
         }
     };
