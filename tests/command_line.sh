@@ -220,6 +220,33 @@ if mount -t tmpfs -o size=64k tmpfs "$home/small" 2>/dev/null; then
     grep -q "No space left on device" "$home/err" || fail "full disk: $(cat "$home/err")"
 fi
 
+# add-images: every image under a folder once, each under its label made unique (two
+# images of one label are two discs), a file that is no image said so, and an image
+# registered before passed over by its identity, not by its title.
+mkdir -p "$home/images/src1" "$home/images/src2" "$home/isos/sub"
+echo one >"$home/images/src1/one.txt"
+echo two >"$home/images/src2/two.txt"
+xorriso -as mkisofs -R -J -V PHOTOS -o "$home/isos/one.iso" "$home/images/src1" 2>/dev/null
+xorriso -as mkisofs -R -J -V PHOTOS -o "$home/isos/sub/two.iso" "$home/images/src2" 2>/dev/null
+echo junk >"$home/isos/bad.img"
+ci="--catalog $home/images.mdb"
+"$new_catalog" "$home/images.mdb" || fail "images catalogue"
+"$cli" $ci add-images "$home/isos" --dry-run >"$home/out" 2>"$home/said"
+[ $? -eq 1 ] || fail "add-images with an unreadable image did not end with 1"
+printf '%s\tunreadable\t\n%s\twould-register\tPHOTOS\n%s\twould-register\tPHOTOS (2)\n' \
+    "$home/isos/bad.img" "$home/isos/one.iso" "$home/isos/sub/two.iso" >"$home/want"
+cmp -s "$home/out" "$home/want" || fail "add-images --dry-run: $(cat "$home/out")"
+[ -z "$("$cli" $ci titles)" ] || fail "--dry-run registered"
+rm "$home/isos/bad.img"
+"$cli" $ci add-images "$home/isos" >"$home/out" 2>"$home/said" || fail "add-images: $(cat "$home/said")"
+english "add-images"
+grep -qx "$home/isos/sub/two.iso	registered	PHOTOS (2)" "$home/out" || fail "add-images: $(cat "$home/out")"
+[ "$("$cli" $ci find 'two.txt')" = "$home/isos/sub/two.iso/two.txt	PHOTOS (2)" ] ||
+    fail "an image's file is not found under its image's path"
+"$cli" $ci add-images "$home/isos" >"$home/out" 2>/dev/null || fail "add-images again"
+[ "$(cut -f2 "$home/out" | sort -u)" = "registered-before" ] || fail "again: $(cat "$home/out")"
+[ "$("$cli" $ci titles | wc -l)" -eq 2 ] || fail "an image was registered twice"
+
 # A relative XDG folder is ignored: the folders in the home folder are used.
 mkdir "$home/elsewhere"
 cd "$home/elsewhere"

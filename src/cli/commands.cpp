@@ -12,6 +12,7 @@ extern const Command TitlesCommand;
 extern const Command DiscsCommand;
 extern const Command ExportCommand;
 extern const Command AddCommand;
+extern const Command AddImagesCommand;
 extern const Command IndexCommand;
 
 namespace {
@@ -22,6 +23,7 @@ const Command* const All[] = {
     &DiscsCommand,     //
     &ExportCommand,    //
     &AddCommand,       //
+    &AddImagesCommand, //
     &IndexCommand,     //
 };
 

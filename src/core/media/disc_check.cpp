@@ -77,7 +77,17 @@ std::optional<bool> SameVolume(const DiscInDrive& disc, const DiscRecord& record
         record.volume->uuid.empty()) {
         return std::nullopt;
     }
-    return disc.volume->uuid == record.volume->uuid && disc.volume->label == record.volume->label;
+    if (disc.volume->uuid != record.volume->uuid || disc.volume->label != record.volume->label) {
+        return false;
+    }
+    // The UUID of an ISO 9660 or UDF volume is only the time it was made: two images a
+    // script makes within one hundredth of a second share it, label and all. Such a volume
+    // never changes once written, so its first folder tells the two apart.
+    const std::string& type = record.volume->type;
+    if ((type == "iso9660" || type == "udf") && !disc.root.empty() && !record.root.empty()) {
+        return disc.root == record.root;
+    }
+    return true;
 }
 
 bool MayBe(const DiscInDrive& disc, const DiscRecord& record) {

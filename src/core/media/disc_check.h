@@ -39,7 +39,8 @@ void TakeWalk(const FileSystem& files, const std::vector<std::string>& paths, bo
               DiscInDrive& disc);
 
 // Whether the disc is the registration's by its volume: both have one (with a UUID), and
-// its UUID and label are the same. Nothing when either has none: the walk must tell.
+// its UUID and label are the same (for an ISO 9660 or UDF volume, whose UUID is only the time
+// it was made, its first folder too). Nothing when either has none: the walk must tell.
 std::optional<bool> SameVolume(const DiscInDrive& disc, const DiscRecord& record);
 
 // Whether the disc may be the registration's by what it shows without a walk: its volume

@@ -142,6 +142,12 @@ TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     const std::string other = (dir / "isos/OTHER.iso").string();
     ASSERT_TRUE(MakeDiscImage((dir / "other").string(), other, "PHOTOS", "20040601100000"));
     EXPECT_FALSE(TitleOfDiscIn(catalog, files, other));
+    // Nor is one made the same hundredth of a second under the same label: the ISO 9660
+    // UUID is that time, and only the content tells the two apart.
+    const std::string twin = (dir / "isos/TWIN.iso").string();
+    ASSERT_TRUE(MakeDiscImage((dir / "other").string(), twin, "PHOTOS", "20030601100000"));
+    ASSERT_EQ(files.volumeOf(twin), files.volumeOf(image));
+    EXPECT_FALSE(TitleOfDiscIn(catalog, files, twin));
 }
 
 } // namespace
