@@ -1,5 +1,6 @@
 #include "archive/archive_reader.h"
 
+#include "archive/utf8_locale.h"
 #include "text/display_text.h"
 
 #include <algorithm>
@@ -72,29 +73,6 @@ la_int64_t skipSource(archive*, void* data, la_int64_t request) {
 
 struct ArchiveCloser {
     void operator()(archive* a) const { archive_read_free(a); }
-};
-
-// Names are read in UTF-8 whatever the user's locale, and an LZH's as code page 932: the
-// library will not give them as they are. The locale is the reading thread's alone.
-class Utf8Locale {
-public:
-    Utf8Locale() : utf8_(newlocale(LC_ALL_MASK, "C.UTF-8", nullptr)) {
-        if (utf8_ != nullptr) {
-            previous_ = uselocale(utf8_);
-        }
-    }
-    ~Utf8Locale() {
-        if (utf8_ != nullptr) {
-            uselocale(previous_);
-            freelocale(utf8_);
-        }
-    }
-    Utf8Locale(const Utf8Locale&) = delete;
-    Utf8Locale& operator=(const Utf8Locale&) = delete;
-
-private:
-    locale_t utf8_;
-    locale_t previous_ = LC_GLOBAL_LOCALE;
 };
 
 std::unique_ptr<archive, ArchiveCloser> openArchive(Source& source) {

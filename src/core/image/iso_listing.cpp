@@ -1,5 +1,7 @@
 #include "image/iso_listing.h"
 
+#include "archive/utf8_locale.h"
+
 #include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
@@ -57,29 +59,6 @@ struct ArchiveCloser {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 using Archive = std::unique_ptr<archive, ArchiveCloser>;
-
-// Joliet names come from libarchive in the thread's locale: UTF-8 here, whatever the
-// user's, for this thread alone.
-class Utf8Locale {
-public:
-    Utf8Locale() : utf8_(newlocale(LC_ALL_MASK, "C.UTF-8", nullptr)) {
-        if (utf8_ != nullptr) {
-            previous_ = uselocale(utf8_);
-        }
-    }
-    ~Utf8Locale() {
-        if (utf8_ != nullptr) {
-            uselocale(previous_);
-            freelocale(utf8_);
-        }
-    }
-    Utf8Locale(const Utf8Locale&) = delete;
-    Utf8Locale& operator=(const Utf8Locale&) = delete;
-
-private:
-    locale_t utf8_;
-    locale_t previous_ = LC_GLOBAL_LOCALE;
-};
 
 Archive openIso(Source& source) {
     Archive a(archive_read_new());
