@@ -13,7 +13,7 @@ namespace orbisk {
 
 // Messages on standard error, in the run's language. A question is answered with yes
 // only when the command line said so beforehand (--yes); else no, and the message says
-// which answer was taken. Nothing else is asked: no file name, no text.
+// which answer was taken. Nothing else is asked: no file, no file name, no text.
 class TerminalDialogs : public Dialogs {
 public:
     TerminalDialogs(std::FILE* err, Language language, bool yes)
@@ -21,6 +21,9 @@ public:
 
     Answer message(const Notice& notice, Buttons buttons) override;
     std::string askSaveFileName(const Message&, const std::string&) override { return ""; }
+    std::string askOpenFileName(MessageId, const Message&, const std::string&) override {
+        return "";
+    }
     std::optional<std::string> askText(const Notice&, const std::string&) override {
         return std::nullopt;
     }

@@ -42,6 +42,8 @@ std::string English(const Message& message) {
         return "Renaming";
     case MessageId::RemoveTitle:
         return "Removing a registration";
+    case MessageId::ImagePickerTitle:
+        return "Pick the disc's image file";
 
     case MessageId::Verbatim:
         return text(0);
@@ -172,6 +174,15 @@ std::string English(const Message& message) {
         return "This disc is not \"" + text(0) + "\".";
     case MessageId::RegisteredAs:
         return "It is the disc registered as \"" + text(0) + "\".";
+    case MessageId::ImageGone:
+        return "The image file \"" + text(1) + "\" of \"" + text(0) + "\" is not at its place.";
+    case MessageId::PointAtImage:
+        return "Point at where the image file of \"" + text(0) + "\" is now?";
+    case MessageId::NotAnImage:
+        return "\"" + text(0) + "\" does not read as a disc image.";
+    case MessageId::ImageFiles:
+        return "Disc images (*.iso *.img *.bin *.cue *.nrg *.mdf *.udf)|"
+               "*.iso *.img *.bin *.cue *.nrg *.mdf *.udf|All files (*)|*";
 
     case MessageId::NoFileName:
         return "Name a file.";

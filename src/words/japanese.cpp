@@ -38,6 +38,8 @@ std::string Japanese(const Message& message) {
         return "名前の変更";
     case MessageId::RemoveTitle:
         return "登録の削除";
+    case MessageId::ImagePickerTitle:
+        return "ディスクのイメージファイルを選択";
 
     case MessageId::Verbatim:
         return text(0);
@@ -162,6 +164,15 @@ std::string Japanese(const Message& message) {
         return "このディスクは「" + text(0) + "」ではありません。";
     case MessageId::RegisteredAs:
         return "「" + text(0) + "」として登録されているディスクです。";
+    case MessageId::ImageGone:
+        return "「" + text(0) + "」のイメージファイル「" + text(1) + "」が見つかりません。";
+    case MessageId::PointAtImage:
+        return "「" + text(0) + "」のイメージファイルの場所を指定しますか？";
+    case MessageId::NotAnImage:
+        return "「" + text(0) + "」はディスクイメージとして読めません。";
+    case MessageId::ImageFiles:
+        return "ディスクイメージ (*.iso *.img *.bin *.cue *.nrg *.mdf *.udf)|"
+               "*.iso *.img *.bin *.cue *.nrg *.mdf *.udf|すべてのファイル (*)|*";
 
     case MessageId::NoFileName:
         return "ファイル名を指定してください。";

@@ -1,8 +1,12 @@
 #include "catalog/row_writer.h"
 #include "gui/gui_fixture.h"
+#include "image/image_file_system.h"
+#include "registration/register_disc.h"
 #include "services/message_dialog.h"
 #include "support/catalog_rows.h"
+#include "support/disc_images.h"
 #include "support/lzh_writer.h"
+#include "support/recording_views.h"
 #include "widgets/drive_list.h"
 #include "widgets/folder_list.h"
 
@@ -436,6 +440,70 @@ TEST_F(CopyWindowTest, ReportWindowGrowsWithItsLogAndItsCloseBoxLeavesTheProgres
     EXPECT_EQ(control(reportWindow, "Text1")->geometry(), log.adjusted(0, 0, 300, 50));
     reportWindow->close();
     EXPECT_EQ(control<QLabel>(form, "Label1")->text(), "100%") << "the close box resets nothing";
+}
+
+// An image file moved after it was registered: COPY names the path it had and lets the user
+// point at where it is now. Another image under its name is refused, the same image taken,
+// and the rest of its files are read from there.
+TEST_F(CopyWindowTest, AMovedImageIsAskedForByItsPathAndFoundWhereTheUserPointsAtIt) {
+    const std::string big(300000, 'j');
+    dir.write("photos/DCIM/a.jpg", big);
+    dir.write("photos/DCIM/b.jpg", "bee");
+    dir.write("twin/DCIM/a.jpg", "another a");
+    dir.write("twin/DCIM/b.jpg", "bee");
+    std::filesystem::create_directories(dir / "isos");
+    std::filesystem::create_directories(dir / "moved");
+    std::filesystem::create_directories(dir / "burnt-again");
+    std::filesystem::create_directories(dir / "out");
+    const std::string image = (dir / "isos/PHOTOS.iso").string();
+    const std::string moved = (dir / "moved/PHOTOS.iso").string();
+    // Another image of the same name and label, made later.
+    const std::string twin = (dir / "burnt-again/PHOTOS.iso").string();
+    ASSERT_TRUE(MakeDiscImage(dir.str() + "/photos", image, "PHOTOS", "20030601100000"));
+    ASSERT_TRUE(MakeDiscImage(dir.str() + "/twin", twin, "PHOTOS", "20040601100000"));
+    ImageFileSystem images{files};
+    Session imageSession{{images, tray, dialogs, events, clock, numbers}, catalog, nullptr};
+    RecordingRegisterSink registering{transcript};
+    ASSERT_EQ(RegisterDisc(imageSession.platform, catalog, image, "Photos", registering),
+              Registration::Registered);
+    std::filesystem::rename(image, moved);
+
+    MainWindow main(imageSession);
+    main.show();
+    CopyWindow* copy = find(main, "*.jpg");
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(folders(copy)->setPath((dir / "out").string()));
+    click(copy, "Command3");
+    transcript.lines.clear();
+    dialogs.openNames = {twin, moved};
+    click(copy, "Command1");
+
+    const std::string question =
+        "message ファイルのコピー [OK/Cancel]: 「Photos」のイメージファイル「" + image +
+        "」が見つかりません。\n「Photos」のイメージファイルの場所を指定しますか？";
+    const std::string picker = "open dialog ディスクのイメージファイルを選択 ディスクイメージ "
+                               "(*.iso *.img *.bin *.cue *.nrg *.mdf *.udf)|*.iso *.img *.bin "
+                               "*.cue *.nrg *.mdf *.udf|すべてのファイル (*)|*";
+    EXPECT_EQ(transcript.lines,
+              (std::vector<std::string>{
+                  question, picker + " [" + image + "]",
+                  "message ファイルのコピー: このディスクは「Photos」ではありません。", question,
+                  picker + " [" + image + "]"}));
+    EXPECT_EQ(dir.read("out/a.jpg"), big);
+    EXPECT_EQ(dir.read("out/b.jpg"), "bee");
+    EXPECT_EQ(report(copy), image + "/DCIM/a.jpg\n***Copy Normal End\n" + image +
+                                "/DCIM/b.jpg\n***Copy Normal End\n");
+
+    // Cancel at the question stops the copy with nothing copied.
+    std::filesystem::remove_all(dir / "out");
+    std::filesystem::create_directories(dir / "out");
+    click(copy->reportWindow(), "Command1");
+    transcript.lines.clear();
+    dialogs.answers = {Answer::Cancel};
+    click(copy, "Command1");
+    EXPECT_EQ(transcript.lines, (std::vector<std::string>{question}));
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
+    click(copy, "Command2");
 }
 
 } // namespace

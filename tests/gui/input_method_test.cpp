@@ -88,6 +88,10 @@ public:
     std::string askSaveFileName(const Message& filter, const std::string& suggested) override {
         return real_.askSaveFileName(filter, suggested);
     }
+    std::string askOpenFileName(MessageId title, const Message& filter,
+                                const std::string& start) override {
+        return real_.askOpenFileName(title, filter, start);
+    }
     std::optional<std::string> askText(const Notice& question,
                                        const std::string& initial) override {
         return real_.askText(question, initial);

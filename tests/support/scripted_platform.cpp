@@ -42,6 +42,18 @@ std::string ScriptedDialogs::askSaveFileName(const Message& filter, const std::s
     return name;
 }
 
+std::string ScriptedDialogs::askOpenFileName(MessageId title, const Message& filter,
+                                             const std::string& start) {
+    transcript_.add("open dialog " + Japanese({title, {}}) + " " + Japanese(filter) + " [" + start +
+                    "]");
+    if (openNames.empty()) {
+        return "";
+    }
+    std::string name = openNames.front();
+    openNames.pop_front();
+    return name;
+}
+
 std::optional<std::string> ScriptedDialogs::askText(const Notice& question,
                                                     const std::string& initial) {
     transcript_.add("ask " + titleOf(question) + ": " + Worded(question.lines, Language::Japanese) +

@@ -24,18 +24,22 @@ private:
 
 // Records each message as "message TITLE: TEXT", worded in the windows' Japanese, and
 // answers from a script (OK when the script is empty); the save dialog answers the next
-// scripted name.
+// scripted name, the open dialog the next scripted file.
 class ScriptedDialogs : public Dialogs {
 public:
     explicit ScriptedDialogs(Transcript& transcript) : transcript_(transcript) {}
     std::deque<Answer> answers;
     std::deque<std::string> saveNames;
+    // Answers to the open dialog, in turn; none left means Cancel.
+    std::deque<std::string> openNames;
     // Answers to text questions; nothing means Cancel.
     std::deque<std::optional<std::string>> texts;
     std::function<void(const std::string& text)> onMessage;
 
     Answer message(const Notice& notice, Buttons buttons) override;
     std::string askSaveFileName(const Message& filter, const std::string& suggested) override;
+    std::string askOpenFileName(MessageId title, const Message& filter,
+                                const std::string& start) override;
     std::optional<std::string> askText(const Notice& question, const std::string& initial) override;
 
 private:

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <map>
 
 namespace orbisk {
 
@@ -49,8 +50,9 @@ private:
     enum class DiscCheck { Ready, Cancelled };
 
     DiscCheck checkDisc(const Hit& hit);
-    std::optional<MessageLines> wrongDisc(const Hit& hit);
-    std::string copyOne(const Hit& hit, const std::string& folder);
+    std::optional<MessageLines> wrongDisc(const Hit& hit, const std::string& where);
+    std::string sourceOf(const Hit& hit) const;
+    std::string copyOne(const Hit& hit, const std::string& source, const std::string& folder);
     std::optional<std::string> whatDiffers(const Hit& hit, const FileFacts& onDisc);
     void tell(MessageLines lines) {
         platform_.dialogs.message({MessageId::CopyTitle, std::move(lines)}, Buttons::Ok);
@@ -64,24 +66,38 @@ private:
     // Whether the run took files from image files, and from drives with a tray.
     bool imagesUsed_ = false;
     bool traysUsed_ = false;
+    // Image files the user pointed at elsewhere: the path each was registered at, and where
+    // it is now. The rest of that image's files are read from there.
+    std::map<std::string, std::string> moved_;
 };
 
-// Why the disc in the drive is not the hit's, or nothing when it is or nothing tells. The
+// Why the disc in the drive (or the image file at where, when that is not the hit's drive)
+// is not the hit's, or nothing when it is or nothing tells. The
 // disc is the hit's when it is one of the title's registrations whole (its volume, or its
 // whole walk), or, not being another registered disc whole, when it holds most of a
 // registration's paths: the disc itself with some files changed, which each file's own
 // check then finds.
-std::optional<MessageLines> Run::wrongDisc(const Hit& hit) {
+std::optional<MessageLines> Run::wrongDisc(const Hit& hit, const std::string& where) {
     const std::vector<DiscRecord>& records = registered_.recordsOf(hit.title);
     if (records.empty()) {
         return std::nullopt; // registered before discs were known: each file is checked
     }
-    const std::string drive = platform_.files.isDriveReady(records.back().drive)
+    const std::string hitDrive = platform_.files.driveOfPath(hit.path);
+    const std::string drive = where != hitDrive ? where
+                              : platform_.files.isDriveReady(records.back().drive)
                                   ? records.back().drive
-                                  : platform_.files.driveOfPath(hit.path);
+                                  : hitDrive;
     DiscInDrive disc = LookAtDisc(platform_.files, drive);
+    // A moved image's paths are compared as the paths it was registered under.
+    const std::string registeredPrefix =
+        where != hitDrive ? LookAtDisc(platform_.files, hitDrive).prefix : std::string();
     const DiscEvidence evidence{
-        [this](DiscInDrive& walked) { WalkDisc(platform_.files, walked, PathSlots, stop_); },
+        [this, &registeredPrefix](DiscInDrive& walked) {
+            WalkDisc(platform_.files, walked, PathSlots, stop_);
+            if (!registeredPrefix.empty()) {
+                walked.prefix = registeredPrefix;
+            }
+        },
         [this](const DiscRecord& record) { return registered_.keptFactsOf(record); }};
     const auto asked = WholeMatch(disc, records, evidence);
     if (asked && asked->shift == 0) {
@@ -120,15 +136,38 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
     // checked as a disc is, as another image may have been put in its place.
     const bool image = IsImageDrive(drive, platform_.files.separator());
     (image ? imagesUsed_ : traysUsed_) = true;
+    const auto moved = moved_.find(drive);
+    std::string where = moved == moved_.end() ? drive : moved->second;
     bool check = hit.title != confirmedTitle_;
     // After a not-ready message the disc is asked for again even for the same title, so
     // the user always has Cancel as a way out.
-    bool askForDisc = check && !(image && platform_.files.isDriveReady(drive));
+    bool askForDisc = check && !(image && platform_.files.isDriveReady(where));
     for (;;) {
-        if (askForDisc) {
-            if (!image) {
-                platform_.tray.open();
+        if (askForDisc && image) {
+            // No tray holds an image: the user is asked where it is now, by its path.
+            MessageLines question;
+            if (!platform_.files.isDriveReady(where)) {
+                question.push_back({MessageId::ImageGone, {hit.title, where}});
             }
+            question.push_back({MessageId::PointAtImage, {hit.title}});
+            if (platform_.dialogs.message({MessageId::CopyTitle, std::move(question)},
+                                          Buttons::OkCancel) == Answer::Cancel) {
+                return DiscCheck::Cancelled;
+            }
+            const std::string picked = platform_.dialogs.askOpenFileName(
+                MessageId::ImagePickerTitle, {MessageId::ImageFiles, {}}, where);
+            if (!picked.empty() && !platform_.files.isDriveReady(picked)) {
+                tell({{MessageId::NotAnImage, {picked}}});
+                continue;
+            }
+            if (!picked.empty()) {
+                where = picked;
+                check = true; // whether it is the same image, only its identity tells
+            } else if (!platform_.files.isDriveReady(where)) {
+                continue;
+            }
+        } else if (askForDisc) {
+            platform_.tray.open();
             if (platform_.dialogs.message(
                     {MessageId::CopyTitle, {{MessageId::InsertDisc, {hit.title}}}},
                     Buttons::OkCancel) == Answer::Cancel) {
@@ -138,17 +177,29 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
         if (!image) {
             platform_.tray.close();
         }
-        if (!platform_.files.isDriveReady(drive)) {
+        if (!platform_.files.isDriveReady(where)) {
             tell({{MessageId::DiscNotReady, {hit.title}}});
-        } else if (const auto why = check ? wrongDisc(hit) : std::nullopt) {
+        } else if (const auto why = check ? wrongDisc(hit, where) : std::nullopt) {
             tell(*why);
+            where = drive;
         } else {
             confirmedTitle_ = hit.title;
+            if (where != drive) {
+                moved_[drive] = where;
+            }
             return DiscCheck::Ready;
         }
         askForDisc = true;
         check = true;
     }
+}
+
+// Where the hit's file is read from: in the image the user pointed at, when its own image
+// was found elsewhere, else at its catalogued path.
+std::string Run::sourceOf(const Hit& hit) const {
+    const std::string drive = platform_.files.driveOfPath(hit.path);
+    const auto moved = moved_.find(drive);
+    return moved == moved_.end() ? hit.path : moved->second + hit.path.substr(drive.size());
 }
 
 // What tells the file on the disc from the one catalogued, or nothing when nothing does: a
@@ -181,10 +232,10 @@ std::optional<std::string> Run::whatDiffers(const Hit& hit, const FileFacts& onD
            numbers.grouped(onDiscKilobytes) + "KB。";
 }
 
-std::string Run::copyOne(const Hit& hit, const std::string& folder) {
-    if (!platform_.files.isPresentFile(hit.path)) {
+std::string Run::copyOne(const Hit& hit, const std::string& source, const std::string& folder) {
+    if (!platform_.files.isPresentFile(source)) {
         // A path no file can be reached by is no missing file: the system refuses it.
-        return platform_.files.isPathTooLong(hit.path)
+        return platform_.files.isPathTooLong(source)
                    ? std::string(CopyErrorMarker) +
                          "パスが長すぎるため、ディスクのファイルを開けません。"
                    : NotFoundMarker;
@@ -202,16 +253,16 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
     try {
         // The file on the disc must be the one catalogued: its size as the catalogue keeps
         // it, and its size and date where the registration kept them.
-        if (const auto differs = whatDiffers(hit, platform_.files.fileFacts(hit.path))) {
+        if (const auto differs = whatDiffers(hit, platform_.files.fileFacts(source))) {
             return std::string(CopyErrorMarker) + *differs;
         }
         const std::string target = folder + separator + name;
         if (hit.member == 0) {
-            platform_.files.copyFile(hit.path, target);
+            platform_.files.copyFile(source, target);
         } else {
             // Only the packed file is taken out, under its own name in the folder: a path
             // in the archive never leads anywhere else.
-            const auto archive = platform_.files.openForReading(hit.path);
+            const auto archive = platform_.files.openForReading(source);
             if (!archive) {
                 throw FileError("書庫を開けません。");
             }
@@ -228,7 +279,7 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                   const std::string& folder) {
     if (marked.empty()) {
         tell({{MessageId::NothingMarked, {}}});
-        return {CopyRun::End::NothingMarked, {}};
+        return CopyRun{};
     }
     sink_.setBusy(true);
     const auto count = static_cast<std::int64_t>(lines.size());
@@ -238,6 +289,19 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
 
     platform_.files.prepareTarget(folder);
     CopyLog log;
+    CopyRun run;
+    const auto add = [&log, &run](std::size_t line, const Hit& hit, const std::string& result) {
+        log.add(HitPathText(hit), result);
+        ++run.handled;
+        if (result != CopiedMarker) {
+            run.notCopied.push_back(line);
+        }
+    };
+    const auto end = [&log, &run](CopyRun::End how) {
+        run.end = how;
+        run.log = log.text();
+        return std::move(run);
+    };
     auto next = marked.begin();
     for (std::size_t line = 0; line < lines.size(); ++line) {
         if (next != marked.end() && *next == line) {
@@ -245,20 +309,20 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
             const Hit& hit = lines[line];
             // No disc can give a file whose catalogued path names no drive.
             if (hit.path.empty()) {
-                log.add(HitPathText(hit),
-                        CopyErrorMarker + std::string("カタログにファイルのパスがありません。"));
+                add(line, hit,
+                    CopyErrorMarker + std::string("カタログにファイルのパスがありません。"));
             } else if (platform_.files.driveOfPath(hit.path).empty()) {
-                log.add(HitPathText(hit),
-                        CopyErrorMarker +
-                            std::string("ファイルのパスがどのドライブのものか分かりません。"));
+                add(line, hit,
+                    CopyErrorMarker +
+                        std::string("ファイルのパスがどのドライブのものか分かりません。"));
             } else if (checkDisc(hit) == DiscCheck::Cancelled) {
                 sink_.setBusy(false);
                 sink_.setProgressMax(100);
                 sink_.setProgressValue(0);
                 sink_.setPercentLabel("0%");
-                return {CopyRun::End::Cancelled, log.text()};
+                return end(CopyRun::End::Cancelled);
             } else {
-                log.add(HitPathText(hit), copyOne(hit, folder));
+                add(line, hit, copyOne(hit, sourceOf(hit), folder));
             }
         }
         const auto done = static_cast<std::int64_t>(line) + 1;
@@ -267,7 +331,7 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
         if (stop_.stop_requested() && line + 1 < lines.size()) {
             // What was copied stays copied and logged; the tray stays as it is.
             sink_.setBusy(false);
-            return {CopyRun::End::Stopped, log.text()};
+            return end(CopyRun::End::Stopped);
         }
     }
     // The tray opens for the next disc, unless the run took its files from images alone.
@@ -275,7 +339,7 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
         platform_.tray.open();
     }
     sink_.setBusy(false);
-    return {CopyRun::End::Done, log.text()};
+    return end(CopyRun::End::Done);
 }
 
 } // namespace

@@ -34,10 +34,16 @@ struct CopyRun {
     };
     End end = End::NothingMarked;
     std::string log;
+    // How many of the marked hits were handled (each has its entry in the log), in the
+    // order marked, and the lines of those that were not copied.
+    std::size_t handled = 0;
+    std::vector<std::size_t> notCopied;
 };
 
 // COPY: copies the marked hits (positions in lines, ascending) from their discs into
-// folder, asking for each disc by title, and gives the copy log. Progress passes every
+// folder, asking for each disc by title (an image file gone from its place by its path, and
+// where it is now: once the user points at it and it proves the same image, the rest of
+// its files are read from there), and gives the copy log. Progress passes every
 // line, marked or not. A file that cannot be copied is logged with its reason; the copy
 // goes on. The log is data of its own format: its lines and reasons are in the log's
 // Japanese whatever the front end speaks.

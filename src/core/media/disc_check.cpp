@@ -15,6 +15,9 @@ class Quiet : public Dialogs {
 public:
     Answer message(const Notice&, Buttons) override { return Answer::Ok; }
     std::string askSaveFileName(const Message&, const std::string&) override { return ""; }
+    std::string askOpenFileName(MessageId, const Message&, const std::string&) override {
+        return "";
+    }
     std::optional<std::string> askText(const Notice&, const std::string&) override {
         return std::nullopt;
     }

@@ -25,6 +25,7 @@ enum class MessageId {
     ExportTitle,
     RenameTitle,
     RemoveTitle,
+    ImagePickerTitle,
 
     // A value said as it is: a path, or the system's own words for a failure.
     Verbatim, // text
@@ -96,6 +97,10 @@ enum class MessageId {
     InsertDisc,   // title
     NotThisDisc,  // title
     RegisteredAs, // title
+    ImageGone,    // title, path
+    PointAtImage, // title
+    NotAnImage,   // path
+    ImageFiles,
 
     // Saving the log, exporting, renaming and removing.
     NoFileName,

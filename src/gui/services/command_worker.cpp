@@ -42,6 +42,12 @@ std::string WorkerDialogs::askSaveFileName(const Message& filter, const std::str
         [=, dialogs = &dialogs_] { return dialogs->askSaveFileName(filter, suggested); }, "");
 }
 
+std::string WorkerDialogs::askOpenFileName(MessageId title, const Message& filter,
+                                           const std::string& start) {
+    return worker_.ask<std::string>(
+        [=, dialogs = &dialogs_] { return dialogs->askOpenFileName(title, filter, start); }, "");
+}
+
 std::optional<std::string> WorkerDialogs::askText(const Notice& question,
                                                   const std::string& initial) {
     return worker_.ask<std::optional<std::string>>(

@@ -76,6 +76,8 @@ public:
 
     Answer message(const Notice& notice, Buttons buttons) override;
     std::string askSaveFileName(const Message& filter, const std::string& suggested) override;
+    std::string askOpenFileName(MessageId title, const Message& filter,
+                                const std::string& start) override;
     std::optional<std::string> askText(const Notice& question, const std::string& initial) override;
 
 private:

@@ -5,8 +5,10 @@
 #include "words.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QTreeView>
@@ -64,6 +66,27 @@ std::string QtDialogs::askSaveFileName(const Message& filterMessage, const std::
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
     if (!suggested.empty()) {
         dialog.selectFile(QString::fromStdString(suggested));
+    }
+    showWholeColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return "";
+    }
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+std::string QtDialogs::askOpenFileName(MessageId title, const Message& filter,
+                                       const std::string& start) {
+    QFileDialog dialog(dialogParent(), QString::fromStdString(Japanese({title, {}})));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtFilter(Japanese(filter)));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // It opens where the file was last seen, or the nearest folder above that is still there.
+    QDir folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(start))).dir();
+    while (!folder.exists() && !folder.isRoot() && folder.cdUp()) {
+    }
+    if (!start.empty() && folder.exists()) {
+        dialog.setDirectory(folder);
     }
     showWholeColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
