@@ -247,6 +247,55 @@ grep -qx "$home/isos/sub/two.iso	registered	PHOTOS (2)" "$home/out" || fail "add
 [ "$(cut -f2 "$home/out" | sort -u)" = "registered-before" ] || fail "again: $(cat "$home/out")"
 [ "$("$cli" $ci titles | wc -l)" -eq 2 ] || fail "an image was registered twice"
 
+# copy: the files of the images at their place and of a folder-backed disc (a packed one
+# taken out of its archive), each disc and file checked as COPY checks them, no question;
+# an image gone, another image in an image's place and a folder that takes no file are
+# said, and the exit code tells which.
+"$cli" $ci add "$home/disc" --title "Disc 1" 2>/dev/null || fail "add a folder to the images' catalogue"
+mkdir "$home/copied" "$home/copied2" "$home/copied3"
+"$cli" $ci copy '*.txt' --to "$home/copied" --log "$home/copy.log" >"$home/out" 2>"$home/said" ||
+    fail "copy ended with $?: $(cat "$home/said")"
+english "copy"
+[ -s "$home/said" ] && fail "copy of what is at hand said: $(cat "$home/said")"
+for copy in images/src1/one.txt images/src2/two.txt disc/notes.txt disc/docs/readme.txt \
+    packed/inner/packed.txt; do
+    cmp -s "$home/$copy" "$home/copied/${copy##*/}" || fail "copy: ${copy##*/} differs"
+done
+[ "$(cut -f2 "$home/out" | sort | uniq -c | tr -s ' ')" = " 5 copied" ] || fail "copy: $(cat "$home/out")"
+[ "$(grep -c '^\*\*\*Copy Normal End'"$(printf '\r')"'$' "$home/copy.log")" -eq 5 ] ||
+    fail "copy log: $(cat "$home/copy.log")"
+grep -qx "$home/isos/sub/two.iso/two.txt$(printf '\r')" "$home/copy.log" || fail "copy log names no image path"
+mv "$home/isos/sub/two.iso" "$home/two-moved.iso"
+"$cli" $ci copy '*.txt' --to "$home/copied2" >"$home/out" 2>"$home/said"
+[ $? -eq 6 ] || fail "copy with an image gone did not end with 6"
+english "copy, an image gone"
+grep -qx "$home/isos/sub/two.iso/two.txt	not-reached	PHOTOS (2)" "$home/out" || fail "gone: $(cat "$home/out")"
+grep -qx "The image file \"$home/isos/sub/two.iso\" of \"PHOTOS (2)\" is not at its place." \
+    "$home/said" || fail "gone image not named: $(cat "$home/said")"
+[ -e "$home/copied2/two.txt" ] && fail "a gone image's file was copied"
+cmp -s "$home/copied2/one.txt" "$home/images/src1/one.txt" || fail "the image at hand was not copied"
+LANG=ja_JP.UTF-8 "$cli" $ci copy two.txt --to "$home/copied2" 2>"$home/said" >/dev/null
+grep -q "が見つかりません" "$home/said" || fail "no Japanese: $(cat "$home/said")"
+mkdir -p "$home/images/src3"
+echo 'not two' >"$home/images/src3/two.txt"
+xorriso -as mkisofs -R -J -V PHOTOS -o "$home/isos/sub/two.iso" "$home/images/src3" 2>/dev/null
+"$cli" $ci copy two.txt --to "$home/copied3" >"$home/out" 2>"$home/said"
+[ $? -eq 6 ] || fail "another image in an image's place was not refused"
+grep -qx 'This disc is not "PHOTOS (2)".' "$home/said" || fail "wrong image: $(cat "$home/said")"
+[ -e "$home/copied3/two.txt" ] && fail "a file of another image was copied"
+mv "$home/two-moved.iso" "$home/isos/sub/two.iso"
+"$cli" $ci copy two.txt --to "$home/disc/notes.txt" >"$home/out" 2>"$home/said"
+[ $? -eq 1 ] || fail "copy into a file did not end with 1"
+grep -q "cannot be written: Not a directory" "$home/said" || fail "into a file: $(cat "$home/said")"
+mkdir "$home/read-only"
+if mount -t tmpfs -o ro tmpfs "$home/read-only" 2>/dev/null; then
+    "$cli" $ci copy two.txt --to "$home/read-only" >"$home/out" 2>"$home/said"
+    status=$?
+    umount "$home/read-only"
+    [ $status -eq 1 ] || fail "copy into a read-only folder ended with $status"
+    grep -q "Read-only file system" "$home/said" || fail "read-only: $(cat "$home/said")"
+fi
+
 # A relative XDG folder is ignored: the folders in the home folder are used.
 mkdir "$home/elsewhere"
 cd "$home/elsewhere"

@@ -13,6 +13,7 @@ extern const Command DiscsCommand;
 extern const Command ExportCommand;
 extern const Command AddCommand;
 extern const Command AddImagesCommand;
+extern const Command CopyCommand;
 extern const Command IndexCommand;
 
 namespace {
@@ -24,6 +25,7 @@ const Command* const All[] = {
     &ExportCommand,    //
     &AddCommand,       //
     &AddImagesCommand, //
+    &CopyCommand,      //
     &IndexCommand,     //
 };
 

@@ -1,6 +1,8 @@
 #include "command_line.h"
 #include "commands.h"
+#include "image/image_file_system.h"
 #include "linux_file_system.h"
+#include "support/disc_images.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -31,7 +33,8 @@ protected:
     };
 
     TempDir dir;
-    LinuxFileSystem files;
+    LinuxFileSystem machine;
+    ImageFileSystem files{machine}; // as orbisk-cli sees them: an image file is a drive
     testing::FixedClock clock;
     testing::CommaNumberFormat numbers;
     std::filesystem::path catalog = testing::newCatalog(dir);
@@ -180,6 +183,82 @@ TEST_F(CommandLineTest, AnUnreadableCatalogueIsToldInEitherLanguage) {
     EXPECT_TRUE(unwritable.err.starts_with("The CSV file could not be written.\n"))
         << unwritable.err;
     EXPECT_FALSE(hasJapanese(unwritable.err)) << unwritable.err;
+}
+
+// copy takes each hit from its disc where that disc is at hand now (a folder-backed disc,
+// an image at its place), checks disc and file as COPY does, and names what it could not
+// reach and why, never asking.
+TEST_F(CommandLineTest, CopyTakesWhatIsAtHandAndNamesWhatIsNot) {
+    dir.write("photos/DCIM/a.txt", "alpha");
+    dir.write("photos/b.txt", std::string(5000, 'b'));
+    dir.write("gone/c.txt", "gamma");
+    std::filesystem::create_directories(dir / "isos");
+    const std::string photos = (dir / "isos/PHOTOS.iso").string();
+    const std::string gone = (dir / "isos/GONE.iso").string();
+    ASSERT_TRUE(testing::MakeDiscImage(dir.str() + "/photos", photos, "PHOTOS", "20030601100000"));
+    ASSERT_TRUE(testing::MakeDiscImage(dir.str() + "/gone", gone, "GONE", "20040601100000"));
+    ASSERT_EQ(add("disc", "Disc 1", Language::English).status, Done);
+    ASSERT_EQ(run({"add", photos, "--title", "Photos"}).status, Done);
+    ASSERT_EQ(run({"add", gone, "--title", "Gone"}).status, Done);
+    std::filesystem::rename(gone, dir / "elsewhere.iso");
+    std::filesystem::create_directories(dir / "out");
+    const std::string out = (dir / "out").string();
+    const std::string notes = (dir / "disc/notes.txt").string();
+    const std::string readme = (dir / "disc/docs/readme.txt").string();
+
+    const Said copied = run({"copy", "*.txt", "--to", out, "--log", (dir / "copy.log").string()});
+    EXPECT_EQ(copied.status, NotAllCopied);
+    // In the catalogue's order, disc after disc.
+    EXPECT_EQ(copied.out, notes + "\tcopied\tDisc 1\n" + readme + "\tcopied\tDisc 1\n" + photos +
+                              "/b.txt\tcopied\tPhotos\n" + photos +
+                              "/DCIM/a.txt\tcopied\tPhotos\n" + gone +
+                              "/c.txt\tnot-reached\tGone\n");
+    EXPECT_EQ(copied.err,
+              "The image file \"" + gone +
+                  "\" of \"Gone\" is not at its place.\nGone: 1 file(s) not reached.\n");
+    EXPECT_EQ(dir.read("out/a.txt"), "alpha");
+    EXPECT_EQ(dir.read("out/b.txt"), std::string(5000, 'b'));
+    EXPECT_EQ(dir.read("out/readme.txt"), "readme");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/c.txt"));
+    // The log is the windows' log: each file handled, then the result, CR LF-ended.
+    const std::string normal = "\r\n***Copy Normal End\r\n";
+    EXPECT_EQ(dir.read("copy.log"), notes + normal + readme + normal + photos + "/b.txt" + normal +
+                                        photos + "/DCIM/a.txt" + normal + "\r\n");
+    const Said japanese = run({"copy", "c.txt", "--to", out}, Language::Japanese);
+    EXPECT_EQ(japanese.err,
+              "「Gone」のイメージファイル「" + gone +
+                  "」が見つかりません。\n「Gone」のファイル 1 件に届きませんでした。\n");
+    EXPECT_EQ(run({"copy", "*.txt", "--title", "disc 1", "--to", out}).status, Done);
+
+    // A file changed on its disc since it was registered is not copied; the log says why.
+    dir.write("disc/docs/readme.txt", "a longer readme than the one registered");
+    const Said changed = run({"copy", "readme.txt", "--to", out, "--log", dir.str() + "/2.log"});
+    EXPECT_EQ(changed.status, NotAllCopied);
+    EXPECT_EQ(changed.out, readme + "\tnot-copied\tDisc 1\n");
+    EXPECT_NE(dir.read("2.log").find("***Copy Error: "), std::string::npos);
+    EXPECT_EQ(dir.read("out/readme.txt"), "readme");
+
+    // Another image under the registered one's name is not the disc, though it has its label.
+    dir.write("twin/DCIM/a.txt", "not alpha");
+    std::filesystem::remove(photos);
+    ASSERT_TRUE(testing::MakeDiscImage(dir.str() + "/twin", photos, "PHOTOS", "20030601100000"));
+    std::filesystem::create_directories(dir / "out2");
+    const Said wrong = run({"copy", "a.txt", "--to", (dir / "out2").string()});
+    EXPECT_EQ(wrong.status, NotAllCopied);
+    EXPECT_EQ(wrong.out, photos + "/DCIM/a.txt\tnot-reached\tPhotos\n");
+    EXPECT_EQ(wrong.err, "This disc is not \"Photos\".\nPhotos: 1 file(s) not reached.\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "out2"));
+
+    // A folder that takes no file is said before anything is looked for.
+    for (const std::string& target : {notes, dir.str() + "/missing"}) {
+        const Said refused = run({"copy", "*.txt", "--to", target});
+        EXPECT_EQ(refused.status, Failed);
+        EXPECT_TRUE(refused.out.empty());
+        EXPECT_TRUE(refused.err.starts_with("The folder " + target + " cannot be written: "))
+            << refused.err;
+        EXPECT_FALSE(hasJapanese(refused.err)) << refused.err;
+    }
+    EXPECT_EQ(run({"copy", "*.txt"}).status, Usage) << "--to is required";
 }
 
 } // namespace
