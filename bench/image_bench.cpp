@@ -1,10 +1,15 @@
-// Disc images read without mounting, against bsdtar over the same image: the listing of an
-// image of 100,000 files, and every file of an image taken out. Prints Google Benchmark's
-// table, then one summary line per figure: NAME: FIGURE UNIT (RATIO× ANCHOR).
+// Disc images read without mounting, against bsdtar over the same image: the listing and
+// the registration of an image of 100,000 files, and every file of an image copied back as
+// COPY does. Prints Google Benchmark's table, then one summary line per figure: NAME:
+// FIGURE UNIT (RATIO× ANCHOR).
 #include "bench_support.h"
+#include "catalogues.h"
 #include "image/disc_image.h"
 #include "image/image_file_system.h"
 #include "linux_file_system.h"
+#include "locale_number_format.h"
+#include "search/find_files.h"
+#include "system_clock.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -55,10 +60,45 @@ int main(int argc, char** argv) {
     const auto out = dataFolder() / "image-out";
 
     LinuxFileSystem machine;
+    ImageFileSystem images(machine);
+    QuietTray tray;
+    QuietDialogs dialogs;
+    QuietEvents events;
+    SystemClock clock;
+    LocaleNumberFormat numbers;
+    const Platform platform{images, tray, dialogs, events, clock, numbers};
     const auto fresh = [&out] {
         std::filesystem::remove_all(out);
         std::filesystem::create_directories(out);
     };
+    // The rows a registration of the listed image stores, for the anchor's one transaction.
+    std::vector<FileRow> rows;
+    {
+        const auto image = DiscImage::Open(machine, listed);
+        const ImageTree& tree = image->tree();
+        for (ImageTree::Index i = 1; i < tree.size(); ++i) {
+            if (!tree.node(i).folder) {
+                const std::string& name = tree.node(i).name;
+                const auto dot = name.rfind('.');
+                rows.push_back({listed + "/" + tree.pathOf(i), "BENCH", name,
+                                dot == std::string::npos ? "" : name.substr(dot + 1), "1",
+                                "2026-12-07"});
+            }
+        }
+    }
+    // The copied image registered once, and every one of its files found, as COPY is handed
+    // them.
+    const auto copyCatalog = freshCatalog("image-copy.mdb");
+    {
+        QuietRegisterSink sink;
+        RegisterDisc(platform, copyCatalog, copied, "COPIED", sink);
+    }
+    const HitTable hits = SearchCatalog(copyCatalog, nullptr, "*", "ALL").hits;
+    std::vector<std::size_t> marked(hits.size());
+    for (std::size_t i = 0; i < marked.size(); ++i) {
+        marked[i] = i;
+    }
+    std::filesystem::path registerCatalog;
     struct Run {
         std::string name;
         std::function<void()> work;
@@ -76,17 +116,37 @@ int main(int argc, char** argv) {
         {"list-image/bsdtar-tf",
          [&] { commandSeconds("bsdtar -tf '" + listed + "' > /dev/null"); },
          {}},
+        // ADD of the image as a drive, into an empty catalogue, against listing it and
+        // storing as many rows in one bare transaction.
+        {"register-image/orbisk",
+         [&] {
+             ImageFileSystem files(machine); // nothing of the image known beforehand
+             QuietRegisterSink sink;
+             const Platform fromImage{files, tray, dialogs, events, clock, numbers};
+             if (RegisterDisc(fromImage, registerCatalog, listed, "BENCH", sink) !=
+                 Registration::Registered) {
+                 throw std::runtime_error("the image was not registered");
+             }
+         },
+         [&] { registerCatalog = freshCatalog("image-register.mdb"); }},
+        {"register-image/bsdtar-tf+one-transaction",
+         [&] {
+             commandSeconds("bsdtar -tf '" + listed + "' > /dev/null");
+             storeInOneTransaction(registerCatalog, rows);
+         },
+         [&] { registerCatalog = freshCatalog("image-register.mdb"); }},
+        // COPY of every file of the image at its place: the disc checked, each file checked
+        // against its row and taken out of the image.
         {"copy-image/orbisk",
          [&] {
-             // As COPY takes files out: each through the image as a drive, by its path.
              ImageFileSystem files(machine);
-             const auto place = files.imageOf(copied);
-             const ImageTree& tree = place->image->tree();
-             for (ImageTree::Index i = 1; i < tree.size(); ++i) {
-                 if (!tree.node(i).folder) {
-                     files.copyFile(copied + "/" + tree.pathOf(i),
-                                    (out / tree.node(i).name).string());
-                 }
+             QuietCopySink sink;
+             const Platform fromImage{files, tray, dialogs, events, clock, numbers};
+             const CopyRun run =
+                 CopyFiles(fromImage, copyCatalog, hits, marked, out.string(), sink);
+             if (run.handled != CopiedFiles || !run.notCopied.empty()) {
+                 throw std::runtime_error("copied " + std::to_string(run.handled) + ", " +
+                                          std::to_string(run.notCopied.size()) + " not");
              }
          },
          fresh},
@@ -119,6 +179,8 @@ int main(int argc, char** argv) {
     std::printf("\n");
     figure("list-image", "list-image/orbisk", "list-image/bsdtar-tf",
            "bsdtar -tf over the same image", ListedFiles);
+    figure("register-image", "register-image/orbisk", "register-image/bsdtar-tf+one-transaction",
+           "bsdtar -tf over the same image + one transaction", ListedFiles);
     figure("copy-image", "copy-image/orbisk", "copy-image/bsdtar-xf",
            "bsdtar -xf of the same image", CopiedFiles);
     return 0;
