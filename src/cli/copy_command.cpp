@@ -200,15 +200,16 @@ extern const Command CopyCommand;
 const Command CopyCommand{
     "copy",
     "KEY [--title TITLE] --to FOLDER [--log FILE] [-0]",
-    {"copies the catalogued files whose name matches KEY (as find) into FOLDER, from\n"
-     "the discs in a drive and the images at their place now, checking each disc and file\n"
-     "as the windows' COPY does; one line a hit: path, outcome (copied, not-copied,\n"
-     "not-reached), title (tabs); why a disc was not reached on standard error;\n"
-     "--log writes the copy log",
-     "名前が KEY に合うカタログのファイル (find と同じ) を FOLDER にコピーする。いまドライブに\n"
-     "あるディスクと、元の場所にあるイメージから。ディスクとファイルはウィンドウの COPY と同じく\n"
-     "確かめる。1件1行: パス、結果 (copied、not-copied、not-reached)、タイトル (タブ区切り)。\n"
-     "届かなかったディスクの理由は標準エラーに。--log はコピーのログを書く"},
+    {"copies the files find gives for KEY into FOLDER, from the discs\n"
+     "in a drive and the images at their place now, each disc and file\n"
+     "checked as the windows' COPY checks them; one line a hit: path,\n"
+     "outcome (copied, not-copied, not-reached), title (tabs); why a disc\n"
+     "was not reached on standard error; --log writes the copy log",
+     "find が KEY で見つけるファイルを FOLDER にコピーする。いまドライブに\n"
+     "あるディスクと、元の場所にあるイメージから。ディスクとファイルは\n"
+     "ウィンドウの COPY と同じく確かめる。1件1行: パス、結果 (copied、\n"
+     "not-copied、not-reached)、タイトル (タブ区切り)。届かなかった\n"
+     "ディスクの理由は標準エラーに。--log はコピーのログを書く"},
     1,
     {TitleOption, ToOption, LogOption, NullOption},
     {ToOption},
