@@ -144,9 +144,12 @@ int main(int argc, char** argv) {
              const Platform fromImage{files, tray, dialogs, events, clock, numbers};
              const CopyRun run =
                  CopyFiles(fromImage, copyCatalog, hits, marked, out.string(), sink);
-             if (run.handled != CopiedFiles || !run.notCopied.empty()) {
-                 throw std::runtime_error("copied " + std::to_string(run.handled) + ", " +
-                                          std::to_string(run.notCopied.size()) + " not");
+             const auto copied =
+                 std::count_if(run.log.begin(), run.log.end(), [](const CopyLogEntry& entry) {
+                     return entry.outcome == CopyLogEntry::Outcome::Copied;
+                 });
+             if (copied != CopiedFiles) {
+                 throw std::runtime_error("copied " + std::to_string(copied));
              }
          },
          fresh},

@@ -4,6 +4,7 @@
 #include "catalog/title_list.h"
 #include "command.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "image/disc_image.h"
 #include "media/registered_discs.h"
 #include "search/find_files.h"
@@ -130,7 +131,7 @@ int run(CommandRun& run) {
     }
 
     std::vector<Outcome> outcomes(search.hits.size(), Outcome::NotReached);
-    std::string log;
+    CopyLog log;
     StillTray tray;
     NoEvents events;
     NoProgress sink;
@@ -154,13 +155,13 @@ int run(CommandRun& run) {
             const Platform platform{
                 files, tray, answers, events, run.services().clock, run.services().numbers};
             const CopyRun copied = CopyFiles(platform, run.catalog(), lines, marked, folder, sink);
-            log += copied.log;
-            for (std::size_t i = 0; i < copied.handled; ++i) {
-                outcomes[disc.lines[i]] = Outcome::Copied;
+            // The run handles its hits in order: its log's entries are its first hits'.
+            for (std::size_t i = 0; i < copied.log.size(); ++i) {
+                outcomes[disc.lines[i]] = copied.log[i].outcome == CopyLogEntry::Outcome::Copied
+                                              ? Outcome::Copied
+                                              : Outcome::NotCopied;
             }
-            for (const std::size_t line : copied.notCopied) {
-                outcomes[disc.lines[line]] = Outcome::NotCopied;
-            }
+            log.insert(log.end(), copied.log.begin(), copied.log.end());
             why = answers.told;
         }
         const auto left = std::count_if(disc.lines.begin(), disc.lines.end(), [&](std::size_t l) {
@@ -177,7 +178,7 @@ int run(CommandRun& run) {
     int status = Done;
     if (const auto logFile = run.value(LogOption)) {
         try {
-            files.writeTextFile(*logFile, log + "\r\n");
+            files.writeTextFile(*logFile, CopyLogText(log) + "\r\n");
         } catch (const std::exception& error) {
             run.terminal().tell(Then({{MessageId::LogNotSaved, {}}}, ReasonOf(error)));
             status = Failed;
