@@ -14,11 +14,11 @@
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
-class QTableWidget;
-class QTreeWidget;
 
 namespace orbisk {
 
+class DiscFolderTree;
+class DiscListModel;
 class FolderFilesModel;
 struct Session;
 
@@ -51,7 +51,6 @@ private:
     void buildControls();
     void loadDiscs();
     void showFigures();
-    void markDiscsInDrives();
     void openDisc();
     void showDisc();
     void showFolder();
@@ -61,11 +60,11 @@ private:
     void removed();
     void exportCsv(bool allDiscs);
     void setButtonsEnabled(bool enabled);
-    QString grouped(std::int64_t value) const;
 
     Session& session_;
-    QTableWidget* discTable_ = nullptr;
-    QTreeWidget* folderTree_ = nullptr;
+    DiscListModel* discs_ = nullptr;
+    QTableView* discTable_ = nullptr;
+    DiscFolderTree* folderTree_ = nullptr;
     QTableView* fileTable_ = nullptr;
     FolderFilesModel* files_ = nullptr;
     QSortFilterProxyModel* sortedFiles_ = nullptr;
@@ -80,7 +79,6 @@ private:
     // REMOVE's work, which may wait for another program that holds the catalogue.
     QFutureWatcher<std::optional<Notice>> removal_;
     std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
-    DiscLoad shownDisc_;
     bool busy_ = false;
     QString busyNotice_; // why the window cannot be closed while busy_
 };

@@ -19,7 +19,7 @@
 #include <QInputDialog>
 #include <QInputMethodEvent>
 #include <QProcess>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <algorithm>
 
@@ -379,8 +379,9 @@ TEST_F(InputMethodTest, RenameTakesAConvertedTitle) {
     click(&window, "Command1(2)");
     CatalogWindow* catalogWindow = window.catalogWindow();
     ASSERT_NE(catalogWindow, nullptr);
-    auto* discs = control<QTableWidget>(catalogWindow, "discTable");
-    ASSERT_TRUE(QTest::qWaitFor([discs] { return discs->item(0, 2)->text() != "…"; }, 10000));
+    const QAbstractItemModel* discs = control<QTableView>(catalogWindow, "discTable")->model();
+    ASSERT_TRUE(
+        QTest::qWaitFor([discs] { return discs->index(0, 2).data().toString() != "…"; }, 10000));
 
     bool stayedOpen = false;
     whenShown(modal<QInputDialog>, [&] {
