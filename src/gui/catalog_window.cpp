@@ -3,6 +3,7 @@
 #include "catalog/catalog_error.h"
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
+#include "services/command_worker.h"
 #include "session.h"
 #include "widgets/disc_folder_tree.h"
 #include "widgets/disc_list_model.h"
@@ -53,6 +54,8 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
     connect(&removal_, &QFutureWatcher<std::optional<Notice>>::finished, this,
             &CatalogWindow::removed);
+    exporter_ = new CommandWorker(this);
+    connect(exporter_, &CommandWorker::finished, this, &CatalogWindow::exported);
     loadDiscs();
 }
 
@@ -214,8 +217,7 @@ void CatalogWindow::remove() {
     }
     // Another program may hold the catalogue for seconds: the removal waits for it on a
     // thread of its own, and the window answers meanwhile.
-    busy_ = true;
-    busyNotice_ = "削除中は閉じられません。削除が終わるまでお待ち下さい。";
+    removing_ = true;
     setButtonsEnabled(false);
     setCursor(Qt::BusyCursor);
     removal_.setFuture(QtConcurrent::run(
@@ -224,8 +226,8 @@ void CatalogWindow::remove() {
 
 void CatalogWindow::removed() {
     unsetCursor();
+    removing_ = false;
     setButtonsEnabled(true);
-    busy_ = false;
     if (const auto failure = removal_.result()) {
         session_.platform.dialogs.message(*failure, Buttons::Ok);
         return;
@@ -241,22 +243,53 @@ void CatalogWindow::showModal() {
 }
 
 void CatalogWindow::exportCsv(bool allDiscs) {
-    // The export lets the window's events run; the window stays until it ends.
-    busy_ = true;
-    busyNotice_ = "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。";
+    if (exporter_->running()) {
+        return;
+    }
+    closeAfterExport_ = false;
     setButtonsEnabled(false);
-    ExportCsv(session_.platform, session_.catalogFile,
-              allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle()));
+    const auto title = allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle());
+    // The job holds nothing of the window: the worker outlives the window's own members.
+    exporter_->start([worker = exporter_, p = session_.platform, file = session_.catalogFile,
+                      title](std::stop_token stop) {
+        // The file's name is asked and the outcome told on the window's thread.
+        WorkerDialogs dialogs(*worker, p.dialogs);
+        ExportCsv({p.files, p.tray, dialogs, p.clock, p.numbers}, file, title, std::move(stop));
+    });
+}
+
+void CatalogWindow::exported() {
     setButtonsEnabled(true);
-    busy_ = false;
+    if (closeAfterExport_) {
+        close();
+    }
 }
 
 void CatalogWindow::reject() {
-    if (busy_) {
-        ShowNotice(this, busyNotice_);
+    if (removing_) {
+        ShowNotice(this, "削除中は閉じられません。削除が終わるまでお待ち下さい。");
         return;
     }
-    QDialog::reject();
+    if (!exporter_->running()) {
+        QDialog::reject();
+        return;
+    }
+    // A stopped export makes no file; the window closes once it has stopped.
+    if (closeAfterExport_) {
+        return;
+    }
+    const Notice question{MessageId::ExportTitle,
+                          {Verbatim("CSV出力中です。出力を中止して閉じますか？\n"
+                                    "出力中のファイルは作られません。")}};
+    if (session_.platform.dialogs.message(question, Buttons::OkCancel) != Answer::Ok) {
+        return;
+    }
+    closeAfterExport_ = true;
+    if (exporter_->running()) {
+        exporter_->requestStop();
+    } else {
+        close(); // it ended while the question was open
+    }
 }
 
 } // namespace orbisk

@@ -17,6 +17,7 @@ class QTableView;
 
 namespace orbisk {
 
+class CommandWorker;
 class DiscFolderTree;
 class DiscListModel;
 class FolderFilesModel;
@@ -59,6 +60,7 @@ private:
     void remove();
     void removed();
     void exportCsv(bool allDiscs);
+    void exported();
     void setButtonsEnabled(bool enabled);
 
     Session& session_;
@@ -79,8 +81,10 @@ private:
     // REMOVE's work, which may wait for another program that holds the catalogue.
     QFutureWatcher<std::optional<Notice>> removal_;
     std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
-    bool busy_ = false;
-    QString busyNotice_; // why the window cannot be closed while busy_
+    bool removing_ = false; // a removal is stored whole: the window waits for it
+    // EXPORT's work; a close stops it (asking first) and closes when it has stopped.
+    CommandWorker* exporter_ = nullptr;
+    bool closeAfterExport_ = false;
 };
 
 } // namespace orbisk

@@ -8,10 +8,12 @@
 #include "support/small_disk.h"
 #include "widgets/drive_list.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -133,6 +135,45 @@ TEST_F(CatalogWindowTest, ADiscInADriveIsMarkedAndNamedInTheDriveLists) {
         EXPECT_TRUE(discs->index(row, 0).data(Qt::FontRole).value<QFont>().bold());
         EXPECT_EQ(discs->index(0, 6).data().toString(), "") << "Photos 2003 is in no drive";
     });
+}
+
+// EXPORT runs beside the window: the close box asks first; kept going, the export ends as
+// usual; stopped, it makes no file and the window closes.
+TEST_F(CatalogWindowTest, ClosingDuringAnExportAsksFirstAndAStopMakesNoFile) {
+    MainWindow main(session);
+    main.show();
+    const std::string kept = (dir / "kept.csv").string();
+    const std::string question =
+        "message CSV出力 [OK/Cancel]: CSV出力中です。出力を中止して閉じますか？\n"
+        "出力中のファイルは作られません。";
+    dialogs.saveNames = {kept};
+    dialogs.answers = {Answer::Cancel};
+    inCatalogWindow(main, [&kept](CatalogWindow& window) {
+        control<QAbstractButton>(&window, "exportAllButton")->click();
+        EXPECT_FALSE(control(&window, "closeButton")->isEnabled());
+        window.close();
+        EXPECT_TRUE(window.isVisible()) << "the user chose to let the export finish";
+        waitForWorkers(&window);
+        EXPECT_TRUE(control(&window, "closeButton")->isEnabled());
+        EXPECT_TRUE(std::filesystem::exists(kept));
+    });
+    EXPECT_EQ(transcript.only("message CSV出力"),
+              (Lines{question, "message CSV出力: 保存しました。"}));
+
+    transcript.lines.clear();
+    const std::string stopped = (dir / "stopped.csv").string();
+    dialogs.saveNames = {stopped};
+    dialogs.answers = {Answer::Ok};
+    click(&main, "Command1(2)");
+    QPointer<CatalogWindow> window = main.catalogWindow();
+    ASSERT_FALSE(window.isNull());
+    control<QAbstractButton>(window.data(), "exportAllButton")->click();
+    window->close();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&window] { return window.isNull() || !window->isVisible(); }, 5000))
+        << "closed once the export stopped";
+    EXPECT_FALSE(std::filesystem::exists(stopped));
+    EXPECT_EQ(transcript.only("message CSV出力"), (Lines{question}));
 }
 
 TEST_F(CatalogWindowTest, RenameAndRemoveRefreshTheMainWindowsTitles) {

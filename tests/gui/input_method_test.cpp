@@ -103,7 +103,7 @@ protected:
     Framework framework = sessionFramework();
     InputMethodWatch watch;
     RealQuestions questions{dialogs};
-    Session asking{{files, tray, questions, events, clock, numbers}, catalog, nullptr};
+    Session asking{{files, tray, questions, clock, numbers}, catalog, nullptr};
 
     // The modal dialog of that kind open now, or null.
     template <class Dialog> static Dialog* modal() {
