@@ -68,12 +68,14 @@ CatalogWindow::~CatalogWindow() {
 }
 
 void CatalogWindow::buildControls() {
-    discs_ = new DiscListModel(session_.platform.numbers, this);
+    discs_ =
+        new DiscListModel(session_.platform.numbers, session_.platform.files.separator(), this);
     discTable_ = RowTable(this, "discTable", discs_);
     discTable_->setGeometry(120, 40, 624, 150);
     discTable_->setSelectionMode(QAbstractItemView::SingleSelection);
-    const int widths[] = {150, 100, 50, 70, 80, 80};
-    for (int column = 0; column < 6; ++column) {
+    discTable_->setTextElideMode(Qt::ElideMiddle); // a long path keeps its file name in view
+    const int widths[] = {130, 80, 44, 60, 70, 76, 60};
+    for (int column = 0; column < 7; ++column) {
         discTable_->setColumnWidth(column, widths[column]);
     }
     connect(discTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -1,6 +1,7 @@
 #include "catalog/row_writer.h"
 #include "catalog_window.h"
 #include "gui/gui_fixture.h"
+#include "image/image_file_system.h"
 #include "registration/register_disc.h"
 #include "support/catalog_rows.h"
 #include "support/disc_images.h"
@@ -134,6 +135,38 @@ TEST_F(CatalogWindowTest, ADiscInADriveIsMarkedAndNamedInTheDriveLists) {
         EXPECT_EQ(discs->index(row, 6).data().toString(), QString::fromStdString("● " + drive));
         EXPECT_TRUE(discs->index(row, 0).data(Qt::FontRole).value<QFont>().bold());
         EXPECT_EQ(discs->index(0, 6).data().toString(), "") << "Photos 2003 is in no drive";
+    });
+}
+
+// A disc registered from an image file says where the file is; one registered from a
+// folder, or before discs had records, says nothing there.
+TEST_F(CatalogWindowTest, ADiscRegisteredFromAnImageShowsTheImagesPath) {
+    dir.write("content/readme.txt", "hello");
+    dir.write("folder/notes.txt", "from a folder");
+    std::filesystem::create_directory(dir / "images");
+    const std::string image = (dir / "images" / "travel.iso").string();
+    ASSERT_TRUE(MakeDiscImage((dir / "content").string(), image, "TRAVEL", "20050505120000"));
+    RecordingRegisterSink sink{transcript};
+    ImageFileSystem withImages(files); // as the program's start-up gives the windows
+    const Platform& p = session.platform;
+    ASSERT_EQ(RegisterDisc({withImages, p.tray, p.dialogs, p.clock, p.numbers}, catalog, image,
+                           "Travel 2005", sink),
+              Registration::Registered);
+    ASSERT_EQ(RegisterDisc(session.platform, catalog, (dir / "folder").string(), "Copied", sink),
+              Registration::Registered);
+    MainWindow main(session);
+    inCatalogWindow(main, [&image](CatalogWindow& window) {
+        const auto* discs = discList(window);
+        EXPECT_EQ(discs->headerData(7, Qt::Horizontal).toString(), "イメージファイル");
+        const QStringList titles = column(discs, 0);
+        ASSERT_EQ(titles, (QStringList{"Photos 2003", "Music", "Travel 2005", "Copied"}));
+        EXPECT_EQ(column(discs, 7), (QStringList{"", "", QString::fromStdString(image), ""}));
+        EXPECT_EQ(column(discs, 1)[2], "TRAVEL") << "the image's volume label";
+        EXPECT_TRUE(discs->index(2, 7)
+                        .data(Qt::ToolTipRole)
+                        .toString()
+                        .endsWith(QString::fromStdString(image)));
+        EXPECT_EQ(column(discs, 6)[2], "") << "an image is in no drive";
     });
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/disc_list_model.h"
 
+#include "image/disc_image.h"
 #include "widgets/shown_text.h"
 
 #include <QFont>
@@ -8,8 +9,8 @@
 
 namespace orbisk {
 
-DiscListModel::DiscListModel(const NumberFormat& numbers, QObject* parent)
-    : QAbstractTableModel(parent), numbers_(numbers) {}
+DiscListModel::DiscListModel(const NumberFormat& numbers, char separator, QObject* parent)
+    : QAbstractTableModel(parent), numbers_(numbers), separator_(separator) {}
 
 void DiscListModel::showTitles(const std::vector<std::string>& titles) {
     beginResetModel();
@@ -86,6 +87,8 @@ QString DiscListModel::text(const Disc& disc, int column) const {
         return grouped(figures.files);
     case SizeColumn:
         return grouped(figures.kilobytes);
+    case ImageColumn:
+        return IsImageDrive(figures.drive, separator_) ? Shown(figures.drive) : QString();
     default: {
         QStringList dates;
         for (const std::string& date : figures.dates) {
@@ -112,6 +115,10 @@ QVariant DiscListModel::data(const QModelIndex& index, int role) const {
         if (column == DriveColumn && !disc.drive.empty()) {
             return "このディスクはドライブに入っています: " + Shown(disc.driveDisplay);
         }
+        if (column == ImageColumn && disc.figures &&
+            IsImageDrive(disc.figures->drive, separator_)) {
+            return "ディスクイメージから登録: " + Shown(disc.figures->drive);
+        }
         return {};
     case Qt::FontRole:
         if (column == TitleColumn && !disc.drive.empty()) {
@@ -131,8 +138,9 @@ QVariant DiscListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DiscListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const headers[Columns] = {"タイトル",   "ラベル", "登録数",  "ファイル数",
-                                                 "サイズ(KB)", "登録日", "ドライブ"};
+    static const char* const headers[Columns] = {"タイトル",   "ラベル",          "登録数",
+                                                 "ファイル数", "サイズ(KB)",      "登録日",
+                                                 "ドライブ",   "イメージファイル"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= Columns) {
         return QAbstractTableModel::headerData(section, orientation, role);

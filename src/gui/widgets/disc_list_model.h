@@ -11,8 +11,9 @@
 namespace orbisk {
 
 // The catalogue window's list of discs: each title with its figures (registrations,
-// files, size in KB, dates and the volume's label) and the drive it is in now. The titles
-// show at once and their figures follow ("…" until then), since the figures need every row.
+// files, size in KB, dates and the volume's label), the drive it is in now, and for a disc
+// registered from an image file, that file's path. The titles show at once and their figures
+// follow ("…" until then), since the figures need every row.
 class DiscListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -24,10 +25,12 @@ public:
         SizeColumn,
         DatesColumn,
         DriveColumn,
+        ImageColumn,
         Columns
     };
 
-    DiscListModel(const NumberFormat& numbers, QObject* parent);
+    // separator: the file system's, to tell an image file's path from a drive's.
+    DiscListModel(const NumberFormat& numbers, char separator, QObject* parent);
 
     // The titles in the order given, without figures and in no drive.
     void showTitles(const std::vector<std::string>& titles);
@@ -58,6 +61,7 @@ private:
     QString grouped(std::int64_t value) const;
 
     const NumberFormat& numbers_;
+    char separator_;
     std::vector<Disc> discs_;
 };
 
