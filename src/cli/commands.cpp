@@ -14,6 +14,7 @@ extern const Command ExportCommand;
 extern const Command AddCommand;
 extern const Command AddImagesCommand;
 extern const Command IndexCommand;
+extern const Command VerifyCommand;
 
 namespace {
 
@@ -25,6 +26,7 @@ const Command* const All[] = {
     &AddCommand,       //
     &AddImagesCommand, //
     &IndexCommand,     //
+    &VerifyCommand,    //
 };
 
 } // namespace
