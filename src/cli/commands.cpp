@@ -15,6 +15,8 @@ extern const Command AddCommand;
 extern const Command AddImagesCommand;
 extern const Command IndexCommand;
 extern const Command VerifyCommand;
+extern const Command DupsCommand;
+extern const Command OnlyHereCommand;
 
 namespace {
 
@@ -27,6 +29,8 @@ const Command* const All[] = {
     &AddImagesCommand, //
     &IndexCommand,     //
     &VerifyCommand,    //
+    &DupsCommand,      //
+    &OnlyHereCommand,  //
 };
 
 } // namespace

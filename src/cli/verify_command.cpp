@@ -1,6 +1,7 @@
 // verify: reads every file of the disc mounted at a folder and compares it with its
 // registration.
 #include "command.h"
+#include "content/catalog_copies.h"
 #include "content/disc_to_verify.h"
 #include "json.h"
 #include "media/path_cuts.h"
@@ -95,6 +96,48 @@ std::string progressLine(CommandRun& run, const ReadCounters& counters, std::uin
                      std::to_string(std::llround(left))});
 }
 
+// Where else the catalogue holds a file: as text for a line ("TITLE: PATH (strong)", a
+// packed file's path after its archive's and "/", joined by "; ") or as a JSON array.
+struct Elsewhere {
+    const CatalogCopies* copies = nullptr;
+
+    std::vector<CatalogCopies::Place> of(std::int64_t row, std::int64_t member) const {
+        if (copies == nullptr) {
+            return {};
+        }
+        const auto ordinal = copies->ordinalOf(row, member);
+        return ordinal ? copies->elsewhere(*ordinal) : std::vector<CatalogCopies::Place>{};
+    }
+    std::string line(std::int64_t row, std::int64_t member) const {
+        std::string text;
+        for (const auto& place : of(row, member)) {
+            const CatalogFile& file = copies->files()[place.ordinal];
+            text += (text.empty() ? "" : "; ") + file.title + ": " + file.path +
+                    (file.member == 0 ? "" : "/" + file.memberPath) +
+                    (place.match == Match::Strong ? " (strong)" : " (weak)");
+        }
+        return text;
+    }
+    std::string json(std::int64_t row, std::int64_t member) const {
+        std::string text;
+        for (const auto& place : of(row, member)) {
+            const CatalogFile& file = copies->files()[place.ordinal];
+            text += (text.empty() ? "" : ", ") + std::string("{\"title\": ") +
+                    JsonString(DisplayText(file.title)) +
+                    ", \"path\": " + JsonString(DisplayText(file.path)) + ", \"member\": " +
+                    (file.member == 0 ? std::string("null")
+                                      : JsonString(DisplayText(file.memberPath))) +
+                    ", \"match\": \"" + (place.match == Match::Strong ? "strong" : "weak") + "\"}";
+        }
+        return ", \"elsewhere\": [" + text + "]";
+    }
+};
+
+bool needsCopy(Verdict verdict) {
+    return verdict == Verdict::Changed || verdict == Verdict::Unreadable ||
+           verdict == Verdict::Missing;
+}
+
 int refused(CommandRun& run, const DiscToVerify& disc, const std::optional<std::string>& title) {
     switch (disc.found) {
     case DiscToVerify::Found::NotThisDisc: {
@@ -178,6 +221,26 @@ int run(CommandRun& run) {
         // The verdicts are still written: the reading is not lost with the keeping.
     }
 
+    // For a file that no longer reads as registered, where else a good copy lives.
+    std::optional<CatalogCopies> copies;
+    if (counts.changed + counts.unreadable + counts.missing > 0) {
+        try {
+            Catalog catalog(run.catalog());
+            copies = CatalogCopies::Find(catalog);
+        } catch (const std::exception& error) {
+            run.terminal().tell(CatalogOpenFailure(run.catalog(), ReasonOf(error)));
+        }
+    }
+    const Elsewhere elsewhere{copies ? &*copies : nullptr};
+    const auto rowOf = [&disc](const FileVerdict& file) {
+        return file.registered ? disc.rows[*file.registered].row : 0;
+    };
+    const auto memberOf = [&disc](const FileVerdict& file, const MemberVerdict& member) {
+        return file.registered && member.registered
+                   ? disc.rows[*file.registered].members[*member.registered].id
+                   : 0;
+    };
+
     const bool asJson = run.has(JsonOption);
     Output output(run.services().out, run.has(NullOption) && !asJson);
     std::string json = "{\"title\": " + JsonString(DisplayText(disc.record.title)) +
@@ -188,7 +251,8 @@ int run(CommandRun& run) {
         const std::string text = detail(file.verdict, file.changes, file.read);
         if (asJson) {
             json += comma + std::string("  ") +
-                    jsonEntry(verdictWord(file.verdict), path, text, file.read);
+                    jsonEntry(verdictWord(file.verdict), path, text, file.read) +
+                    (needsCopy(file.verdict) ? elsewhere.json(rowOf(file), 0) : "");
             std::string members;
             for (const MemberVerdict& member : file.members) {
                 if (member.verdict != Verdict::Same) {
@@ -196,6 +260,9 @@ int run(CommandRun& run) {
                                jsonEntry(verdictWord(member.verdict), member.path,
                                          detail(member.verdict, member.changes, member.read),
                                          member.read) +
+                               (needsCopy(member.verdict)
+                                    ? elsewhere.json(rowOf(file), memberOf(file, member))
+                                    : "") +
                                "}";
                 }
             }
@@ -203,11 +270,15 @@ int run(CommandRun& run) {
             comma = ",\n";
             continue;
         }
-        output.record({verdictWord(file.verdict), path, "", text});
+        output.record({verdictWord(file.verdict), path, "", text,
+                       needsCopy(file.verdict) ? elsewhere.line(rowOf(file), 0) : ""});
         for (const MemberVerdict& member : file.members) {
             if (member.verdict != Verdict::Same) {
                 output.record({verdictWord(member.verdict), path, member.path,
-                               detail(member.verdict, member.changes, member.read)});
+                               detail(member.verdict, member.changes, member.read),
+                               needsCopy(member.verdict)
+                                   ? elsewhere.line(rowOf(file), memberOf(file, member))
+                                   : ""});
             }
         }
     }
@@ -235,11 +306,13 @@ const Command VerifyCommand{
     {"reads every file of the disc mounted at FOLDER and compares it with its\n"
      "registration (of TITLE, where given); one line per file: verdict (same,\n"
      "changed, unreadable, missing, unlisted), a tab, path, a tab, the path in\n"
-     "an archive, a tab, what differs; the counts are kept in the catalogue",
+     "an archive, a tab, what differs, a tab, for a file changed, unreadable or\n"
+     "missing where else the catalogue holds it; the counts are kept in the catalogue",
      "FOLDER のディスクのファイルをすべて読み、登録 (TITLE があればその登録)\n"
      "と比べる。1ファイル1行: 判定 (same 同じ、changed 変更、unreadable 読めない、\n"
      "missing ない、unlisted カタログにない)、タブ、パス、タブ、書庫内のパス、\n"
-     "タブ、違い。結果の件数はカタログに残る"},
+     "タブ、違い、タブ、変更・読めない・ないファイルはほかにある場所。結果の件数は\n"
+     "カタログに残る"},
     1,
     {TitleOption, JsonOption, NullOption},
     {},
