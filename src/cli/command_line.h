@@ -15,12 +15,13 @@ namespace orbisk {
 // Exit codes of orbisk-cli.
 enum ExitCode : int {
     Done = 0,
-    Failed = 1,      // the catalogue or a file could not be read or written
-    Usage = 2,       // the command line is not understood
-    TooMany = 3,     // find: more hits than a search holds
-    Refused = 4,     // add: the title, the folder or the catalogue was refused, or a question
-                     // was answered no
-    NothingToAdd = 5 // add: the folder holds no file to register
+    Failed = 1,       // the catalogue or a file could not be read or written
+    Usage = 2,        // the command line is not understood
+    TooMany = 3,      // find: more hits than a search holds
+    Refused = 4,      // add: the title, the folder or the catalogue was refused, or a question
+                      // was answered no
+    NothingToAdd = 5, // add: the folder holds no file to register
+    Differs = 6       // verify: a file is changed, unreadable, missing or not in the catalogue
 };
 
 // What the command line runs on.

@@ -14,6 +14,9 @@ extern const Command ExportCommand;
 extern const Command AddCommand;
 extern const Command AddImagesCommand;
 extern const Command IndexCommand;
+extern const Command VerifyCommand;
+extern const Command DupsCommand;
+extern const Command OnlyHereCommand;
 
 namespace {
 
@@ -25,6 +28,9 @@ const Command* const All[] = {
     &AddCommand,       //
     &AddImagesCommand, //
     &IndexCommand,     //
+    &VerifyCommand,    //
+    &DupsCommand,      //
+    &OnlyHereCommand,  //
 };
 
 } // namespace

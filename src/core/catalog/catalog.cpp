@@ -2,6 +2,7 @@
 
 #include "catalog/comparisons.h"
 #include "catalog/connection.h"
+#include "catalog/content_records.h"
 #include "catalog/packed_files.h"
 
 #include <cerrno>
@@ -82,6 +83,7 @@ Catalog::Catalog(const std::filesystem::path& file, Access access) {
             sqlite3_busy_timeout(db_.handle(), 5000);
             RegisterComparisons(db_.handle());
             RegisterArchiveTie(db_.handle());
+            RegisterContentTie(db_.handle());
             db_.prepare(SchemaCheck);
             if (access == Access::Write && db_.readOnly()) {
                 throw DatabaseError(SQLITE_READONLY, sqlite3_errstr(SQLITE_READONLY));

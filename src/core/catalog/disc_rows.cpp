@@ -1,6 +1,7 @@
 #include "catalog/disc_rows.h"
 
 #include "catalog/connection.h"
+#include "catalog/content_records.h"
 #include "catalog/disc_records.h"
 #include "catalog/packed_files.h"
 #include "catalog/size_text.h"
@@ -146,6 +147,7 @@ void ExportRows(Catalog& catalog, const std::optional<std::string>& title,
 
 void RenameDisc(Catalog& catalog, const std::string& title, const std::string& newTitle) {
     Catalog::Transaction rename(catalog);
+    RenameContents(catalog, title, newTitle);
     Connection(catalog)
         .prepare("Update MediaTable Set メディア名 = ?2 Where メディア名 = ?1")
         .bind(1, title)
@@ -159,6 +161,7 @@ void RenameDisc(Catalog& catalog, const std::string& title, const std::string& n
 
 void RemoveDisc(Catalog& catalog, const std::string& title) {
     Catalog::Transaction removal(catalog);
+    RemoveContents(catalog, title);
     // The files packed in the disc's archives go with the archives.
     if (HasPackedFiles(catalog)) {
         Connection(catalog)

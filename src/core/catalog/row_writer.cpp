@@ -1,6 +1,7 @@
 #include "catalog/row_writer.h"
 
 #include "catalog/connection.h"
+#include "catalog/content_records.h"
 #include "catalog/packed_files.h"
 #include "catalog/title_rows.h"
 
@@ -33,6 +34,7 @@ RowWriter::RowWriter(Catalog& catalog)
                                               "ファイル名, 拡張子, サイズ, 登録日) "
                                               "Values (?1, ?2, ?3, ?4, ?5, ?6)",
                                               true)) {
+    ForgetRemovedContents(catalog_);
     if (HasPackedFiles(catalog_)) {
         upgradeMembers(catalog_);
         // The engine gives a new row the id after the highest one: packed files above it
