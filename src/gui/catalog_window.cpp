@@ -4,7 +4,9 @@
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
 #include "services/command_worker.h"
+#include "services/disc_list_reading.h"
 #include "session.h"
+#include "verify_window.h"
 #include "widgets/disc_folder_tree.h"
 #include "widgets/disc_list_model.h"
 #include "widgets/folder_files_model.h"
@@ -49,8 +51,8 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
         readOnlyReason_ = Shown(Worded(*why, Language::Japanese));
     }
     setButtonsEnabled(true);
-    connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
-            &CatalogWindow::showFigures);
+    figures_ = new DiscListReading(session_.catalogFile, session_.platform.clock, this);
+    connect(figures_, &DiscListReading::read, this, &CatalogWindow::showFigures);
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
     connect(&removal_, &QFutureWatcher<std::optional<Notice>>::finished, this,
             &CatalogWindow::removed);
@@ -60,9 +62,8 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
 }
 
 CatalogWindow::~CatalogWindow() {
-    // A reading still under way stops at its next hundred thousand rows.
-    *stopReading_ = true;
-    figures_.waitForFinished();
+    // A reading of the disc list still under way stops with it.
+    delete figures_;
     disc_.waitForFinished();
     removal_.waitForFinished();
 }
@@ -100,13 +101,15 @@ void CatalogWindow::buildControls() {
     removeButton_ = bandButton(this, "REMOVE", "removeButton", 285);
     exportButton_ = bandButton(this, "EXPORT", "exportButton", 330);
     exportAllButton_ = bandButton(this, "EXPORT ALL", "exportAllButton", 365);
+    verifyButton_ = bandButton(this, "検査", "verifyButton", 397);
     closeButton_ = bandButton(this, "CLOSE", "closeButton", 430);
     SetFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
-                   exportAllButton_, closeButton_});
+                   exportAllButton_, verifyButton_, closeButton_});
     connect(renameButton_, &QPushButton::clicked, this, &CatalogWindow::rename);
     connect(removeButton_, &QPushButton::clicked, this, &CatalogWindow::remove);
     connect(exportButton_, &QPushButton::clicked, this, [this] { exportCsv(false); });
     connect(exportAllButton_, &QPushButton::clicked, this, [this] { exportCsv(true); });
+    connect(verifyButton_, &QPushButton::clicked, this, &CatalogWindow::verify);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -126,27 +129,15 @@ void CatalogWindow::loadDiscs() {
     folderTree_->showNothing();
     files_->show({});
     setButtonsEnabled(true);
-    if (figures_.isRunning()) {
-        *stopReading_ = true;
-        figures_.waitForFinished();
-    }
-    stopReading_ = std::make_shared<std::atomic<bool>>(false);
-    const auto stop = stopReading_;
-    const auto file = session_.catalogFile;
-    figures_.setFuture(QtConcurrent::run([file, stop] {
-        try {
-            return ReadDiscFigures(file, [stop] { return !*stop; });
-        } catch (const std::exception&) {
-            return std::vector<DiscFigures>{}; // the titles stay without figures
-        }
-    }));
+    figures_->start();
     if (discs_->rowCount() > 0) {
         discTable_->selectRow(0);
     }
 }
 
-void CatalogWindow::showFigures() {
-    discs_->showFigures(figures_.result());
+void CatalogWindow::showFigures(const DiscListReading::Facts& facts) {
+    discs_->showFigures(facts.figures);
+    discs_->showVerifications(facts.verified);
     // A disc in a drive now is marked with the drive it is in.
     const FileSystem& files = session_.platform.files;
     for (const DriveEntry& entry : files.drives()) {
@@ -202,6 +193,7 @@ void CatalogWindow::setButtonsEnabled(bool enabled) {
     removeButton_->setToolTip(readOnlyReason_);
     exportButton_->setEnabled(enabled && chosen);
     exportAllButton_->setEnabled(enabled);
+    verifyButton_->setEnabled(enabled && chosen);
     closeButton_->setEnabled(enabled);
 }
 
@@ -238,6 +230,19 @@ void CatalogWindow::removed() {
     loadDiscs();
 }
 
+void CatalogWindow::verify() {
+    const std::string title = chosenTitle();
+    const std::string place = discs_->placeOf(title);
+    if (place.empty()) {
+        session_.platform.dialogs.message(
+            {MessageId::ProgramName, {{MessageId::DiscNotReady, {title}}}}, Buttons::Ok);
+        return;
+    }
+    auto* window = new VerifyWindow(session_, title, place, this);
+    connect(window, &VerifyWindow::verificationKept, this, &CatalogWindow::loadDiscs);
+    window->showModal();
+}
+
 void CatalogWindow::showModal() {
     setWindowModality(Qt::ApplicationModal);
     CentreOnScreen(this);
@@ -245,11 +250,7 @@ void CatalogWindow::showModal() {
 }
 
 void CatalogWindow::exportCsv(bool allDiscs) {
-    if (exporter_->running()) {
-        return;
-    }
-    closeAfterExport_ = false;
-    setButtonsEnabled(false);
+    setButtonsEnabled(false); // until it ends: one export at a time
     const auto title = allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle());
     // The job holds nothing of the window: the worker outlives the window's own members.
     exporter_->start([worker = exporter_, p = session_.platform, file = session_.catalogFile,

@@ -2,6 +2,7 @@
 
 #include "edit/disc_store.h"
 #include "edit/disc_tree.h"
+#include "services/disc_list_reading.h"
 
 #include <QDialog>
 #include <QFutureWatcher>
@@ -24,7 +25,7 @@ class FolderFilesModel;
 struct Session;
 
 // The catalogue window behind EDIT: every disc title with its figures, the chosen disc's
-// folders and the files of the chosen folder, and RENAME, REMOVE and EXPORT. Reading the
+// folders and the files of the chosen folder, and RENAME, REMOVE, EXPORT and VERIFY. Reading the
 // figures and a disc's files runs on a thread of its own, so a large catalogue never
 // holds the window; on a catalogue the user cannot write, RENAME and REMOVE are off.
 class CatalogWindow : public QDialog {
@@ -51,7 +52,7 @@ private:
 
     void buildControls();
     void loadDiscs();
-    void showFigures();
+    void showFigures(const DiscListReading::Facts& facts);
     void openDisc();
     void showDisc();
     void showFolder();
@@ -60,6 +61,7 @@ private:
     void remove();
     void removed();
     void exportCsv(bool allDiscs);
+    void verify();
     void exported();
     void setButtonsEnabled(bool enabled);
 
@@ -74,13 +76,13 @@ private:
     QPushButton* removeButton_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QPushButton* exportAllButton_ = nullptr;
+    QPushButton* verifyButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QString readOnlyReason_; // empty when the catalogue can be written
-    QFutureWatcher<std::vector<DiscFigures>> figures_;
+    DiscListReading* figures_ = nullptr;
     QFutureWatcher<DiscLoad> disc_;
     // REMOVE's work, which may wait for another program that holds the catalogue.
     QFutureWatcher<std::optional<Notice>> removal_;
-    std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
     bool removing_ = false; // a removal is stored whole: the window waits for it
     // EXPORT's work; a close stops it (asking first) and closes when it has stopped.
     CommandWorker* exporter_ = nullptr;

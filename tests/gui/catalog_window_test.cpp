@@ -5,8 +5,10 @@
 #include "registration/register_disc.h"
 #include "support/catalog_rows.h"
 #include "support/disc_images.h"
+#include "support/failing_mount.h"
 #include "support/recording_views.h"
 #include "support/small_disk.h"
+#include "verify_window.h"
 #include "widgets/drive_list.h"
 
 #include <QAbstractButton>
@@ -14,8 +16,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -207,6 +212,115 @@ TEST_F(CatalogWindowTest, ClosingDuringAnExportAsksFirstAndAStopMakesNoFile) {
         << "closed once the export stopped";
     EXPECT_FALSE(std::filesystem::exists(stopped));
     EXPECT_EQ(transcript.only("message CSV出力"), (Lines{question}));
+}
+
+// VERIFY reads the chosen disc where it was registered: a file whose reads fail half-way is
+// unreadable, with how far it read and the other disc that holds it; the rest reads the
+// same; the result is saved as a log, and the disc list shows the outcome.
+TEST_F(CatalogWindowTest, VerifyTellsAnUnreadableFileAndWhereElseItLives) {
+    if (!HasFuse()) {
+        GTEST_SKIP() << "no FUSE here";
+    }
+    dir.write("disc/notes.txt", "notes");
+    dir.write("disc/docs/readme.txt", std::string(200000, 'r'));
+    dir.write("copy/readme.txt", std::string(200000, 'r'));
+    std::filesystem::last_write_time(
+        dir / "copy/readme.txt", std::filesystem::last_write_time(dir / "disc/docs/readme.txt"));
+    const FailingMount disc((dir / "disc").string());
+    ASSERT_TRUE(disc.mounted());
+    RecordingRegisterSink sink{transcript};
+    ASSERT_EQ(RegisterDisc(session.platform, catalog, disc.folder(), "Disc A", sink),
+              Registration::Registered);
+    ASSERT_EQ(RegisterDisc(session.platform, catalog, (dir / "copy").string(), "Backup", sink),
+              Registration::Registered);
+    disc.setRules({"fail=docs/readme.txt@65536-131072"});
+    const std::string saved = (dir / "verified.txt").string();
+    dialogs.saveNames = {saved};
+    MainWindow main(session);
+    main.show();
+    inCatalogWindow(main, [&](CatalogWindow& window) {
+        auto* table = control<QTableView>(&window, "discTable");
+        const int row = static_cast<int>(column(table->model(), 0).indexOf("Disc A"));
+        ASSERT_GE(row, 0);
+        table->selectRow(row);
+        click(&window, "verifyButton");
+        auto* verify = window.findChild<VerifyWindow*>();
+        ASSERT_NE(verify, nullptr);
+        EXPECT_EQ(control<QLabel>(verify, "verifyCaption")->text(),
+                  "「Disc A」: 同じ 1、変更 0、読めない 1、ない 0、カタログにない 0");
+        const auto* results = control<QTableWidget>(verify, "verifyResults");
+        QStringList lines;
+        for (int r = 0; r < results->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 4; ++c) {
+                cells << results->item(r, c)->text();
+            }
+            lines << cells.join(" | ");
+        }
+        const QString path = QString::fromStdString(disc / "docs/readme.txt");
+        EXPECT_TRUE(lines.contains("読めない | " + path +
+                                   " | 読み取りエラー: Input/output error (200000 バイト中 "
+                                   "65536 バイトまで読めました) | 「Backup」 " +
+                                   QString::fromStdString((dir / "copy/readme.txt").string()) +
+                                   " (名前・サイズ・日付が同じ)"))
+            << lines.join("\n").toStdString();
+        EXPECT_TRUE(
+            lines.contains("同じ | " + QString::fromStdString(disc / "notes.txt") + " |  | "));
+        click(verify, "saveVerifyButton");
+        EXPECT_NE(dir.read("verified.txt").find("読めない\t" + disc / "docs/readme.txt"),
+                  std::string::npos);
+        verify->close();
+        const auto* discs = table->model();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [discs, row] { return discs->index(row, 8).data().toString().endsWith("読めない 1"); },
+            5000))
+            << discs->index(row, 8).data().toString().toStdString();
+    });
+}
+
+// A slow disc: the window shows the reading's counters as it goes, its close box asks
+// first, and CANCEL stops the run between two blocks; a stopped run is no verification.
+TEST_F(CatalogWindowTest, VerifyShowsItsProgressAndCancelStopsIt) {
+    if (!HasFuse()) {
+        GTEST_SKIP() << "no FUSE here";
+    }
+    dir.write("disc/big.dat", std::string(4000000, 'b'));
+    const FailingMount disc((dir / "disc").string());
+    ASSERT_TRUE(disc.mounted());
+    RecordingRegisterSink sink{transcript};
+    ASSERT_EQ(RegisterDisc(session.platform, catalog, disc.folder(), "Slow", sink),
+              Registration::Registered);
+    disc.setRules({"delay=100"});
+    dialogs.answers = {Answer::Cancel};
+    MainWindow main(session);
+    main.show();
+    inCatalogWindow(main, [&](CatalogWindow& window) {
+        auto* table = control<QTableView>(&window, "discTable");
+        table->selectRow(static_cast<int>(column(table->model(), 0).indexOf("Slow")));
+        control<QAbstractButton>(&window, "verifyButton")->click();
+        auto* verify = window.findChild<VerifyWindow*>();
+        ASSERT_NE(verify, nullptr);
+        const auto* figures = control<QLabel>(verify, "verifyFigures");
+        EXPECT_TRUE(QTest::qWaitFor(
+            [figures] {
+                return figures->text().contains(QRegularExpression("^[1-9][0-9.]* / 4.0 MB"));
+            },
+            10000))
+            << figures->text().toStdString();
+        EXPECT_TRUE(figures->text().contains("0 / 1 ファイル")) << figures->text().toStdString();
+        verify->close();
+        EXPECT_TRUE(verify->isVisible()) << "the user chose to let it run";
+        click(verify, "cancelVerifyButton");
+        EXPECT_TRUE(control<QLabel>(verify, "verifyCaption")
+                        ->text()
+                        .endsWith("検査を中止しました (未検査 1)"))
+            << control<QLabel>(verify, "verifyCaption")->text().toStdString();
+        EXPECT_TRUE(control(verify, "closeVerifyButton")->isEnabled());
+        verify->close();
+    });
+    EXPECT_EQ(transcript.only("message Orbisk [OK/Cancel]"),
+              (Lines{"message Orbisk [OK/Cancel]: 検査中です。検査を中止して閉じますか？"}));
+    EXPECT_TRUE(LastVerifications(catalog, clock).empty()) << "a stopped run is not kept";
 }
 
 TEST_F(CatalogWindowTest, RenameAndRemoveRefreshTheMainWindowsTitles) {

@@ -16,7 +16,7 @@ void DiscListModel::showTitles(const std::vector<std::string>& titles) {
     beginResetModel();
     discs_.clear();
     for (const std::string& title : titles) {
-        discs_.push_back({title, std::nullopt, {}, {}});
+        discs_.push_back({title, std::nullopt, {}, {}, {}});
     }
     endResetModel();
 }
@@ -34,7 +34,7 @@ void DiscListModel::showFigures(const std::vector<DiscFigures>& discs) {
         }
         const int row = rowCount();
         beginInsertRows({}, row, row);
-        discs_.push_back({figures.title, figures, {}, {}});
+        discs_.push_back({figures.title, figures, {}, {}, {}});
         endInsertRows();
     }
 }
@@ -49,6 +49,27 @@ void DiscListModel::markInDrive(const std::string& title, const std::string& dri
             emit dataChanged(index(row, 0), index(row, Columns - 1));
         }
     }
+}
+
+void DiscListModel::showVerifications(const std::map<std::string, std::string>& verified) {
+    for (Disc& disc : discs_) {
+        const auto found = verified.find(disc.title);
+        disc.verified = found == verified.end() ? std::string() : found->second;
+    }
+    if (!discs_.empty()) {
+        emit dataChanged(index(0, VerifiedColumn), index(rowCount() - 1, VerifiedColumn));
+    }
+}
+
+std::string DiscListModel::placeOf(const std::string& title) const {
+    for (const Disc& disc : discs_) {
+        if (disc.title == title) {
+            return !disc.drive.empty() ? disc.drive
+                   : disc.figures      ? disc.figures->drive
+                                       : std::string();
+        }
+    }
+    return {};
 }
 
 const std::string& DiscListModel::title(int row) const {
@@ -73,6 +94,9 @@ QString DiscListModel::text(const Disc& disc, int column) const {
     }
     if (column == DriveColumn) {
         return disc.drive.empty() ? QString() : "● " + Shown(disc.drive);
+    }
+    if (column == VerifiedColumn) {
+        return Shown(disc.verified);
     }
     if (!disc.figures) {
         return "…";
@@ -138,9 +162,9 @@ QVariant DiscListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DiscListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const headers[Columns] = {"タイトル",   "ラベル",          "登録数",
-                                                 "ファイル数", "サイズ(KB)",      "登録日",
-                                                 "ドライブ",   "イメージファイル"};
+    static const char* const headers[Columns] = {"タイトル",   "ラベル",           "登録数",
+                                                 "ファイル数", "サイズ(KB)",       "登録日",
+                                                 "ドライブ",   "イメージファイル", "最後の検査"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= Columns) {
         return QAbstractTableModel::headerData(section, orientation, role);

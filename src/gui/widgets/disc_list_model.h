@@ -4,6 +4,7 @@
 #include "platform/number_format.h"
 
 #include <QAbstractTableModel>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@ namespace orbisk {
 
 // The catalogue window's list of discs: each title with its figures (registrations,
 // files, size in KB, dates and the volume's label), the drive it is in now, and for a disc
-// registered from an image file, that file's path. The titles show at once and their figures
-// follow ("…" until then), since the figures need every row.
+// registered from an image file, that file's path, and its last verification. The titles show at
+// once and their figures follow ("…" until then), since the figures need every row.
 class DiscListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
         DatesColumn,
         DriveColumn,
         ImageColumn,
+        VerifiedColumn,
         Columns
     };
 
@@ -41,6 +43,12 @@ public:
     void markInDrive(const std::string& title, const std::string& drive,
                      const std::string& display);
 
+    // Each title's last verification, in words (none for a title not in verified).
+    void showVerifications(const std::map<std::string, std::string>& verified);
+    // Where the disc of title is looked for: the drive it is in now, else the drive, folder
+    // or image file its last registration read; empty when neither is known.
+    std::string placeOf(const std::string& title) const;
+
     // The title of row, as the catalogue holds it.
     const std::string& title(int row) const;
 
@@ -55,6 +63,7 @@ private:
         std::optional<DiscFigures> figures;
         std::string drive; // empty when in no drive
         std::string driveDisplay;
+        std::string verified;
     };
 
     QString text(const Disc& disc, int column) const;
