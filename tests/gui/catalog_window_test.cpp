@@ -9,6 +9,7 @@
 #include "support/recording_views.h"
 #include "support/small_disk.h"
 #include "verify_window.h"
+#include "widgets/disc_list_model.h"
 #include "widgets/drive_list.h"
 
 #include <QAbstractButton>
@@ -410,6 +411,35 @@ TEST_F(CatalogWindowTest, ReadOnlyCatalogueIsBrowsedButNotChanged) {
         EXPECT_TRUE(control(&window, "exportButton")->isEnabled());
         EXPECT_EQ(discList(window)->rowCount(), 2);
     });
+}
+
+// Titles that agree in all but letter case, or where one begins the other, are other discs:
+// a drive, figures and a place to verify belong to the exact title only.
+TEST(DiscListModel, EachTitleKeepsItsOwnDriveFiguresAndPlace) {
+    CommaNumberFormat numbers;
+    DiscListModel model(numbers, '/', nullptr);
+    model.showTitles({"Disc", "disc", "Disc 2"});
+    model.showFigures({{"disc", "", "/isos/disc.iso", 1, 3, 4, {"2026-12-07"}},
+                       {"Only rows", "", "", 0, 1, 1, {"2026-12-07"}}});
+    model.markInDrive("Disc", "/media/DISC", "DISC");
+    const auto cell = [&model](int row, int column, int role = Qt::DisplayRole) {
+        return model.index(row, column).data(role).toString();
+    };
+    ASSERT_EQ(model.rowCount(), 4) << "a title with file rows only is listed too";
+    EXPECT_EQ(model.title(3), "Only rows");
+    EXPECT_EQ(cell(0, DiscListModel::FilesColumn), "…") << "Disc has no figures yet";
+    EXPECT_EQ(cell(1, DiscListModel::FilesColumn), "3");
+    EXPECT_EQ(cell(2, DiscListModel::DriveColumn), "");
+    EXPECT_EQ(cell(0, DiscListModel::DriveColumn), "● /media/DISC");
+    EXPECT_EQ(cell(1, DiscListModel::DriveColumn), "");
+    EXPECT_EQ(cell(1, DiscListModel::ImageColumn), "/isos/disc.iso");
+    EXPECT_EQ(cell(3, DiscListModel::ImageColumn), "") << "registered before discs had records";
+    EXPECT_EQ(model.placeOf("Disc"), "/media/DISC") << "the drive it is in first";
+    EXPECT_EQ(model.placeOf("disc"), "/isos/disc.iso");
+    EXPECT_EQ(model.placeOf("Disc 2"), "");
+    model.showVerifications({{"disc", "2026-12-09 03:00 異常なし"}});
+    EXPECT_EQ(cell(1, DiscListModel::VerifiedColumn), "2026-12-09 03:00 異常なし");
+    EXPECT_EQ(cell(0, DiscListModel::VerifiedColumn), "");
 }
 
 } // namespace
