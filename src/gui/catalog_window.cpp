@@ -123,6 +123,7 @@ void CatalogWindow::loadDiscs() {
             {MessageId::ProgramName, CatalogOpenFailure(session_.catalogFile, ReasonOf(error))},
             Buttons::Ok);
     }
+    const std::string chosen = chosenTitle(); // chosen again when it is still there
     discTable_->selectionModel()->blockSignals(true);
     discs_->showTitles(titles);
     discTable_->selectionModel()->blockSignals(false);
@@ -131,7 +132,7 @@ void CatalogWindow::loadDiscs() {
     setButtonsEnabled(true);
     figures_->start();
     if (discs_->rowCount() > 0) {
-        discTable_->selectRow(0);
+        discTable_->selectRow(qMax(0, discs_->rowOf(chosen)));
     }
 }
 

@@ -276,6 +276,8 @@ TEST_F(CatalogWindowTest, VerifyTellsAnUnreadableFileAndWhereElseItLives) {
             [discs, row] { return discs->index(row, 8).data().toString().endsWith("読めない 1"); },
             5000))
             << discs->index(row, 8).data().toString().toStdString();
+        EXPECT_EQ(table->selectionModel()->selectedRows().value(0).row(), row)
+            << "the verified disc stays chosen";
     });
 }
 

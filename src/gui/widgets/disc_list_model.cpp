@@ -72,6 +72,12 @@ std::string DiscListModel::placeOf(const std::string& title) const {
     return {};
 }
 
+int DiscListModel::rowOf(const std::string& title) const {
+    const auto at = std::find_if(discs_.begin(), discs_.end(),
+                                 [&title](const Disc& disc) { return disc.title == title; });
+    return at == discs_.end() ? -1 : static_cast<int>(at - discs_.begin());
+}
+
 const std::string& DiscListModel::title(int row) const {
     return discs_.at(static_cast<std::size_t>(row)).title;
 }

@@ -49,6 +49,8 @@ public:
     // or image file its last registration read; empty when neither is known.
     std::string placeOf(const std::string& title) const;
 
+    // The row of title (the exact text), or -1.
+    int rowOf(const std::string& title) const;
     // The title of row, as the catalogue holds it.
     const std::string& title(int row) const;
 
