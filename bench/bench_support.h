@@ -26,9 +26,6 @@ struct QuietDialogs : Dialogs {
         return std::nullopt;
     }
 };
-struct QuietEvents : EventPump {
-    void processPendingEvents() override {}
-};
 struct QuietRegisterSink : RegisterSink {
     void setBusy(bool) override {}
     void setCaption(const Message&) override {}

@@ -63,10 +63,9 @@ int main(int argc, char** argv) {
     ImageFileSystem images(machine);
     QuietTray tray;
     QuietDialogs dialogs;
-    QuietEvents events;
     SystemClock clock;
     LocaleNumberFormat numbers;
-    const Platform platform{images, tray, dialogs, events, clock, numbers};
+    const Platform platform{images, tray, dialogs, clock, numbers};
     const auto fresh = [&out] {
         std::filesystem::remove_all(out);
         std::filesystem::create_directories(out);
@@ -122,7 +121,7 @@ int main(int argc, char** argv) {
          [&] {
              ImageFileSystem files(machine); // nothing of the image known beforehand
              QuietRegisterSink sink;
-             const Platform fromImage{files, tray, dialogs, events, clock, numbers};
+             const Platform fromImage{files, tray, dialogs, clock, numbers};
              if (RegisterDisc(fromImage, registerCatalog, listed, "BENCH", sink) !=
                  Registration::Registered) {
                  throw std::runtime_error("the image was not registered");
@@ -141,7 +140,7 @@ int main(int argc, char** argv) {
          [&] {
              ImageFileSystem files(machine);
              QuietCopySink sink;
-             const Platform fromImage{files, tray, dialogs, events, clock, numbers};
+             const Platform fromImage{files, tray, dialogs, clock, numbers};
              const CopyRun run =
                  CopyFiles(fromImage, copyCatalog, hits, marked, out.string(), sink);
              const auto copied =

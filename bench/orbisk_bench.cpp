@@ -46,12 +46,11 @@ constexpr int CopiedFiles = 2000;
 
 QuietTray tray;
 QuietDialogs dialogs;
-QuietEvents events;
 LinuxFileSystem files;
 SystemClock systemClock;
 
 Platform quietPlatform(const NumberFormat& numbers) {
-    return {files, tray, dialogs, events, systemClock, numbers};
+    return {files, tray, dialogs, systemClock, numbers};
 }
 
 // The name index of a catalogue, up to date; kept beside it for later runs.

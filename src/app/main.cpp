@@ -9,7 +9,6 @@
 #include "search/name_index.h"
 #include "services/dropped_compositions.h"
 #include "services/qt_dialogs.h"
-#include "services/qt_event_pump.h"
 #include "services/system_disc_tray.h"
 #include "session.h"
 #include "system_clock.h"
@@ -101,15 +100,13 @@ int main(int argc, char** argv) {
     orbisk::ImageFileSystem files(machine);
     orbisk::SystemDiscTray tray;
     orbisk::QtDialogs dialogs;
-    orbisk::QtEventPump events;
     orbisk::SystemClock clock;
     // After QApplication, which has taken the user's locale.
     orbisk::LocaleNumberFormat numbers;
     orbisk::OfferNewCatalog(startUp.catalog, orbisk::UserDataFolder(), dialogs);
     orbisk::NameIndex index(orbisk::IndexFolderFor(startUp.catalog, orbisk::UserCacheFolder()),
                             startUp.catalog, files);
-    orbisk::Session session{
-        {files, tray, dialogs, events, clock, numbers}, startUp.catalog, &index};
+    orbisk::Session session{{files, tray, dialogs, clock, numbers}, startUp.catalog, &index};
     int status = 0;
     {
         orbisk::MainWindow mainWindow(session);

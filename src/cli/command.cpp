@@ -9,8 +9,11 @@ CommandRun::CommandRun(const CommandLineServices& services, std::filesystem::pat
                        const CommandLine& line)
     : services_(services), catalog_(std::move(catalog)), line_(line),
       words_(line.words.empty() ? line.words.end() : line.words.begin() + 1, line.words.end()),
-      terminal_(services.err, services.language, line.has(YesOption)),
-      platform_{services.files, tray_, terminal_, events_, services.clock, services.numbers} {}
+      terminal_(services.err, services.language, line.has(YesOption)), platform_{services.files,
+                                                                                 tray_, terminal_,
+                                                                                 services.clock,
+                                                                                 services.numbers} {
+}
 
 std::filesystem::path CommandRun::indexFolder() const {
     return IndexFolderFor(catalog_, services_.cacheFolder);

@@ -70,7 +70,6 @@ private:
     const CommandLine& line_;
     std::vector<std::string> words_;
     StillTray tray_;
-    NoEvents events_;
     TerminalDialogs terminal_;
     Platform platform_;
 };

@@ -21,7 +21,8 @@ enum ExitCode : int {
     Refused = 4,      // add: the title, the folder or the catalogue was refused, or a question
                       // was answered no
     NothingToAdd = 5, // add: the folder holds no file to register
-    NotAllCopied = 6  // copy: some hits were not copied (their discs not at hand, or refused)
+    NotAllCopied = 6, // copy: some hits were not copied (their discs not at hand, or refused)
+    Differs = 7       // verify: a file is changed, unreadable, missing or not in the catalogue
 };
 
 // What the command line runs on.

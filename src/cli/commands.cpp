@@ -15,6 +15,9 @@ extern const Command AddCommand;
 extern const Command AddImagesCommand;
 extern const Command CopyCommand;
 extern const Command IndexCommand;
+extern const Command VerifyCommand;
+extern const Command DupsCommand;
+extern const Command OnlyHereCommand;
 
 namespace {
 
@@ -27,6 +30,9 @@ const Command* const All[] = {
     &AddImagesCommand, //
     &CopyCommand,      //
     &IndexCommand,     //
+    &VerifyCommand,    //
+    &DupsCommand,      //
+    &OnlyHereCommand,  //
 };
 
 } // namespace

@@ -133,7 +133,6 @@ int run(CommandRun& run) {
     std::vector<Outcome> outcomes(search.hits.size(), Outcome::NotReached);
     CopyLog log;
     StillTray tray;
-    NoEvents events;
     NoProgress sink;
     RegisteredDiscs registered(run.catalog());
     for (const DiscHits& disc : ByDisc(search.hits, files, registered.all())) {
@@ -152,8 +151,8 @@ int run(CommandRun& run) {
             for (std::size_t i = 0; i < marked.size(); ++i) {
                 marked[i] = i;
             }
-            const Platform platform{
-                files, tray, answers, events, run.services().clock, run.services().numbers};
+            const Platform platform{files, tray, answers, run.services().clock,
+                                    run.services().numbers};
             const CopyRun copied = CopyFiles(platform, run.catalog(), lines, marked, folder, sink);
             // The run handles its hits in order: its log's entries are its first hits'.
             for (std::size_t i = 0; i < copied.log.size(); ++i) {

@@ -2,7 +2,6 @@
 
 #include "platform/dialogs.h"
 #include "platform/disc_tray.h"
-#include "platform/event_pump.h"
 #include "registration/register_disc.h"
 #include "words.h"
 
@@ -67,12 +66,6 @@ class StillTray : public DiscTray {
 public:
     void open() override {}
     void close() override {}
-};
-
-// No window waits for events.
-class NoEvents : public EventPump {
-public:
-    void processPendingEvents() override {}
 };
 
 } // namespace orbisk

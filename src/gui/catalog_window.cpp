@@ -3,39 +3,31 @@
 #include "catalog/catalog_error.h"
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
+#include "services/command_worker.h"
+#include "services/disc_list_reading.h"
 #include "session.h"
+#include "verify_window.h"
+#include "widgets/disc_folder_tree.h"
+#include "widgets/disc_list_model.h"
 #include "widgets/folder_files_model.h"
 #include "widgets/pictures.h"
 #include "widgets/shown_text.h"
 #include "widgets/window_parts.h"
 #include "words.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QTableWidget>
-#include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace orbisk {
 
 namespace {
 
-constexpr int FolderRole = Qt::UserRole;
-enum DiscColumn {
-    TitleColumn,
-    LabelColumn,
-    RegistrationsColumn,
-    FilesColumn,
-    SizeColumn,
-    DatesColumn,
-    DriveColumn
-};
-
-QPushButton* bandButton(QWidget* parent, const QString& caption, int top) {
+QPushButton* bandButton(QWidget* parent, const QString& caption, const char* name, int top) {
     QPushButton* button = WhiteButton(parent, caption);
+    button->setObjectName(name);
     button->setGeometry(12, top, 80, 25);
     return button;
 }
@@ -59,46 +51,39 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
         readOnlyReason_ = Shown(Worded(*why, Language::Japanese));
     }
     setButtonsEnabled(true);
-    connect(&figures_, &QFutureWatcher<std::vector<DiscFigures>>::finished, this,
-            &CatalogWindow::showFigures);
+    figures_ = new DiscListReading(session_.catalogFile, session_.platform.clock, this);
+    connect(figures_, &DiscListReading::read, this, &CatalogWindow::showFigures);
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
     connect(&removal_, &QFutureWatcher<std::optional<Notice>>::finished, this,
             &CatalogWindow::removed);
+    exporter_ = new CommandWorker(this);
+    connect(exporter_, &CommandWorker::finished, this, &CatalogWindow::exported);
     loadDiscs();
 }
 
 CatalogWindow::~CatalogWindow() {
-    // A reading still under way stops at its next hundred thousand rows.
-    *stopReading_ = true;
-    figures_.waitForFinished();
+    // A reading of the disc list still under way stops with it.
+    delete figures_;
     disc_.waitForFinished();
     removal_.waitForFinished();
 }
 
 void CatalogWindow::buildControls() {
-    discTable_ = new QTableWidget(0, 7, this);
-    discTable_->setObjectName("discTable");
-    discTable_->setHorizontalHeaderLabels(
-        {"タイトル", "ラベル", "登録数", "ファイル数", "サイズ(KB)", "登録日", "ドライブ"});
+    discs_ =
+        new DiscListModel(session_.platform.numbers, session_.platform.files.separator(), this);
+    discTable_ = RowTable(this, "discTable", discs_);
     discTable_->setGeometry(120, 40, 624, 150);
-    discTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     discTable_->setSelectionMode(QAbstractItemView::SingleSelection);
-    discTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    discTable_->verticalHeader()->hide();
-    discTable_->horizontalHeader()->setStretchLastSection(true);
-    discTable_->setWordWrap(false);
-    discTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    discTable_->setColumnWidth(TitleColumn, 150);
-    discTable_->setColumnWidth(LabelColumn, 100);
-    discTable_->setColumnWidth(RegistrationsColumn, 50);
-    discTable_->setColumnWidth(FilesColumn, 70);
-    discTable_->setColumnWidth(SizeColumn, 80);
-    discTable_->setColumnWidth(DatesColumn, 80);
-    connect(discTable_, &QTableWidget::itemSelectionChanged, this, &CatalogWindow::openDisc);
+    discTable_->setTextElideMode(Qt::ElideMiddle); // a long path keeps its file name in view
+    const int widths[] = {130, 80, 44, 60, 70, 76, 60};
+    for (int column = 0; column < 7; ++column) {
+        discTable_->setColumnWidth(column, widths[column]);
+    }
+    connect(discTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CatalogWindow::openDisc);
 
-    folderTree_ = new QTreeWidget(this);
+    folderTree_ = new DiscFolderTree(this);
     folderTree_->setObjectName("folderTree");
-    folderTree_->setHeaderLabel("フォルダ");
     folderTree_->setGeometry(120, 200, 220, 264);
     connect(folderTree_, &QTreeWidget::itemSelectionChanged, this, &CatalogWindow::showFolder);
 
@@ -106,36 +91,25 @@ void CatalogWindow::buildControls() {
     sortedFiles_ = new QSortFilterProxyModel(this);
     sortedFiles_->setSourceModel(files_);
     sortedFiles_->setSortRole(FolderFilesModel::SortRole);
-    fileTable_ = new QTableView(this);
-    fileTable_->setObjectName("fileTable");
-    fileTable_->setModel(sortedFiles_);
+    fileTable_ = RowTable(this, "fileTable", sortedFiles_);
     fileTable_->setSortingEnabled(true);
     fileTable_->sortByColumn(-1, Qt::AscendingOrder); // catalogue order until a header is clicked
-    fileTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    fileTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fileTable_->verticalHeader()->hide();
-    fileTable_->horizontalHeader()->setStretchLastSection(true);
     fileTable_->setGeometry(350, 200, 394, 264);
-    fileTable_->setWordWrap(false);
-    fileTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fileTable_->setColumnWidth(0, 200);
 
-    renameButton_ = bandButton(this, "RENAME", 250);
-    removeButton_ = bandButton(this, "REMOVE", 285);
-    exportButton_ = bandButton(this, "EXPORT", 330);
-    exportAllButton_ = bandButton(this, "EXPORT ALL", 365);
-    closeButton_ = bandButton(this, "CLOSE", 430);
-    renameButton_->setObjectName("renameButton");
-    removeButton_->setObjectName("removeButton");
-    exportButton_->setObjectName("exportButton");
-    exportAllButton_->setObjectName("exportAllButton");
-    closeButton_->setObjectName("closeButton");
+    renameButton_ = bandButton(this, "RENAME", "renameButton", 250);
+    removeButton_ = bandButton(this, "REMOVE", "removeButton", 285);
+    exportButton_ = bandButton(this, "EXPORT", "exportButton", 330);
+    exportAllButton_ = bandButton(this, "EXPORT ALL", "exportAllButton", 365);
+    verifyButton_ = bandButton(this, "検査", "verifyButton", 397);
+    closeButton_ = bandButton(this, "CLOSE", "closeButton", 430);
     SetFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
-                   exportAllButton_, closeButton_});
+                   exportAllButton_, verifyButton_, closeButton_});
     connect(renameButton_, &QPushButton::clicked, this, &CatalogWindow::rename);
     connect(removeButton_, &QPushButton::clicked, this, &CatalogWindow::remove);
     connect(exportButton_, &QPushButton::clicked, this, [this] { exportCsv(false); });
     connect(exportAllButton_, &QPushButton::clicked, this, [this] { exportCsv(true); });
+    connect(verifyButton_, &QPushButton::clicked, this, &CatalogWindow::verify);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -149,110 +123,38 @@ void CatalogWindow::loadDiscs() {
             {MessageId::ProgramName, CatalogOpenFailure(session_.catalogFile, ReasonOf(error))},
             Buttons::Ok);
     }
-    discTable_->blockSignals(true);
-    discTable_->setRowCount(0);
-    for (const std::string& title : titles) {
-        const int row = discTable_->rowCount();
-        discTable_->insertRow(row);
-        auto* item = new QTableWidgetItem(Shown(title));
-        item->setData(Qt::UserRole, QByteArray::fromStdString(title));
-        item->setToolTip(Shown(title));
-        discTable_->setItem(row, TitleColumn, item);
-        for (int column = LabelColumn; column <= DriveColumn; ++column) {
-            discTable_->setItem(row, column, new QTableWidgetItem("…"));
-        }
-    }
-    discTable_->blockSignals(false);
-    folderTree_->clear();
+    const std::string chosen = chosenTitle(); // chosen again when it is still there
+    discTable_->selectionModel()->blockSignals(true);
+    discs_->showTitles(titles);
+    discTable_->selectionModel()->blockSignals(false);
+    folderTree_->showNothing();
     files_->show({});
     setButtonsEnabled(true);
-    if (figures_.isRunning()) {
-        *stopReading_ = true;
-        figures_.waitForFinished();
-    }
-    stopReading_ = std::make_shared<std::atomic<bool>>(false);
-    const auto stop = stopReading_;
-    const auto file = session_.catalogFile;
-    figures_.setFuture(QtConcurrent::run([file, stop] {
-        try {
-            return ReadDiscFigures(file, [stop] { return !*stop; });
-        } catch (const std::exception&) {
-            return std::vector<DiscFigures>{}; // the titles stay without figures
-        }
-    }));
-    if (discTable_->rowCount() > 0) {
-        discTable_->selectRow(0);
+    figures_->start();
+    if (discs_->rowCount() > 0) {
+        discTable_->selectRow(qMax(0, discs_->rowOf(chosen)));
     }
 }
 
-void CatalogWindow::showFigures() {
-    for (const DiscFigures& disc : figures_.result()) {
-        const QByteArray title = QByteArray::fromStdString(disc.title);
-        int row = 0;
-        while (row < discTable_->rowCount() &&
-               discTable_->item(row, TitleColumn)->data(Qt::UserRole).toByteArray() != title) {
-            ++row;
-        }
-        if (row == discTable_->rowCount()) {
-            // File rows without a title row: shown so that they can be removed.
-            discTable_->insertRow(row);
-            auto* item = new QTableWidgetItem(Shown(disc.title));
-            item->setData(Qt::UserRole, title);
-            discTable_->setItem(row, TitleColumn, item);
-        }
-        QStringList dates;
-        for (const std::string& date : disc.dates) {
-            dates << Shown(date);
-        }
-        discTable_->setItem(row, RegistrationsColumn,
-                            new QTableWidgetItem(grouped(disc.registrations)));
-        discTable_->setItem(row, FilesColumn, new QTableWidgetItem(grouped(disc.files)));
-        discTable_->setItem(row, SizeColumn, new QTableWidgetItem(grouped(disc.kilobytes)));
-        discTable_->setItem(row, DatesColumn, new QTableWidgetItem(dates.join(", ")));
-        discTable_->setItem(row, LabelColumn, new QTableWidgetItem(Shown(disc.label)));
-        discTable_->setItem(row, DriveColumn, new QTableWidgetItem());
-        for (int column = RegistrationsColumn; column <= SizeColumn; ++column) {
-            discTable_->item(row, column)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        }
-    }
-    markDiscsInDrives();
-}
-
-void CatalogWindow::markDiscsInDrives() {
+void CatalogWindow::showFigures(const DiscListReading::Facts& facts) {
+    discs_->showFigures(facts.figures);
+    discs_->showVerifications(facts.verified);
     // A disc in a drive now is marked with the drive it is in.
     const FileSystem& files = session_.platform.files;
     for (const DriveEntry& entry : files.drives()) {
-        const auto title = TitleOfDiscIn(session_.catalogFile, files, entry.drive);
-        if (!title) {
-            continue;
-        }
-        for (int row = 0; row < discTable_->rowCount(); ++row) {
-            if (discTable_->item(row, TitleColumn)->data(Qt::UserRole).toByteArray() ==
-                QByteArray::fromStdString(*title)) {
-                auto* drive = new QTableWidgetItem("● " + Shown(entry.drive));
-                drive->setToolTip("このディスクはドライブに入っています: " + Shown(entry.display));
-                discTable_->setItem(row, DriveColumn, drive);
-                QFont bold = discTable_->item(row, TitleColumn)->font();
-                bold.setBold(true);
-                discTable_->item(row, TitleColumn)->setFont(bold);
-            }
+        if (const auto title = TitleOfDiscIn(session_.catalogFile, files, entry.drive)) {
+            discs_->markInDrive(*title, entry.drive, entry.display);
         }
     }
 }
 
 std::string CatalogWindow::chosenTitle() const {
     const auto rows = discTable_->selectionModel()->selectedRows();
-    if (rows.isEmpty()) {
-        return {};
-    }
-    return discTable_->item(rows.front().row(), TitleColumn)
-        ->data(Qt::UserRole)
-        .toByteArray()
-        .toStdString();
+    return rows.isEmpty() ? std::string() : discs_->title(rows.front().row());
 }
 
 void CatalogWindow::openDisc() {
-    folderTree_->clear();
+    folderTree_->showNothing();
     files_->show({});
     setButtonsEnabled(true);
     if (discTable_->selectionModel()->selectedRows().isEmpty()) {
@@ -275,38 +177,12 @@ void CatalogWindow::openDisc() {
 }
 
 void CatalogWindow::showDisc() {
-    shownDisc_ = disc_.result();
-    folderTree_->clear();
-    const DiscTree& tree = shownDisc_.tree;
-    std::vector<QTreeWidgetItem*> items(tree.folders.size(), nullptr);
-    for (std::size_t at = 0; at < tree.folders.size(); ++at) {
-        const std::string& name = tree.folders[at].name;
-        items[at] = new QTreeWidgetItem({Shown(at == 0 && name.empty() ? "(ディスク)" : name)});
-        items[at]->setData(0, FolderRole, static_cast<qulonglong>(at));
-    }
-    // Each folder below its parent, in the parent's name order.
-    for (std::size_t at = 0; at < tree.folders.size(); ++at) {
-        for (const std::size_t child : tree.folders[at].children) {
-            items[at]->addChild(items[child]);
-        }
-    }
-    folderTree_->addTopLevelItem(items[0]);
-    items[0]->setExpanded(true);
-    folderTree_->setCurrentItem(items[0]);
+    DiscLoad load = disc_.result();
+    folderTree_->showDisc(std::move(load.files), std::move(load.tree));
 }
 
 void CatalogWindow::showFolder() {
-    const auto chosen = folderTree_->selectedItems();
-    if (chosen.isEmpty()) {
-        files_->show({});
-        return;
-    }
-    const auto at = static_cast<std::size_t>(chosen.front()->data(0, FolderRole).toULongLong());
-    std::vector<DiscFile> files;
-    for (const std::size_t f : shownDisc_.tree.folders.at(at).files) {
-        files.push_back(shownDisc_.files[f]);
-    }
-    files_->show(std::move(files));
+    files_->show(folderTree_->chosenFiles());
 }
 
 void CatalogWindow::setButtonsEnabled(bool enabled) {
@@ -318,6 +194,7 @@ void CatalogWindow::setButtonsEnabled(bool enabled) {
     removeButton_->setToolTip(readOnlyReason_);
     exportButton_->setEnabled(enabled && chosen);
     exportAllButton_->setEnabled(enabled);
+    verifyButton_->setEnabled(enabled && chosen);
     closeButton_->setEnabled(enabled);
 }
 
@@ -335,8 +212,7 @@ void CatalogWindow::remove() {
     }
     // Another program may hold the catalogue for seconds: the removal waits for it on a
     // thread of its own, and the window answers meanwhile.
-    busy_ = true;
-    busyNotice_ = "削除中は閉じられません。削除が終わるまでお待ち下さい。";
+    removing_ = true;
     setButtonsEnabled(false);
     setCursor(Qt::BusyCursor);
     removal_.setFuture(QtConcurrent::run(
@@ -345,8 +221,8 @@ void CatalogWindow::remove() {
 
 void CatalogWindow::removed() {
     unsetCursor();
+    removing_ = false;
     setButtonsEnabled(true);
-    busy_ = false;
     if (const auto failure = removal_.result()) {
         session_.platform.dialogs.message(*failure, Buttons::Ok);
         return;
@@ -355,33 +231,69 @@ void CatalogWindow::removed() {
     loadDiscs();
 }
 
+void CatalogWindow::verify() {
+    const std::string title = chosenTitle();
+    const std::string place = discs_->placeOf(title);
+    if (place.empty()) {
+        session_.platform.dialogs.message(
+            {MessageId::ProgramName, {{MessageId::DiscNotReady, {title}}}}, Buttons::Ok);
+        return;
+    }
+    auto* window = new VerifyWindow(session_, title, place, this);
+    connect(window, &VerifyWindow::verificationKept, this, &CatalogWindow::loadDiscs);
+    window->showModal();
+}
+
 void CatalogWindow::showModal() {
     setWindowModality(Qt::ApplicationModal);
     CentreOnScreen(this);
     show();
 }
 
-QString CatalogWindow::grouped(std::int64_t value) const {
-    return QString::fromStdString(session_.platform.numbers.grouped(value));
+void CatalogWindow::exportCsv(bool allDiscs) {
+    setButtonsEnabled(false); // until it ends: one export at a time
+    const auto title = allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle());
+    // The job holds nothing of the window: the worker outlives the window's own members.
+    exporter_->start([worker = exporter_, p = session_.platform, file = session_.catalogFile,
+                      title](std::stop_token stop) {
+        // The file's name is asked and the outcome told on the window's thread.
+        WorkerDialogs dialogs(*worker, p.dialogs);
+        ExportCsv({p.files, p.tray, dialogs, p.clock, p.numbers}, file, title, std::move(stop));
+    });
 }
 
-void CatalogWindow::exportCsv(bool allDiscs) {
-    // The export lets the window's events run; the window stays until it ends.
-    busy_ = true;
-    busyNotice_ = "CSV出力中は閉じられません。出力が終わるまでお待ち下さい。";
-    setButtonsEnabled(false);
-    ExportCsv(session_.platform, session_.catalogFile,
-              allDiscs ? std::nullopt : std::optional<std::string>(chosenTitle()));
+void CatalogWindow::exported() {
     setButtonsEnabled(true);
-    busy_ = false;
+    if (closeAfterExport_) {
+        close();
+    }
 }
 
 void CatalogWindow::reject() {
-    if (busy_) {
-        ShowNotice(this, busyNotice_);
+    if (removing_) {
+        ShowNotice(this, "削除中は閉じられません。削除が終わるまでお待ち下さい。");
         return;
     }
-    QDialog::reject();
+    if (!exporter_->running()) {
+        QDialog::reject();
+        return;
+    }
+    // A stopped export makes no file; the window closes once it has stopped.
+    if (closeAfterExport_) {
+        return;
+    }
+    const Notice question{MessageId::ExportTitle,
+                          {Verbatim("CSV出力中です。出力を中止して閉じますか？\n"
+                                    "出力中のファイルは作られません。")}};
+    if (session_.platform.dialogs.message(question, Buttons::OkCancel) != Answer::Ok) {
+        return;
+    }
+    closeAfterExport_ = true;
+    if (exporter_->running()) {
+        exporter_->requestStop();
+    } else {
+        close(); // it ended while the question was open
+    }
 }
 
 } // namespace orbisk

@@ -2,6 +2,7 @@
 
 #include "edit/disc_store.h"
 #include "edit/disc_tree.h"
+#include "services/disc_list_reading.h"
 
 #include <QDialog>
 #include <QFutureWatcher>
@@ -14,16 +15,17 @@
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
-class QTableWidget;
-class QTreeWidget;
 
 namespace orbisk {
 
+class CommandWorker;
+class DiscFolderTree;
+class DiscListModel;
 class FolderFilesModel;
 struct Session;
 
 // The catalogue window behind EDIT: every disc title with its figures, the chosen disc's
-// folders and the files of the chosen folder, and RENAME, REMOVE and EXPORT. Reading the
+// folders and the files of the chosen folder, and RENAME, REMOVE, EXPORT and VERIFY. Reading the
 // figures and a disc's files runs on a thread of its own, so a large catalogue never
 // holds the window; on a catalogue the user cannot write, RENAME and REMOVE are off.
 class CatalogWindow : public QDialog {
@@ -50,8 +52,7 @@ private:
 
     void buildControls();
     void loadDiscs();
-    void showFigures();
-    void markDiscsInDrives();
+    void showFigures(const DiscListReading::Facts& facts);
     void openDisc();
     void showDisc();
     void showFolder();
@@ -60,12 +61,14 @@ private:
     void remove();
     void removed();
     void exportCsv(bool allDiscs);
+    void verify();
+    void exported();
     void setButtonsEnabled(bool enabled);
-    QString grouped(std::int64_t value) const;
 
     Session& session_;
-    QTableWidget* discTable_ = nullptr;
-    QTreeWidget* folderTree_ = nullptr;
+    DiscListModel* discs_ = nullptr;
+    QTableView* discTable_ = nullptr;
+    DiscFolderTree* folderTree_ = nullptr;
     QTableView* fileTable_ = nullptr;
     FolderFilesModel* files_ = nullptr;
     QSortFilterProxyModel* sortedFiles_ = nullptr;
@@ -73,16 +76,17 @@ private:
     QPushButton* removeButton_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QPushButton* exportAllButton_ = nullptr;
+    QPushButton* verifyButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QString readOnlyReason_; // empty when the catalogue can be written
-    QFutureWatcher<std::vector<DiscFigures>> figures_;
+    DiscListReading* figures_ = nullptr;
     QFutureWatcher<DiscLoad> disc_;
     // REMOVE's work, which may wait for another program that holds the catalogue.
     QFutureWatcher<std::optional<Notice>> removal_;
-    std::shared_ptr<std::atomic<bool>> stopReading_ = std::make_shared<std::atomic<bool>>(false);
-    DiscLoad shownDisc_;
-    bool busy_ = false;
-    QString busyNotice_; // why the window cannot be closed while busy_
+    bool removing_ = false; // a removal is stored whole: the window waits for it
+    // EXPORT's work; a close stops it (asking first) and closes when it has stopped.
+    CommandWorker* exporter_ = nullptr;
+    bool closeAfterExport_ = false;
 };
 
 } // namespace orbisk

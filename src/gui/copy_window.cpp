@@ -204,8 +204,8 @@ void CopyWindow::copy() {
         WorkerDialogs dialogs(*worker_, session_.platform.dialogs);
         const Platform& p = session_.platform;
         CopyRun run =
-            CopyFiles({p.files, p.tray, dialogs, p.events, p.clock, p.numbers},
-                      session_.catalogFile, hits_->hits(), marked, folder, sink, std::move(stop));
+            CopyFiles({p.files, p.tray, dialogs, p.clock, p.numbers}, session_.catalogFile,
+                      hits_->hits(), marked, folder, sink, std::move(stop));
         worker_->post([this, run = std::move(run)] { copied(run); });
     });
 }

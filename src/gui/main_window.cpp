@@ -243,8 +243,8 @@ void MainWindow::add() {
         WorkerDialogs dialogs(*worker_, session_.platform.dialogs);
         const Platform& p = session_.platform;
         const Registration done =
-            RegisterDisc({p.files, p.tray, dialogs, p.events, p.clock, p.numbers},
-                         session_.catalogFile, drive, title, sink, std::move(stop));
+            RegisterDisc({p.files, p.tray, dialogs, p.clock, p.numbers}, session_.catalogFile,
+                         drive, title, sink, std::move(stop));
         worker_->post([this, done] { registered(done); });
     });
 }

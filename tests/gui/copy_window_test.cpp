@@ -462,7 +462,7 @@ TEST_F(CopyWindowTest, AMovedImageIsAskedForByItsPathAndFoundWhereTheUserPointsA
     ASSERT_TRUE(MakeDiscImage(dir.str() + "/photos", image, "PHOTOS", "20030601100000"));
     ASSERT_TRUE(MakeDiscImage(dir.str() + "/twin", twin, "PHOTOS", "20040601100000"));
     ImageFileSystem images{files};
-    Session imageSession{{images, tray, dialogs, events, clock, numbers}, catalog, nullptr};
+    Session imageSession{{images, tray, dialogs, clock, numbers}, catalog, nullptr};
     RecordingRegisterSink registering{transcript};
     ASSERT_EQ(RegisterDisc(imageSession.platform, catalog, image, "Photos", registering),
               Registration::Registered);

@@ -6,7 +6,6 @@
 #include "main_window.h"
 #include "report_window.h"
 #include "services/command_worker.h"
-#include "services/qt_event_pump.h"
 #include "session.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
@@ -98,10 +97,9 @@ protected:
     LinuxFileSystem files;
     WindowThreadTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
-    QtEventPump events;
     FixedClock clock;
     CommaNumberFormat numbers;
-    Session session{{files, tray, dialogs, events, clock, numbers}, catalog, nullptr};
+    Session session{{files, tray, dialogs, clock, numbers}, catalog, nullptr};
 
     // Types key and title into the search panel and runs FIND: the copy window it opens,
     // or null.

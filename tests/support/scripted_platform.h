@@ -46,23 +46,6 @@ private:
     Transcript& transcript_;
 };
 
-class CountingEventPump : public EventPump {
-public:
-    explicit CountingEventPump(Transcript& transcript) : transcript_(transcript) {}
-    int passes = 0;
-    std::function<void(int pass)> onPass;
-    void processPendingEvents() override {
-        ++passes;
-        transcript_.add("events");
-        if (onPass) {
-            onPass(passes);
-        }
-    }
-
-private:
-    Transcript& transcript_;
-};
-
 class FixedClock : public Clock {
 public:
     CalendarDate today() const override { return {2026, 12, 7}; }
@@ -82,11 +65,10 @@ struct ScriptedPlatform {
     ListingHook<FakeFileSystem> files{&transcript};
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     FixedClock clock;
     CommaNumberFormat numbers;
 
-    Platform platform() { return {files, tray, dialogs, events, clock, numbers}; }
+    Platform platform() { return {files, tray, dialogs, clock, numbers}; }
 };
 
 } // namespace orbisk::testing

@@ -22,7 +22,7 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
     const auto discOf = [&](std::string_view title) -> DiscFigures& {
         const auto [at, added] = byTitle.try_emplace(std::string(title), discs.size());
         if (added) {
-            discs.push_back({std::string(title), {}, 0, 0, 0, {}});
+            discs.push_back({std::string(title), {}, {}, 0, 0, 0, {}});
         }
         return discs[at->second];
     };
@@ -45,8 +45,13 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
         }
     }
     for (const DiscRecord& record : ReadDiscRecords(catalog, std::nullopt, false)) {
-        if (record.volume && byTitle.count(record.title) != 0) {
-            discs[byTitle.at(record.title)].label = record.volume->label;
+        const auto at = byTitle.find(record.title);
+        if (at == byTitle.end()) {
+            continue;
+        }
+        discs[at->second].drive = record.drive;
+        if (record.volume) {
+            discs[at->second].label = record.volume->label;
         }
     }
     for (DiscFigures& disc : discs) {

@@ -16,6 +16,8 @@ class Catalog;
 struct DiscFigures {
     std::string title;
     std::string label; // the volume's, as its last registration read it; empty when unknown
+    std::string drive; // where its last registration read it (a drive, a folder or an image
+                       // file); empty when unknown
     std::int64_t registrations = 0;
     std::int64_t files = 0;
     std::int64_t kilobytes = 0;

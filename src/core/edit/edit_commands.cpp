@@ -13,8 +13,8 @@ namespace orbisk {
 
 namespace {
 
-// Rows written between two passes over the window's events.
-constexpr std::int64_t RowsPerPass = 10000;
+// Rows written between two looks at whether a stop was asked.
+constexpr std::int64_t RowsPerLook = 1000;
 
 Notice removeFailure(const std::exception& error) {
     return {MessageId::RemoveTitle, Then({{MessageId::RemoveFailed, {}}}, ReasonOf(error))};
@@ -104,8 +104,8 @@ std::optional<Notice> RemoveTitleRows(const std::filesystem::path& catalogFile,
     return std::nullopt;
 }
 
-void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
-              FileWriter& file, const std::function<void()>& afterRows) {
+bool WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
+              FileWriter& file, std::stop_token stop) {
     Catalog catalog(catalogFile);
     file.write("\xEF\xBB\xBF");
     file.write(CsvLine({"ファイルパス", "メディア名", "ファイル名", "拡張子", "サイズ", "登録日",
@@ -118,16 +118,17 @@ void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std:
         std::transform(row.begin(), row.end(), shown.begin(),
                        [](const std::string& value) { return DisplayText(value); });
         file.write(CsvLine(shown));
-        if (++written % RowsPerPass == 0 && afterRows) {
-            afterRows();
-        }
-        return true;
+        return ++written % RowsPerLook != 0 || !stop.stop_requested();
     });
+    if (stop.stop_requested()) {
+        return false;
+    }
     file.commit();
+    return true;
 }
 
 void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
-               const std::optional<std::string>& title) {
+               const std::optional<std::string>& title, std::stop_token stop) {
     const auto tell = [&platform](MessageLines lines) {
         platform.dialogs.message({MessageId::ExportTitle, std::move(lines)}, Buttons::Ok);
     };
@@ -139,8 +140,9 @@ void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
     }
     try {
         auto file = platform.files.createFile(name);
-        WriteCsv(catalogFile, title, *file,
-                 [&platform] { platform.events.processPendingEvents(); });
+        if (!WriteCsv(catalogFile, title, *file, stop)) {
+            return;
+        }
     } catch (const std::exception& error) {
         tell(Then({{MessageId::CsvNotSaved, {}}}, ReasonOf(error)));
         return;

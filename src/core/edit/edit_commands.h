@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace orbisk {
@@ -35,16 +36,17 @@ std::optional<Notice> RemoveTitleRows(const std::filesystem::path& catalogFile,
                                       const std::string& title);
 
 // EXPORT: writes the rows of one title, or of every title, as CSV to a file the user
-// names (the dialog suggests the title and today's date); see WriteCsv.
+// names (the dialog suggests the title and today's date); see WriteCsv. Says how it ended,
+// except when stopped: then no file is made and nothing is said.
 void ExportCsv(Platform platform, const std::filesystem::path& catalogFile,
-               const std::optional<std::string>& title);
+               const std::optional<std::string>& title, std::stop_token stop = {});
 
 // The CSV of the rows of one title, or of every title: the six columns under their
 // catalogue names and the path of a file packed in an archive (ExportRows), UTF-8 with a byte order
 // mark (names that are not UTF-8 written as the program shows them), each cell that a spreadsheet
-// would take for a formula kept as text. afterRows is called every 10,000 rows. The file is
-// replaced only when complete.
-void WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
-              FileWriter& file, const std::function<void()>& afterRows = {});
+// would take for a formula kept as text. The file is replaced only when complete: false when
+// a stop was asked first, and the file is then as it was.
+bool WriteCsv(const std::filesystem::path& catalogFile, const std::optional<std::string>& title,
+              FileWriter& file, std::stop_token stop = {});
 
 } // namespace orbisk

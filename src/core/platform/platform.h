@@ -3,7 +3,6 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/disc_tray.h"
-#include "platform/event_pump.h"
 #include "platform/file_system.h"
 #include "platform/number_format.h"
 
@@ -14,7 +13,6 @@ struct Platform {
     FileSystem& files;
     DiscTray& tray;
     Dialogs& dialogs;
-    EventPump& events;
     const Clock& clock;
     const NumberFormat& numbers;
 };

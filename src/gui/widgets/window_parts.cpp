@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPainter>
@@ -120,6 +121,19 @@ void UseJapaneseTexts() {
     QFont font = QApplication::font();
     font.setFamilies(pictures::WindowFont().families());
     QApplication::setFont(font);
+}
+
+QTableView* RowTable(QWidget* parent, const char* objectName, QAbstractItemModel* model) {
+    auto* table = new QTableView(parent);
+    table->setObjectName(objectName);
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    return table;
 }
 
 } // namespace orbisk

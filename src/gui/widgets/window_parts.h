@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QPushButton>
+#include <QTableView>
 #include <QWidget>
 #include <cmath>
 #include <initializer_list>
@@ -65,6 +66,10 @@ QPushButton* WhiteButton(QWidget* parent, const QString& caption);
 // Makes the button's caption fit inside its border: the face actually used is measured
 // and its size lowered until the whole caption fits.
 void FitCaption(QPushButton* button);
+
+// A table of whole rows read and never edited: one line a row, the last column filling the
+// rest, no row numbers.
+QTableView* RowTable(QWidget* parent, const char* objectName, QAbstractItemModel* model);
 
 // Keyboard focus moves through widgets in the order given.
 void SetFocusOrder(std::initializer_list<QWidget*> widgets);

@@ -185,6 +185,41 @@ TEST_F(EditCatalog, ExportWritesEveryColumnAsCsvWithAByteOrderMark) {
         << "a name is suggested: the title, or the program's, and the date";
 }
 
+// A stop asked during the writing ends it within a thousand rows, leaves no file and
+// claims no success.
+TEST_F(EditCatalog, AStoppedExportMakesNoFileAndSaysNothing) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 5000; ++i) {
+        names.push_back(std::to_string(i) + ".txt");
+    }
+    registration("Many", names);
+    struct StoppingWriter : FileWriter {
+        std::stop_source stop;
+        int lines = 0;
+        bool committed = false;
+        void write(std::string_view) override {
+            if (++lines == 1500) {
+                stop.request_stop();
+            }
+        }
+        void commit() override { committed = true; }
+    } writer;
+    EXPECT_FALSE(WriteCsv(catalog, std::nullopt, writer, writer.stop.get_token()));
+    EXPECT_FALSE(writer.committed);
+    EXPECT_LE(writer.lines, 2500) << "the writing went on after the stop";
+
+    std::stop_source stopped;
+    stopped.request_stop();
+    p.dialogs.saveNames = {"/out/many.csv"};
+    ExportCsv(p.platform(), catalog, std::string("Many"), stopped.get_token());
+    EXPECT_EQ(p.files.written().count("/out/many.csv"), 0u);
+    EXPECT_TRUE(p.transcript.only("message").empty());
+
+    p.dialogs.saveNames = {"/out/many.csv"};
+    ExportCsv(p.platform(), catalog, std::string("Many"));
+    EXPECT_EQ(p.transcript.only("message"), (Lines{"message CSV出力: 保存しました。"}));
+}
+
 TEST(Csv, FieldsAreQuotedOnlyWhereTheyMustBe) {
     EXPECT_EQ(CsvLine({"plain", "", "写真"}), "plain,,写真\r\n");
     EXPECT_EQ(CsvLine({"a\"b", "c\r\nd"}), "\"a\"\"b\",\"c\r\nd\"\r\n");

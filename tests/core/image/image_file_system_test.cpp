@@ -104,12 +104,11 @@ TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     Transcript transcript;
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     FixedClock clock;
     CommaNumberFormat numbers;
     RecordingRegisterSink sink{transcript};
     RecordingCopySink copyWindow{transcript};
-    const Platform platform{files, tray, dialogs, events, clock, numbers};
+    const Platform platform{files, tray, dialogs, clock, numbers};
     ASSERT_EQ(RegisterDisc(platform, catalog, image, "Photos 2003", sink),
               Registration::Registered);
     const Search search = SearchCatalog(catalog, nullptr, "*.jpg", "ALL");

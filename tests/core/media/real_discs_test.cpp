@@ -33,10 +33,9 @@ protected:
     Transcript transcript;
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     FixedClock clock;
     CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, events, clock, numbers};
+    Platform platform{files, tray, dialogs, clock, numbers};
     RecordingRegisterSink sink{transcript};
     RecordingCopySink copyWindow{transcript};
 
@@ -146,10 +145,9 @@ protected:
     Transcript transcript;
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     FixedClock clock;
     CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, events, clock, numbers};
+    Platform platform{files, tray, dialogs, clock, numbers};
     RecordingRegisterSink sink{transcript};
     RecordingCopySink copyWindow{transcript};
     std::string inDrive;

@@ -28,7 +28,6 @@ TEST(VanishedFolder, IsPassedOverAndNamedWithTheSystemsReason) {
     Transcript transcript;
     RecordingTray tray{transcript};
     ScriptedDialogs dialogs{transcript};
-    CountingEventPump events{transcript};
     FixedClock clock;
     CommaNumberFormat numbers;
     RecordingRegisterSink sink{transcript};
@@ -40,9 +39,8 @@ TEST(VanishedFolder, IsPassedOverAndNamedWithTheSystemsReason) {
         }
     };
     const std::string disc = (dir / "disc").string();
-    ASSERT_EQ(
-        RegisterDisc({files, tray, dialogs, events, clock, numbers}, catalog, disc, "Disc", sink),
-        Registration::Registered);
+    ASSERT_EQ(RegisterDisc({files, tray, dialogs, clock, numbers}, catalog, disc, "Disc", sink),
+              Registration::Registered);
     EXPECT_EQ(tableRows(catalog, "MediaTable").size(), 1u);
     EXPECT_EQ(tableRows(catalog, "MediaTable")[0][0], disc + "/a.txt");
     EXPECT_EQ(

@@ -21,7 +21,7 @@ protected:
     Transcript& transcript = p.transcript;
     ScriptedDialogs& dialogs = p.dialogs;
 
-    void run() { SaveLog({files, p.tray, p.dialogs, p.events, p.clock, p.numbers}, TwoEntries); }
+    void run() { SaveLog({files, p.tray, p.dialogs, p.clock, p.numbers}, TwoEntries); }
 
     void save(const std::string& name) {
         dialogs.saveNames = {name};
