@@ -117,6 +117,11 @@ std::string English(const Message& message) {
     case MessageId::ArchivesRegistered:
         return count(1, "file", "files") + " packed in " + count(0, "archive", "archives") + " " +
                many(1, "was", "were") + " registered too.";
+    case MessageId::ContentsUnread:
+        return count(0, "file", "files") + " could not be read to the end and " +
+               many(0, "has", "have") + " no content fingerprint.";
+    case MessageId::FirstContentUnread:
+        return "The first: " + text(0);
     case MessageId::UnreadableArchives:
         return count(0, "archive", "archives") + " could not be read and " +
                many(0, "was registered as a file", "were registered as files") + " only.";

@@ -112,6 +112,10 @@ std::string Japanese(const Message& message) {
         return "完了しました。";
     case MessageId::ArchivesRegistered:
         return "書庫" + number(0) + "個の中のファイル" + number(1) + "個も登録しました。";
+    case MessageId::ContentsUnread:
+        return "最後まで読めず、内容の指紋がないファイルが" + number(0) + "個あります。";
+    case MessageId::FirstContentUnread:
+        return "最初のファイル: " + text(0);
     case MessageId::UnreadableArchives:
         return "読めなかった書庫が" + number(0) + "個あり、ファイルとしてだけ登録しました。";
     case MessageId::FirstUnreadableArchive:

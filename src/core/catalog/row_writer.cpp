@@ -55,8 +55,8 @@ std::int64_t RowWriter::storeFileRow(const FileRow& row) {
     return Connection(catalog_).lastInsertRowId();
 }
 
-void RowWriter::storeMember(std::int64_t archiveRow, const FileRow& archive,
-                            const ArchiveMember& member) {
+std::int64_t RowWriter::storeMember(std::int64_t archiveRow, const FileRow& archive,
+                                    const ArchiveMember& member) {
     if (!insertMember_) {
         Connection(catalog_).exec(
             "Create Table If Not Exists OrbiskMembers ("
@@ -82,6 +82,12 @@ void RowWriter::storeMember(std::int64_t archiveRow, const FileRow& archive,
         .bind(6, member.ordinal)
         .bind(7, tie_)
         .run();
+    return Connection(catalog_).lastInsertRowId();
+}
+
+void RowWriter::storeContent(std::int64_t row, std::int64_t member,
+                             const ContentFingerprint& content) {
+    StoreContent(catalog_, {row, member, content});
 }
 
 void RowWriter::storeTitle(const std::string& title) {

@@ -2,6 +2,7 @@
 
 #include "archive/archive_reader.h"
 #include "catalog/catalog.h"
+#include "content/content_fingerprint.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,7 +33,11 @@ public:
     void storeTitle(const std::string& title);
     // A file packed in the archive of file row archiveRow (stored as archive), in a table of
     // its own (OrbiskMembers), made with the first member a catalogue gets.
-    void storeMember(std::int64_t archiveRow, const FileRow& archive, const ArchiveMember& member);
+    // Returns the packed file's id.
+    std::int64_t storeMember(std::int64_t archiveRow, const FileRow& archive,
+                             const ArchiveMember& member);
+    // The content fingerprint read of a file row stored, or of a packed file of it.
+    void storeContent(std::int64_t row, std::int64_t member, const ContentFingerprint& content);
 
 private:
     Catalog& catalog_;

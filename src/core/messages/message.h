@@ -70,6 +70,8 @@ enum class MessageId {
     RegistrationFailed,
     Registered,
     ArchivesRegistered,     // archives, packed files
+    ContentsUnread,         // count: files whose content could not be read whole
+    FirstContentUnread,     // path
     UnreadableArchives,     // count
     FirstUnreadableArchive, // path
     CrowdedArchives,        // count
