@@ -2,6 +2,7 @@
 
 #include "archive/archive_reader.h"
 #include "catalog/size_text.h"
+#include "content/content_reader.h"
 #include "copy/copy_log.h"
 #include "image/disc_image.h"
 #include "media/disc_check.h"
@@ -52,6 +53,13 @@ private:
     std::optional<MessageLines> wrongDisc(const Hit& hit);
     std::string copyOne(const Hit& hit, const std::string& folder);
     std::optional<std::string> whatDiffers(const Hit& hit, const FileFacts& onDisc);
+    bool sameContent(const Hit& hit, const std::string& copy);
+    // Where else the catalogue holds the file, for a copy that failed: a sentence of the
+    // log, or nothing.
+    std::string elsewhere(const Hit& hit) {
+        const std::string places = registered_.elsewhereOf(hit);
+        return places.empty() ? "" : "ほかのディスクにあるコピー: " + places + "。";
+    }
     void tell(MessageLines lines) {
         platform_.dialogs.message({MessageId::CopyTitle, std::move(lines)}, Buttons::Ok);
     }
@@ -181,6 +189,19 @@ std::optional<std::string> Run::whatDiffers(const Hit& hit, const FileFacts& onD
            numbers.grouped(onDiscKilobytes) + "KB。";
 }
 
+// Whether the copy holds the content registered, where a fingerprint was kept: a file whose
+// bytes changed within its size and date is told by nothing else. The copy is read back
+// from the target, so the disc is read once.
+bool Run::sameContent(const Hit& hit, const std::string& copy) {
+    const auto kept = registered_.contentOf(hit);
+    if (!kept) {
+        return true;
+    }
+    ReadCounters counters;
+    const auto file = platform_.files.openForReading(copy);
+    return file && ContentReader(counters, stop_).read(*file).fingerprint == kept;
+}
+
 std::string Run::copyOne(const Hit& hit, const std::string& folder) {
     if (!platform_.files.isPresentFile(hit.path)) {
         // A path no file can be reached by is no missing file: the system refuses it.
@@ -218,8 +239,15 @@ std::string Run::copyOne(const Hit& hit, const std::string& folder) {
             auto copy = platform_.files.newCopy(target);
             ExtractMember(*archive, {hit.memberOrdinal, hit.memberPath, hit.memberBytes}, *copy);
         }
+        if (!sameContent(hit, target)) {
+            // A copy that is not the registered file is not left as if it were.
+            platform_.files.removeFile(target);
+            return std::string(CopyErrorMarker) +
+                   "ディスクのファイルの内容が登録したときと違います（大きさと日付は同じです）。" +
+                   elsewhere(hit);
+        }
     } catch (const std::exception& error) {
-        return CopyErrorMarker + std::string(error.what());
+        return CopyErrorMarker + std::string(error.what()) + elsewhere(hit);
     }
     return CopiedMarker;
 }
