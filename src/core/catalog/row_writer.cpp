@@ -87,7 +87,13 @@ std::int64_t RowWriter::storeMember(std::int64_t archiveRow, const FileRow& arch
 
 void RowWriter::storeContent(std::int64_t row, std::int64_t member,
                              const ContentFingerprint& content) {
-    StoreContent(catalog_, {row, member, content});
+    // A packed file's table made after the writer (the disc's first archive comes after its
+    // first file) needs a writer that knows it.
+    if (!contents_ || (member != 0 && !contentsSeeMembers_)) {
+        contents_ = std::make_unique<ContentWriter>(catalog_);
+        contentsSeeMembers_ = insertMember_.has_value() || HasPackedFiles(catalog_);
+    }
+    contents_->store({row, member, content});
 }
 
 void RowWriter::storeTitle(const std::string& title) {

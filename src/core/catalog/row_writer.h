@@ -2,9 +2,11 @@
 
 #include "archive/archive_reader.h"
 #include "catalog/catalog.h"
+#include "catalog/content_records.h"
 #include "content/content_fingerprint.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -43,6 +45,9 @@ private:
     Catalog& catalog_;
     sqlite::Statement insertFile_;
     std::optional<sqlite::Statement> insertMember_;
+    // Made with the first fingerprint, after the packed files' table if there is one.
+    std::unique_ptr<ContentWriter> contents_;
+    bool contentsSeeMembers_ = false;
     std::int64_t tiedRow_ = 0;
     std::int64_t tie_ = 0;
 };
