@@ -10,6 +10,7 @@
 #include "catalogues.h"
 #include "copy/copy_files.h"
 #include "copy/copy_log.h"
+#include "copy_log_text.h"
 #include "copy_window.h"
 #include "edit/disc_store.h"
 #include "edit/disc_tree.h"
@@ -263,9 +264,9 @@ int main(int argc, char** argv) {
         return [&, entries] {
             CopyLog log;
             for (int i = 0; i < entries; ++i) {
-                log.add(copyHits.back().path, CopiedMarker);
+                log.push_back({copyHits.back().path, CopyLogEntry::Outcome::Copied, {}});
             }
-            benchmark::DoNotOptimize(log.text().data());
+            benchmark::DoNotOptimize(CopyLogText(log).data());
         };
     };
 

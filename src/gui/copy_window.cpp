@@ -1,5 +1,6 @@
 #include "copy_window.h"
 
+#include "copy_log_text.h"
 #include "report_window.h"
 #include "search/find_files.h"
 #include "services/command_worker.h"
@@ -221,7 +222,7 @@ void CopyWindow::copied(const CopyRun& run) {
     }
     if (run.end == CopyRun::End::Done) {
         delete reportWindow_.data();
-        reportWindow_ = new ReportWindow(session_, run.log, this);
+        reportWindow_ = new ReportWindow(session_, CopyLogText(run.log), this);
         connect(reportWindow_, &ReportWindow::closedByClose, this, [this] {
             setProgressMax(100);
             setProgressValue(0);
@@ -250,8 +251,8 @@ void CopyWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void CopyWindow::reject() {
-    // Both the close box and Escape end here. A copy stops between two files: what it has
-    // copied stays.
+    // Both the close box and Escape end here. A copy stops within a moment, inside a large
+    // file too: what it has copied stays.
     if (!worker_->running()) {
         QDialog::reject();
         return;

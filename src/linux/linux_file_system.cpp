@@ -136,6 +136,7 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
     for (const std::string& device : optical) {
         std::string drive;
         std::string display;
+        std::string emptyDevice;
         for (const auto& mount : mounts.mounted) {
             if (mount.source.front() == '/' && sameDevice(mount.source, device)) {
                 drive = mount.mountPoint;
@@ -150,9 +151,10 @@ std::vector<DriveEntry> LinuxFileSystem::drives() const {
                     drive = entry.mountPoint;
                 }
             }
-            display = drive + " (" + device.substr(5) + ": ディスクなし)";
+            display = drive;
+            emptyDevice = device.substr(5);
         }
-        out.push_back({drive, display, DriveKind::Optical});
+        out.push_back({drive, display, DriveKind::Optical, emptyDevice});
     }
     for (const auto& mount : mounts.mounted) {
         const bool listed = std::any_of(out.begin(), out.end(), [&](const DriveEntry& d) {
@@ -237,7 +239,7 @@ FolderFailure LinuxFileSystem::folderFailure(const std::string& folder) const {
         return {};
     }
     const int error = errno;
-    return {errorText(error), error != EACCES && error != EPERM};
+    return {{Verbatim(errorText(error))}, error != EACCES && error != EPERM};
 }
 
 bool LinuxFileSystem::isPresentFile(const std::string& path) const {
@@ -282,7 +284,8 @@ void LinuxFileSystem::prepareTarget(const std::string& folder) {
     RemoveLeftovers(folder);
 }
 
-void LinuxFileSystem::copyFile(const std::string& source, const std::string& target) {
+void LinuxFileSystem::copyFile(const std::string& source, const std::string& target,
+                               std::stop_token stop) {
     // Non-blocking, so that a FIFO put in the file's place after it was found present
     // cannot hold the copy forever; a plain file reads the same either way, so the flag
     // can stay.
@@ -299,15 +302,15 @@ void LinuxFileSystem::copyFile(const std::string& source, const std::string& tar
         throw FileError(errorText(errno));
     }
     if (!S_ISREG(from.st_mode)) {
-        throw FileError("通常のファイルではありません。");
+        throw FileError(MessageLines{{MessageId::NotAPlainFile, {}}});
     }
     struct stat to {};
     if (stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
-        throw FileError("コピー先がコピー元と同じファイルです。");
+        throw FileError(MessageLines{{MessageId::TargetIsSource, {}}});
     }
     // Files on discs are often read-only; the copy must stay replaceable by its owner.
     NewFile copy(target, (from.st_mode & 0777) | S_IWUSR);
-    copy.copyFrom(in, static_cast<std::uint64_t>(from.st_size));
+    copy.copyFrom(in, static_cast<std::uint64_t>(from.st_size), stop);
     copy.commit();
 }
 
@@ -329,7 +332,7 @@ NewFile replacementFor(const std::string& path) {
     struct stat existing {};
     const bool exists = stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        throw FileError("通常のファイルではありません。");
+        throw FileError(MessageLines{{MessageId::NotAPlainFile, {}}});
     }
     NewFile file(target, 0666);
     if (exists) {

@@ -29,7 +29,8 @@ public:
     std::chrono::milliseconds stampUnsettledFor(const std::string& path) const override;
     FolderFailure folderFailure(const std::string& folder) const override;
     void prepareTarget(const std::string& folder) override;
-    void copyFile(const std::string& source, const std::string& target) override;
+    void copyFile(const std::string& source, const std::string& target,
+                  std::stop_token stop = {}) override;
     std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;
     std::unique_ptr<FileWriter> newCopy(const std::string& target) override;
     void writeTextFile(const std::string& path, const std::string& text) override;

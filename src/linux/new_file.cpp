@@ -107,12 +107,21 @@ void NewFile::write(std::string_view bytes) {
     writeAll(fd_, bytes.data(), bytes.size());
 }
 
-void NewFile::copyFrom(int source, std::uint64_t size) {
-    const auto shrank = [] { throw FileError("コピー中にコピー元のファイルが短くなりました。"); };
-    // The kernel copies without a round trip through this process where it can.
+void NewFile::copyFrom(int source, std::uint64_t size, std::stop_token stop) {
+    const auto shrank = [] { throw FileError(MessageLines{{MessageId::SourceShrank, {}}}); };
+    const auto stopIfAsked = [&stop] {
+        if (stop.stop_requested()) {
+            throw CopyStopped(); // the destructor removes what was written
+        }
+    };
+    // The kernel copies without a round trip through this process where it can, in steps
+    // that a slow disc reads in a moment, so that a stop is seen soon.
+    constexpr std::uint64_t Step = 8 << 20;
     std::uint64_t left = size;
     while (left > 0) {
-        const ssize_t n = copy_file_range(source, nullptr, fd_, nullptr, left, 0);
+        stopIfAsked();
+        const ssize_t n = copy_file_range(source, nullptr, fd_, nullptr,
+                                          static_cast<std::size_t>(std::min(left, Step)), 0);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -130,6 +139,7 @@ void NewFile::copyFrom(int source, std::uint64_t size) {
     }
     std::vector<char> buffer(left > 0 ? 1 << 20 : 0);
     while (left > 0) {
+        stopIfAsked();
         const ssize_t n =
             ::read(source, buffer.data(),
                    static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size())));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -24,8 +25,9 @@ public:
     // Sets the new file's mode exactly (no umask) and, where allowed, its owner.
     void keepModeAndOwner(mode_t mode, uid_t owner, gid_t group);
     void write(std::string_view bytes);
-    // Copies exactly size bytes from source; a source that ends sooner is an error.
-    void copyFrom(int source, std::uint64_t size);
+    // Copies exactly size bytes from source; a source that ends sooner is an error. A stop
+    // is looked at between steps of a few megabytes (CopyStopped).
+    void copyFrom(int source, std::uint64_t size, std::stop_token stop = {});
     void commit();
 
 private:

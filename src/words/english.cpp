@@ -16,6 +16,10 @@ std::string English(const Message& message) {
     const auto many = [&message](std::size_t index, const char* one, const char* more) {
         return std::string(message.number(index) == 1 ? one : more);
     };
+    // A value that is a text or lines of their own, worded.
+    const auto said = [&message](std::size_t index) {
+        return message.text(index) + Worded(message.lines(index), Language::English);
+    };
     const auto engine = [&text](const char* sentence) {
         return std::string(sentence) + " (" + text(0) + ")";
     };
@@ -152,7 +156,7 @@ std::string English(const Message& message) {
     case MessageId::FirstSkippedFolder:
         return "The first of them: " + text(0);
     case MessageId::Reason:
-        return "Reason: " + text(0);
+        return "Reason: " + said(0);
     case MessageId::CaptionReading:
         return "Orbisk[" + std::to_string(message.number(0)) + "%] reading the disc...";
     case MessageId::CaptionStoring:
@@ -177,6 +181,110 @@ std::string English(const Message& message) {
         return "This disc is not \"" + text(0) + "\".";
     case MessageId::RegisteredAs:
         return "It is the disc registered as \"" + text(0) + "\".";
+    case MessageId::FileDiffersFromRegistration: {
+        std::string differs = "The file on the disc is not as it was registered.";
+        if (!text(0).empty()) {
+            differs +=
+                " Size: registered " + text(0) + " bytes, on the disc " + text(1) + " bytes.";
+        }
+        if (!text(2).empty()) {
+            differs += " Date: registered " + text(2) + ", on the disc " + text(3) + ".";
+        }
+        return differs;
+    }
+    case MessageId::FileDiffersFromCatalog:
+        return "The file on the disc is not the catalogue's (it may be another disc). Size: "
+               "catalogue " +
+               text(0) + " KB, on the disc " + text(1) + " KB.";
+    case MessageId::ContentDiffersFromRegistration:
+        return "The content of the file on the disc is not the registered one (its size and "
+               "date are the same).";
+    case MessageId::CopiesElsewhere:
+        return "Copies on other discs: " + text(0) + ".";
+    case MessageId::SourcePathTooLong:
+        return "The path is too long for the file on the disc to be opened.";
+    case MessageId::NameLeavesFolder:
+        return "The file name holds a folder separator.";
+    case MessageId::NameHasControl:
+        return "The file name holds a control character.";
+    case MessageId::NoPathInCatalog:
+        return "The catalogue holds no path for the file.";
+    case MessageId::NoDriveForPath:
+        return "The file's path names no drive.";
+    case MessageId::CopyStopped:
+        return "The copy was stopped.";
+    case MessageId::SourceShrank:
+        return "The file being copied grew shorter during the copy.";
+    case MessageId::TargetIsSource:
+        return "The target is the file being copied.";
+    case MessageId::NoDiscInDrive:
+        return "no disc";
+
+    case MessageId::ImageNotOpened:
+        return "The disc image's file cannot be opened.";
+    case MessageId::ImageEndsEarly:
+        return "The disc image ends early.";
+    case MessageId::CdTracksUnreadable:
+        return "The CD's tracks cannot be read. A BIN file needs its CUE sheet (an MDF file is "
+               "read only with 2048-byte sectors, as no library reads MDS files). (" +
+               said(0) + ")";
+    case MessageId::CdNotRecognised:
+        return "libcdio does not take it for an image.";
+    case MessageId::CdNoTracks:
+        return "It has no tracks.";
+    case MessageId::CdNoDataVolume:
+        return "No data track holds an ISO 9660 volume.";
+    case MessageId::LaterUdf:
+        return "Disc images of UDF 2.00 or later cannot be read (UDF up to 1.50 and ISO 9660 "
+               "can).";
+    case MessageId::UdfDamaged:
+        return "The UDF disc image cannot be read. It seems damaged.";
+    case MessageId::NotAnImage:
+        return "It is no disc image, or a damaged one (no ISO 9660 or UDF volume was found).";
+    case MessageId::ImageDamaged:
+        return "The disc image is damaged and cannot be read. (" + said(0) + ")";
+    case MessageId::ImageUnreadable:
+        return "The disc image cannot be read. (" + said(0) + ")";
+    case MessageId::SectorUnreadable:
+        return "Sector " + std::to_string(message.number(0)) + " cannot be read.";
+    case MessageId::UdfFileNotReopened:
+        return "The UDF file cannot be opened again.";
+    case MessageId::UdfFileUnreadable:
+        return "The UDF file cannot be read.";
+    case MessageId::NotInImage:
+        return text(0) + ": not in the disc image.";
+    case MessageId::FolderNotInImage:
+        return "The image holds no such folder.";
+    case MessageId::ImageFileNotFound:
+        return "The file was not found in the disc image.";
+    case MessageId::ImageFileNotOpened:
+        return "The file in the disc image cannot be opened.";
+    case MessageId::ImageFileEndsEarly:
+        return "The file in the disc image ends early.";
+    case MessageId::ArchiveNotOpened:
+        return "The archive cannot be opened.";
+    case MessageId::NotAnArchive:
+        return "It cannot be read as an archive.";
+    case MessageId::ArchiveDamaged:
+        return "The archive is damaged; the file cannot be taken out. (" + said(0) + ")";
+    case MessageId::ArchiveOverflow:
+        return "The file unpacked to more than the size the archive lists (" +
+               std::to_string(message.number(0)) +
+               " bytes) and was not taken out: a damaged archive, or one that unpacks too large.";
+    case MessageId::ArchiveShort:
+        return "The file unpacked to less than the size the archive lists (listed " +
+               std::to_string(message.number(0)) + " bytes, unpacked " +
+               std::to_string(message.number(1)) + " bytes): a damaged archive.";
+    case MessageId::ArchiveChanged:
+        return "The packed file is not as it was registered (no file of the same path and size "
+               "at its place): the archive has changed.";
+    case MessageId::ArchiveAmbiguous:
+        return "The archive holds more than one file of the same path and size; which to take "
+               "out is unknown. Register the disc again.";
+    case MessageId::ArchiveEncrypted:
+        return "The archive is protected by a password; the file cannot be taken out.";
+    case MessageId::NotInArchive:
+        return "The archive holds no such file.";
 
     case MessageId::NoFileName:
         return "Name a file.";

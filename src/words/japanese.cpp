@@ -11,6 +11,10 @@ std::string Japanese(const Message& message) {
     const auto number = [&message](std::size_t index) {
         return std::to_string(message.number(index));
     };
+    // A value that is a text or lines of their own, worded.
+    const auto said = [&message](std::size_t index) {
+        return message.text(index) + Worded(message.lines(index), Language::Japanese);
+    };
     // The engine's refusals: what they mean, then the engine's own words.
     const auto engine = [&text](const char* sentence) {
         return std::string(sentence) + "(" + text(0) + ")";
@@ -141,7 +145,7 @@ std::string Japanese(const Message& message) {
     case MessageId::FirstSkippedFolder:
         return "最初のフォルダ: " + text(0);
     case MessageId::Reason:
-        return "理由: " + text(0);
+        return "理由: " + said(0);
     case MessageId::CaptionReading:
         return "Orbisk[" + number(0) + "%]解析中...";
     case MessageId::CaptionStoring:
@@ -166,6 +170,109 @@ std::string Japanese(const Message& message) {
         return "このディスクは「" + text(0) + "」ではありません。";
     case MessageId::RegisteredAs:
         return "「" + text(0) + "」として登録されているディスクです。";
+    case MessageId::FileDiffersFromRegistration: {
+        std::string differs = "ディスクのファイルが登録したときと違います。";
+        if (!text(0).empty()) {
+            differs += "大きさ: 登録時 " + text(0) + "バイト、ディスク " + text(1) + "バイト。";
+        }
+        if (!text(2).empty()) {
+            differs += "日付: 登録時 " + text(2) + "、ディスク " + text(3) + "。";
+        }
+        return differs;
+    }
+    case MessageId::FileDiffersFromCatalog:
+        return "ディスクのファイルがカタログのファイルと違います（別のディスクかもしれません）。"
+               "大きさ: カタログ " +
+               text(0) + "KB、ディスク " + text(1) + "KB。";
+    case MessageId::ContentDiffersFromRegistration:
+        return "ディスクのファイルの内容が登録したときと違います（大きさと日付は同じです）。";
+    case MessageId::CopiesElsewhere:
+        return "ほかのディスクにあるコピー: " + text(0) + "。";
+    case MessageId::SourcePathTooLong:
+        return "パスが長すぎるため、ディスクのファイルを開けません。";
+    case MessageId::NameLeavesFolder:
+        return "ファイル名にフォルダの区切りが含まれています。";
+    case MessageId::NameHasControl:
+        return "ファイル名に制御文字が含まれています。";
+    case MessageId::NoPathInCatalog:
+        return "カタログにファイルのパスがありません。";
+    case MessageId::NoDriveForPath:
+        return "ファイルのパスがどのドライブのものか分かりません。";
+    case MessageId::CopyStopped:
+        return "コピーを中止しました。";
+    case MessageId::SourceShrank:
+        return "コピー中にコピー元のファイルが短くなりました。";
+    case MessageId::TargetIsSource:
+        return "コピー先がコピー元と同じファイルです。";
+    case MessageId::NoDiscInDrive:
+        return "ディスクなし";
+
+    case MessageId::ImageNotOpened:
+        return "ディスクイメージのファイルを開けません。";
+    case MessageId::ImageEndsEarly:
+        return "ディスクイメージが途中で終わっています。";
+    case MessageId::CdTracksUnreadable:
+        return "CDのトラックを読めません。BINファイルにはCUEシートが必要です（MDFファイルは、"
+               "MDSファイルを読むライブラリがないため、2048バイトのセクタのものだけを読めます）。"
+               "（" +
+               said(0) + "）";
+    case MessageId::CdNotRecognised:
+        return "libcdio がイメージとして認めません。";
+    case MessageId::CdNoTracks:
+        return "トラックがありません。";
+    case MessageId::CdNoDataVolume:
+        return "データトラックに ISO 9660 のボリュームがありません。";
+    case MessageId::LaterUdf:
+        return "UDF 2.00 以降の形式のディスクイメージは読めません（読めるのはUDF 1.50 までと "
+               "ISO 9660 です）。";
+    case MessageId::UdfDamaged:
+        return "UDF のディスクイメージを読めません。壊れているようです。";
+    case MessageId::NotAnImage:
+        return "ディスクイメージではないか、壊れています（ISO 9660 と UDF のボリュームが見つかり"
+               "ません）。";
+    case MessageId::ImageDamaged:
+        return "ディスクイメージが壊れていて読めません。（" + said(0) + "）";
+    case MessageId::ImageUnreadable:
+        return "ディスクイメージを読めません。（" + said(0) + "）";
+    case MessageId::SectorUnreadable:
+        return "セクタ " + number(0) + " を読めません。";
+    case MessageId::UdfFileNotReopened:
+        return "UDF のファイルを開き直せません。";
+    case MessageId::UdfFileUnreadable:
+        return "UDF のファイルを読めません。";
+    case MessageId::NotInImage:
+        return text(0) + ": ディスクイメージにありません。";
+    case MessageId::FolderNotInImage:
+        return "イメージの中にこのフォルダがありません。";
+    case MessageId::ImageFileNotFound:
+        return "ディスクイメージの中にファイルが見つかりません。";
+    case MessageId::ImageFileNotOpened:
+        return "ディスクイメージの中のファイルを開けません。";
+    case MessageId::ImageFileEndsEarly:
+        return "ディスクイメージの中のファイルが途中で終わっています。";
+    case MessageId::ArchiveNotOpened:
+        return "書庫を開けません。";
+    case MessageId::NotAnArchive:
+        return "書庫として読めません。";
+    case MessageId::ArchiveDamaged:
+        return "書庫が壊れているため取り出せません。(" + said(0) + ")";
+    case MessageId::ArchiveOverflow:
+        return "書庫に記録された大きさ(" + number(0) +
+               "バイト)を超えたため、取り出しを止めました。壊れた書庫か、展開すると大きくなり"
+               "すぎる書庫です。";
+    case MessageId::ArchiveShort:
+        return "書庫から取り出したファイルが記録された大きさより短くなりました(記録 " + number(0) +
+               "バイト、取り出し " + number(1) + "バイト)。壊れた書庫です。";
+    case MessageId::ArchiveChanged:
+        return "書庫の中のファイルが登録したときと違います(同じ場所に同じパスと大きさのファイルが"
+               "ありません)。書庫が変わっています。";
+    case MessageId::ArchiveAmbiguous:
+        return "書庫に同じパスと大きさのファイルが複数あり、どれを取り出すか分かりません。"
+               "ディスクを登録し直して下さい。";
+    case MessageId::ArchiveEncrypted:
+        return "パスワードで保護されているため、書庫から取り出せません。";
+    case MessageId::NotInArchive:
+        return "書庫にこのファイルがありません。";
 
     case MessageId::NoFileName:
         return "ファイル名を指定してください。";

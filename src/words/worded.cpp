@@ -35,6 +35,14 @@ std::string Worded(const MessageLines& lines, Language language) {
     return text;
 }
 
+std::string DriveText(const DriveEntry& entry, Language language) {
+    if (entry.emptyDevice.empty()) {
+        return entry.display;
+    }
+    return entry.display + " (" + entry.emptyDevice + ": " +
+           Worded(Message{MessageId::NoDiscInDrive, {}}, language) + ")";
+}
+
 Language LocaleLanguage() {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(variable);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/message.h"
+#include "platform/file_system.h"
 
 #include <initializer_list>
 #include <string>
@@ -34,6 +35,9 @@ std::string Worded(const Message& message, Language language);
 
 // One line for each message, joined by line breaks.
 std::string Worded(const MessageLines& lines, Language language);
+
+// A drive list's text for entry: a drive without a disc says so.
+std::string DriveText(const DriveEntry& entry, Language language);
 
 // Japanese where the locale the user set for messages is Japanese (LC_ALL, LC_MESSAGES
 // or LANG, the first that is set, as the C library reads them), else English.

@@ -1,25 +1,18 @@
 #include "command_line.h"
 #include "commands.h"
 #include "linux_file_system.h"
+#include "support/japanese_text.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <regex>
 
 namespace orbisk {
 namespace {
 
+using testing::HasJapanese;
 using testing::TempDir;
-
-// True when text holds a kana, a kanji or a full-width sign: Japanese, which an English
-// run must never write but in the names it quotes.
-bool hasJapanese(const std::string& text) {
-    static const std::regex japanese("\xE3[\x80-\x83][\x80-\xBF]|[\xE4-\xE9][\x80-\xBF]{2}|"
-                                     "\xEF\xBC[\x81-\xBF]");
-    return std::regex_search(text, japanese);
-}
 
 // orbisk-cli run in this process on a real folder tree, its two streams kept.
 class CommandLineTest : public ::testing::Test {
@@ -89,7 +82,7 @@ TEST_F(CommandLineTest, WrongLinesAreToldWithTheUsageInTheRunsLanguage) {
         EXPECT_EQ(english.status, Usage);
         EXPECT_TRUE(english.out.empty());
         EXPECT_NE(english.err.find("\n\nUsage: orbisk-cli"), std::string::npos) << english.err;
-        EXPECT_FALSE(hasJapanese(english.err)) << english.err;
+        EXPECT_FALSE(HasJapanese(english.err)) << english.err;
 
         const Said japanese = runBare(line, Language::Japanese);
         EXPECT_EQ(japanese.status, Usage);
@@ -111,7 +104,7 @@ TEST_F(CommandLineTest, HelpNamesEveryCommandAndTheCatalogueInEitherLanguage) {
     const Said equals = runBare({"--catalog=" + catalog.string(), "--help"}, Language::English);
     EXPECT_EQ(english.status, Done);
     EXPECT_EQ(equals.out, english.out);
-    EXPECT_FALSE(hasJapanese(english.out)) << english.out;
+    EXPECT_FALSE(HasJapanese(english.out)) << english.out;
     for (const Command* command : Commands()) {
         EXPECT_NE(english.out.find("  " + std::string(command->name)), std::string::npos);
         EXPECT_NE(japanese.out.find("  " + std::string(command->name)), std::string::npos);
@@ -155,6 +148,22 @@ TEST_F(CommandLineTest, AddFindListAndExportSayEveryLineInOneLanguage) {
     EXPECT_TRUE(empty.err.empty()) << empty.err;
 }
 
+// An image that cannot be read is told in the run's language, alone or among others.
+TEST_F(CommandLineTest, UnreadableImagesAreToldInTheRunsLanguage) {
+    dir.write("images/junk.iso", std::string(64 * 1024, 'j'));
+    dir.write("images/half.iso", std::string(40000, '\0'));
+    for (const std::string image : {"images/junk.iso", "images/half.iso"}) {
+        const Said english = add(image, "T", Language::English);
+        EXPECT_NE(english.status, Done) << image;
+        EXPECT_FALSE(english.err.empty()) << image;
+        EXPECT_FALSE(HasJapanese(english.err)) << image << ": " << english.err;
+        EXPECT_TRUE(HasJapanese(add(image, "T", Language::Japanese).err)) << image;
+    }
+    const Said all = run({"add-images", (dir / "images").string()});
+    EXPECT_FALSE(HasJapanese(all.out + all.err)) << all.out << all.err;
+    EXPECT_NE(all.out.find("unreadable"), std::string::npos) << all.out;
+}
+
 TEST_F(CommandLineTest, AnUnreadableCatalogueIsToldInEitherLanguage) {
     // A folder named as the catalogue, and a file that is no catalogue.
     dir.write("plain.mdb", "not a catalogue, just text");
@@ -163,7 +172,7 @@ TEST_F(CommandLineTest, AnUnreadableCatalogueIsToldInEitherLanguage) {
             const Said said = runBare({"--catalog", file, command}, Language::English);
             EXPECT_EQ(said.status, Failed) << command;
             EXPECT_FALSE(said.err.empty()) << command;
-            EXPECT_FALSE(hasJapanese(said.err)) << command << ": " << said.err;
+            EXPECT_FALSE(HasJapanese(said.err)) << command << ": " << said.err;
         }
     }
     const Said missing =
@@ -179,7 +188,7 @@ TEST_F(CommandLineTest, AnUnreadableCatalogueIsToldInEitherLanguage) {
     EXPECT_EQ(unwritable.status, Failed);
     EXPECT_TRUE(unwritable.err.starts_with("The CSV file could not be written.\n"))
         << unwritable.err;
-    EXPECT_FALSE(hasJapanese(unwritable.err)) << unwritable.err;
+    EXPECT_FALSE(HasJapanese(unwritable.err)) << unwritable.err;
 }
 
 } // namespace

@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orbisk {
@@ -234,6 +236,55 @@ TEST_F(LinuxPlatform, CopyKilledHalfWayNeverLeavesAFileUnderItsNameAndItsRestIsC
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 2);
     files.copyFile(dir.str() + "/disc/big.bin", out + "/new.bin");
     EXPECT_EQ(std::filesystem::file_size(out + "/new.bin"), 1024u * 1024u);
+}
+
+// A stop asked while a large file is copied ends the copy within a moment, not at the
+// file's end, and leaves neither the target nor a temporary file.
+TEST_F(LinuxPlatform, AStopEndsALargeFilesCopyWithinAMomentAndLeavesNothing) {
+    constexpr std::uintmax_t Size = 1ull << 30;
+    std::filesystem::create_directories(dir / "out");
+    { std::ofstream sparse(dir / "big.bin"); }
+    std::filesystem::resize_file(dir / "big.bin", Size);
+    const std::filesystem::path out = dir / "out";
+    std::stop_source stop;
+    std::exception_ptr ended;
+    bool finished = false;
+    std::chrono::steady_clock::time_point done;
+    std::thread copying([&] {
+        try {
+            files.copyFile(dir.str() + "/big.bin", out.string() + "/big.bin", stop.get_token());
+            done = std::chrono::steady_clock::now();
+            finished = true;
+        } catch (...) {
+            ended = std::current_exception();
+        }
+    });
+    // Once the temporary file has grown, the copy is under way.
+    const auto written = [&out] {
+        for (const auto& entry : std::filesystem::directory_iterator(out)) {
+            if (entry.file_size() > 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto start = std::chrono::steady_clock::now();
+    while (!written() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const auto asked = std::chrono::steady_clock::now();
+    stop.request_stop();
+    copying.join();
+    const auto took = std::chrono::steady_clock::now() - asked;
+    if (finished && done < asked) {
+        GTEST_SKIP() << "this file system copied the whole file before the stop was asked";
+    }
+    ASSERT_FALSE(finished) << "the stop waited for the file's end";
+    ASSERT_TRUE(ended);
+    EXPECT_THROW(std::rethrow_exception(ended), CopyStopped);
+    EXPECT_LT(took, std::chrono::seconds(2)) << "the stop waited for the file's end";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 0)
+        << "the partial copy is removed";
 }
 
 TEST_F(LinuxPlatform, SourceThatEndsShortOfItsSizeIsAnError) {

@@ -159,12 +159,16 @@ void FakeFileSystem::prepareTarget(const std::string& folder) {
     prepared_.push_back(folder);
 }
 
-void FakeFileSystem::copyFile(const std::string& source, const std::string& target) {
+void FakeFileSystem::copyFile(const std::string& source, const std::string& target,
+                              std::stop_token stop) {
     if (transcript_ != nullptr) {
         transcript_->add("copy " + source + " -> " + target);
     }
     if (!copyFailure_.empty()) {
         throw FileError(copyFailure_);
+    }
+    if (stop.stop_requested()) {
+        throw CopyStopped(); // as a large file's copy sees a stop asked while it runs
     }
     copies_[target] = source;
 }

@@ -61,7 +61,8 @@ public:
     // Real files (catalogues in tests) are told apart by their path alone.
     std::string fileIdentity(const std::string& path) const override;
     void prepareTarget(const std::string& folder) override;
-    void copyFile(const std::string& source, const std::string& target) override;
+    void copyFile(const std::string& source, const std::string& target,
+                  std::stop_token stop = {}) override;
     // A file's bytes are its content where one was set, else as many zeros as its size.
     void setContent(const std::string& path, const std::string& content);
     std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;

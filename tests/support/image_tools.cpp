@@ -10,18 +10,6 @@
 
 namespace orbisk::testing {
 
-bool RunQuietly(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-bool HasProgram(const std::string& name) {
-    return RunQuietly("command -v " + name);
-}
-
-std::string Quoted(const std::string& text) {
-    return "'" + text + "'";
-}
-
 namespace {
 
 unsigned char bcd(int value) {

@@ -2,17 +2,12 @@
 
 #include "image/image_tree.h"
 #include "platform/file_system.h"
+#include "support/shell.h"
 
 #include <map>
 #include <string>
 
 namespace orbisk::testing {
-
-// Runs a shell command quietly; true when it succeeded.
-bool RunQuietly(const std::string& command);
-// Whether a program is on this machine.
-bool HasProgram(const std::string& name);
-std::string Quoted(const std::string& text);
 
 // A CD image of one data track in raw 2352-byte sectors, made from an ISO image's 2048-byte
 // sectors (mode 1, or mode 2 form 1 as CD-ROM XA writes), with its cue sheet beside it.

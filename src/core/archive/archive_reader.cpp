@@ -26,6 +26,8 @@ struct Source {
     std::uint64_t position = 0;
     std::array<char, 65536> buffer{};
     bool late = false;
+    // Why the file could not be read, as its reader said it.
+    std::optional<MessageLines> failure{};
 
     // Whether the listing has had its time, or is no longer wanted.
     bool over() const {
@@ -47,6 +49,7 @@ la_ssize_t readSource(archive* a, void* data, const void** bytes) {
         *bytes = source->buffer.data();
         return static_cast<la_ssize_t>(n);
     } catch (const FileError& error) {
+        source->failure = error.reason();
         archive_set_error(a, EIO, "%s", error.what());
         return -1;
     }
@@ -293,47 +296,57 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
 
 namespace {
 
-std::string bytesText(std::uint64_t bytes) {
-    return std::to_string(bytes) + "バイト";
-}
-
 // Writes the current entry's data into out, no further than expected bytes, and says how
 // many it unpacked to.
-void unpack(archive* a, std::uint64_t expected, FileWriter& out) {
+// Why the archive could not be read: a stop, the file's own failure, or the library's.
+[[noreturn]] void failed(archive* a, const Source& source) {
+    if (source.stop.stop_requested()) {
+        throw CopyStopped();
+    }
+    if (source.failure) {
+        throw FileError(*source.failure);
+    }
+    throw FileError(MessageLines{{MessageId::ArchiveDamaged, {errorOf(a)}}});
+}
+
+void unpack(archive* a, std::uint64_t expected, FileWriter& out, const Source& source) {
     std::array<char, 65536> buffer{};
     std::uint64_t written = 0;
     for (;;) {
+        if (source.stop.stop_requested()) {
+            throw CopyStopped();
+        }
         const la_ssize_t n = archive_read_data(a, buffer.data(), buffer.size());
         if (n == 0) {
             break;
         }
         if (n < 0) {
-            throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a) + ")");
+            failed(a, source);
         }
         written += static_cast<std::uint64_t>(n);
         if (written > expected) {
-            throw FileError("書庫に記録された大きさ(" + bytesText(expected) +
-                            ")を超えたため、取り出しを止めました。壊れた書庫か、展開すると"
-                            "大きくなりすぎる書庫です。");
+            throw FileError(MessageLines{
+                {MessageId::ArchiveOverflow, {Count(static_cast<std::int64_t>(expected))}}});
         }
         out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
     }
     if (written != expected) {
-        throw FileError("書庫から取り出したファイルが記録された大きさより短くなりました(記録 " +
-                        bytesText(expected) + "、取り出し " + bytesText(written) +
-                        ")。壊れた書庫です。");
+        throw FileError(MessageLines{{MessageId::ArchiveShort,
+                                      {Count(static_cast<std::int64_t>(expected)),
+                                       Count(static_cast<std::int64_t>(written))}}});
     }
 }
 
 } // namespace
 
-void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out) {
+void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out,
+                   std::stop_token stop) {
     const Utf8Locale utf8;
     // Taking out one member may mean reading through the others before it.
-    Source source{file, std::chrono::steady_clock::time_point::max()};
+    Source source{file, std::chrono::steady_clock::time_point::max(), std::move(stop)};
     const auto a = openArchive(source);
     if (!a) {
-        throw FileError("書庫として読めません。");
+        throw FileError(MessageLines{{MessageId::NotAnArchive, {}}});
     }
     archive_entry* entry = nullptr;
     int status = ARCHIVE_OK;
@@ -352,30 +365,28 @@ void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out
             static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))) ==
                 packed.bytes;
         if (known && !same) {
-            throw FileError("書庫の中のファイルが登録したときと違います(同じ場所に同じパスと"
-                            "大きさのファイルがありません)。書庫が変わっています。");
+            throw FileError(MessageLines{{MessageId::ArchiveChanged, {}}});
         }
         if (!same) {
             continue;
         }
         if (written) {
-            throw FileError("書庫に同じパスと大きさのファイルが複数あり、どれを取り出すか"
-                            "分かりません。ディスクを登録し直して下さい。");
+            throw FileError(MessageLines{{MessageId::ArchiveAmbiguous, {}}});
         }
         if (archive_entry_is_encrypted(entry) != 0) {
-            throw FileError("パスワードで保護されているため、書庫から取り出せません。");
+            throw FileError(MessageLines{{MessageId::ArchiveEncrypted, {}}});
         }
-        unpack(a.get(), packed.bytes, out);
+        unpack(a.get(), packed.bytes, out, source);
         written = true;
         if (known) {
             break;
         }
     }
     if (!written && status != ARCHIVE_EOF) {
-        throw FileError("書庫が壊れているため取り出せません。(" + errorOf(a.get()) + ")");
+        failed(a.get(), source);
     }
     if (!written) {
-        throw FileError("書庫にこのファイルがありません。");
+        throw FileError(MessageLines{{MessageId::NotInArchive, {}}});
     }
     out.commit();
 }

@@ -67,7 +67,9 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits = {});
 // file of its path and size; without a place, the one plain file of that path and size
 // is taken, and two of them are refused. What unpacks to any other size than listed is not
 // committed: a damaged archive, or a bomb, whose writing stops at the listed size. Throws
-// FileError with a Japanese reason; out is then left uncommitted.
-void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out);
+// FileError; out is then left uncommitted. A stop asked while it unpacks ends it
+// (CopyStopped).
+void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out,
+                   std::stop_token stop = {});
 
 } // namespace orbisk

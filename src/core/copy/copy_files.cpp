@@ -51,14 +51,15 @@ private:
 
     DiscCheck checkDisc(const Hit& hit);
     std::optional<MessageLines> wrongDisc(const Hit& hit);
-    std::string copyOne(const Hit& hit, const std::string& folder);
-    std::optional<std::string> whatDiffers(const Hit& hit, const FileFacts& onDisc);
+    CopyLogEntry copyOne(const Hit& hit, const std::string& folder);
+    std::optional<Message> whatDiffers(const Hit& hit, const FileFacts& onDisc);
     bool sameContent(const Hit& hit, const std::string& copy);
-    // Where else the catalogue holds the file, for a copy that failed: a sentence of the
-    // log, or nothing.
-    std::string elsewhere(const Hit& hit) {
+    // Where else the catalogue holds the file, for a copy that failed: a line of the log's
+    // reason, or none.
+    MessageLines elsewhere(const Hit& hit) {
         const std::string places = registered_.elsewhereOf(hit);
-        return places.empty() ? "" : "ほかのディスクにあるコピー: " + places + "。";
+        return places.empty() ? MessageLines{}
+                              : MessageLines{{MessageId::CopiesElsewhere, {places}}};
     }
     void tell(MessageLines lines) {
         platform_.dialogs.message({MessageId::CopyTitle, std::move(lines)}, Buttons::Ok);
@@ -160,33 +161,30 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
 }
 
 // What tells the file on the disc from the one catalogued, or nothing when nothing does: a
-// reason of the copy log, in its words.
-std::optional<std::string> Run::whatDiffers(const Hit& hit, const FileFacts& onDisc) {
+// reason of the copy log.
+std::optional<Message> Run::whatDiffers(const Hit& hit, const FileFacts& onDisc) {
     const NumberFormat& numbers = platform_.numbers;
     if (const auto kept = registered_.keptOf(hit)) {
-        std::string said;
+        Message differs{MessageId::FileDiffersFromRegistration, {"", "", "", ""}};
         if (kept->bytes != onDisc.bytes) {
-            said += "大きさ: 登録時 " + numbers.grouped(static_cast<std::int64_t>(kept->bytes)) +
-                    "バイト、ディスク " + numbers.grouped(static_cast<std::int64_t>(onDisc.bytes)) +
-                    "バイト。";
+            differs.values[0] = numbers.grouped(static_cast<std::int64_t>(kept->bytes));
+            differs.values[1] = numbers.grouped(static_cast<std::int64_t>(onDisc.bytes));
         }
         if (!SameDate(kept->modified, onDisc.modified)) {
-            said += "日付: 登録時 " + platform_.clock.dateTimeText(kept->modified) + "、ディスク " +
-                    platform_.clock.dateTimeText(onDisc.modified) + "。";
+            differs.values[2] = platform_.clock.dateTimeText(kept->modified);
+            differs.values[3] = platform_.clock.dateTimeText(onDisc.modified);
         }
-        if (said.empty()) {
+        if (differs.text(0).empty() && differs.text(2).empty()) {
             return std::nullopt;
         }
-        return "ディスクのファイルが登録したときと違います。" + said;
+        return differs;
     }
     const auto onDiscKilobytes = static_cast<std::int64_t>(Kilobytes(onDisc.bytes));
     if (!hasDigits(hit.size) || onDiscKilobytes == KilobytesOf(hit.size)) {
         return std::nullopt;
     }
-    return "ディスクのファイルがカタログのファイルと違います（別のディスクかもしれません）。"
-           "大きさ: カタログ " +
-           numbers.grouped(KilobytesOf(hit.size)) + "KB、ディスク " +
-           numbers.grouped(onDiscKilobytes) + "KB。";
+    return Message{MessageId::FileDiffersFromCatalog,
+                   {numbers.grouped(KilobytesOf(hit.size)), numbers.grouped(onDiscKilobytes)}};
 }
 
 // Whether the copy holds the content registered, where a fingerprint was kept: a file whose
@@ -202,54 +200,56 @@ bool Run::sameContent(const Hit& hit, const std::string& copy) {
     return file && ContentReader(counters, stop_).read(*file).fingerprint == kept;
 }
 
-std::string Run::copyOne(const Hit& hit, const std::string& folder) {
+CopyLogEntry Run::copyOne(const Hit& hit, const std::string& folder) {
+    const std::string path = HitPathText(hit);
+    const auto failed = [&path](MessageLines reason) {
+        return CopyLogEntry{path, CopyLogEntry::Outcome::Failed, std::move(reason)};
+    };
     if (!platform_.files.isPresentFile(hit.path)) {
         // A path no file can be reached by is no missing file: the system refuses it.
         return platform_.files.isPathTooLong(hit.path)
-                   ? std::string(CopyErrorMarker) +
-                         "パスが長すぎるため、ディスクのファイルを開けません。"
-                   : NotFoundMarker;
+                   ? failed({{MessageId::SourcePathTooLong, {}}})
+                   : CopyLogEntry{path, CopyLogEntry::Outcome::NotFound, {}};
     }
     const char separator = platform_.files.separator();
     // The copy takes the name the user saw: a name from an old Japanese disc is written as
     // its text, in UTF-8, as file names are written here.
     const std::string name = DisplayText(hit.name);
     if (leavesFolder(name, separator)) {
-        return std::string(CopyErrorMarker) + "ファイル名にフォルダの区切りが含まれています。";
+        return failed({{MessageId::NameLeavesFolder, {}}});
     }
     if (hit.member != 0 && hasControlCharacters(name)) {
-        return std::string(CopyErrorMarker) + "ファイル名に制御文字が含まれています。";
+        return failed({{MessageId::NameHasControl, {}}});
     }
     try {
         // The file on the disc must be the one catalogued: its size as the catalogue keeps
         // it, and its size and date where the registration kept them.
         if (const auto differs = whatDiffers(hit, platform_.files.fileFacts(hit.path))) {
-            return std::string(CopyErrorMarker) + *differs;
+            return failed({*differs});
         }
         const std::string target = folder + separator + name;
         if (hit.member == 0) {
-            platform_.files.copyFile(hit.path, target);
+            platform_.files.copyFile(hit.path, target, stop_);
         } else {
             // Only the packed file is taken out, under its own name in the folder: a path
             // in the archive never leads anywhere else.
             const auto archive = platform_.files.openForReading(hit.path);
             if (!archive) {
-                throw FileError("書庫を開けません。");
+                throw FileError(MessageLines{{MessageId::ArchiveNotOpened, {}}});
             }
             auto copy = platform_.files.newCopy(target);
-            ExtractMember(*archive, {hit.memberOrdinal, hit.memberPath, hit.memberBytes}, *copy);
+            ExtractMember(*archive, {hit.memberOrdinal, hit.memberPath, hit.memberBytes}, *copy,
+                          stop_);
         }
         if (!sameContent(hit, target)) {
             // A copy that is not the registered file is not left as if it were.
             platform_.files.removeFile(target);
-            return std::string(CopyErrorMarker) +
-                   "ディスクのファイルの内容が登録したときと違います（大きさと日付は同じです）。" +
-                   elsewhere(hit);
+            return failed(Then({{MessageId::ContentDiffersFromRegistration, {}}}, elsewhere(hit)));
         }
     } catch (const std::exception& error) {
-        return CopyErrorMarker + std::string(error.what()) + elsewhere(hit);
+        return failed(Then(ReasonOf(error), elsewhere(hit)));
     }
-    return CopiedMarker;
+    return {path, CopyLogEntry::Outcome::Copied, {}};
 }
 
 CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
@@ -273,29 +273,33 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
             const Hit& hit = lines[line];
             // No disc can give a file whose catalogued path names no drive.
             if (hit.path.empty()) {
-                log.add(HitPathText(hit),
-                        CopyErrorMarker + std::string("カタログにファイルのパスがありません。"));
+                log.push_back({HitPathText(hit),
+                               CopyLogEntry::Outcome::Failed,
+                               {{MessageId::NoPathInCatalog, {}}}});
             } else if (platform_.files.driveOfPath(hit.path).empty()) {
-                log.add(HitPathText(hit),
-                        CopyErrorMarker +
-                            std::string("ファイルのパスがどのドライブのものか分かりません。"));
+                log.push_back({HitPathText(hit),
+                               CopyLogEntry::Outcome::Failed,
+                               {{MessageId::NoDriveForPath, {}}}});
             } else if (checkDisc(hit) == DiscCheck::Cancelled) {
                 sink_.setBusy(false);
                 sink_.setProgressMax(100);
                 sink_.setProgressValue(0);
                 sink_.setPercentLabel("0%");
-                return {CopyRun::End::Cancelled, log.text()};
+                return {CopyRun::End::Cancelled, std::move(log)};
             } else {
-                log.add(HitPathText(hit), copyOne(hit, folder));
+                log.push_back(copyOne(hit, folder));
             }
         }
         const auto done = static_cast<std::int64_t>(line) + 1;
         sink_.setProgressValue(static_cast<int>(done));
         sink_.setPercentLabel(std::to_string(done * 100 / count) + "%");
-        if (stop_.stop_requested() && line + 1 < lines.size()) {
+        // A stop that cut a file's copy short ends the run even at its last line.
+        const bool cutShort =
+            !log.empty() && log.back().reason == MessageLines{{MessageId::CopyStopped, {}}};
+        if (stop_.stop_requested() && (line + 1 < lines.size() || cutShort)) {
             // What was copied stays copied and logged; the tray stays as it is.
             sink_.setBusy(false);
-            return {CopyRun::End::Stopped, log.text()};
+            return {CopyRun::End::Stopped, std::move(log)};
         }
     }
     // The tray opens for the next disc, unless the run took its files from images alone.
@@ -303,7 +307,7 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
         platform_.tray.open();
     }
     sink_.setBusy(false);
-    return {CopyRun::End::Done, log.text()};
+    return {CopyRun::End::Done, std::move(log)};
 }
 
 } // namespace

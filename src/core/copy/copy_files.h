@@ -1,5 +1,6 @@
 #pragma once
 
+#include "copy/copy_log.h"
 #include "platform/platform.h"
 #include "search/hit_table.h"
 
@@ -9,8 +10,6 @@
 #include <vector>
 
 namespace orbisk {
-
-inline constexpr const char* CopyTitle = "ファイルのコピー";
 
 // What the copy shows while it runs.
 class CopySink {
@@ -29,25 +28,25 @@ struct CopyRun {
     enum class End {
         NothingMarked, // told to the user; nothing else happened
         Cancelled,     // at a disc question; what was copied stays copied
-        Stopped,       // a stop was asked between two files; what was copied stays copied
+        Stopped,       // a stop was asked; what was copied stays copied, and a file that
+                       // was being copied is logged as stopped, nothing of it left
         Done           // every marked hit was handled; log holds an entry for each
     };
     End end = End::NothingMarked;
-    std::string log;
+    CopyLog log;
 };
 
 // COPY: copies the marked hits (positions in lines, ascending) from their discs into
 // folder, asking for each disc by title, and gives the copy log. Progress passes every
 // line, marked or not. A file that cannot be copied is logged with its reason; the copy
-// goes on. The log is data of its own format: its lines and reasons are in the log's
-// Japanese whatever the front end speaks.
+// goes on.
 //
 // Nothing is copied but the file catalogued: a disc whose registration knows it is
 // checked once it is said to be in (its volume, or what a walk of it sees), and each file
 // against its catalogue row (size, and size and date where the registration kept them)
 // before it is copied. What the catalogue knows is read from catalogFile; a catalogue that
-// cannot be read leaves the checks to the hits' own sizes. A stop is looked at between
-// files (a file being copied is finished).
+// cannot be read leaves the checks to the hits' own sizes. A stop ends the run between
+// files, or within a file being copied, whose partial copy is removed.
 CopyRun CopyFiles(Platform platform, const std::filesystem::path& catalogFile,
                   const HitTable& lines, const std::vector<std::size_t>& marked,
                   const std::string& folder, CopySink& sink, std::stop_token stop = {});

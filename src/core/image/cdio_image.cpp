@@ -65,7 +65,7 @@ public:
             }
             if (cdio_read_data_sectors(cdio_, buffer_.data(), moved ? lsn + session_ : lsn, Sector,
                                        static_cast<std::uint32_t>(run)) != DRIVER_OP_SUCCESS) {
-                throw FileError("セクタ " + std::to_string(lsn) + " を読めません。");
+                throw FileError(MessageLines{{MessageId::SectorUnreadable, {Count(lsn)}}});
             }
             const std::size_t take =
                 std::min(static_cast<std::size_t>(run) * Sector - within, count - done);
@@ -213,7 +213,7 @@ public:
             // starts it over.
             file_.reset(udf_fopen(root_.get(), path_.c_str()));
             if (!file_) {
-                throw FileError("UDF のファイルを開き直せません。");
+                throw FileError(MessageLines{{MessageId::UdfFileNotReopened, {}}});
             }
             position_ = 0;
             held_ = 0;
@@ -225,7 +225,7 @@ public:
                 position_ += held_;
                 const ssize_t n = udf_read_block(file_.get(), block_.data(), 1);
                 if (n <= 0) {
-                    throw FileError("UDF のファイルを読めません。");
+                    throw FileError(MessageLines{{MessageId::UdfFileUnreadable, {}}});
                 }
                 held_ = static_cast<std::size_t>(n);
                 continue;
@@ -251,11 +251,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<ReadableFile> OpenCdTracks(const std::string& path, std::string& reason) {
+std::unique_ptr<ReadableFile> OpenCdTracks(const std::string& path, MessageId& reason) {
     silenceLibcdio();
     CdIo_t* cdio = cdio_open(path.c_str(), DRIVER_UNKNOWN);
     if (cdio == nullptr) {
-        reason = "libcdio がイメージとして認めません。";
+        reason = MessageId::CdNotRecognised;
         return nullptr;
     }
     const lsn_t sectors = cdio_get_disc_last_lsn(cdio);
@@ -264,7 +264,7 @@ std::unique_ptr<ReadableFile> OpenCdTracks(const std::string& path, std::string&
     if (sectors <= VolumeDescriptors || first == CDIO_INVALID_TRACK ||
         tracks == CDIO_INVALID_TRACK) {
         cdio_destroy(cdio);
-        reason = "トラックがありません。";
+        reason = MessageId::CdNoTracks;
         return nullptr;
     }
     // The last data track holding volume descriptors starts the session a drive mounts.
@@ -280,7 +280,7 @@ std::unique_ptr<ReadableFile> OpenCdTracks(const std::string& path, std::string&
     }
     if (session < 0) {
         cdio_destroy(cdio);
-        reason = "データトラックに ISO 9660 のボリュームがありません。";
+        reason = MessageId::CdNoDataVolume;
         return nullptr;
     }
     lsn_t descriptors = 0;

@@ -17,8 +17,8 @@ namespace orbisk {
 // as 2048-byte sectors from the disc's first, whatever the tracks frame them in (mode 1,
 // mode 2 form 1). Where the disc has several sessions, the last session's volume
 // descriptors are read in place of the first's, as a drive mounts the last session.
-// Nothing when libcdio cannot read it.
-std::unique_ptr<ReadableFile> OpenCdTracks(const std::string& path, std::string& reason);
+// Nothing when libcdio cannot read it, reason then saying why.
+std::unique_ptr<ReadableFile> OpenCdTracks(const std::string& path, MessageId& reason);
 
 // A UDF volume read with libudf: its tree and what it says of itself. libudf reads UDF up
 // to revision 1.50 (File Entries, one plain partition).

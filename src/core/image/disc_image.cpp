@@ -25,7 +25,7 @@ public:
         const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - offset));
         const std::size_t n = data_->read(offset_ + offset, bytes, take);
         if (n < take) {
-            throw FileError("ディスクイメージが途中で終わっています。");
+            throw FileError(MessageLines{{MessageId::ImageEndsEarly, {}}});
         }
         return n;
     }
@@ -100,7 +100,7 @@ bool IsImageDrive(std::string_view drive, char separator) {
 std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const std::string& path) {
     std::shared_ptr<ReadableFile> file = files.openForReading(path);
     if (!file) {
-        throw ImageError("ディスクイメージのファイルを開けません。");
+        throw ImageError(MessageLines{{MessageId::ImageNotOpened, {}}});
     }
     std::shared_ptr<DiscImage> image(new DiscImage);
     image->path_ = path;
@@ -111,14 +111,11 @@ std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const 
         case Framing::RawSectors: {
             // Tracks in sectors of 2352 bytes: libcdio frames them, by their cue sheet (found
             // beside a BIN file of the same name) or the Nero image's own table.
-            std::string reason;
+            MessageId reason = MessageId::CdNotRecognised;
             image->data_ = OpenCdTracks(path, reason);
             if (!image->data_) {
                 throw ImageError(
-                    "CDのトラックを読めません。BINファイルにはCUEシートが必要です（MDFファイル"
-                    "は、MDSファイルを読むライブラリがないため、2048バイトのセクタのものだけ"
-                    "を読めます）。（" +
-                    reason + "）");
+                    MessageLines{{MessageId::CdTracksUnreadable, {Nested({{reason, {}}})}}});
             }
             image->kind_ = Kind::CdTracks;
             break;
@@ -142,18 +139,19 @@ std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const 
         }
         if (!found.iso9660) {
             if (found.udf == VolumeDescriptors::Udf::Later) {
-                throw ImageError("UDF 2.00 以降の形式のディスクイメージは読めません（読めるのは"
-                                 "UDF 1.50 までと ISO 9660 です）。");
+                throw ImageError(MessageLines{{MessageId::LaterUdf, {}}});
             }
             if (found.udf == VolumeDescriptors::Udf::Early) {
-                throw ImageError("UDF のディスクイメージを読めません。壊れているようです。");
+                throw ImageError(MessageLines{{MessageId::UdfDamaged, {}}});
             }
-            throw ImageError("ディスクイメージではないか、壊れています（ISO 9660 と UDF の"
-                             "ボリュームが見つかりません）。");
+            throw ImageError(MessageLines{{MessageId::NotAnImage, {}}});
         }
         IsoListing listing = ListIso(*image->data_, found.joliet);
         if (listing.tree.size() <= 1 && listing.endedEarly) {
-            throw ImageError("ディスクイメージが壊れていて読めません。（" + listing.reason + "）");
+            throw ImageError(
+                MessageLines{listing.reason.empty()
+                                 ? Message{MessageId::NotAnImage, {}}
+                                 : Message{MessageId::ImageDamaged, {Nested(listing.reason)}}});
         }
         image->volume_ = found.volume;
         image->tree_ = std::move(listing.tree);
@@ -161,7 +159,7 @@ std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const 
     } catch (const ImageError&) {
         throw;
     } catch (const FileError& error) {
-        throw ImageError(std::string("ディスクイメージを読めません。（") + error.what() + "）");
+        throw ImageError(MessageLines{{MessageId::ImageUnreadable, {Nested(error.reason())}}});
     }
     return image;
 }

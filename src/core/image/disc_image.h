@@ -19,7 +19,7 @@ public:
 struct ImageDamage {
     std::int32_t unreadable = 0; // entries or folders passed over
     bool endedEarly = false;     // the listing stopped before the end (more may be missing)
-    std::string reason;          // the reading library's words for the first problem
+    MessageLines reason;         // why, for the first problem
     bool any() const { return unreadable > 0 || endedEarly; }
 };
 

@@ -24,6 +24,12 @@ bool within(const std::string& path, const std::string& image, char separator) {
            (path.size() == image.size() || path[image.size()] == separator);
 }
 
+// A folder as the image cache names it: "x.iso/docs/" is "x.iso/docs".
+std::string withoutEndSeparator(const std::string& folder, char separator) {
+    return !folder.empty() && folder.back() == separator ? folder.substr(0, folder.size() - 1)
+                                                         : folder;
+}
+
 std::string insideOf(const std::string& path, const std::string& image) {
     return path.size() > image.size() ? path.substr(image.size() + 1) : std::string();
 }
@@ -35,7 +41,7 @@ public:
     FileFacts fileFacts(const std::string& name) const override {
         const auto file = image_->tree().child(folder_, name);
         if (!file || image_->tree().node(*file).folder) {
-            throw FileError(name + ": ディスクイメージにありません。");
+            throw FileError(MessageLines{{MessageId::NotInImage, {name}}});
         }
         return image_->tree().node(*file).facts;
     }
@@ -69,7 +75,7 @@ std::optional<ImageFileSystem::Opened> ImageFileSystem::open(const std::string& 
     try {
         opened.image = DiscImage::Open(files_, imagePath);
     } catch (const ImageError& error) {
-        opened.reason = error.what();
+        opened.reason = error.reason();
     }
     opened.device = deviceOf(files_.fileIdentity(imagePath));
     const std::lock_guard lock(mutex_);
@@ -131,7 +137,7 @@ ImageFileSystem::locate(const std::string& path) const {
 }
 
 std::optional<ImageFileSystem::Place> ImageFileSystem::imageOf(const std::string& path,
-                                                               std::string* reason) const {
+                                                               MessageLines* reason) const {
     const auto located = locate(path);
     if (!located) {
         return std::nullopt;
@@ -183,10 +189,7 @@ bool ImageFileSystem::isDriveReady(const std::string& drive) const {
 }
 
 FolderFailure ImageFileSystem::folderFailure(const std::string& folder) const {
-    const char separator = files_.separator();
-    const std::string path = !folder.empty() && folder.back() == separator
-                                 ? folder.substr(0, folder.size() - 1)
-                                 : folder;
+    const std::string path = withoutEndSeparator(folder, files_.separator());
     const auto located = locate(path);
     if (!located) {
         return files_.folderFailure(folder);
@@ -195,7 +198,7 @@ FolderFailure ImageFileSystem::folderFailure(const std::string& folder) const {
         return {located->first.reason, true};
     }
     if (!nodeOf({located->first.image, located->second}, true)) {
-        return {"イメージの中にこのフォルダがありません。", true};
+        return {{{MessageId::FolderNotInImage, {}}}, true};
     }
     return {};
 }
@@ -203,9 +206,7 @@ FolderFailure ImageFileSystem::folderFailure(const std::string& folder) const {
 std::optional<FolderListing> ImageFileSystem::listFolder(const std::string& folder,
                                                          const std::string& namePattern) const {
     const char separator = files_.separator();
-    const std::string path = !folder.empty() && folder.back() == separator
-                                 ? folder.substr(0, folder.size() - 1)
-                                 : folder;
+    const std::string path = withoutEndSeparator(folder, separator);
     auto located = cached(path) ? locate(path) : std::nullopt;
     if (!located) {
         if (auto listing = files_.listFolder(folder, namePattern)) {
@@ -265,7 +266,7 @@ FileFacts ImageFileSystem::fileFacts(const std::string& path) const {
     const Place place{located->first.image, located->second};
     const auto node = located->second.empty() ? std::nullopt : nodeOf(place, false);
     if (!node) {
-        throw FileError(path + ": ディスクイメージにありません。");
+        throw FileError(MessageLines{{MessageId::NotInImage, {path}}});
     }
     return place.image->tree().node(*node).facts;
 }
@@ -311,22 +312,26 @@ std::string ImageFileSystem::fileStamp(const std::string& path) const {
     return files_.fileStamp(path);
 }
 
-void ImageFileSystem::copyFile(const std::string& source, const std::string& target) {
+void ImageFileSystem::copyFile(const std::string& source, const std::string& target,
+                               std::stop_token stop) {
     if (!cached(source) && files_.isPresentFile(source)) {
-        files_.copyFile(source, target);
+        files_.copyFile(source, target, std::move(stop));
         return;
     }
     const auto file = openForReading(source);
     if (!file) {
-        throw FileError("ディスクイメージの中のファイルを開けません。");
+        throw FileError(MessageLines{{MessageId::ImageFileNotOpened, {}}});
     }
     auto copy = files_.newCopy(target);
     std::array<char, 65536> buffer{};
     std::uint64_t done = 0;
     while (done < file->size()) {
+        if (stop.stop_requested()) {
+            throw CopyStopped(); // the copy, never committed, leaves nothing
+        }
         const std::size_t n = file->read(done, buffer.data(), buffer.size());
         if (n == 0) {
-            throw FileError("ディスクイメージの中のファイルが途中で終わっています。");
+            throw FileError(MessageLines{{MessageId::ImageFileEndsEarly, {}}});
         }
         copy->write(std::string_view(buffer.data(), n));
         done += n;

@@ -39,7 +39,7 @@ public:
         std::shared_ptr<const DiscImage> image;
         std::string inside;
     };
-    std::optional<Place> imageOf(const std::string& path, std::string* reason = nullptr) const;
+    std::optional<Place> imageOf(const std::string& path, MessageLines* reason = nullptr) const;
 
     char separator() const override { return files_.separator(); }
     std::string walkPattern(const std::string& driveText) const override;
@@ -62,7 +62,8 @@ public:
         return files_.stampUnsettledFor(path);
     }
     void prepareTarget(const std::string& folder) override { files_.prepareTarget(folder); }
-    void copyFile(const std::string& source, const std::string& target) override;
+    void copyFile(const std::string& source, const std::string& target,
+                  std::stop_token stop = {}) override;
     std::unique_ptr<ReadableFile> openForReading(const std::string& path) const override;
     std::unique_ptr<FileWriter> newCopy(const std::string& target) override {
         return files_.newCopy(target);
@@ -90,7 +91,7 @@ private:
         std::string path;
         std::string stamp;
         std::shared_ptr<const DiscImage> image; // nothing where it could not be read
-        std::string reason;
+        MessageLines reason;
         std::uint64_t device = 0;
     };
     // The opened image path lies in (or is), brought up to date; nothing for other paths.

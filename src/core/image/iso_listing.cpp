@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <locale.h>
+#include <optional>
 
 namespace orbisk {
 
@@ -21,6 +22,8 @@ struct Source {
     ReadableFile& data;
     std::uint64_t position = 0;
     std::array<char, 65536> buffer{};
+    // Why the data could not be read, as its reader said it.
+    std::optional<MessageLines> failure{};
 };
 
 la_ssize_t readSource(archive* a, void* opaque, const void** bytes) {
@@ -32,6 +35,7 @@ la_ssize_t readSource(archive* a, void* opaque, const void** bytes) {
         *bytes = source->buffer.data();
         return static_cast<la_ssize_t>(n);
     } catch (const FileError& error) {
+        source->failure = error.reason();
         archive_set_error(a, EIO, "%s", error.what());
         return -1;
     }
@@ -78,14 +82,18 @@ std::string errorOf(archive* a) {
     return text != nullptr ? text : "";
 }
 
-// The kernel's names for a volume without Rock Ridge or Joliet (libarchive has taken the
-// version off already).
-void lowerCase(std::string& path) {
-    for (char& c : path) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 0x20);
+// A path as the kernel names it: lower case on a volume without Rock Ridge or Joliet
+// (libarchive has taken the version off already).
+std::string kernelName(archive* a, const char* recorded, bool joliet) {
+    std::string path = recorded;
+    if (!joliet && archive_format(a) != ARCHIVE_FORMAT_ISO9660_ROCKRIDGE) {
+        for (char& c : path) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c + 0x20);
+            }
         }
     }
+    return path;
 }
 
 // Reads one file of the listing onwards from its start; going back starts it over.
@@ -136,7 +144,7 @@ private:
             }
         }
         archive_.reset();
-        throw FileError("ディスクイメージの中にファイルが見つかりません。");
+        throw FileError(MessageLines{{MessageId::ImageFileNotFound, {}}});
     }
 
     std::shared_ptr<ReadableFile> data_;
@@ -156,8 +164,7 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
     Source source{data};
     const Archive a = openIso(source);
     if (!a) {
-        listing.endedEarly = true;
-        listing.reason = "ISO 9660 のボリュームがありません。";
+        listing.endedEarly = true; // and no reason: there is no volume to read
         return listing;
     }
     // libarchive gives a file a second time as a link to the file just before it (the same
@@ -172,7 +179,7 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
            status == ARCHIVE_WARN) {
         if (++entries > MostEntries) {
             listing.endedEarly = true;
-            listing.reason = "too many entries";
+            listing.reason = {Verbatim("too many entries")};
             break;
         }
         const char* name = archive_entry_pathname(entry);
@@ -180,24 +187,17 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
             // A record libarchive could not take (out of place, past the end, a name it
             // cannot convert): counted, not guessed at.
             if (listing.unreadable++ == 0) {
-                listing.reason = errorOf(a.get());
+                listing.reason = {Verbatim(errorOf(a.get()))};
             }
             continue;
         }
-        std::string path = name;
-        if (!joliet && archive_format(a.get()) != ARCHIVE_FORMAT_ISO9660_ROCKRIDGE) {
-            lowerCase(path);
-        }
+        std::string path = kernelName(a.get(), name, joliet);
         const auto type = archive_entry_filetype(entry);
         const FileFacts facts{
             static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))),
             static_cast<std::int64_t>(archive_entry_mtime(entry))};
         if (const char* target = archive_entry_hardlink(entry)) {
-            std::string linked = target;
-            if (!joliet && archive_format(a.get()) != ARCHIVE_FORMAT_ISO9660_ROCKRIDGE) {
-                lowerCase(linked);
-            }
-            if (linked == previousPath) {
+            if (kernelName(a.get(), target, joliet) == previousPath) {
                 listing.tree.add(path, false, previousFacts, previousOffset,
                                  previousFacts.bytes >= OneExtent
                                      ? ImageTree::Access::ThroughLibrary
@@ -224,7 +224,8 @@ IsoListing ListIso(ReadableFile& data, bool joliet) {
     }
     if (status == ARCHIVE_FATAL) {
         listing.endedEarly = true;
-        listing.reason = errorOf(a.get());
+        listing.reason =
+            source.failure ? *source.failure : MessageLines{Verbatim(errorOf(a.get()))};
     }
     listing.tree.finish();
     return listing;

@@ -13,7 +13,7 @@ struct IsoListing {
     ImageTree tree;
     std::int32_t unreadable = 0; // entries the library passed over (damaged records, names)
     bool endedEarly = false;     // the listing stopped before its end
-    std::string reason;          // the library's words for the first thing it could not read
+    MessageLines reason;         // why the first thing it could not read was not read
 };
 
 // Lists the ISO 9660 file system in data (2048-byte sectors, the volume descriptors at

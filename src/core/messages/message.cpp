@@ -19,9 +19,14 @@ std::string developerText(const MessageLines& lines) {
         const char* separator = ": ";
         for (const MessageValue& value : line.values) {
             text += separator;
-            text += std::holds_alternative<std::string>(value)
-                        ? std::get<std::string>(value)
-                        : std::to_string(std::get<std::int64_t>(value));
+            if (const auto* said = std::get_if<std::string>(&value)) {
+                text += *said;
+            } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
+                text += std::to_string(*number);
+            } else {
+                const NestedLines& nested = std::get<NestedLines>(value);
+                text += "(" + (nested.lines ? developerText(*nested.lines) : "") + ")";
+            }
             separator = ", ";
         }
     }
@@ -46,8 +51,23 @@ Message Verbatim(std::string text) {
     return {MessageId::Verbatim, {std::move(text)}};
 }
 
+const MessageLines& Message::lines(std::size_t index) const {
+    static const MessageLines none;
+    const auto* nested = index < values.size() ? std::get_if<NestedLines>(&values[index]) : nullptr;
+    return nested != nullptr && nested->lines ? *nested->lines : none;
+}
+
+bool NestedLines::operator==(const NestedLines& other) const {
+    const MessageLines none;
+    return (lines ? *lines : none) == (other.lines ? *other.lines : none);
+}
+
 MessageValue Count(std::int64_t count) {
     return count;
+}
+
+MessageValue Nested(MessageLines lines) {
+    return NestedLines{std::make_shared<const MessageLines>(std::move(lines))};
 }
 
 MessageLines Then(MessageLines lines, const MessageLines& more) {

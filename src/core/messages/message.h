@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -82,7 +83,7 @@ enum class MessageId {
     SkippedFolders,     // count
     FolderLost,         // path
     FirstSkippedFolder, // path
-    Reason,             // the system's words
+    Reason,             // lines: why
     CaptionReading,     // percent
     CaptionStoring,     // percent
     CaptionFinishing,   // percent
@@ -98,6 +99,51 @@ enum class MessageId {
     InsertDisc,   // title
     NotThisDisc,  // title
     RegisteredAs, // title
+    // Why a file was not copied, in the copy log.
+    FileDiffersFromRegistration, // registered bytes, disc bytes, registered date, disc date
+                                 // (texts; the two of each pair empty where they agree)
+    FileDiffersFromCatalog,      // catalogued KB, disc KB (texts)
+    ContentDiffersFromRegistration,
+    CopiesElsewhere, // the other discs' copies of the file (text)
+    SourcePathTooLong,
+    NameLeavesFolder,
+    NameHasControl,
+    NoPathInCatalog,
+    NoDriveForPath,
+    CopyStopped,
+    SourceShrank,
+    TargetIsSource,
+    NoDiscInDrive, // a drive's note in the list of drives
+
+    // Why a disc image, a file in it or an archive cannot be read.
+    ImageNotOpened,
+    ImageEndsEarly,
+    CdTracksUnreadable, // lines: why
+    CdNotRecognised,
+    CdNoTracks,
+    CdNoDataVolume,
+    LaterUdf,
+    UdfDamaged,
+    NotAnImage,
+    ImageDamaged,     // the reader's words
+    ImageUnreadable,  // lines: why
+    SectorUnreadable, // sector
+    UdfFileNotReopened,
+    UdfFileUnreadable,
+    NotInImage, // path
+    FolderNotInImage,
+    ImageFileNotFound,
+    ImageFileNotOpened,
+    ImageFileEndsEarly,
+    ArchiveNotOpened,
+    NotAnArchive,
+    ArchiveDamaged,  // the reader's words
+    ArchiveOverflow, // listed bytes
+    ArchiveShort,    // listed bytes, unpacked bytes
+    ArchiveChanged,
+    ArchiveAmbiguous,
+    ArchiveEncrypted,
+    NotInArchive,
 
     // Saving the log, exporting, renaming and removing.
     NoFileName,
@@ -117,8 +163,18 @@ enum class MessageId {
 // The last id: ids run from 0 to it without a gap, so that a test can word every one.
 inline constexpr MessageId LastMessageId = MessageId::RemoveFailed;
 
-// A value a message quotes: a text (a title, a path, the system's words) or a count.
-using MessageValue = std::variant<std::string, std::int64_t>;
+struct Message;
+
+// Lines a message quotes as one of its values: the reason inside a statement, such as why
+// an image could not be read.
+struct NestedLines {
+    std::shared_ptr<const std::vector<Message>> lines;
+    bool operator==(const NestedLines& other) const;
+};
+
+// A value a message quotes: a text (a title, a path, the system's words), a count, or
+// other messages.
+using MessageValue = std::variant<std::string, std::int64_t, NestedLines>;
 
 // One message: what it says and the values it quotes, in the order its id lists them.
 struct Message {
@@ -129,6 +185,8 @@ struct Message {
     const std::string& text(std::size_t index) const;
     // The value at index as a count, or 0 where it is none.
     std::int64_t number(std::size_t index) const;
+    // The value at index as messages, or none where it is none.
+    const std::vector<Message>& lines(std::size_t index) const;
     bool operator==(const Message&) const = default;
 };
 
@@ -146,6 +204,9 @@ Message Verbatim(std::string text);
 
 // A count, as a message value.
 MessageValue Count(std::int64_t count);
+
+// Messages, as a message value.
+MessageValue Nested(MessageLines lines);
 
 // lines, then the lines of more.
 MessageLines Then(MessageLines lines, const MessageLines& more);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,10 +15,16 @@
 namespace orbisk {
 
 // A file operation that failed: in the system's words, or for one of the program's own
-// reasons. Where a copy fails, what() is the copy log's reason.
+// reasons. Where a copy fails, reason() is the copy log's reason.
 class FileError : public Failure {
 public:
     using Failure::Failure;
+};
+
+// A copy given up because a stop was asked: nothing of it is left at its target.
+class CopyStopped : public FileError {
+public:
+    CopyStopped() : FileError(MessageLines{{MessageId::CopyStopped, {}}}) {}
 };
 
 // What tells one folder from another on this machine (device and inode here), whatever
@@ -46,7 +53,7 @@ struct FolderListing {
 // Why a folder cannot be listed: the system's reason, and whether it was taken away (gone,
 // or its disc no longer answers) rather than refused to this user.
 struct FolderFailure {
-    std::string reason; // empty when the folder can be listed
+    MessageLines reason; // empty when the folder can be listed
     bool lost = false;
 };
 
@@ -73,11 +80,13 @@ struct VolumeIdentity {
     bool operator==(const VolumeIdentity&) const = default;
 };
 
-// One entry of a drive list: the text a command works with and the text shown for it.
+// One entry of a drive list: the text a command works with and the text shown for it. A
+// drive without a disc names its device, which the front end shows with its own note.
 struct DriveEntry {
     std::string drive;
     std::string display;
     DriveKind kind = DriveKind::Fixed;
+    std::string emptyDevice{}; // the device of a drive without a disc, else empty
     bool operator==(const DriveEntry&) const = default;
 };
 
@@ -174,8 +183,10 @@ public:
     // Called before a run of copies into folder: clears what an earlier run that was
     // killed left there.
     virtual void prepareTarget(const std::string& folder) = 0;
-    // Replaces target with a copy of source, or leaves target as it was and throws.
-    virtual void copyFile(const std::string& source, const std::string& target) = 0;
+    // Replaces target with a copy of source, or leaves target as it was and throws. A stop
+    // asked while a large file is copied ends the copy within a moment (CopyStopped).
+    virtual void copyFile(const std::string& source, const std::string& target,
+                          std::stop_token stop = {}) = 0;
     // The plain file at path, open for reading, not through a link; nothing when it cannot
     // be opened.
     virtual std::unique_ptr<ReadableFile> openForReading(const std::string& path) const = 0;

@@ -43,7 +43,7 @@ FactsReader::FactsReader(const FileSystem& files, const NumberFormat& numbers,
                     read_[i].facts.sizeText = SizeText(read_[i].facts.facts.bytes, numbers);
                 }
             } catch (const std::exception& error) {
-                read_[i].failure = error.what();
+                read_[i].failure = ReasonOf(error);
                 failed = true;
             }
             if (failed || (i + 1) % Run == 0) {

@@ -40,7 +40,7 @@ public:
 private:
     struct Read {
         ReadFacts facts;
-        std::string failure; // the reason, where asking failed
+        MessageLines failure; // the reason, where asking failed
     };
 
     std::vector<Read> read_;

@@ -28,7 +28,7 @@ MessageLines skippedLines(const SkippedFolders& skipped) {
                        {skipped.why.lost ? MessageId::FolderLost : MessageId::FirstSkippedFolder,
                         {skipped.first}}};
     if (!skipped.why.reason.empty()) {
-        lines.push_back({MessageId::Reason, {skipped.why.reason}});
+        lines.push_back({MessageId::Reason, {Nested(skipped.why.reason)}});
     }
     return lines;
 }

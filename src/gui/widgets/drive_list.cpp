@@ -2,6 +2,7 @@
 
 #include "services/message_dialog.h"
 #include "widgets/shown_text.h"
+#include "words.h"
 
 #include <QAbstractItemView>
 #include <QFile>
@@ -65,7 +66,7 @@ void DriveList::fill(const std::vector<DriveEntry>& drives) {
     drives_ = drives;
     clear();
     for (const DriveEntry& entry : drives_) {
-        addEntry(entry.drive, entry.display);
+        addEntry(entry.drive, DriveText(entry, Language::Japanese));
     }
     for (const std::string& folder : picked_) {
         if (findData(QByteArray::fromStdString(folder), DriveRole) < 0) {

@@ -3,14 +3,14 @@
 #include "archive/archive_reader.h"
 #include "linux_file_system.h"
 #include "support/lzh_writer.h"
+#include "support/random_bytes.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace orbisk {
 namespace {
@@ -18,19 +18,6 @@ namespace {
 using namespace testing;
 
 const std::string Sjis = "\x83\x65\x83\x58\x83\x67"; // "テスト" in code page 932
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random() % 16); // compresses, as files on discs do
-    }
-    return bytes;
-}
-
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 class ArchiveContentsTest : public ::testing::Test {
 protected:
@@ -75,15 +62,16 @@ protected:
 };
 
 TEST_F(ArchiveContentsTest, EveryPackedFileOfAZipIsFingerprintedInOnePass) {
-    const std::string big = randomBytes(3 << 20, 1); // unpacks in many blocks
-    const std::string stored = randomBytes(200000, 2);
+    const std::string big = RandomBytes(3 << 20, 1, 16); // unpacks in many blocks
+    const std::string stored = RandomBytes(200000, 2, 16);
     dir.write("in/docs/big.bin", big);
     dir.write("in/stored.bin", stored);
     dir.write("in/empty.txt", "");
     dir.write("in/" + Sjis + ".txt", "test\n");
-    ASSERT_TRUE(run("cd '" + dir.str() + "/in' && zip -q -r ../a.zip docs empty.txt " + Sjis +
-                    ".txt && zip -q -0 ../a.zip stored.bin && ln -s docs/big.bin link && "
-                    "zip -q --symlinks ../a.zip link"));
+    ASSERT_TRUE(RunQuietly("cd '" + dir.str() + "/in' && zip -q -r ../a.zip docs empty.txt " +
+                           Sjis +
+                           ".txt && zip -q -0 ../a.zip stored.bin && ln -s docs/big.bin link && "
+                           "zip -q --symlinks ../a.zip link"));
     const ArchiveContents got = readAll((dir / "a.zip").string());
     EXPECT_EQ(got.end, ArchiveContents::End::Read);
     ASSERT_EQ(got.members.size(), 4u) << "no folder, no link";
@@ -100,11 +88,11 @@ TEST_F(ArchiveContentsTest, EveryPackedFileOfAZipIsFingerprintedInOnePass) {
 }
 
 TEST_F(ArchiveContentsTest, TarLzhAndSevenZipGiveTheirMembersAsListed) {
-    const std::string data = randomBytes(100000, 3);
+    const std::string data = RandomBytes(100000, 3, 16);
     dir.write("in/docs/data.bin", data);
     dir.write("in/docs/note.txt", "note\n");
-    ASSERT_TRUE(run("tar czf '" + dir.str() + "/a.tar.gz' -C '" + dir.str() + "/in' docs"));
-    ASSERT_TRUE(run("cd '" + dir.str() + "/in' && 7z a -bd ../a.7z docs"));
+    ASSERT_TRUE(RunQuietly("tar czf '" + dir.str() + "/a.tar.gz' -C '" + dir.str() + "/in' docs"));
+    ASSERT_TRUE(RunQuietly("cd '" + dir.str() + "/in' && 7z a -bd ../a.7z docs"));
     std::ofstream((dir / "old.lzh").string(), std::ios::binary)
         << StoredLzh({{Sjis + "2.txt", "lzh test\n"}, {"docs\\lzhnote.txt", "note\n"}});
 
@@ -155,14 +143,14 @@ TEST_F(ArchiveContentsTest, TheSamePathTwiceIsTwoPackedFilesToldApartByTheirPlac
 }
 
 TEST_F(ArchiveContentsTest, ADamagedOrLockedPackedFileIsSaidAndTheOthersAreRead) {
-    const std::string good = randomBytes(50000, 4);
-    const std::string hurt = randomBytes(50000, 5);
+    const std::string good = RandomBytes(50000, 4, 16);
+    const std::string hurt = RandomBytes(50000, 5, 16);
     dir.write("in/good.bin", good);
     dir.write("in/hurt.bin", hurt);
     dir.write("in/secret.txt", "secret\n");
-    ASSERT_TRUE(run("cd '" + dir.str() +
-                    "/in' && zip -q -0 ../a.zip hurt.bin good.bin && "
-                    "zip -q -P password ../a.zip secret.txt"));
+    ASSERT_TRUE(RunQuietly("cd '" + dir.str() +
+                           "/in' && zip -q -0 ../a.zip hurt.bin good.bin && "
+                           "zip -q -P password ../a.zip secret.txt"));
     // One byte of hurt.bin's stored data changed: its check no longer holds.
     std::fstream zip((dir / "a.zip").string(), std::ios::in | std::ios::out | std::ios::binary);
     zip.seekp(30 + 8 + 20000);
@@ -204,8 +192,8 @@ TEST_F(ArchiveContentsTest, TheMemberLimitKeepsTheFirstAndTheFileIsStillReadWhol
 }
 
 TEST_F(ArchiveContentsTest, ACancelStopsTheReading) {
-    dir.write("in/big.bin", randomBytes(4 << 20, 6));
-    ASSERT_TRUE(run("cd '" + dir.str() + "/in' && zip -q ../a.zip big.bin"));
+    dir.write("in/big.bin", RandomBytes(4 << 20, 6, 16));
+    ASSERT_TRUE(RunQuietly("cd '" + dir.str() + "/in' && zip -q ../a.zip big.bin"));
     stop.request_stop();
     const ArchiveContents got = readAll((dir / "a.zip").string());
     EXPECT_EQ(got.end, ArchiveContents::End::Cancelled);

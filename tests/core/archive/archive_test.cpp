@@ -1,6 +1,7 @@
 #include "archive/archive_reader.h"
 #include "catalog/catalog.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "edit/disc_store.h"
 #include "edit/edit_commands.h"
 #include "linux_file_system.h"
@@ -13,13 +14,13 @@
 #include "support/lzh_writer.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 #include <archive.h>
 #include <archive_entry.h>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -66,10 +67,6 @@ void writeArchive(const std::string& file, const std::vector<Entry>& entries, bo
     archive_write_free(a);
 }
 
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 class Archives : public ::testing::Test {
 protected:
     TempDir dir;
@@ -95,15 +92,16 @@ protected:
         dir.write("source/docs/readme.txt", "readme in a zip\n");
         dir.write("source/" + Sjis + ".txt", "test\n");
         dir.write("source/setup.ini", "[setup]\n");
-        ASSERT_TRUE(run("cd '" + source + "' && zip -q -r '" + folder + "/docs.zip' docs " + Sjis +
-                        ".txt"));
+        ASSERT_TRUE(RunQuietly("cd '" + source + "' && zip -q -r '" + folder + "/docs.zip' docs " +
+                               Sjis + ".txt"));
         std::ofstream(folder + "/old.lzh", std::ios::binary)
             << StoredLzh({{Sjis + "2.txt", "lzh test\n"}, {"docs\\lzhnote.txt", "note\n"}});
-        ASSERT_TRUE(run("cd '" + source + "' && 7z a -bd '" + folder + "/pack.7z' docs"));
-        ASSERT_TRUE(run("cd '" + source + "' && gcab -c '" + folder + "/setup.cab' setup.ini"));
-        ASSERT_TRUE(run("tar czf '" + folder + "/src.tar.gz' -C '" + source + "' docs"));
+        ASSERT_TRUE(RunQuietly("cd '" + source + "' && 7z a -bd '" + folder + "/pack.7z' docs"));
+        ASSERT_TRUE(
+            RunQuietly("cd '" + source + "' && gcab -c '" + folder + "/setup.cab' setup.ini"));
+        ASSERT_TRUE(RunQuietly("tar czf '" + folder + "/src.tar.gz' -C '" + source + "' docs"));
         // An archive inside an archive is a member like any other.
-        ASSERT_TRUE(run("cd '" + folder + "' && zip -q nested.zip docs.zip"));
+        ASSERT_TRUE(RunQuietly("cd '" + folder + "' && zip -q nested.zip docs.zip"));
         // A zip named as a program, found by its content.
         std::filesystem::copy_file(folder + "/docs.zip", folder + "/install.exe");
         std::ofstream(folder + "/damaged.zip") << "PK\x03\x04 this is not the rest of a zip";
@@ -180,8 +178,9 @@ TEST_F(Archives, APackedFileIsCopiedAloneByteForByteAndShownAndExported) {
     const CopyRun run = copy("*" + Sjis + "*");
     for (const std::string entry :
          {"/docs.zip > テスト.txt", "/install.exe > テスト.txt", "/old.lzh > テスト2.txt"}) {
-        EXPECT_NE(run.log.find(disc + entry + "\r\n***Copy Normal End\r\n"), std::string::npos)
-            << "each packed file named as its hit line names it: " << run.log;
+        EXPECT_NE(CopyLogText(run.log).find(disc + entry + "\r\n***Copy Normal End\r\n"),
+                  std::string::npos)
+            << "each packed file named as its hit line names it: " << CopyLogText(run.log);
     }
     EXPECT_EQ(dir.read("out/テスト.txt"), "test\n") << "under the name shown, in UTF-8";
     EXPECT_EQ(dir.read("out/テスト2.txt"), "lzh test\n");
@@ -220,7 +219,7 @@ TEST_F(Archives, PackedFilesStayWithTheirDiscSoCopyAsksForEachDiscOnce) {
         EXPECT_EQ(found[i].starts_with("[first]"), i < 3) << found[i];
     }
     const CopyRun run = copy("*.txt");
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/in_second.txt"), "second");
     EXPECT_EQ(transcript.only("message ファイルのコピー [OK/Cancel]: ").size(), 2u)
         << "one question per disc";
@@ -238,9 +237,9 @@ TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
         many.push_back({"f" + std::to_string(i), ""});
     }
     writeArchive(disc + "/many.tar", many, false);
-    ASSERT_TRUE(run("cd '" + disc +
-                    "' && printf secret > secret.txt && zip -q -P pw locked.zip "
-                    "secret.txt && rm secret.txt"));
+    ASSERT_TRUE(RunQuietly("cd '" + disc +
+                           "' && printf secret > secret.txt && zip -q -P pw locked.zip "
+                           "secret.txt && rm secret.txt"));
     // A bomb: its header says ten bytes, its data unpacks to a megabyte.
     writeArchive(disc + "/bomb.zip", {{"bomb.bin", std::string(1 << 20, '\0')}});
     {
@@ -273,14 +272,16 @@ TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
     run = copy("absolute.txt");
     EXPECT_EQ(dir.read("out/absolute.txt"), "absolute");
     run = copy("ctrl*");
-    EXPECT_NE(run.log.find("***Copy Error: ファイル名に制御文字が含まれています。"),
+    EXPECT_NE(CopyLogText(run.log).find("***Copy Error: ファイル名に制御文字が含まれています。"),
               std::string::npos)
-        << run.log;
+        << CopyLogText(run.log);
     run = copy("secret.txt");
-    EXPECT_NE(run.log.find("***Copy Error: パスワードで保護されているため"), std::string::npos)
-        << run.log;
+    EXPECT_NE(CopyLogText(run.log).find("***Copy Error: パスワードで保護されているため"),
+              std::string::npos)
+        << CopyLogText(run.log);
     run = copy("bomb.bin");
-    EXPECT_NE(run.log.find("***Copy Error: "), std::string::npos) << run.log;
+    EXPECT_NE(CopyLogText(run.log).find("***Copy Error: "), std::string::npos)
+        << CopyLogText(run.log);
     EXPECT_FALSE(std::filesystem::exists(dir / "out/bomb.bin"));
     EXPECT_EQ(lines("link"), Lines{});
     for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) {
@@ -323,11 +324,11 @@ TEST_F(Archives, TheSamePathTwiceInAnArchiveIsCopiedAsTheEntryChosen) {
     dir.write("four/same.txt", "BBBB");
     std::filesystem::create_directories(disc);
     const std::string d = dir.str();
-    ASSERT_TRUE(run("bsdtar --format zip -cf '" + disc + "/twice.zip' -C '" + d +
-                    "/one' dup.txt -C '" + d + "/two' dup.txt"));
-    ASSERT_TRUE(run("tar cf '" + disc + "/twice.tar' -C '" + d + "/one' dup.txt -C '" + d +
-                    "/three' same.txt && tar rf '" + disc + "/twice.tar' -C '" + d +
-                    "/two' dup.txt -C '" + d + "/four' same.txt"));
+    ASSERT_TRUE(RunQuietly("bsdtar --format zip -cf '" + disc + "/twice.zip' -C '" + d +
+                           "/one' dup.txt -C '" + d + "/two' dup.txt"));
+    ASSERT_TRUE(RunQuietly("tar cf '" + disc + "/twice.tar' -C '" + d + "/one' dup.txt -C '" + d +
+                           "/three' same.txt && tar rf '" + disc + "/twice.tar' -C '" + d +
+                           "/two' dup.txt -C '" + d + "/four' same.txt"));
     std::ofstream(disc + "/twice.lzh", std::ios::binary)
         << StoredLzh({{"dup.txt", small}, {"dup.txt", large}});
     ASSERT_EQ(add(disc, "Twice"), Registration::Registered);
@@ -343,7 +344,7 @@ TEST_F(Archives, TheSamePathTwiceInAnArchiveIsCopiedAsTheEntryChosen) {
         std::filesystem::create_directories(dir / "out");
         const CopyRun one =
             CopyFiles(platform, catalog, search.hits, {i}, (dir / "out").string(), copyWindow);
-        EXPECT_EQ(one.log.find("Error"), std::string::npos) << one.log;
+        EXPECT_EQ(CopyLogText(one.log).find("Error"), std::string::npos) << CopyLogText(one.log);
         const std::string copied = dir.read("out/" + hit.name);
         if (hit.name == "dup.txt") {
             EXPECT_EQ(copied, hit.memberBytes == small.size() ? small : large) << HitLine(hit);
@@ -358,18 +359,18 @@ TEST_F(Archives, TheSamePathTwiceInAnArchiveIsCopiedAsTheEntryChosen) {
 TEST_F(Archives, PackedFilesGoWithTheirArchiveRowWhoeverRemovesIt) {
     dir.write("disc1/a.txt", "a");
     dir.write("inner/inside-one.txt", "inside");
-    ASSERT_TRUE(run("cd '" + dir.str() + "/inner' && zip -q '" + dir.str() +
-                    "/disc1/pack.zip' inside-one.txt"));
+    ASSERT_TRUE(RunQuietly("cd '" + dir.str() + "/inner' && zip -q '" + dir.str() +
+                           "/disc1/pack.zip' inside-one.txt"));
     ASSERT_EQ(add((dir / "disc1").string(), "One"), Registration::Registered);
     ASSERT_EQ(lines("inside-*"), (Lines{"[One]pack.zip > inside-one.txt"}));
     const std::string sqlite = "sqlite3 '" + catalog.string() + "' ";
-    ASSERT_TRUE(run(sqlite + "\"Delete From MediaTable Where メディア名 = 'One'; "
-                             "Delete From MediaName Where メディア名 = 'One'\""));
+    ASSERT_TRUE(RunQuietly(sqlite + "\"Delete From MediaTable Where メディア名 = 'One'; "
+                                    "Delete From MediaName Where メディア名 = 'One'\""));
     EXPECT_EQ(lines("inside-*"), Lines{});
 
     // Another program adds a row, which takes the archive's row id.
-    ASSERT_TRUE(run(sqlite + "\"Insert Into MediaTable Values ('/elsewhere/o.zip', 'Other', "
-                             "'o.zip', 'zip', '1', '2026-12-07')\""));
+    ASSERT_TRUE(RunQuietly(sqlite + "\"Insert Into MediaTable Values ('/elsewhere/o.zip', 'Other', "
+                                    "'o.zip', 'zip', '1', '2026-12-07')\""));
     EXPECT_EQ(lines("inside-*"), Lines{}) << "a reused row id is not the archive";
     NameIndex index(dir / "cache/names", catalog, files);
     index.update();
@@ -405,20 +406,21 @@ TEST_F(Archives, PackedFilesOfAnOlderCatalogueKeepWorking) {
     dir.write("one/dup.txt", "1111");
     dir.write("two/dup.txt", "2222");
     dir.write("two/only.txt", "only");
-    ASSERT_TRUE(run("bsdtar --format zip -cf '" + disc + "/pack.zip' -C '" + dir.str() +
-                    "/one' dup.txt -C '" + dir.str() + "/two' dup.txt only.txt"));
+    ASSERT_TRUE(RunQuietly("bsdtar --format zip -cf '" + disc + "/pack.zip' -C '" + dir.str() +
+                           "/one' dup.txt -C '" + dir.str() + "/two' dup.txt only.txt"));
     ASSERT_EQ(add(disc, "Old"), Registration::Registered);
     execute(catalog, "Alter Table OrbiskMembers Drop Column ordinal;"
                      "Alter Table OrbiskMembers Drop Column archive_tie");
     const auto before = tableRows(catalog, "MediaTable");
     EXPECT_EQ(lines("only.txt"), (Lines{"[Old]pack.zip > only.txt"}));
     CopyRun run = copy("only.txt");
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/only.txt"), "only");
     run = copy("dup.txt");
-    EXPECT_NE(run.log.find("***Copy Error: 書庫に同じパスと大きさのファイルが複数あり"),
-              std::string::npos)
-        << "which of the two was registered, nothing tells: " << run.log;
+    EXPECT_NE(
+        CopyLogText(run.log).find("***Copy Error: 書庫に同じパスと大きさのファイルが複数あり"),
+        std::string::npos)
+        << "which of the two was registered, nothing tells: " << CopyLogText(run.log);
 
     const auto oldTables = [this] {
         return tableRows(catalog, "sqlite_master Where name In ('MediaTable', 'MediaName')");
@@ -428,7 +430,7 @@ TEST_F(Archives, PackedFilesOfAnOlderCatalogueKeepWorking) {
     ASSERT_EQ(add((dir / "disc2").string(), "New"), Registration::Registered);
     EXPECT_EQ(lines("only.txt"), (Lines{"[Old]pack.zip > only.txt"}));
     run = copy("only.txt");
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     const auto after = tableRows(catalog, "MediaTable");
     EXPECT_EQ(std::vector<Lines>(after.begin(), after.begin() + 2), before);
     EXPECT_EQ(oldTables(), tablesBefore);
@@ -458,10 +460,12 @@ TEST_F(Archives, AMemberThatUnpacksShorterThanListedIsACopyError) {
     }
     ASSERT_EQ(add(disc, "Short"), Registration::Registered);
     const CopyRun run = copy("short.*");
-    EXPECT_NE(run.log.find(disc + "/short.lzh > short.txt\r\n***Copy Error: "), std::string::npos)
-        << run.log;
-    EXPECT_NE(run.log.find(disc + "/short.zip > short.bin\r\n***Copy Error: "), std::string::npos)
-        << run.log;
+    EXPECT_NE(CopyLogText(run.log).find(disc + "/short.lzh > short.txt\r\n***Copy Error: "),
+              std::string::npos)
+        << CopyLogText(run.log);
+    EXPECT_NE(CopyLogText(run.log).find(disc + "/short.zip > short.bin\r\n***Copy Error: "),
+              std::string::npos)
+        << CopyLogText(run.log);
     EXPECT_FALSE(std::filesystem::exists(dir / "out/short.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "out/short.bin"));
 }
@@ -517,7 +521,7 @@ TEST_F(Archives, OnADiscImageThePackedFileComesBackFromTheDisc) {
     }
     ASSERT_EQ(add(disc, "On a disc"), Registration::Registered);
     const CopyRun run = copy("*lzhnote*");
-    EXPECT_EQ(run.log, disc + "/old.lzh > docs/lzhnote.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(run.log), disc + "/old.lzh > docs/lzhnote.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(dir.read("out/lzhnote.txt"), "note\n");
     EXPECT_EQ(transcript.count("message ファイルのコピー [OK/Cancel]: On a discのメディアをセット"
                                "して下さい。"),

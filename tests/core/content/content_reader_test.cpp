@@ -1,21 +1,14 @@
 #include "content/content_reader.h"
 #include "platform/read_error.h"
+#include "support/random_bytes.h"
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace orbisk {
 namespace {
 
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random());
-    }
-    return bytes;
-}
+using testing::RandomBytes;
 
 // A file held in memory that fails, shrinks or grows where a test says, as a disc does.
 class ScriptedFile : public ReadableFile {
@@ -62,7 +55,7 @@ protected:
 };
 
 TEST_F(Reading, AWholeFileGivesItsFingerprintBlockByBlock) {
-    const std::string bytes = randomBytes(3 * ContentReader::BlockBytes + 12345, 1);
+    const std::string bytes = RandomBytes(3 * ContentReader::BlockBytes + 12345, 1);
     ScriptedFile file(bytes);
     const ContentRead read = reader.read(file);
     EXPECT_EQ(read.end, ContentRead::End::Read);
@@ -81,9 +74,9 @@ TEST_F(Reading, AWholeFileGivesItsFingerprintBlockByBlock) {
 }
 
 TEST_F(Reading, AReadErrorSaysWhyAndHowFarAndTheFilesAroundItKeepTheirFingerprints) {
-    const std::string first = randomBytes(1500000, 2);
-    const std::string failing = randomBytes(2500000, 3);
-    const std::string last = randomBytes(700000, 4);
+    const std::string first = RandomBytes(1500000, 2);
+    const std::string failing = RandomBytes(2500000, 3);
+    const std::string last = RandomBytes(700000, 4);
     ScriptedFile a(first);
     ScriptedFile b(failing);
     b.failAt = 1234567; // inside a block
@@ -111,7 +104,7 @@ TEST_F(Reading, AReadErrorSaysWhyAndHowFarAndTheFilesAroundItKeepTheirFingerprin
 }
 
 TEST_F(Reading, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
-    const std::string bytes = randomBytes(2 * ContentReader::BlockBytes + 100, 5);
+    const std::string bytes = RandomBytes(2 * ContentReader::BlockBytes + 100, 5);
     ScriptedFile shrinking(bytes);
     shrinking.beforeRead = [&](std::uint64_t offset) {
         if (offset > 0) {
@@ -134,7 +127,7 @@ TEST_F(Reading, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
 }
 
 TEST_F(Reading, ACancelStopsWithinOneBlock) {
-    const std::string bytes = randomBytes(5 * ContentReader::BlockBytes, 6);
+    const std::string bytes = RandomBytes(5 * ContentReader::BlockBytes, 6);
     ScriptedFile file(bytes);
     file.beforeRead = [&](std::uint64_t offset) {
         if (offset == ContentReader::BlockBytes) {

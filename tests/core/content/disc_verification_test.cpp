@@ -4,32 +4,19 @@
 #include "content/disc_verification.h"
 #include "linux_file_system.h"
 #include "support/failing_mount.h"
+#include "support/random_bytes.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <random>
 
 namespace orbisk {
 namespace {
 
 using namespace testing;
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random());
-    }
-    return bytes;
-}
-
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 class DiscVerification : public ::testing::Test {
 protected:
@@ -88,10 +75,10 @@ protected:
 };
 
 TEST_F(DiscVerification, EachFileIsToldAsItIsAndABadPlaceNeverEndsTheRun) {
-    source.write("same.dat", randomBytes(400000, 1));
-    source.write("bad/middle.dat", randomBytes(3000000, 2));
-    source.write("after.dat", randomBytes(300000, 3));
-    source.write("rewritten.dat", randomBytes(50000, 4));
+    source.write("same.dat", RandomBytes(400000, 1));
+    source.write("bad/middle.dat", RandomBytes(3000000, 2));
+    source.write("after.dat", RandomBytes(300000, 3));
+    source.write("rewritten.dat", RandomBytes(50000, 4));
     source.write("grown.dat", "short");
     source.write("gone.dat", "gone");
     source.write("new.dat", "not registered");
@@ -103,7 +90,7 @@ TEST_F(DiscVerification, EachFileIsToldAsItIsAndABadPlaceNeverEndsTheRun) {
                    "grown.dat", "new.dat",        "noopen.dat"};
     // Another content of the same size and date: only the fingerprint tells.
     const auto rewrittenDate = std::filesystem::last_write_time(source.path() / "rewritten.dat");
-    source.write("rewritten.dat", randomBytes(50000, 5));
+    source.write("rewritten.dat", RandomBytes(50000, 5));
     std::filesystem::last_write_time(source.path() / "rewritten.dat", rewrittenDate);
     source.write("grown.dat", "longer than it was");
     std::filesystem::remove(source.path() / "gone.dat");
@@ -138,7 +125,7 @@ TEST_F(DiscVerification, EachFileIsToldAsItIsAndABadPlaceNeverEndsTheRun) {
 }
 
 TEST_F(DiscVerification, WithoutAKeptFingerprintTheSizeAndDateDecideAndTheReadOneIsGiven) {
-    source.write("plain.dat", randomBytes(70000, 7));
+    source.write("plain.dat", RandomBytes(70000, 7));
     plan.registered = {keep("plain.dat", false)};
     plan.walked = {"plain.dat"};
     auto verdicts = verify(source.str());
@@ -160,11 +147,12 @@ TEST_F(DiscVerification, WithoutAKeptFingerprintTheSizeAndDateDecideAndTheReadOn
 TEST_F(DiscVerification, PackedFilesAreKnownByTheirPlaceNeverByAPathTheyShare) {
     // dup.txt twice in one archive: the second entry is another file of the same path.
     source.write("in/dup.txt", "first entry");
-    ASSERT_TRUE(run("tar cf '" + source.str() + "/a.tar' -C '" + source.str() + "/in' dup.txt"));
+    ASSERT_TRUE(
+        RunQuietly("tar cf '" + source.str() + "/a.tar' -C '" + source.str() + "/in' dup.txt"));
     source.write("in/dup.txt", "the second entry, longer");
     source.write("in/other.txt", "other");
-    ASSERT_TRUE(
-        run("tar rf '" + source.str() + "/a.tar' -C '" + source.str() + "/in' dup.txt other.txt"));
+    ASSERT_TRUE(RunQuietly("tar rf '" + source.str() + "/a.tar' -C '" + source.str() +
+                           "/in' dup.txt other.txt"));
     RegisteredFile archive = keepArchive("a.tar");
     ASSERT_EQ(archive.members.size(), 3u);
     ASSERT_EQ(archive.members[0].path, archive.members[1].path);
@@ -203,7 +191,7 @@ TEST_F(DiscVerification, PackedFilesAreKnownByTheirPlaceNeverByAPathTheyShare) {
 
 TEST_F(DiscVerification, AStopLeavesTheFilesNotReachedCancelledAndKeepsThoseBefore) {
     for (int i = 0; i < 4; ++i) {
-        source.write("f" + std::to_string(i), randomBytes(10000, 20 + i));
+        source.write("f" + std::to_string(i), RandomBytes(10000, 20 + i));
     }
     plan.registered = {keep("f0"), keep("f1"), keep("f2"), keep("f3")};
     plan.walked = {"f0", "f1", "f2", "f3"};

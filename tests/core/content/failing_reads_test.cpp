@@ -5,28 +5,19 @@
 #include "content/content_reader.h"
 #include "linux_file_system.h"
 #include "support/failing_mount.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <random>
 #include <thread>
 
 namespace orbisk {
 namespace {
 
 using namespace testing;
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random());
-    }
-    return bytes;
-}
 
 class FailingReads : public ::testing::Test {
 protected:
@@ -60,10 +51,10 @@ protected:
 };
 
 TEST_F(FailingReads, ABadPlaceIsSaidWithHowFarTheFileReadAndTheFilesAroundItKeepTheirFingerprints) {
-    put("first.dat", randomBytes(1500000, 1));
-    put("folder/bad.dat", randomBytes(3000000, 2));
-    put("last.dat", randomBytes(700000, 3));
-    put("gone.dat", randomBytes(1000, 4));
+    put("first.dat", RandomBytes(1500000, 1));
+    put("folder/bad.dat", RandomBytes(3000000, 2));
+    put("last.dat", RandomBytes(700000, 3));
+    put("gone.dat", RandomBytes(1000, 4));
     const FailingMount disc(source.str(),
                             {"fail=folder/bad.dat@1000000-1100000", "noopen=gone.dat"});
     ASSERT_TRUE(disc.mounted());
@@ -85,9 +76,9 @@ TEST_F(FailingReads, ABadPlaceIsSaidWithHowFarTheFileReadAndTheFilesAroundItKeep
 }
 
 TEST_F(FailingReads, ThroughTheSystemsCacheAsFromARealDiscTheBadPageIsWhereTheReadStops) {
-    put("first.dat", randomBytes(300000, 11));
-    put("bad.dat", randomBytes(3000000, 12));
-    put("last.dat", randomBytes(300000, 13));
+    put("first.dat", RandomBytes(300000, 11));
+    put("bad.dat", RandomBytes(3000000, 12));
+    put("last.dat", RandomBytes(300000, 13));
     const FailingMount disc(source.str(), {"fail=bad.dat@1000000-1100000"},
                             FailingMount::Reads::Cached);
     ASSERT_TRUE(disc.mounted());
@@ -102,8 +93,8 @@ TEST_F(FailingReads, ThroughTheSystemsCacheAsFromARealDiscTheBadPageIsWhereTheRe
 }
 
 TEST_F(FailingReads, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
-    put("shrinks.dat", randomBytes(2000000, 5));
-    put("grows.dat", randomBytes(2000000, 6));
+    put("shrinks.dat", RandomBytes(2000000, 5));
+    put("grows.dat", RandomBytes(2000000, 6));
     // The kernel asks for up to a megabyte at a time: the first ask is answered whole,
     // those after it find the file shorter.
     const FailingMount disc(source.str(),
@@ -123,7 +114,7 @@ TEST_F(FailingReads, AFileThatShrinksOrGrowsWhileReadIsToldAsSuch) {
 }
 
 TEST_F(FailingReads, ACrawlingDiscIsCancelledWithoutHanging) {
-    put("slow.dat", randomBytes(16 << 20, 7));
+    put("slow.dat", RandomBytes(16 << 20, 7));
     const FailingMount disc(source.str(), {"delay=slow.dat@40"});
     ASSERT_TRUE(disc.mounted());
     const auto file = files.openForReading(disc / "slow.dat");
@@ -144,7 +135,7 @@ TEST_F(FailingReads, ACrawlingDiscIsCancelledWithoutHanging) {
 }
 
 TEST_F(FailingReads, RulesChangedWhileMountedTakeEffectAtTheNextOpening) {
-    put("ageing.dat", randomBytes(500000, 8));
+    put("ageing.dat", RandomBytes(500000, 8));
     const FailingMount disc(source.str());
     ASSERT_TRUE(disc.mounted());
     EXPECT_EQ(read(disc, "ageing.dat").fingerprint, FingerprintOf(contents["ageing.dat"]));
@@ -158,9 +149,9 @@ TEST_F(FailingReads, RulesChangedWhileMountedTakeEffectAtTheNextOpening) {
 // chosen inside one of them.
 TEST_F(FailingReads, AnArchiveReadThroughABadPlaceKeepsThePackedFilesBeforeIt) {
     TempDir work;
-    const std::string one = randomBytes(400000, 9);
-    const std::string two = "MARKER" + randomBytes(400000, 10);
-    const std::string three = randomBytes(400000, 11);
+    const std::string one = RandomBytes(400000, 9);
+    const std::string two = "MARKER" + RandomBytes(400000, 10);
+    const std::string three = RandomBytes(400000, 11);
     work.write("in/one.bin", one);
     work.write("in/two.bin", two);
     work.write("in/three.bin", three);

@@ -1,5 +1,6 @@
 #include "catalog/catalog.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "linux_file_system.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
@@ -47,8 +48,8 @@ protected:
         for (std::size_t i = 0; i < search.hits.size(); ++i) {
             all.push_back(i);
         }
-        return CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow)
-            .log;
+        return CopyLogText(
+            CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow).log);
     }
 };
 

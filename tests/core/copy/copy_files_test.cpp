@@ -1,4 +1,5 @@
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "support/recording_views.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
@@ -81,7 +82,7 @@ TEST_F(Copy, ThreeOfOneTitleAskOnceTestEachAndCopyEach) {
                      "tray set cdaudio door open",
                      "not busy"}));
     EXPECT_EQ(result.end, CopyRun::End::Done);
-    EXPECT_EQ(result.log,
+    EXPECT_EQ(CopyLogText(result.log),
               "e:\\DOCS\\a.txt\r\n***Copy Normal End\r\ne:\\DOCS\\b.txt\r\n***Copy Normal End\r\n"
               "e:\\c.txt\r\n***Copy Normal End\r\n");
 }
@@ -95,7 +96,7 @@ TEST_F(Copy, ProgressPassesEveryLineWhenOnlyTheLastIsMarked) {
               (Lines{"label 0%", "label 10%", "label 20%", "label 30%", "label 40%", "label 50%",
                      "label 60%", "label 70%", "label 80%", "label 90%", "label 100%"}));
     EXPECT_EQ(questions().size(), 1u);
-    EXPECT_EQ(result.log, "e:\\10.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(result.log), "e:\\10.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, EachRunOfOneTitleIsAskedForInListOrder) {
@@ -118,7 +119,7 @@ TEST_F(Copy, CancelKeepsWhatWasCopiedAndShowsNoReport) {
     run();
     EXPECT_EQ(p.files.copies().size(), 1u);
     EXPECT_EQ(result.end, CopyRun::End::Cancelled);
-    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(result.log), "e:\\a.txt\r\n***Copy Normal End\r\n");
     const Lines tail(p.transcript.lines.end() - 4, p.transcript.lines.end());
     EXPECT_EQ(tail, (Lines{"not busy", "max 100", "value 0", "label 0%"}));
     EXPECT_EQ(p.transcript.only("tray").back(), "tray set cdaudio door open");
@@ -128,7 +129,7 @@ TEST_F(Copy, MissingFileIsLoggedAndTheWalkGoesOn) {
     hit("A", "e:\\gone.txt", true, false);
     hit("A", "e:\\here.txt");
     run();
-    EXPECT_EQ(result.log,
+    EXPECT_EQ(CopyLogText(result.log),
               "e:\\gone.txt\r\n***File Not Found\r\ne:\\here.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(p.files.copies().size(), 1u);
 }
@@ -136,9 +137,10 @@ TEST_F(Copy, MissingFileIsLoggedAndTheWalkGoesOn) {
 TEST_F(Copy, APathLongerThanTheSystemAllowsIsSaidToBeSo) {
     hit("A", "e:\\" + std::string(300, 'd') + "\\a.txt", true, false);
     run();
-    EXPECT_EQ(result.log, "e:\\" + std::string(300, 'd') +
-                              "\\a.txt\r\n***Copy Error: パスが長すぎるため、ディスクのファイルを"
-                              "開けません。\r\n");
+    EXPECT_EQ(CopyLogText(result.log),
+              "e:\\" + std::string(300, 'd') +
+                  "\\a.txt\r\n***Copy Error: パスが長すぎるため、ディスクのファイルを"
+                  "開けません。\r\n");
 }
 
 TEST_F(Copy, SameNameFromTwoFoldersEndsAsTheSecond) {
@@ -149,7 +151,7 @@ TEST_F(Copy, SameNameFromTwoFoldersEndsAsTheSecond) {
                                                 "copy e:\\TWO\\same.txt -> d:\\OUT\\same.txt"}));
     EXPECT_EQ(p.files.copies().at("d:\\OUT\\same.txt"), "e:\\TWO\\same.txt");
     EXPECT_EQ(
-        result.log,
+        CopyLogText(result.log),
         "e:\\ONE\\same.txt\r\n***Copy Normal End\r\ne:\\TWO\\same.txt\r\n***Copy Normal End\r\n");
 }
 
@@ -173,9 +175,41 @@ TEST_F(Copy, AStopEndsTheCopyAfterTheFileItIsAt) {
     result = CopyFiles(p.platform(), catalog, hits, marked, folder, window, stop.get_token());
     EXPECT_EQ(result.end, CopyRun::End::Stopped);
     EXPECT_EQ(p.transcript.only("copy"), (Lines{"copy e:\\a.txt -> d:\\OUT\\a.txt"}));
-    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n") << "what was copied is logged";
+    EXPECT_EQ(CopyLogText(result.log), "e:\\a.txt\r\n***Copy Normal End\r\n")
+        << "what was copied is logged";
     EXPECT_EQ(p.transcript.lines.back(), "not busy");
     EXPECT_EQ(p.transcript.count("tray set cdaudio door open"), 1u) << "only for the disc";
+}
+
+// A stop that reaches a file while it is copied ends the run there, even at the last
+// line: the file is logged as stopped and nothing after it is copied or logged.
+TEST_F(Copy, AStopDuringAFilesCopyEndsTheRunAndLogsTheFileAsStopped) {
+    for (const bool last : {false, true}) {
+        SCOPED_TRACE(last ? "the last line" : "a middle line");
+        hits.clear();
+        marked.clear();
+        p.transcript.lines.clear();
+        hit("A", "e:\\a.txt");
+        hit("A", "e:\\b.txt");
+        if (!last) {
+            hit("A", "e:\\c.txt");
+        }
+        std::stop_source stop;
+        p.transcript.onAdd = [&](const std::string& line) {
+            if (line == "copy e:\\b.txt -> d:\\OUT\\b.txt") {
+                stop.request_stop();
+            }
+        };
+        result = CopyFiles(p.platform(), catalog, hits, marked, folder, window, stop.get_token());
+        EXPECT_EQ(result.end, CopyRun::End::Stopped);
+        EXPECT_EQ(CopyLogText(result.log),
+                  "e:\\a.txt\r\n***Copy Normal End\r\n"
+                  "e:\\b.txt\r\n***Copy Error: コピーを中止しました。\r\n");
+        EXPECT_FALSE(p.files.copies().contains("d:\\OUT\\b.txt"));
+        EXPECT_EQ(p.transcript.count("copy e:\\c.txt -> d:\\OUT\\c.txt"), 0u);
+        EXPECT_EQ(p.transcript.lines.back(), "not busy");
+        p.transcript.onAdd = nullptr;
+    }
 }
 
 TEST_F(Copy, NotReadyDriveAsksForTheDiscAgainSoCancelIsAlwaysThere) {
@@ -193,7 +227,7 @@ TEST_F(Copy, NotReadyDriveAsksForTheDiscAgainSoCancelIsAlwaysThere) {
               (Lines{"message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。",
                      "message ファイルのコピー: Aのメディアの準備が出来ていません。",
                      "message ファイルのコピー [OK/Cancel]: Aのメディアをセットして下さい。"}));
-    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(result.log), "e:\\a.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(result.end, CopyRun::End::Cancelled);
 }
 
@@ -217,16 +251,18 @@ TEST_F(Copy, FailedCopyIsLoggedWithItsReasonAndTheWalkGoesOn) {
     hit("A", "e:\\b.txt");
     p.files.failCopies("デバイスに空き領域がありません");
     run();
-    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n"
-                          "e:\\b.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n");
+    EXPECT_EQ(CopyLogText(result.log),
+              "e:\\a.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n"
+              "e:\\b.txt\r\n***Copy Error: デバイスに空き領域がありません\r\n");
     EXPECT_EQ(result.end, CopyRun::End::Done);
     EXPECT_EQ(p.transcript.only("not busy").size(), 1u);
 
     // A reason with line breaks of its own stays one line of the log.
     p.files.failCopies("書き込めません。\r\n(I/O error)\nもう一度");
     run();
-    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Error: 書き込めません。 (I/O error) もう一度\r\n"
-                          "e:\\b.txt\r\n***Copy Error: 書き込めません。 (I/O error) もう一度\r\n");
+    EXPECT_EQ(CopyLogText(result.log),
+              "e:\\a.txt\r\n***Copy Error: 書き込めません。 (I/O error) もう一度\r\n"
+              "e:\\b.txt\r\n***Copy Error: 書き込めません。 (I/O error) もう一度\r\n");
 }
 
 TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
@@ -240,7 +276,7 @@ TEST_F(Copy, NameThatWouldLeaveTheTargetFolderIsNotCopied) {
     EXPECT_EQ(result.end, CopyRun::End::Done);
     const std::string entry =
         "e:\\x\r\n***Copy Error: ファイル名にフォルダの区切りが含まれています。\r\n";
-    EXPECT_EQ(result.log, entry + entry + entry + entry + entry);
+    EXPECT_EQ(CopyLogText(result.log), entry + entry + entry + entry + entry);
 }
 
 TEST_F(Copy, HitWithoutAPathIsACopyErrorAndNoDiscIsAskedFor) {
@@ -250,9 +286,10 @@ TEST_F(Copy, HitWithoutAPathIsACopyErrorAndNoDiscIsAskedFor) {
     hit("A", "e:\\b.txt");
     run();
     EXPECT_EQ(questions().size(), 1u);
-    EXPECT_EQ(result.log, "e:\\a.txt\r\n***Copy Normal End\r\n"
-                          "\r\n***Copy Error: カタログにファイルのパスがありません。\r\n"
-                          "e:\\b.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(result.log),
+              "e:\\a.txt\r\n***Copy Normal End\r\n"
+              "\r\n***Copy Error: カタログにファイルのパスがありません。\r\n"
+              "e:\\b.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(Copy, TargetFolderIsMadeReadyOnceBeforeTheFirstCopy) {

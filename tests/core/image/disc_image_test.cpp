@@ -3,7 +3,9 @@
 #include "linux_file_system.h"
 #include "support/disc_images.h"
 #include "support/image_tools.h"
+#include "support/japanese_text.h"
 #include "support/temp_dir.h"
+#include "words.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -213,7 +215,14 @@ TEST_F(ImageOfFolder, BinAndCueInModeOneAndModeTwoReadAsTheIso) {
             DiscImage::Open(files, bin);
             ADD_FAILURE() << "a BIN without its cue sheet";
         } catch (const ImageError& error) {
-            EXPECT_NE(std::string(error.what()).find("CUE"), std::string::npos) << error.what();
+            // Said in each front end's language, with why libcdio refused it.
+            const std::string japanese = Worded(error.reason(), Language::Japanese);
+            EXPECT_NE(japanese.find("CUEシートが必要です"), std::string::npos) << japanese;
+            EXPECT_NE(japanese.find("（libcdio がイメージとして認めません。）"), std::string::npos)
+                << japanese;
+            const std::string english = Worded(error.reason(), Language::English);
+            EXPECT_NE(english.find("CUE sheet"), std::string::npos) << english;
+            EXPECT_FALSE(HasJapanese(english)) << english;
         }
     }
 }
@@ -293,8 +302,7 @@ TEST_F(ImageOfFolder, UdfBridgeIsReadAsUdfAndLaterUdfIsRefusedWithItsReason) {
             DiscImage::Open(files, image);
             ADD_FAILURE() << image;
         } catch (const ImageError& error) {
-            EXPECT_NE(std::string(error.what()).find("UDF 2.00"), std::string::npos)
-                << error.what();
+            EXPECT_EQ(error.reason(), (MessageLines{{MessageId::LaterUdf, {}}}));
         }
     }
 }
@@ -351,7 +359,8 @@ TEST_F(ImageOfFolder, DamagedImagesAreRefusedOrReadAsFarAsTheyGo) {
         DiscImage::Open(files, write("far.iso", far));
         ADD_FAILURE() << "a file beyond the image's end";
     } catch (const ImageError& error) {
-        EXPECT_NE(std::string(error.what()).find("extent"), std::string::npos) << error.what();
+        const std::string said = Worded(error.reason(), Language::Japanese);
+        EXPECT_NE(said.find("extent"), std::string::npos) << said;
     }
 
     // Cut in the middle of the files: the listing is whole, the files past the cut unreadable.

@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 #include "catalog/disc_records.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "image/image_file_system.h"
 #include "linux_file_system.h"
 #include "media/disc_check.h"
@@ -91,7 +92,7 @@ TEST_F(ImageAsDrive, AGoneOrReplacedImageIsNoLongerTheDisc) {
     dir.write("isos/notes.iso", "just text");
     const std::string notes = (dir / "isos/notes.iso").string();
     EXPECT_FALSE(files.isDriveReady(notes));
-    std::string reason;
+    MessageLines reason;
     EXPECT_FALSE(files.imageOf(notes + "/x", &reason));
     EXPECT_FALSE(reason.empty());
 }
@@ -121,7 +122,7 @@ TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     const CopyRun run =
         CopyFiles(platform, catalog, search.hits, {0, 1, 2}, (dir / "out").string(), copyWindow);
     EXPECT_EQ(run.end, CopyRun::End::Done);
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/a.jpg"), std::string(3000, 'a'));
     EXPECT_EQ(dir.read("out/c.jpg"), "c");
     EXPECT_TRUE(transcript.only("tray").empty());

@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 #include "catalog/row_writer.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "media/disc_identity.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
@@ -118,8 +119,8 @@ TEST_F(KnownDiscs, TheWrongDiscIsToldWhichItIsAndAskedForAgain) {
     p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000});
     const CopyRun run = copyAll("Photos 2003");
     EXPECT_EQ(run.end, CopyRun::End::Done);
-    EXPECT_EQ(run.log, "e:\\readme.txt\r\n***Copy Normal End\r\n"
-                       "e:\\docs\\grown.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(run.log), "e:\\readme.txt\r\n***Copy Normal End\r\n"
+                                    "e:\\docs\\grown.txt\r\n***Copy Normal End\r\n");
 }
 
 TEST_F(KnownDiscs, AFileThatIsNotTheCataloguedOneIsACopyErrorAndTheRestIsCopied) {
@@ -127,25 +128,27 @@ TEST_F(KnownDiscs, AFileThatIsNotTheCataloguedOneIsACopyErrorAndTheRestIsCopied)
     add("Photos 2003");
     p.files.setFacts("e:\\docs\\grown.txt", {60000, 1070000000});
     CopyRun run = copyAll("Photos 2003");
-    EXPECT_EQ(run.log, "e:\\readme.txt\r\n***Copy Normal End\r\n"
-                       "e:\\docs\\grown.txt\r\n***Copy Error: ディスクのファイルが登録したときと"
-                       "違います。大きさ: 登録時 2,000バイト、ディスク 60,000バイト。\r\n");
+    EXPECT_EQ(CopyLogText(run.log),
+              "e:\\readme.txt\r\n***Copy Normal End\r\n"
+              "e:\\docs\\grown.txt\r\n***Copy Error: ディスクのファイルが登録したときと"
+              "違います。大きさ: 登録時 2,000バイト、ディスク 60,000バイト。\r\n");
     EXPECT_EQ(p.files.copies().size(), 1u);
 
     // The same size, another date.
     p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000 + 3 * 86400});
     run = copyAll("Photos 2003");
-    EXPECT_NE(run.log.find("grown.txt\r\n***Copy Error: ディスクのファイルが登録したときと違い"
-                           "ます。日付: 登録時 2003-11-28 06:13:20、ディスク 2003-12-01 06:13:20。"
-                           "\r\n"),
+    EXPECT_NE(CopyLogText(run.log).find(
+                  "grown.txt\r\n***Copy Error: ディスクのファイルが登録したときと違い"
+                  "ます。日付: 登録時 2003-11-28 06:13:20、ディスク 2003-12-01 06:13:20。"
+                  "\r\n"),
               std::string::npos)
-        << run.log;
+        << CopyLogText(run.log);
 
     // The disc read in another time zone: its dates shifted by nine hours.
     p.files.setFacts("e:\\docs\\grown.txt", {2000, 1070000000 + 9 * 3600});
     p.files.setFacts("e:\\readme.txt", {100, 1070000000 + 9 * 3600});
     run = copyAll("Photos 2003");
-    EXPECT_EQ(run.log.find("Copy Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Copy Error"), std::string::npos) << CopyLogText(run.log);
 }
 
 // A disc without a volume is known by its whole walk: read in another time zone, every
@@ -179,12 +182,12 @@ TEST_F(KnownDiscs, AnOlderCatalogueWorksAsBeforeAndKeepsItsTablesAsTheyAre) {
     const auto tablesBefore = schema();
     const auto rowsBefore = tableRows(catalog, "MediaTable");
     CopyRun run = copyAll("OLD");
-    EXPECT_EQ(run.log, "e:\\readme.txt\r\n***Copy Normal End\r\n"
-                       "e:\\docs\\grown.txt\r\n***Copy Normal End\r\n");
+    EXPECT_EQ(CopyLogText(run.log), "e:\\readme.txt\r\n***Copy Normal End\r\n"
+                                    "e:\\docs\\grown.txt\r\n***Copy Normal End\r\n");
 
     p.files.setFacts("e:\\docs\\grown.txt", {60000, 1070000000});
     run = copyAll("OLD");
-    EXPECT_NE(run.log.find("grown.txt\r\n***Copy Error: "), std::string::npos)
+    EXPECT_NE(CopyLogText(run.log).find("grown.txt\r\n***Copy Error: "), std::string::npos)
         << "the catalogued size still tells";
 
     p.files.setVolume("e:", photos);

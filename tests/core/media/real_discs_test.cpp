@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 #include "catalog/row_writer.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "linux_file_system.h"
 #include "media/disc_check.h"
 #include "registration/register_disc.h"
@@ -97,12 +98,14 @@ TEST_F(RealDiscs, OnAFuseMountAChangedFileOfTheRightDiscIsACopyErrorAndTheRestIs
         EXPECT_EQ(run.end, CopyRun::End::Done);
         EXPECT_EQ(transcript.only("message"), (Lines{"message ファイルのコピー [OK/Cancel]: Photos "
                                                      "2003のメディアをセットして下さい。"}));
-        EXPECT_NE(run.log.find(drive + "/docs/grown.txt\r\n***Copy Error: ディスクのファイルが"
-                                       "登録したときと違います。大きさ: 登録時 2バイト、ディスク "
-                                       "60,000バイト。"),
+        EXPECT_NE(CopyLogText(run.log).find(
+                      drive + "/docs/grown.txt\r\n***Copy Error: ディスクのファイルが"
+                              "登録したときと違います。大きさ: 登録時 2バイト、ディスク "
+                              "60,000バイト。"),
                   std::string::npos)
-            << run.log;
-        EXPECT_NE(run.log.find(drive + "/readme.txt\r\n***Copy Normal End\r\n"), std::string::npos);
+            << CopyLogText(run.log);
+        EXPECT_NE(CopyLogText(run.log).find(drive + "/readme.txt\r\n***Copy Normal End\r\n"),
+                  std::string::npos);
         EXPECT_FALSE(std::filesystem::exists(dir / "out/grown.txt"));
         EXPECT_EQ(dir.read("out/readme.txt"), "the same on both discs\n");
     }
@@ -110,7 +113,7 @@ TEST_F(RealDiscs, OnAFuseMountAChangedFileOfTheRightDiscIsACopyErrorAndTheRestIs
     dialogs.answers.clear();
     const CopyRun run = copyAll("Photos 2003");
     EXPECT_EQ(run.end, CopyRun::End::Done);
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/grown.txt"), "a\n");
 }
 
@@ -124,10 +127,11 @@ TEST_F(RealDiscs, WithoutAnIdentityTheWrongFileIsACopyError) {
                {{drive + "/readme.txt", "OLD", "readme.txt", "txt", "0", "2003-06-01"},
                 {drive + "/docs/grown.txt", "OLD", "grown.txt", "txt", "0", "2003-06-01"}});
     const CopyRun run = copyAll("OLD");
-    EXPECT_EQ(run.log, drive + "/readme.txt\r\n***Copy Normal End\r\n" + drive +
-                           "/docs/grown.txt\r\n***Copy Error: ディスクのファイルがカタログの"
-                           "ファイルと違います（別のディスクかもしれません）。大きさ: カタログ "
-                           "0KB、ディスク 59KB。\r\n");
+    EXPECT_EQ(CopyLogText(run.log),
+              drive + "/readme.txt\r\n***Copy Normal End\r\n" + drive +
+                  "/docs/grown.txt\r\n***Copy Error: ディスクのファイルがカタログの"
+                  "ファイルと違います（別のディスクかもしれません）。大きさ: カタログ "
+                  "0KB、ディスク 59KB。\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out/grown.txt"));
 }
 
@@ -243,7 +247,7 @@ TEST_F(FolderDiscs, TwoDiscsSharingTheirPathsAreToldApartInEitherOrder) {
 
         insert("Y");
         const CopyRun run = copyAll("Disc Y");
-        EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+        EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
         EXPECT_EQ(dir.read("out/report.txt"), "report of disc Y, longer\n");
         std::filesystem::rename(drive, dir / "Y");
         inDrive.clear();
@@ -274,7 +278,7 @@ TEST_F(FolderDiscs, DiscsWhoseDatesLieAnHourApartAreEachTheirOwn) {
         EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
     }
     insert("Y");
-    EXPECT_EQ(copyAll("Disc Y").log.find("Error"), std::string::npos);
+    EXPECT_EQ(CopyLogText(copyAll("Disc Y").log).find("Error"), std::string::npos);
     EXPECT_EQ(dir.read("out/b.txt"), std::string(200, 'Y'));
 }
 
@@ -298,15 +302,17 @@ TEST_F(FolderDiscs, AChangedFileIsACopyErrorThatSaysWhatDiffersAndTheRestIsCopie
     EXPECT_EQ(
         transcript.only("message"),
         (Lines{"message ファイルのコピー [OK/Cancel]: Photosのメディアをセットして下さい。"}));
-    EXPECT_NE(run.log.find(drive + "/docs/grown.txt\r\n***Copy Error: ディスクのファイルが登録"
-                                   "したときと違います。大きさ: 登録時 2バイト、ディスク 60,000"
-                                   "バイト。\r\n"),
+    EXPECT_NE(CopyLogText(run.log).find(
+                  drive + "/docs/grown.txt\r\n***Copy Error: ディスクのファイルが登録"
+                          "したときと違います。大きさ: 登録時 2バイト、ディスク 60,000"
+                          "バイト。\r\n"),
               std::string::npos)
-        << run.log;
-    EXPECT_NE(run.log.find(drive + "/docs/dated.txt\r\n***Copy Error: ディスクのファイルが登録"
-                                   "したときと違います。日付: 登録時 "),
+        << CopyLogText(run.log);
+    EXPECT_NE(CopyLogText(run.log).find(drive +
+                                        "/docs/dated.txt\r\n***Copy Error: ディスクのファイルが登録"
+                                        "したときと違います。日付: 登録時 "),
               std::string::npos)
-        << run.log;
+        << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/readme.txt"), "readme\n");
     EXPECT_EQ(dir.read("out/same.txt"), "same\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out/grown.txt"));
@@ -365,13 +371,14 @@ TEST_F(FolderDiscs, AVolumeIsKnownByItsUuidAndLabelWhateverItsFilesAre) {
     dialogs.answers = {Answer::Ok, Answer::Cancel}; // Cancel only if refused
     const CopyRun run = copyAll("Scans");
     EXPECT_EQ(run.end, CopyRun::End::Done);
-    EXPECT_NE(run.log.find(drive + "/scans/page1.txt\r\n***Copy Normal End\r\n"),
+    EXPECT_NE(CopyLogText(run.log).find(drive + "/scans/page1.txt\r\n***Copy Normal End\r\n"),
               std::string::npos);
-    EXPECT_NE(run.log.find(drive + "/scans/page2.txt\r\n***Copy Error: ディスクのファイルが登録"
-                                   "したときと違います。大きさ: 登録時 9バイト、ディスク 24バイト。"
-                                   "\r\n"),
+    EXPECT_NE(CopyLogText(run.log).find(
+                  drive + "/scans/page2.txt\r\n***Copy Error: ディスクのファイルが登録"
+                          "したときと違います。大きさ: 登録時 9バイト、ディスク 24バイト。"
+                          "\r\n"),
               std::string::npos)
-        << run.log;
+        << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/page1.txt"), "page one\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out/page2.txt"));
 }

@@ -1,5 +1,6 @@
 #include "catalog/row_writer.h"
 #include "copy/copy_files.h"
+#include "copy_log_text.h"
 #include "linux_file_system.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
@@ -114,7 +115,7 @@ TEST_F(ShownNames, CopiesAreNamedAsShownInUtf8ByteEqualAndLoggedSo) {
     }
     const CopyRun run =
         CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow);
-    EXPECT_EQ(run.log.find("Error"), std::string::npos) << run.log;
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/見積書.txt"), "estimate on the disc\n");
     EXPECT_EQ(dir.read("out/テスト.txt"), "test\n");
     EXPECT_EQ(dir.read("out/文書_ark.txt"), "document in an lzh\n");
@@ -124,9 +125,10 @@ TEST_F(ShownNames, CopiesAreNamedAsShownInUtf8ByteEqualAndLoggedSo) {
     for (const std::string& logged :
          {disc + "/見積書.txt", disc + "/old.lzh > old/文書_ark.txt",
           disc + "/old.lzh > 見積書_lzh.txt", disc + "/sjis.zip > 見積書_zip.txt"}) {
-        EXPECT_NE(run.log.find(logged + "\r\n***Copy Normal End\r\n"), std::string::npos)
+        EXPECT_NE(CopyLogText(run.log).find(logged + "\r\n***Copy Normal End\r\n"),
+                  std::string::npos)
             << logged << "\n"
-            << run.log;
+            << CopyLogText(run.log);
     }
     // The catalogue keeps the bytes.
     EXPECT_EQ(tableRows(catalog, "MediaTable Where ファイル名 = '" + Tesuto + ".txt'").size(), 1u);
