@@ -1,17 +1,23 @@
 // What reading a disc's content and finding its files elsewhere cost, against plain
 // anchors measured in the same run: xxhsum -H2 over the same files, and sort | uniq -d
-// over the same (size, fingerprint) lines. Prints a table, then one summary line per
-// figure: NAME: FIGURE UNIT (RATIO× ANCHOR), RATIO being our time over the anchor's.
+// over the same (size, fingerprint) lines, and a registration that reads every file's
+// content against find, one sqlite3 transaction and xxhsum -H2 over the same files. Prints a table,
+// then one summary line per figure: NAME: FIGURE UNIT (RATIO× ANCHOR), RATIO being our time over
+// the anchor's.
 //
 //   orbisk_content_bench                 every figure
 //   orbisk_content_bench --rows N        the search for copies over N rows (default 10M)
-//   orbisk_content_bench --only verify   the reading alone (or --only dups)
+//   orbisk_content_bench --only verify   the reading alone (or --only dups, --only register)
 //   orbisk_content_bench --copies-child N   (internal) one search for copies, measured
 #include "bench_support.h"
+#include "catalog/catalog.h"
 #include "content/content_reader.h"
 #include "content/copy_groups.h"
 #include "copy_rows.h"
 #include "linux_file_system.h"
+#include "locale_number_format.h"
+#include "registration/register_disc.h"
+#include "system_clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -105,6 +111,52 @@ Turns verifyTurns(const std::filesystem::path& root, const std::vector<std::stri
     }
     return {*std::min_element(ours.begin(), ours.end()),
             *std::min_element(anchor.begin(), anchor.end())};
+}
+
+// A registration with every file's content read, into a new catalogue each turn; against
+// what it comes to with the plain tools: find lists the files with their sizes and dates,
+// sqlite3 stores them as rows in one transaction, xxhsum -H2 reads every file.
+Turns registerTurns(const std::filesystem::path& root, int rounds) {
+    const std::filesystem::path place = dataFolder() / "register-content";
+    std::filesystem::create_directories(place);
+    const std::string rows = (place / "rows.sql").string();
+    const std::string anchorCatalog = (place / "anchor.db").string();
+    const std::string anchor =
+        "rm -f '" + anchorCatalog +
+        "' && { echo 'Create Table f (path Text, bytes Integer, "
+        "modified Real); Begin;'; find '" +
+        root.string() +
+        "' -type f -printf \"Insert Into f Values ('%p', %s, %T@);\\n\"; echo 'Commit;'; } > '" +
+        rows + "' && sqlite3 '" + anchorCatalog + "' < '" + rows + "' && find '" + root.string() +
+        "' -type f -exec xxhsum -H2 {} + > /dev/null 2>&1";
+    QuietTray tray;
+    QuietDialogs dialogs;
+    SystemClock clock;
+    LocaleNumberFormat numbers;
+    LinuxFileSystem disc;
+    const Platform platform{disc, tray, dialogs, clock, numbers};
+    std::vector<double> ours;
+    std::vector<double> plain;
+    for (int round = 0; round < rounds; ++round) {
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((round + turn) % 2 != 0) {
+                plain.push_back(commandSeconds(anchor));
+                continue;
+            }
+            const auto catalog = place / "Orbisk.mdb";
+            std::filesystem::remove(catalog);
+            Catalog::create(catalog);
+            QuietRegisterSink sink;
+            const auto start = Clock::now();
+            if (RegisterDisc(platform, catalog, root.string(), "BENCH", sink, {}, true) !=
+                Registration::Registered) {
+                throw std::runtime_error("the registration failed");
+            }
+            ours.push_back(secondsSince(start));
+        }
+    }
+    return {*std::min_element(ours.begin(), ours.end()),
+            *std::min_element(plain.begin(), plain.end())};
 }
 
 struct Measured {
@@ -207,6 +259,18 @@ int main(int argc, char** argv) {
         std::snprintf(line, sizeof line,
                       "verify-cold: %.0f MB/s (%.3g× xxhsum -H2, both reading from the disk)",
                       VerifiedFiles / cold.ours, cold.ours / cold.anchor);
+        summary.emplace_back(line);
+    }
+    if (only.empty() || only == "register") {
+        constexpr int RegisteredFiles = 2000;
+        const auto root = fileTree("verify-source", RegisteredFiles, 20, 1 << 20);
+        const Turns turns = registerTurns(root, 5);
+        std::printf("register-content  ours %.3f s  find + sqlite3 + xxhsum %.3f s\n", turns.ours,
+                    turns.anchor);
+        std::snprintf(line, sizeof line,
+                      "register-content: %.0f MB/s (%.3g× find + one transaction + xxhsum -H2 "
+                      "over the same files)",
+                      RegisteredFiles / turns.ours, turns.ours / turns.anchor);
         summary.emplace_back(line);
     }
     if (only.empty() || only == "dups") {

@@ -8,13 +8,15 @@ namespace orbisk {
 
 namespace {
 
+constexpr OptionSpec ContentOption{"--content", "", ""};
+
 int run(CommandRun& run) {
     const std::string drive = FolderAsDrive(run.words()[0]);
     Registration done = Registration::Failed;
     {
         TerminalProgress progress(run.terminal());
-        done =
-            RegisterDisc(run.platform(), run.catalog(), drive, *run.value(TitleOption), progress);
+        done = RegisterDisc(run.platform(), run.catalog(), drive, *run.value(TitleOption), progress,
+                            {}, run.has(ContentOption));
     }
     switch (done) {
     case Registration::Registered:
@@ -37,13 +39,15 @@ int run(CommandRun& run) {
 extern const Command AddCommand;
 const Command AddCommand{
     "add",
-    "FOLDER --title TITLE [--yes]",
+    "FOLDER --title TITLE [--content] [--yes]",
     {"registers the disc mounted at FOLDER (any folder) under TITLE;\n"
-     "--yes answers yes to a question (a disc registered before)",
+     "--content reads every file (and packed file) whole and keeps its content\n"
+     "fingerprint; --yes answers yes to a question (a disc registered before)",
      "FOLDER (どのフォルダでもよい) のディスクを TITLE で登録する。\n"
+     "--content はすべてのファイル (書庫の中のファイルも) を読み、内容の指紋を残す。\n"
      "--yes は質問 (登録済みのディスク) に「はい」と答える"},
     1,
-    {TitleOption, YesOption},
+    {TitleOption, ContentOption, YesOption},
     {TitleOption},
     run,
 };

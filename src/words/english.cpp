@@ -123,6 +123,11 @@ std::string English(const Message& message) {
     case MessageId::ArchivesRegistered:
         return count(1, "file", "files") + " packed in " + count(0, "archive", "archives") + " " +
                many(1, "was", "were") + " registered too.";
+    case MessageId::ContentsUnread:
+        return count(0, "file", "files") + " could not be read to the end and " +
+               many(0, "has", "have") + " no content fingerprint.";
+    case MessageId::FirstContentUnread:
+        return "The first: " + text(0);
     case MessageId::UnreadableArchives:
         return count(0, "archive", "archives") + " could not be read and " +
                many(0, "was registered as a file", "were registered as files") + " only.";
@@ -202,6 +207,11 @@ std::string English(const Message& message) {
         return "The file on the disc is not the catalogue's (it may be another disc). Size: "
                "catalogue " +
                text(0) + " KB, on the disc " + text(1) + " KB.";
+    case MessageId::ContentDiffersFromRegistration:
+        return "The content of the file on the disc is not the registered one (its size and "
+               "date are the same).";
+    case MessageId::CopiesElsewhere:
+        return "Copies on other discs: " + text(0) + ".";
     case MessageId::SourcePathTooLong:
         return "The path is too long for the file on the disc to be opened.";
     case MessageId::NameLeavesFolder:

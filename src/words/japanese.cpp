@@ -118,6 +118,10 @@ std::string Japanese(const Message& message) {
         return "完了しました。";
     case MessageId::ArchivesRegistered:
         return "書庫" + number(0) + "個の中のファイル" + number(1) + "個も登録しました。";
+    case MessageId::ContentsUnread:
+        return "最後まで読めず、内容の指紋がないファイルが" + number(0) + "個あります。";
+    case MessageId::FirstContentUnread:
+        return "最初のファイル: " + text(0);
     case MessageId::UnreadableArchives:
         return "読めなかった書庫が" + number(0) + "個あり、ファイルとしてだけ登録しました。";
     case MessageId::FirstUnreadableArchive:
@@ -191,6 +195,10 @@ std::string Japanese(const Message& message) {
         return "ディスクのファイルがカタログのファイルと違います（別のディスクかもしれません）。"
                "大きさ: カタログ " +
                text(0) + "KB、ディスク " + text(1) + "KB。";
+    case MessageId::ContentDiffersFromRegistration:
+        return "ディスクのファイルの内容が登録したときと違います（大きさと日付は同じです）。";
+    case MessageId::CopiesElsewhere:
+        return "ほかのディスクにあるコピー: " + text(0) + "。";
     case MessageId::SourcePathTooLong:
         return "パスが長すぎるため、ディスクのファイルを開けません。";
     case MessageId::NameLeavesFolder:

@@ -66,6 +66,25 @@ protected:
     }
 };
 
+// A ZIP of one file, with the date given.
+void writeZip(const std::filesystem::path& file, const std::string& path, const std::string& data,
+              std::time_t modified) {
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    archive_write_open_filename(a, file.c_str());
+    archive_entry* entry = archive_entry_new();
+    archive_entry_set_pathname(entry, path.c_str());
+    archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_mtime(entry, modified, 0);
+    archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
+    archive_write_header(a, entry);
+    archive_write_data(a, data.data(), data.size());
+    archive_entry_free(entry);
+    archive_write_close(a);
+    archive_write_free(a);
+}
+
 TEST_F(ContentCommandsTest, VerifyTellsEachFileAndKeepsTheFingerprintsItRead) {
     if (!testing::HasFuse()) {
         GTEST_SKIP() << "no FUSE here";
@@ -110,6 +129,41 @@ TEST_F(ContentCommandsTest, VerifyTellsEachFileAndKeepsTheFingerprintsItRead) {
     EXPECT_EQ(testing::tableRows(catalog, "OrbiskContents").size(), 3u);
 }
 
+TEST_F(ContentCommandsTest, AddWithContentKeepsEveryFingerprintAndNamesAFileThatWouldNotRead) {
+    if (!testing::HasFuse()) {
+        GTEST_SKIP() << "no FUSE here";
+    }
+    writeZip(dir / "disc/pack.zip", "in/a.txt", "packed", 1700000000);
+    {
+        const testing::FailingMount disc((dir / "disc").string());
+        ASSERT_TRUE(disc.mounted());
+        disc.setRules({"fail=docs/report.doc@2-3"});
+        const Said added = run({"add", disc.folder(), "--title", "Disc A", "--content"});
+        EXPECT_EQ(added.status, Done) << added.err;
+        EXPECT_NE(added.err.find("1 file could not be read to the end and has no content "
+                                 "fingerprint.\nThe first: " +
+                                 disc / "docs/report.doc" + "\n"),
+                  std::string::npos)
+            << added.err;
+    }
+    // The three files that read, and the packed file, each with its own.
+    const auto kept = testing::tableRows(catalog, "OrbiskContents");
+    EXPECT_EQ(kept.size(), 4u);
+    EXPECT_EQ(testing::tableRows(catalog, "MediaTable").size(), 4u);
+
+    // Another content of the same size and date: the fingerprint read at registration
+    // tells it at the first verification.
+    const auto date = std::filesystem::last_write_time(dir / "disc/notes.txt");
+    dir.write("disc/notes.txt", "NOTES");
+    std::filesystem::last_write_time(dir / "disc/notes.txt", date);
+    const Said verified = run({"verify", (dir / "disc").string()});
+    EXPECT_EQ(verified.status, Differs);
+    EXPECT_NE(verified.out.find("changed\t" + (dir / "disc/notes.txt").string() + "\t\tcontent\t"),
+              std::string::npos)
+        << verified.out;
+    EXPECT_NE(verified.err.find("3 same, 1 changed"), std::string::npos) << verified.err;
+}
+
 TEST_F(ContentCommandsTest, VerifyRefusesAnotherDiscAndSaysWhichItIs) {
     dir.write("other/photo.jpg", "a photo");
     dir.write("other/list.txt", "a list");
@@ -140,25 +194,6 @@ TEST_F(ContentCommandsTest, VerifyRefusesAnotherDiscAndSaysWhichItIs) {
         std::string::npos);
     EXPECT_NE(changed.out.find(std::string("unlisted\0", 9) + (dir / "disc/new.txt").string()),
               std::string::npos);
-}
-
-// A ZIP of one file, with the date given.
-void writeZip(const std::filesystem::path& file, const std::string& path, const std::string& data,
-              std::time_t modified) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_open_filename(a, file.c_str());
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, path.c_str());
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_entry_set_mtime(entry, modified, 0);
-    archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
-    archive_write_header(a, entry);
-    archive_write_data(a, data.data(), data.size());
-    archive_entry_free(entry);
-    archive_write_close(a);
-    archive_write_free(a);
 }
 
 // The file of disc A held by a second disc at another path, and packed in an archive on a

@@ -68,27 +68,49 @@ void RegisterContentTie(sqlite3* db) {
                                contentTie, nullptr, nullptr, nullptr);
 }
 
-void StoreContent(Catalog& catalog, const StoredContent& stored) {
+namespace {
+
+sqlite::Statement contentInsert(Catalog& catalog, bool packed) {
+    // A packed file must still be one of its row's.
+    return Connection(catalog).prepare(
+        std::string("Insert Or Replace Into OrbiskContents (file_row, member, tie, content) "
+                    "Select t.rowid, ?2, content_tie(t.ファイルパス, t.メディア名, t.サイズ, "
+                    "t.登録日), ?3 From MediaTable t Where t.rowid = ?1") +
+            (packed ? " And Exists (Select 1 From OrbiskMembers m Where m.member = ?2 "
+                      "And m.file_row = ?1)"
+                    : ""),
+        true);
+}
+
+sqlite::Statement makeContents(Catalog& catalog) {
     Connection(catalog).exec("Create Table If Not Exists OrbiskContents ("
                              "file_row Integer Not Null, member Integer Not Null, "
                              "tie Integer Not Null, content Blob Not Null, "
                              "Primary Key (file_row, member)) Without Rowid");
-    // A packed file must still be one of its row's.
-    const bool packed = stored.member != 0;
-    if (packed && !HasPackedFiles(catalog)) {
+    return contentInsert(catalog, false);
+}
+
+} // namespace
+
+ContentWriter::ContentWriter(Catalog& catalog) : file_(makeContents(catalog)) {
+    if (HasPackedFiles(catalog)) {
+        member_ = contentInsert(catalog, true);
+    }
+}
+
+void ContentWriter::store(const StoredContent& stored) {
+    sqlite::Statement* insert = stored.member == 0 ? &file_ : member_ ? &*member_ : nullptr;
+    if (insert == nullptr) {
         return;
     }
-    auto insert = Connection(catalog).prepare(
-        std::string("Insert Or Replace Into OrbiskContents (file_row, member, tie, content) "
-                    "Select t.rowid, ?2, content_tie(t.ファイルパス, t.メディア名, t.サイズ, "
-                    "t.登録日), ?3 From MediaTable t Where t.rowid = ?1") +
-        (packed ? " And Exists (Select 1 From OrbiskMembers m Where m.member = ?2 "
-                  "And m.file_row = ?1)"
-                : ""));
     // The statement reads the bytes when it runs: they must outlive the binding.
     const std::string content = blobOf(stored.content);
-    insert.bind(1, stored.fileRow).bind(2, stored.member).bindBlob(3, content);
-    insert.run();
+    insert->bind(1, stored.fileRow).bind(2, stored.member).bindBlob(3, content);
+    insert->run();
+}
+
+void StoreContent(Catalog& catalog, const StoredContent& stored) {
+    ContentWriter(catalog).store(stored);
 }
 
 std::vector<StoredContent> ReadContents(Catalog& catalog,

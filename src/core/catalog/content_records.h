@@ -38,6 +38,18 @@ void RegisterContentTie(sqlite3* db);
 // for writing; the caller's transaction makes it part of its other writes.
 void StoreContent(Catalog& catalog, const StoredContent& stored);
 
+// StoreContent for many fingerprints in a row (a registration's): the table is made and the
+// statements prepared once.
+class ContentWriter {
+public:
+    explicit ContentWriter(Catalog& catalog);
+    void store(const StoredContent& stored);
+
+private:
+    sqlite::Statement file_;
+    std::optional<sqlite::Statement> member_;
+};
+
 // The fingerprints still tied to their rows: those of the file rows from firstRow to
 // lastRow (a registration's), or every one when the range is not given; in row order, a
 // file row's own before its packed files'.

@@ -55,8 +55,8 @@ std::int64_t RowWriter::storeFileRow(const FileRow& row) {
     return Connection(catalog_).lastInsertRowId();
 }
 
-void RowWriter::storeMember(std::int64_t archiveRow, const FileRow& archive,
-                            const ArchiveMember& member) {
+std::int64_t RowWriter::storeMember(std::int64_t archiveRow, const FileRow& archive,
+                                    const ArchiveMember& member) {
     if (!insertMember_) {
         Connection(catalog_).exec(
             "Create Table If Not Exists OrbiskMembers ("
@@ -82,6 +82,18 @@ void RowWriter::storeMember(std::int64_t archiveRow, const FileRow& archive,
         .bind(6, member.ordinal)
         .bind(7, tie_)
         .run();
+    return Connection(catalog_).lastInsertRowId();
+}
+
+void RowWriter::storeContent(std::int64_t row, std::int64_t member,
+                             const ContentFingerprint& content) {
+    // A packed file's table made after the writer (the disc's first archive comes after its
+    // first file) needs a writer that knows it.
+    if (!contents_ || (member != 0 && !contentsSeeMembers_)) {
+        contents_ = std::make_unique<ContentWriter>(catalog_);
+        contentsSeeMembers_ = insertMember_.has_value() || HasPackedFiles(catalog_);
+    }
+    contents_->store({row, member, content});
 }
 
 void RowWriter::storeTitle(const std::string& title) {

@@ -2,8 +2,11 @@
 
 #include "archive/archive_reader.h"
 #include "catalog/catalog.h"
+#include "catalog/content_records.h"
+#include "content/content_fingerprint.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -32,12 +35,19 @@ public:
     void storeTitle(const std::string& title);
     // A file packed in the archive of file row archiveRow (stored as archive), in a table of
     // its own (OrbiskMembers), made with the first member a catalogue gets.
-    void storeMember(std::int64_t archiveRow, const FileRow& archive, const ArchiveMember& member);
+    // Returns the packed file's id.
+    std::int64_t storeMember(std::int64_t archiveRow, const FileRow& archive,
+                             const ArchiveMember& member);
+    // The content fingerprint read of a file row stored, or of a packed file of it.
+    void storeContent(std::int64_t row, std::int64_t member, const ContentFingerprint& content);
 
 private:
     Catalog& catalog_;
     sqlite::Statement insertFile_;
     std::optional<sqlite::Statement> insertMember_;
+    // Made with the first fingerprint, after the packed files' table if there is one.
+    std::unique_ptr<ContentWriter> contents_;
+    bool contentsSeeMembers_ = false;
     std::int64_t tiedRow_ = 0;
     std::int64_t tie_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "archive/archive_reader.h"
 #include "catalog/size_text.h"
+#include "content/content_reader.h"
 #include "copy/copy_log.h"
 #include "image/disc_image.h"
 #include "media/disc_check.h"
@@ -54,6 +55,14 @@ private:
     std::string sourceOf(const Hit& hit) const;
     CopyLogEntry copyOne(const Hit& hit, const std::string& source, const std::string& folder);
     std::optional<Message> whatDiffers(const Hit& hit, const FileFacts& onDisc);
+    bool sameContent(const Hit& hit, const std::string& copy);
+    // Where else the catalogue holds the file, for a copy that failed: a line of the log's
+    // reason, or none.
+    MessageLines elsewhere(const Hit& hit) {
+        const std::string places = registered_.elsewhereOf(hit);
+        return places.empty() ? MessageLines{}
+                              : MessageLines{{MessageId::CopiesElsewhere, {places}}};
+    }
     void tell(MessageLines lines) {
         platform_.dialogs.message({MessageId::CopyTitle, std::move(lines)}, Buttons::Ok);
     }
@@ -229,6 +238,19 @@ std::optional<Message> Run::whatDiffers(const Hit& hit, const FileFacts& onDisc)
                    {numbers.grouped(KilobytesOf(hit.size)), numbers.grouped(onDiscKilobytes)}};
 }
 
+// Whether the copy holds the content registered, where a fingerprint was kept: a file whose
+// bytes changed within its size and date is told by nothing else. The copy is read back
+// from the target, so the disc is read once.
+bool Run::sameContent(const Hit& hit, const std::string& copy) {
+    const auto kept = registered_.contentOf(hit);
+    if (!kept) {
+        return true;
+    }
+    ReadCounters counters;
+    const auto file = platform_.files.openForReading(copy);
+    return file && ContentReader(counters, stop_).read(*file).fingerprint == kept;
+}
+
 CopyLogEntry Run::copyOne(const Hit& hit, const std::string& source, const std::string& folder) {
     const std::string path = HitPathText(hit);
     const auto failed = [&path](MessageLines reason) {
@@ -270,8 +292,15 @@ CopyLogEntry Run::copyOne(const Hit& hit, const std::string& source, const std::
             ExtractMember(*archive, {hit.memberOrdinal, hit.memberPath, hit.memberBytes}, *copy,
                           stop_);
         }
+        if (!sameContent(hit, target)) {
+            // A copy that is not the registered file is not left as if it were.
+            platform_.files.removeFile(target);
+            return failed(Then({{MessageId::ContentDiffersFromRegistration, {}}}, elsewhere(hit)));
+        }
     } catch (const std::exception& error) {
-        return failed(ReasonOf(error));
+        // A stop is no fault of the file: its entry says only that the copy stopped.
+        return stop_.stop_requested() ? failed(ReasonOf(error))
+                                      : failed(Then(ReasonOf(error), elsewhere(hit)));
     }
     return {path, CopyLogEntry::Outcome::Copied, {}};
 }

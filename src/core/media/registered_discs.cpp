@@ -1,5 +1,6 @@
 #include "media/registered_discs.h"
 
+#include "catalog/content_records.h"
 #include "catalog/size_text.h"
 
 namespace orbisk {
@@ -41,6 +42,42 @@ std::optional<FileFacts> RegisteredDiscs::keptOf(const Hit& hit) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<ContentFingerprint> RegisteredDiscs::contentOf(const Hit& hit) {
+    try {
+        Catalog catalog(catalogFile_);
+        for (const StoredContent& stored : ReadContents(catalog, std::pair(hit.row, hit.row))) {
+            if (stored.member == hit.member) {
+                return stored.content;
+            }
+        }
+    } catch (const std::exception&) {
+        // No fingerprint: the file is checked by its size and date alone.
+    }
+    return std::nullopt;
+}
+
+std::string RegisteredDiscs::elsewhereOf(const Hit& hit) {
+    if (!copies_) {
+        try {
+            Catalog catalog(catalogFile_);
+            copies_ = CatalogCopies::Find(catalog);
+        } catch (const std::exception&) {
+        }
+        if (!copies_) {
+            return "";
+        }
+    }
+    const auto ordinal = copies_->ordinalOf(hit.row, hit.member);
+    std::string text;
+    for (const auto& place :
+         ordinal ? copies_->elsewhere(*ordinal) : std::vector<CatalogCopies::Place>{}) {
+        const CatalogFile& file = copies_->files()[place.ordinal];
+        text += (text.empty() ? "" : "、") + ("「" + file.title + "」") + file.path +
+                (file.member == 0 ? "" : "/" + file.memberPath);
+    }
+    return text;
 }
 
 std::string RegisteredDiscs::keptFactsOf(const DiscRecord& record) {

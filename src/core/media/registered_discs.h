@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/disc_records.h"
+#include "content/catalog_copies.h"
 #include "media/disc_identity.h"
 #include "search/hit_table.h"
 
@@ -32,6 +33,14 @@ public:
     // A registration's kept facts, as stored.
     std::string keptFactsOf(const DiscRecord& record);
 
+    // The content fingerprint kept of the hit's file (or packed file) while its row still
+    // is that file; nothing where none was read.
+    std::optional<ContentFingerprint> contentOf(const Hit& hit);
+    // Where else the catalogue holds the hit's file, for the copy log: "「TITLE」PATH"
+    // for each copy on another disc, a packed file's path after its archive's and "/",
+    // joined by "、"; empty when it knows of none.
+    std::string elsewhereOf(const Hit& hit);
+
 private:
     const std::vector<KeptFacts>& unpacked(const DiscRecord& record);
 
@@ -39,6 +48,7 @@ private:
     std::map<std::string, std::vector<DiscRecord>> byTitle_;
     std::optional<std::vector<DiscRecord>> all_;
     std::map<std::int64_t, std::vector<KeptFacts>> kept_;
+    std::optional<CatalogCopies> copies_;
 };
 
 // A hit's size as numbers: the kilobytes as the catalogue keeps them, and the bytes where

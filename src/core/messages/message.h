@@ -72,6 +72,8 @@ enum class MessageId {
     RegistrationFailed,
     Registered,
     ArchivesRegistered,     // archives, packed files
+    ContentsUnread,         // count: files whose content could not be read whole
+    FirstContentUnread,     // path
     UnreadableArchives,     // count
     FirstUnreadableArchive, // path
     CrowdedArchives,        // count
@@ -106,6 +108,8 @@ enum class MessageId {
     FileDiffersFromRegistration, // registered bytes, disc bytes, registered date, disc date
                                  // (texts; the two of each pair empty where they agree)
     FileDiffersFromCatalog,      // catalogued KB, disc KB (texts)
+    ContentDiffersFromRegistration,
+    CopiesElsewhere, // the other discs' copies of the file (text)
     SourcePathTooLong,
     NameLeavesFolder,
     NameHasControl,

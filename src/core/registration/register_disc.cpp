@@ -1,5 +1,6 @@
 #include "registration/register_disc.h"
 
+#include "archive/archive_contents.h"
 #include "archive/archive_reader.h"
 #include "catalog/disc_records.h"
 #include "catalog/row_writer.h"
@@ -92,8 +93,9 @@ struct Stopped {};
 class Run {
 public:
     Run(Platform platform, const std::filesystem::path& catalogFile, RegisterSink& sink,
-        std::stop_token stop)
-        : platform_(platform), catalogFile_(catalogFile), sink_(sink), stop_(std::move(stop)) {}
+        std::stop_token stop, bool readContent)
+        : platform_(platform), catalogFile_(catalogFile), sink_(sink), stop_(std::move(stop)),
+          readContent_(readContent) {}
 
     Registration registerDisc(const std::string& drive, const std::string& title);
 
@@ -109,8 +111,19 @@ private:
     // The registration the walked disc is, whole, among those its volume cannot tell.
     std::optional<std::string>
     knownByWalk(DiscInDrive& disc, const std::vector<DiscRecord>& records, const PathStore& paths);
-    // Lists the archive of the file row stored as id, if it is one, and stores its members.
-    void storeMembers(RowWriter& store, std::int64_t id, const FileRow& row);
+    // Lists the archive of the file row stored as id, if it is one, and stores its members;
+    // their ids, in the listing's order.
+    std::vector<std::int64_t> storeMembers(RowWriter& store, std::int64_t id, const FileRow& row);
+    // Reads the file of row id to its end and stores its fingerprint, and an archive's
+    // members' (ids: its members as stored, in the listing's order).
+    void storeContent(RowWriter& store, std::int64_t id, const std::string& path, bool archive,
+                      const std::vector<std::int64_t>& members);
+    // A file read short of its end, counted for the end of the run.
+    void unread(const std::string& path) {
+        if (unread_++ == 0) {
+            firstUnread_ = path;
+        }
+    }
     void message(MessageLines lines) {
         platform_.dialogs.message({MessageId::RegisterTitle, std::move(lines)}, Buttons::Ok);
     }
@@ -127,12 +140,49 @@ private:
     RegisterSink& sink_;
     std::stop_token stop_;
     ArchiveTally archives_;
+    bool readContent_ = false;
+    ReadCounters counters_;
+    std::int64_t unread_ = 0;
+    std::string firstUnread_;
 };
 
-void Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
-    const std::string& path = row.path;
-    if (archives_.full) {
+void Run::storeContent(RowWriter& store, std::int64_t id, const std::string& path, bool archive,
+                       const std::vector<std::int64_t>& members) {
+    const auto file = platform_.files.openForReading(path);
+    if (!file) {
+        unread(path);
         return;
+    }
+    if (!archive) {
+        const ContentRead read = ContentReader(counters_, stop_).read(*file);
+        if (read.fingerprint) {
+            store.storeContent(id, 0, *read.fingerprint);
+        } else if (read.end != ContentRead::End::Cancelled) {
+            unread(path);
+        }
+        return;
+    }
+    const ArchiveContents contents = ReadArchiveContents(*file, counters_, stop_);
+    if (!contents.file.fingerprint) {
+        if (contents.file.end != ContentRead::End::Cancelled) {
+            unread(path);
+        }
+        return;
+    }
+    store.storeContent(id, 0, *contents.file.fingerprint);
+    // Both readings leave out the same entries, so the members pair up in order.
+    for (std::size_t i = 0; i < std::min(members.size(), contents.members.size()); ++i) {
+        if (contents.members[i].read.fingerprint) {
+            store.storeContent(id, members[i], *contents.members[i].read.fingerprint);
+        }
+    }
+}
+
+std::vector<std::int64_t> Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
+    const std::string& path = row.path;
+    std::vector<std::int64_t> stored;
+    if (archives_.full) {
+        return stored;
     }
     const auto file = platform_.files.openForReading(path);
     MemberList list;
@@ -152,7 +202,7 @@ void Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
     } else {
         ++archives_.archives;
         for (const ArchiveMember& member : list.members) {
-            store.storeMember(id, row, member);
+            stored.push_back(store.storeMember(id, row, member));
         }
         archives_.members += static_cast<std::int64_t>(list.members.size());
         archives_.full = archives_.members >= ArchiveTally::MostMembers;
@@ -161,6 +211,7 @@ void Run::storeMembers(RowWriter& store, std::int64_t id, const FileRow& row) {
         archives_.overlong += list.overlong;
         archives_.outside += list.outside;
     }
+    return stored;
 }
 
 void Run::storeFileRows(RowWriter& store, const PathStore& paths, const std::string& title,
@@ -203,8 +254,11 @@ void Run::storeFileRows(RowWriter& store, const PathStore& paths, const std::str
             fingerprint.add(std::string_view(path).substr(std::min(below, path.size())),
                             read.facts);
             AppendKeptFacts(record.keptFacts, path, read.facts);
-            if (IsArchiveName(row.name)) {
-                storeMembers(store, id, row);
+            const bool archive = IsArchiveName(row.name);
+            const auto members =
+                archive ? storeMembers(store, id, row) : std::vector<std::int64_t>{};
+            if (readContent_) {
+                storeContent(store, id, path, archive, members);
             }
         }
 
@@ -358,6 +412,10 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
     sink_.setBusy(false);
     sink_.titlesChanged();
     MessageLines done = Then({{MessageId::Registered, {}}}, archives_.lines());
+    if (unread_ > 0) {
+        done = Then(std::move(done), {{MessageId::ContentsUnread, {Count(unread_)}},
+                                      {MessageId::FirstContentUnread, {firstUnread_}}});
+    }
     if (skipped.count > 0) {
         done = Then(std::move(done), skippedLines(skipped));
     }
@@ -375,8 +433,9 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
 
 Registration RegisterDisc(Platform platform, const std::filesystem::path& catalogFile,
                           const std::string& drive, const std::string& title, RegisterSink& sink,
-                          std::stop_token stop) {
-    return Run(platform, catalogFile, sink, std::move(stop)).registerDisc(drive, title);
+                          std::stop_token stop, bool readContent) {
+    return Run(platform, catalogFile, sink, std::move(stop), readContent)
+        .registerDisc(drive, title);
 }
 
 } // namespace orbisk

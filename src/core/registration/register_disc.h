@@ -37,8 +37,12 @@ enum class Registration {
 // out at the end. The disc is stored whole or not at all; every refusal and failure is
 // told to the user. A stop asked while the disc is walked, listed or stored ends the run
 // without a word, its rows not stored; one asked once they are committed changes nothing.
+//
+// With readContent, every file is read to its end and its content fingerprint stored with
+// it, and so is every file packed in an archive: a file that cannot be read whole is
+// registered without one, and counted at the end.
 Registration RegisterDisc(Platform platform, const std::filesystem::path& catalogFile,
                           const std::string& drive, const std::string& title, RegisterSink& sink,
-                          std::stop_token stop = {});
+                          std::stop_token stop = {}, bool readContent = false);
 
 } // namespace orbisk
