@@ -101,7 +101,7 @@ void CatalogWindow::buildControls() {
     removeButton_ = bandButton(this, "REMOVE", "removeButton", 285);
     exportButton_ = bandButton(this, "EXPORT", "exportButton", 330);
     exportAllButton_ = bandButton(this, "EXPORT ALL", "exportAllButton", 365);
-    verifyButton_ = bandButton(this, "検査", "verifyButton", 397);
+    verifyButton_ = bandButton(this, "VERIFY", "verifyButton", 397);
     closeButton_ = bandButton(this, "CLOSE", "closeButton", 430);
     SetFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
                    exportAllButton_, verifyButton_, closeButton_});
