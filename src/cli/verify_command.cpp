@@ -6,6 +6,7 @@
 #include "json.h"
 #include "media/path_cuts.h"
 #include "text/display_text.h"
+#include "words.h"
 
 #include <chrono>
 #include <cmath>
@@ -45,7 +46,8 @@ std::string detail(Verdict verdict, std::uint8_t changes, const ContentRead& rea
                           : read.end == ContentRead::End::Encrypted ? "encrypted"
                                                                     : "read error";
         if (!read.reason.empty()) {
-            why += ": " + read.reason;
+            // The detail field is worded as its other words are.
+            why += ": " + Worded(read.reason, Language::English);
         }
         return why + " (" + std::to_string(read.bytesRead) + " of " +
                std::to_string(read.expectedBytes) + " bytes read)";

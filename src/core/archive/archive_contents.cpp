@@ -105,7 +105,7 @@ public:
 
     bool stopped() const { return cancelled_ || failure_.has_value(); }
     bool cancelled() const { return cancelled_; }
-    const std::optional<std::string>& failure() const { return failure_; }
+    const std::optional<MessageLines>& failure() const { return failure_; }
 
 private:
     // Reads count bytes at offset into the buffer and fingerprints those that come next in
@@ -119,7 +119,7 @@ private:
             cancelled_ = true;
             return std::nullopt;
         }
-        const auto fail = [&](const std::string& reason, std::uint64_t at) {
+        const auto fail = [&](const MessageLines& reason, std::uint64_t at) {
             if (quiet) {
                 pending_ = {reason, at};
             } else {
@@ -140,15 +140,15 @@ private:
         } catch (const ReadError& error) {
             got = std::min(error.goodBytes(), count);
             if (got == 0) {
-                return fail(error.what(), offset);
+                return fail(error.reason(), offset);
             }
             // The bytes before the bad place go to the library first, so that the packed
             // files they hold are read; the failure is met again there without a second
             // try of the disc.
-            pending_ = {error.what(), offset + got};
+            pending_ = {error.reason(), offset + got};
             count = got;
         } catch (const FileError& error) {
-            return fail(error.what(), offset);
+            return fail(error.reason(), offset);
         }
         if (got < count && offset + got < size_ && !shortAt_) {
             shortAt_ = offset + got;
@@ -172,17 +172,19 @@ private:
     std::uint64_t hashed_ = 0; // the file's bytes fingerprinted, from its start
     std::optional<std::uint64_t> shortAt_;
     bool cancelled_ = false;
-    std::optional<std::string> failure_;
+    std::optional<MessageLines> failure_;
     std::uint64_t failedAt_ = 0;
-    std::optional<std::pair<std::string, std::uint64_t>> pending_; // a failure met part-way
+    std::optional<std::pair<MessageLines, std::uint64_t>> pending_; // a failure met part-way
 };
 
 la_ssize_t readSource(archive* a, void* data, const void** bytes) {
     auto* source = static_cast<Source*>(data);
     const auto got = source->next(bytes);
     if (!got) {
+        // The source keeps the reason itself; the library is only told that the read
+        // ended.
         archive_set_error(a, source->cancelled() ? ECANCELED : EIO, "%s",
-                          source->failure() ? source->failure()->c_str() : "cancelled");
+                          source->cancelled() ? "cancelled" : "read failed");
         return -1;
     }
     return static_cast<la_ssize_t>(*got);
@@ -200,9 +202,9 @@ struct ArchiveCloser {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 
-std::string errorOf(archive* a) {
+MessageLines errorOf(archive* a) {
     const char* text = archive_error_string(a);
-    return text != nullptr ? text : "";
+    return text != nullptr ? MessageLines{Verbatim(text)} : MessageLines{};
 }
 
 // The member's path as the archive holds it, as ListMembers gives it: an LZH's turned

@@ -33,7 +33,7 @@ struct ArchiveContents {
         Cancelled   // stopped on request
     };
     End end = End::Read;
-    std::string reason; // Damaged: the library's words
+    MessageLines reason; // Damaged: the library's words
     // The archive as a file on the disc, as ContentReader::read tells a file. Unreadable:
     // bytesRead is where the failure was met; every byte before it that was asked for read
     // well.

@@ -15,7 +15,7 @@ ContentRead ContentReader::read(ReadableFile& file) {
     ContentHasher hasher;
     const auto failed = [&](const FileError& error, std::size_t goodBytes) {
         result.end = ContentRead::End::Unreadable;
-        result.reason = error.what();
+        result.reason = error.reason();
         result.bytesRead += goodBytes;
         counters_.bytes += goodBytes;
         ++counters_.files;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "content/content_fingerprint.h"
+#include "messages/message.h"
 #include "platform/file_system.h"
 
 #include <atomic>
@@ -39,7 +40,7 @@ struct ContentRead {
     std::optional<ContentFingerprint> fingerprint; // only when end is Read
     std::uint64_t expectedBytes = 0;               // its size when opened (or as listed)
     std::uint64_t bytesRead = 0;                   // bytes from the start that read well
-    std::string reason;                            // Unreadable and Damaged: why
+    MessageLines reason;                           // Unreadable and Damaged: why
 };
 
 // Reads files whole, block by block through the platform, and fingerprints their content.

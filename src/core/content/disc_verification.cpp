@@ -99,7 +99,7 @@ public:
             if (files_.isPresentFile(path)) {
                 verdict.verdict = Verdict::Unreadable;
                 verdict.read.end = ContentRead::End::Unreadable;
-                verdict.read.reason = error.what();
+                verdict.read.reason = error.reason();
             } else {
                 verdict.verdict = Verdict::Missing;
             }

@@ -4,6 +4,7 @@
 #include "catalog/content_records.h"
 #include "content/catalog_copies.h"
 #include "content/disc_to_verify.h"
+#include "words.h"
 
 namespace orbisk {
 
@@ -92,7 +93,7 @@ std::string VerdictDetail(Verdict verdict, std::uint8_t changes, const ContentRe
                           : read.end == ContentRead::End::Encrypted ? "暗号化されています"
                                                                     : "読み取りエラー";
         if (!read.reason.empty()) {
-            why += ": " + read.reason;
+            why += ": " + Worded(read.reason, Language::Japanese);
         }
         return why + " (" + std::to_string(read.expectedBytes) + " バイト中 " +
                std::to_string(read.bytesRead) + " バイトまで読めました)";

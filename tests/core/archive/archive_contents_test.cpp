@@ -6,6 +6,7 @@
 #include "support/random_bytes.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
+#include "words.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -50,7 +51,8 @@ protected:
     void expectRead(const MemberContent& member, const std::string& path,
                     const std::string& bytes) {
         EXPECT_EQ(member.path, path);
-        EXPECT_EQ(member.read.end, ContentRead::End::Read) << path << ": " << member.read.reason;
+        EXPECT_EQ(member.read.end, ContentRead::End::Read)
+            << path << ": " << Worded(member.read.reason, Language::English);
         EXPECT_EQ(member.read.bytesRead, bytes.size()) << path;
         EXPECT_EQ(member.read.fingerprint, FingerprintOf(bytes)) << path;
     }
@@ -161,8 +163,8 @@ TEST_F(ArchiveContentsTest, ADamagedOrLockedPackedFileIsSaidAndTheOthersAreRead)
     ASSERT_EQ(got.members.size(), 3u);
     EXPECT_EQ(got.members[0].path, "hurt.bin");
     EXPECT_EQ(got.members[0].read.end, ContentRead::End::Damaged);
-    EXPECT_NE(got.members[0].read.reason.find("CRC"), std::string::npos)
-        << got.members[0].read.reason;
+    EXPECT_NE(Worded(got.members[0].read.reason, Language::English).find("CRC"), std::string::npos)
+        << Worded(got.members[0].read.reason, Language::English);
     EXPECT_FALSE(got.members[0].read.fingerprint);
     expectRead(got.members[1], "good.bin", good);
     EXPECT_EQ(got.members[2].read.end, ContentRead::End::Encrypted);

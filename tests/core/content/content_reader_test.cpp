@@ -1,6 +1,7 @@
 #include "content/content_reader.h"
 #include "platform/read_error.h"
 #include "support/random_bytes.h"
+#include "words.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -23,6 +24,9 @@ public:
         if (failAt && offset + count > *failAt) {
             const std::size_t good = *failAt > offset ? *failAt - offset : 0;
             std::copy_n(bytes_.data() + offset, good, out);
+            if (idReason) {
+                throw FileError(*idReason);
+            }
             if (reportsGoodBytes) {
                 throw ReadError("Input/output error", good);
             }
@@ -40,6 +44,9 @@ public:
     std::optional<std::uint64_t> failAt;
     bool reportsGoodBytes = true;
     std::function<void(std::uint64_t)> beforeRead;
+    // A reason said by id (a file read out of a disc image gives these) in place of the
+    // system's words.
+    std::optional<MessageLines> idReason;
     int reads = 0;
 
 private:
@@ -87,7 +94,7 @@ TEST_F(Reading, AReadErrorSaysWhyAndHowFarAndTheFilesAroundItKeepTheirFingerprin
     const ContentRead readC = reader.read(c);
     EXPECT_EQ(readA.fingerprint, FingerprintOf(first));
     EXPECT_EQ(readB.end, ContentRead::End::Unreadable);
-    EXPECT_EQ(readB.reason, "Input/output error");
+    EXPECT_EQ(Worded(readB.reason, Language::English), "Input/output error");
     EXPECT_EQ(readB.bytesRead, 1234567u) << "to the byte, as the system gave them";
     EXPECT_FALSE(readB.fingerprint);
     EXPECT_EQ(readC.end, ContentRead::End::Read);
@@ -144,6 +151,18 @@ TEST_F(Reading, ACancelStopsWithinOneBlock) {
     ScriptedFile next(bytes);
     EXPECT_EQ(reader.read(next).end, ContentRead::End::Cancelled);
     EXPECT_EQ(next.reads, 0);
+}
+
+TEST_F(Reading, AReasonSaidByIdIsKeptAsOneAndWordedByEachFrontEnd) {
+    ScriptedFile cut(RandomBytes(300000, 5));
+    cut.failAt = 200000;
+    cut.idReason = MessageLines{{MessageId::ImageFileEndsEarly, {}}};
+    const ContentRead read = reader.read(cut);
+    EXPECT_EQ(read.end, ContentRead::End::Unreadable);
+    // Kept as the id, not as a developer's text of it, so each front end words it.
+    EXPECT_EQ(read.reason, *cut.idReason);
+    EXPECT_EQ(Worded(read.reason, Language::English).find("message"), std::string::npos)
+        << Worded(read.reason, Language::English);
 }
 
 } // namespace

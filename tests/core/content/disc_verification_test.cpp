@@ -7,6 +7,7 @@
 #include "support/random_bytes.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
+#include "words.h"
 
 #include <cstring>
 #include <filesystem>
@@ -103,7 +104,7 @@ TEST_F(DiscVerification, EachFileIsToldAsItIsAndABadPlaceNeverEndsTheRun) {
     EXPECT_EQ(verdicts["same.dat"].verdict, Verdict::Same);
     const FileVerdict& bad = verdicts["bad/middle.dat"];
     EXPECT_EQ(bad.verdict, Verdict::Unreadable);
-    EXPECT_EQ(bad.read.reason, std::strerror(EIO));
+    EXPECT_EQ(Worded(bad.read.reason, Language::English), std::strerror(EIO));
     EXPECT_EQ(bad.read.bytesRead, 1000000u) << "how far it read is kept";
     EXPECT_EQ(verdicts["after.dat"].verdict, Verdict::Same) << "the run goes on past it";
     EXPECT_EQ(verdicts["after.dat"].read.fingerprint, FingerprintOf(source.read("after.dat")));

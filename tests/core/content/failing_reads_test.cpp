@@ -7,6 +7,7 @@
 #include "support/failing_mount.h"
 #include "support/random_bytes.h"
 #include "support/temp_dir.h"
+#include "words.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -65,7 +66,7 @@ TEST_F(FailingReads, ABadPlaceIsSaidWithHowFarTheFileReadAndTheFilesAroundItKeep
     EXPECT_EQ(first.end, ContentRead::End::Read);
     EXPECT_EQ(first.fingerprint, FingerprintOf(contents["first.dat"]));
     EXPECT_EQ(bad.end, ContentRead::End::Unreadable);
-    EXPECT_EQ(bad.reason, ioError);
+    EXPECT_EQ(Worded(bad.reason, Language::English), ioError);
     EXPECT_EQ(bad.bytesRead, 1000000u) << "every byte before the bad place read well";
     EXPECT_EQ(last.end, ContentRead::End::Read);
     EXPECT_EQ(last.fingerprint, FingerprintOf(contents["last.dat"]));
@@ -86,7 +87,7 @@ TEST_F(FailingReads, ThroughTheSystemsCacheAsFromARealDiscTheBadPageIsWhereTheRe
     EXPECT_EQ(read(disc, "first.dat").fingerprint, FingerprintOf(contents["first.dat"]));
     const ContentRead bad = read(disc, "bad.dat");
     EXPECT_EQ(bad.end, ContentRead::End::Unreadable);
-    EXPECT_EQ(bad.reason, ioError);
+    EXPECT_EQ(Worded(bad.reason, Language::English), ioError);
     // The system reads whole pages, and gives up the one that holds the first bad byte.
     EXPECT_EQ(bad.bytesRead, 1000000u / 4096 * 4096);
     EXPECT_EQ(read(disc, "last.dat").fingerprint, FingerprintOf(contents["last.dat"]));
@@ -170,9 +171,11 @@ TEST_F(FailingReads, AnArchiveReadThroughABadPlaceKeepsThePackedFilesBeforeIt) {
     const auto file = files.openForReading(disc / "pack.zip");
     ASSERT_TRUE(file);
     const ArchiveContents got = ReadArchiveContents(*file, counters, stop.get_token());
-    EXPECT_EQ(got.end, ArchiveContents::End::Failed) << got.reason << " / " << got.file.reason;
+    EXPECT_EQ(got.end, ArchiveContents::End::Failed)
+        << Worded(got.reason, Language::English) << " / "
+        << Worded(got.file.reason, Language::English);
     EXPECT_EQ(got.file.end, ContentRead::End::Unreadable);
-    EXPECT_EQ(got.file.reason, ioError);
+    EXPECT_EQ(Worded(got.file.reason, Language::English), ioError);
     EXPECT_EQ(got.file.bytesRead, bad);
     ASSERT_EQ(got.members.size(), 2u) << "the reading ends at the bad place";
     EXPECT_EQ(got.members[0].path, "one.bin");
@@ -180,7 +183,7 @@ TEST_F(FailingReads, AnArchiveReadThroughABadPlaceKeepsThePackedFilesBeforeIt) {
     EXPECT_EQ(got.members[0].read.fingerprint, FingerprintOf(one));
     EXPECT_EQ(got.members[1].path, "two.bin");
     EXPECT_EQ(got.members[1].read.end, ContentRead::End::Unreadable);
-    EXPECT_EQ(got.members[1].read.reason, ioError);
+    EXPECT_EQ(Worded(got.members[1].read.reason, Language::English), ioError);
     EXPECT_EQ(got.members[1].read.bytesRead, 1000u) << "what unpacked before the bad place";
     EXPECT_FALSE(got.members[1].read.fingerprint);
     EXPECT_EQ(counters.files, 1u);
