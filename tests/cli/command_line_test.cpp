@@ -270,5 +270,29 @@ TEST_F(CommandLineTest, CopyTakesWhatIsAtHandAndNamesWhatIsNot) {
     EXPECT_EQ(run({"copy", "*.txt"}).status, Usage) << "--to is required";
 }
 
+// Whether a disc that is gone was an image file is what its registration found, not what
+// its name says: a folder named like an image is asked for as a disc, and an image whose
+// name says nothing is asked for as the image file it was.
+TEST_F(CommandLineTest, AGoneDiscIsAnImageOnlyWhereItWasOne) {
+    dir.write("folder.iso/f.txt", "folder");
+    dir.write("image/i.txt", "image");
+    const std::string image = (dir / "disc.raw").string();
+    ASSERT_TRUE(testing::MakeDiscImage(dir.str() + "/image", image, "RAW", "20050601100000"));
+    ASSERT_EQ(add("folder.iso", "Folder", Language::English).status, Done);
+    ASSERT_EQ(run({"add", image, "--title", "Raw"}).status, Done);
+    std::filesystem::create_directories(dir / "out");
+    const std::string out = (dir / "out").string();
+    ASSERT_EQ(run({"copy", "*.txt", "--to", out}).status, Done) << "both at their places";
+
+    std::filesystem::rename(dir / "folder.iso", dir / "moved");
+    std::filesystem::rename(image, dir / "moved.raw");
+    const Said gone = run({"copy", "*.txt", "--to", out});
+    EXPECT_EQ(gone.status, NotAllCopied);
+    EXPECT_EQ(gone.err, "The disc Folder is not ready.\nFolder: 1 file(s) not reached.\n"
+                        "The image file \"" +
+                            image +
+                            "\" of \"Raw\" is not at its place.\nRaw: 1 file(s) not reached.\n");
+}
+
 } // namespace
 } // namespace orbisk
