@@ -1,69 +1,28 @@
-#include "command_line.h"
 #include "commands.h"
 #include "image/image_file_system.h"
-#include "linux_file_system.h"
+#include "support/command_line_fixture.h"
 #include "support/disc_images.h"
 #include "support/japanese_text.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace orbisk {
 namespace {
 
 using testing::HasJapanese;
-using testing::TempDir;
 
-// orbisk-cli run in this process on a real folder tree, its two streams kept.
-class CommandLineTest : public ::testing::Test {
+// orbisk-cli on a real folder tree, a disc image seen as a drive.
+class CommandLineTest : public testing::CommandLineFixture {
 protected:
-    struct Said {
-        int status = -1;
-        std::string out;
-        std::string err;
-    };
+    ImageFileSystem images{machine}; // as orbisk-cli sees them: an image file is a drive
 
-    TempDir dir;
-    LinuxFileSystem machine;
-    ImageFileSystem files{machine}; // as orbisk-cli sees them: an image file is a drive
-    testing::FixedClock clock;
-    testing::CommaNumberFormat numbers;
-    std::filesystem::path catalog = testing::newCatalog(dir);
+    FileSystem& files() override { return images; }
 
     void SetUp() override {
         dir.write("disc/notes.txt", "notes");
         dir.write("disc/docs/readme.txt", "readme");
         dir.write("disc/docs/report.doc", "report");
         std::filesystem::create_directories(dir / "empty");
-    }
-
-    Said run(std::vector<std::string> arguments, Language language = Language::English) {
-        arguments.insert(arguments.begin(), {"--catalog", catalog.string()});
-        return runBare(arguments, language);
-    }
-
-    Said runBare(const std::vector<std::string>& arguments, Language language) {
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const CommandLineServices services{
-            files, clock, numbers, dir / "bin", dir / "data", dir / "cache", language, out, err};
-        Said said;
-        said.status = RunCommandLine(arguments, services);
-        said.out = contents(out);
-        said.err = contents(err);
-        return said;
-    }
-
-    static std::string contents(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-            text += static_cast<char>(c);
-        }
-        std::fclose(file);
-        return text;
     }
 
     Said add(const std::string& folder, const std::string& title, Language language,
