@@ -51,6 +51,7 @@ private:
     enum class DiscCheck { Ready, Cancelled };
 
     DiscCheck checkDisc(const Hit& hit);
+    std::optional<MessageLines> discGoneSinceCheck(const Hit& hit);
     std::optional<MessageLines> wrongDisc(const Hit& hit, const std::string& where);
     std::string driveOf(const Hit& hit);
     std::string sourceOf(const Hit& hit);
@@ -73,6 +74,9 @@ private:
     CopySink& sink_;
     std::stop_token stop_;
     std::string confirmedTitle_;
+    // The machine's mount changes counted when that disc was confirmed: a disc taken out
+    // mid-run and another mounted at its place must be checked again, not read from.
+    std::uint64_t mountsAtCheck_ = 0;
     // Whether the run took files from image files, and from drives with a tray.
     bool imagesUsed_ = false;
     bool traysUsed_ = false;
@@ -149,10 +153,13 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
     (image ? imagesUsed_ : traysUsed_) = true;
     const auto moved = moved_.find(drive);
     std::string where = moved == moved_.end() ? drive : moved->second;
-    bool check = hit.title != confirmedTitle_;
+    const bool sameDisc = hit.title == confirmedTitle_;
+    // The disc in use is looked at again, without a question, when anything was mounted or
+    // unmounted since it was confirmed.
+    bool check = !sameDisc || platform_.files.drivesChangeCount() != mountsAtCheck_;
     // After a not-ready message the disc is asked for again even for the same title, so
     // the user always has Cancel as a way out.
-    bool askForDisc = check && !(image && platform_.files.isDriveReady(where));
+    bool askForDisc = !sameDisc && !(image && platform_.files.isDriveReady(where));
     for (;;) {
         if (askForDisc && image) {
             // No tray holds an image: the user is asked where it is now, by its path.
@@ -188,6 +195,7 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
         if (!image) {
             platform_.tray.close();
         }
+        const std::uint64_t mounts = platform_.files.drivesChangeCount();
         if (!platform_.files.isDriveReady(where)) {
             tell({{MessageId::DiscNotReady, {hit.title}}});
         } else if (const auto why = check ? wrongDisc(hit, where) : std::nullopt) {
@@ -195,6 +203,7 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
             where = drive;
         } else {
             confirmedTitle_ = hit.title;
+            mountsAtCheck_ = mounts;
             if (where != drive) {
                 moved_[drive] = where;
             }
@@ -215,6 +224,27 @@ std::string Run::driveOf(const Hit& hit) {
         return record->drive;
     }
     return platform_.files.driveOfPath(hit.path);
+}
+
+// Why the file just copied for hit may have come from another disc: the mounts changed
+// while it was read, and the disc at its place is now gone or another. Nothing when no
+// mount changed or the disc is still the one confirmed.
+std::optional<MessageLines> Run::discGoneSinceCheck(const Hit& hit) {
+    const std::uint64_t mounts = platform_.files.drivesChangeCount();
+    if (mounts == mountsAtCheck_) {
+        return std::nullopt;
+    }
+    const std::string drive = driveOf(hit);
+    const auto moved = moved_.find(drive);
+    const std::string where = moved == moved_.end() ? drive : moved->second;
+    if (!platform_.files.isDriveReady(where)) {
+        return MessageLines{{MessageId::DiscNotReady, {hit.title}}};
+    }
+    if (auto why = wrongDisc(hit, where)) {
+        return why;
+    }
+    mountsAtCheck_ = mounts;
+    return std::nullopt;
 }
 
 // Where the hit's file is read from: in the image the user pointed at, when its own image
@@ -354,7 +384,17 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                 sink_.setPercentLabel("0%");
                 return {CopyRun::End::Cancelled, std::move(log)};
             } else {
-                log.push_back(copyOne(hit, sourceOf(hit), folder));
+                CopyLogEntry entry = copyOne(hit, sourceOf(hit), folder);
+                if (entry.outcome == CopyLogEntry::Outcome::Copied) {
+                    if (auto gone = discGoneSinceCheck(hit)) {
+                        // The copy may hold another disc's file: it is not left as the
+                        // catalogued one, and the next file's check asks for the disc.
+                        platform_.files.removeFile(folder + platform_.files.separator() +
+                                                   DisplayText(hit.name));
+                        entry = {entry.path, CopyLogEntry::Outcome::Failed, std::move(*gone)};
+                    }
+                }
+                log.push_back(std::move(entry));
             }
         }
         const auto done = static_cast<std::int64_t>(line) + 1;

@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <optional>
 
 namespace orbisk {
 namespace {
@@ -109,6 +111,91 @@ TEST_F(RealDiscs, WithoutAnIdentityTheWrongFileIsACopyError) {
                   "ファイルと違います（別のディスクかもしれません）。大きさ: カタログ "
                   "0KB、ディスク 59KB。\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out/grown.txt"));
+}
+
+// A machine whose disc at one place is taken out as soon as the first file has been copied
+// from it, and the image given mounted there instead: the swap comes mid-run, after the
+// disc was checked.
+class SwappingFileSystem : public LinuxFileSystem {
+public:
+    std::optional<FuseMount> mount;
+    std::string next;
+    std::string place;
+
+    void copyFile(const std::string& source, const std::string& target,
+                  std::stop_token stop) override {
+        LinuxFileSystem::copyFile(source, target, stop);
+        if (!next.empty()) {
+            mount.reset();
+            mount.emplace(next, place);
+            next.clear();
+        }
+    }
+};
+
+// Two discs of the same paths, sizes and dates, their bytes differing: nothing but the
+// disc's own check tells a file of one from the other's. Taking the disc out mid-run and
+// mounting the other must stop the copy, never copy the other's files as the catalogued
+// ones; the same disc mounted again goes on without a question.
+TEST_F(RealDiscs, ADiscSwappedMidRunIsCheckedAgainAndAnotherIsNotCopiedFrom) {
+    const auto lastYear = std::filesystem::file_time_type::clock::now() - std::chrono::hours(9000);
+    for (const std::string disc : {"ours", "theirs"}) {
+        for (const std::string name : {"1.txt", "2.txt", "3.txt", "4.txt"}) {
+            dir.write(disc + "/" + name, disc.substr(0, 4) + " " + name + "\n");
+            std::filesystem::last_write_time(dir / disc / name, lastYear);
+        }
+    }
+    dir.write("theirs/more.txt", "only on theirs\n");
+    const std::string ours = (dir / "ours.iso").string();
+    const std::string theirs = (dir / "theirs.iso").string();
+    ASSERT_TRUE(MakeDiscImage((dir / "ours").string(), ours, "DISC", "20030601100000"));
+    ASSERT_TRUE(MakeDiscImage((dir / "theirs").string(), theirs, "DISC", "20040202100000"));
+    for (const auto& [image, title] : {std::pair{ours, "Ours"}, std::pair{theirs, "Theirs"}}) {
+        const FuseMount mounted(image, drive);
+        if (!mounted.mounted()) {
+            GTEST_SKIP() << "fuseiso cannot mount here";
+        }
+        ASSERT_EQ(RegisterDisc(platform, catalog, drive, title, sink), Registration::Registered);
+    }
+    SwappingFileSystem swapping;
+    swapping.place = drive;
+    const Platform swapped{swapping, tray, dialogs, clock, numbers};
+    const auto copyOurs = [&] {
+        const Search search = SearchCatalog(catalog, nullptr, "*", "Ours");
+        std::vector<std::size_t> all(search.hits.size());
+        std::iota(all.begin(), all.end(), 0);
+        return CopyFiles(swapped, catalog, search.hits, all, (dir / "out").string(), copyWindow);
+    };
+
+    swapping.mount.emplace(ours, drive);
+    swapping.next = theirs;
+    dialogs.answers = {Answer::Ok, Answer::Cancel};
+    transcript.lines.clear();
+    CopyRun run = copyOurs();
+    EXPECT_EQ(run.end, CopyRun::End::Cancelled);
+    ASSERT_EQ(run.log.size(), 1u);
+    EXPECT_EQ(CopyLogText(run.log),
+              drive + "/1.txt\r\n***Copy Error: このディスクは「Ours」ではありません。 "
+                      "「Theirs」として登録されているディスクです。\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "out")) << "a file of the other disc was kept";
+    EXPECT_EQ(transcript.only("message"),
+              (Lines{"message ファイルのコピー [OK/Cancel]: Oursのメディアをセットして下さい。",
+                     "message ファイルのコピー: このディスクは「Ours」ではありません。\n「Theirs」"
+                     "として登録されているディスクです。",
+                     "message ファイルのコピー [OK/Cancel]: Oursのメディアをセットして下さい。"}));
+
+    swapping.mount.reset();
+    swapping.mount.emplace(ours, drive);
+    swapping.next = ours; // taken out and put back
+    dialogs.answers = {Answer::Ok, Answer::Cancel};
+    transcript.lines.clear();
+    run = copyOurs();
+    EXPECT_EQ(run.end, CopyRun::End::Done);
+    EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
+    EXPECT_EQ(transcript.only("message").size(), 1u) << "asked again for the same disc";
+    for (const std::string name : {"1.txt", "2.txt", "3.txt", "4.txt"}) {
+        EXPECT_EQ(dir.read("out/" + name), "ours " + name + "\n");
+    }
 }
 
 // Discs that are folder trees: the one in the drive is the folder at the drive's place
