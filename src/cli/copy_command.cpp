@@ -142,7 +142,9 @@ int run(CommandRun& run) {
         NoQuestions answers;
         MessageLines why;
         if (!disc.drive.empty() && !files.isDriveReady(disc.drive)) {
-            why = {IsImageDrive(files, disc.drive, disc.image)
+            why = {files.isPresentFile(disc.drive)
+                       ? Message{MessageId::ImageNotReadable, {disc.title, disc.drive}}
+                   : IsImageDrive(files, disc.drive, disc.image)
                        ? Message{MessageId::ImageGone, {disc.title, disc.drive}}
                        : Message{MessageId::DiscNotReady, {disc.title}}};
         } else {

@@ -185,6 +185,8 @@ std::string English(const Message& message) {
         return "It is the disc registered as \"" + text(0) + "\".";
     case MessageId::ImageGone:
         return "The image file \"" + text(1) + "\" of \"" + text(0) + "\" is not at its place.";
+    case MessageId::ImageNotReadable:
+        return "The image file \"" + text(1) + "\" of \"" + text(0) + "\" cannot be read.";
     case MessageId::PointAtImage:
         return "Point at where the image file of \"" + text(0) + "\" is now?";
     case MessageId::PickedNotAnImage:

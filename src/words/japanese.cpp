@@ -174,6 +174,8 @@ std::string Japanese(const Message& message) {
         return "「" + text(0) + "」として登録されているディスクです。";
     case MessageId::ImageGone:
         return "「" + text(0) + "」のイメージファイル「" + text(1) + "」が見つかりません。";
+    case MessageId::ImageNotReadable:
+        return "「" + text(0) + "」のイメージファイル「" + text(1) + "」を読めません。";
     case MessageId::PointAtImage:
         return "「" + text(0) + "」のイメージファイルの場所を指定しますか？";
     case MessageId::PickedNotAnImage:

@@ -251,6 +251,12 @@ TEST_F(CommandLineTest, AGoneDiscIsAnImageOnlyWhereItWasOne) {
                         "The image file \"" +
                             image +
                             "\" of \"Raw\" is not at its place.\nRaw: 1 file(s) not reached.\n");
+
+    // A file at the image's place that is no image is not said to be gone.
+    dir.write("disc.raw", "not an image");
+    const Said junk = run({"copy", "i.txt", "--to", out}, Language::Japanese);
+    EXPECT_EQ(junk.err, "「Raw」のイメージファイル「" + image +
+                            "」を読めません。\n「Raw」のファイル 1 件に届きませんでした。\n");
 }
 
 } // namespace

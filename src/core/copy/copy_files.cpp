@@ -165,7 +165,11 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
             // No tray holds an image: the user is asked where it is now, by its path.
             MessageLines question;
             if (!platform_.files.isDriveReady(where)) {
-                question.push_back({MessageId::ImageGone, {hit.title, where}});
+                // A file that is there but does not open as an image is not said to be gone.
+                question.push_back({platform_.files.isPresentFile(where)
+                                        ? MessageId::ImageNotReadable
+                                        : MessageId::ImageGone,
+                                    {hit.title, where}});
             }
             question.push_back({MessageId::PointAtImage, {hit.title}});
             if (platform_.dialogs.message({MessageId::CopyTitle, std::move(question)},

@@ -101,6 +101,7 @@ enum class MessageId {
     NotThisDisc,      // title
     RegisteredAs,     // title
     ImageGone,        // title, path
+    ImageNotReadable, // title, path: there, but no image this user can read
     PointAtImage,     // title
     PickedNotAnImage, // path
     ImageFiles,
