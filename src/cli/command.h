@@ -36,6 +36,7 @@ struct Command {
 // Options more than one command takes.
 inline constexpr OptionSpec TitleOption{"--title", "", "TITLE"};
 inline constexpr OptionSpec NullOption{"--null", "-0", ""};
+inline constexpr OptionSpec JsonOption{"--json", "", ""};
 // Answers yes to a question the command would ask (a disc registered before).
 inline constexpr OptionSpec YesOption{"--yes", "", ""};
 

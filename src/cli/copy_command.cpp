@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <utility>
 
 namespace orbisk {
 
@@ -63,6 +65,7 @@ public:
 struct DiscHits {
     std::string title;
     std::string drive;
+    std::optional<bool> image;      // as its registration found it; unknown without a record
     std::vector<std::size_t> lines; // positions in the search's hits
 };
 
@@ -70,14 +73,14 @@ struct DiscHits {
 // else (registered before discs were known) the drive of its path. A disc is at hand only
 // where its registration's folder is there, so that a folder-backed disc that is gone is
 // not looked for in the file system that held it.
-std::string DriveOfHit(const Hit& hit, const FileSystem& files,
-                       const std::vector<DiscRecord>& records) {
+std::pair<std::string, std::optional<bool>> DriveOfHit(const Hit& hit, const FileSystem& files,
+                                                       const std::vector<DiscRecord>& records) {
     for (const DiscRecord& record : records) {
         if (record.title == hit.title && hit.row >= record.firstRow && hit.row <= record.lastRow) {
-            return record.drive;
+            return {record.drive, record.image};
         }
     }
-    return hit.path.empty() ? "" : files.driveOfPath(hit.path);
+    return {hit.path.empty() ? "" : files.driveOfPath(hit.path), std::nullopt};
 }
 
 std::vector<DiscHits> ByDisc(const HitTable& hits, const FileSystem& files,
@@ -85,10 +88,10 @@ std::vector<DiscHits> ByDisc(const HitTable& hits, const FileSystem& files,
     std::vector<DiscHits> discs;
     std::map<std::pair<std::string, std::string>, std::size_t> seen;
     for (std::size_t line = 0; line < hits.size(); ++line) {
-        const std::string drive = DriveOfHit(hits[line], files, records);
+        auto [drive, image] = DriveOfHit(hits[line], files, records);
         const auto [at, added] = seen.try_emplace({hits[line].title, drive}, discs.size());
         if (added) {
-            discs.push_back({hits[line].title, drive, {}});
+            discs.push_back({hits[line].title, std::move(drive), image, {}});
         }
         discs[at->second].lines.push_back(line);
     }
@@ -139,7 +142,7 @@ int run(CommandRun& run) {
         NoQuestions answers;
         MessageLines why;
         if (!disc.drive.empty() && !files.isDriveReady(disc.drive)) {
-            why = {IsImageDrive(disc.drive, files.separator())
+            why = {IsImageDrive(files, disc.drive, disc.image)
                        ? Message{MessageId::ImageGone, {disc.title, disc.drive}}
                        : Message{MessageId::DiscNotReady, {disc.title}}};
         } else {

@@ -1,38 +1,26 @@
 // dups: the files the catalogue holds on more than one disc, as groups of the same file.
-#include "command.h"
-#include "content/catalog_copies.h"
-#include "json.h"
-#include "text/display_text.h"
+#include "copies_listing.h"
 
 namespace orbisk {
 
 namespace {
 
-constexpr OptionSpec JsonOption{"--json", "", ""};
-
-const char* matchWord(Match match) {
-    return match == Match::Strong ? "strong" : "weak";
-}
-
 int run(CommandRun& run) {
-    const std::optional<std::string> title = run.value(TitleOption);
-    std::optional<CatalogCopies> copies;
-    try {
-        Catalog catalog(run.catalog());
-        copies = CatalogCopies::Find(catalog);
-    } catch (const std::exception& error) {
-        return run.catalogFailed(error);
+    std::optional<CopiesListing> listing = ReadCopiesListing(run);
+    if (!listing) {
+        return Failed;
     }
-    const bool asJson = run.has(JsonOption);
-    Output output(run.services().out, run.has(NullOption) && !asJson);
+    const CatalogCopies& copies = listing->copies;
+    const std::optional<std::string>& title = listing->title;
+    Output& output = listing->output;
     std::string json = "[";
     const char* comma = "\n";
     std::size_t shown = 0;
-    const CopyGroups& groups = copies->groups();
+    const CopyGroups& groups = copies.groups();
     for (std::size_t group = 0; group < groups.size(); ++group) {
         const auto members = groups.members(group);
         if (title && std::none_of(members.begin(), members.end(), [&](const CopyMember& m) {
-                return copies->files()[m.ordinal].title == *title;
+                return copies.files()[m.ordinal].title == *title;
             })) {
             continue;
         }
@@ -43,23 +31,18 @@ int run(CommandRun& run) {
         comma = ",\n";
         const char* between = "";
         for (const CopyMember& member : members) {
-            const CatalogFile& file = copies->files()[member.ordinal];
-            if (asJson) {
-                json += between + std::string("{\"title\": ") +
-                        JsonString(DisplayText(file.title)) +
-                        ", \"path\": " + JsonString(DisplayText(file.path)) + ", \"member\": " +
-                        (file.member == 0 ? std::string("null")
-                                          : JsonString(DisplayText(file.memberPath))) +
-                        ", \"match\": \"" + matchWord(member.match) + "\"}";
+            const CatalogFile& file = copies.files()[member.ordinal];
+            if (listing->asJson) {
+                json += between + JsonCopy(file, member.match);
                 between = ", ";
             } else {
-                output.record({std::to_string(shown), matchWord(member.match), file.title,
+                output.record({std::to_string(shown), MatchWord(member.match), file.title,
                                file.path, file.memberPath});
             }
         }
         json += "]}";
     }
-    if (asJson) {
+    if (listing->asJson) {
         output.text(json + (shown == 0 ? "]\n" : "\n]\n"));
     }
     return run.written(output, Done);

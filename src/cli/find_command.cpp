@@ -11,8 +11,6 @@ namespace orbisk {
 
 namespace {
 
-constexpr OptionSpec JsonOption{"--json", "", ""};
-
 // The hits as a JSON array of objects, texts as shown. A packed file: path is its
 // archive's, member its path inside, and the sizes its own. Sizes are numbers: the
 // kilobytes as the catalogue keeps them, and the bytes where the registration kept them.

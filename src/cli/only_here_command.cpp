@@ -1,6 +1,5 @@
 // only-here: the files of a disc that no other disc holds.
-#include "command.h"
-#include "content/catalog_copies.h"
+#include "copies_listing.h"
 #include "json.h"
 #include "text/display_text.h"
 
@@ -8,30 +7,26 @@ namespace orbisk {
 
 namespace {
 
-constexpr OptionSpec JsonOption{"--json", "", ""};
-
 int run(CommandRun& run) {
-    const std::string title = *run.value(TitleOption);
-    std::optional<CatalogCopies> copies;
-    try {
-        Catalog catalog(run.catalog());
-        copies = CatalogCopies::Find(catalog);
-    } catch (const std::exception& error) {
-        return run.catalogFailed(error);
+    std::optional<CopiesListing> listing = ReadCopiesListing(run);
+    if (!listing) {
+        return Failed;
     }
-    const bool asJson = run.has(JsonOption);
-    Output output(run.services().out, run.has(NullOption) && !asJson);
+    const CatalogCopies& copies = listing->copies;
+    const std::string& title = *listing->title;
+    const bool asJson = listing->asJson;
+    Output& output = listing->output;
     std::string json = "[";
     const char* comma = "\n";
     bool known = false;
     bool listed = false;
-    for (std::uint32_t ordinal = 0; ordinal < copies->files().size(); ++ordinal) {
-        const CatalogFile& file = copies->files()[ordinal];
+    for (std::uint32_t ordinal = 0; ordinal < copies.files().size(); ++ordinal) {
+        const CatalogFile& file = copies.files()[ordinal];
         if (file.title != title) {
             continue;
         }
         known = true;
-        if (copies->groups().elsewhere(ordinal) != Match::None) {
+        if (copies.groups().elsewhere(ordinal) != Match::None) {
             continue;
         }
         if (asJson) {

@@ -3,6 +3,7 @@
 #include "command.h"
 #include "content/catalog_copies.h"
 #include "content/disc_to_verify.h"
+#include "copies_listing.h"
 #include "json.h"
 #include "media/path_cuts.h"
 #include "text/display_text.h"
@@ -17,8 +18,6 @@
 namespace orbisk {
 
 namespace {
-
-constexpr OptionSpec JsonOption{"--json", "", ""};
 
 const char* verdictWord(Verdict verdict) {
     switch (verdict) {
@@ -115,8 +114,8 @@ struct Elsewhere {
         for (const auto& place : of(row, member)) {
             const CatalogFile& file = copies->files()[place.ordinal];
             text += (text.empty() ? "" : "; ") + file.title + ": " + file.path +
-                    (file.member == 0 ? "" : "/" + file.memberPath) +
-                    (place.match == Match::Strong ? " (strong)" : " (weak)");
+                    (file.member == 0 ? "" : "/" + file.memberPath) + " (" +
+                    MatchWord(place.match) + ")";
         }
         return text;
     }
@@ -124,12 +123,7 @@ struct Elsewhere {
         std::string text;
         for (const auto& place : of(row, member)) {
             const CatalogFile& file = copies->files()[place.ordinal];
-            text += (text.empty() ? "" : ", ") + std::string("{\"title\": ") +
-                    JsonString(DisplayText(file.title)) +
-                    ", \"path\": " + JsonString(DisplayText(file.path)) + ", \"member\": " +
-                    (file.member == 0 ? std::string("null")
-                                      : JsonString(DisplayText(file.memberPath))) +
-                    ", \"match\": \"" + (place.match == Match::Strong ? "strong" : "weak") + "\"}";
+            text += (text.empty() ? "" : ", ") + JsonCopy(file, place.match);
         }
         return ", \"elsewhere\": [" + text + "]";
     }

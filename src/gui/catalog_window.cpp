@@ -56,7 +56,8 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
         readOnlyReason_ = Shown(Worded(*why, Language::Japanese));
     }
     setButtonsEnabled(true);
-    figures_ = new DiscListReading(session_.catalogFile, session_.platform.clock, this);
+    figures_ = new DiscListReading(session_.catalogFile, session_.platform.files,
+                                   session_.platform.clock, this);
     connect(figures_, &DiscListReading::read, this, &CatalogWindow::showFigures);
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
     connect(&removal_, &QFutureWatcher<std::optional<Notice>>::finished, this,
@@ -77,8 +78,7 @@ CatalogWindow::~CatalogWindow() {
 }
 
 void CatalogWindow::buildControls() {
-    discs_ =
-        new DiscListModel(session_.platform.numbers, session_.platform.files.separator(), this);
+    discs_ = new DiscListModel(session_.platform.numbers, this);
     discTable_ = RowTable(this, "discTable", discs_);
     discTable_->setGeometry(120, 40, 624, 150);
     discTable_->setSelectionMode(QAbstractItemView::SingleSelection);

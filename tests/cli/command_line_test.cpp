@@ -1,69 +1,28 @@
-#include "command_line.h"
 #include "commands.h"
 #include "image/image_file_system.h"
-#include "linux_file_system.h"
+#include "support/command_line_fixture.h"
 #include "support/disc_images.h"
 #include "support/japanese_text.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace orbisk {
 namespace {
 
 using testing::HasJapanese;
-using testing::TempDir;
 
-// orbisk-cli run in this process on a real folder tree, its two streams kept.
-class CommandLineTest : public ::testing::Test {
+// orbisk-cli on a real folder tree, a disc image seen as a drive.
+class CommandLineTest : public testing::CommandLineFixture {
 protected:
-    struct Said {
-        int status = -1;
-        std::string out;
-        std::string err;
-    };
+    ImageFileSystem images{machine}; // as orbisk-cli sees them: an image file is a drive
 
-    TempDir dir;
-    LinuxFileSystem machine;
-    ImageFileSystem files{machine}; // as orbisk-cli sees them: an image file is a drive
-    testing::FixedClock clock;
-    testing::CommaNumberFormat numbers;
-    std::filesystem::path catalog = testing::newCatalog(dir);
+    FileSystem& files() override { return images; }
 
     void SetUp() override {
         dir.write("disc/notes.txt", "notes");
         dir.write("disc/docs/readme.txt", "readme");
         dir.write("disc/docs/report.doc", "report");
         std::filesystem::create_directories(dir / "empty");
-    }
-
-    Said run(std::vector<std::string> arguments, Language language = Language::English) {
-        arguments.insert(arguments.begin(), {"--catalog", catalog.string()});
-        return runBare(arguments, language);
-    }
-
-    Said runBare(const std::vector<std::string>& arguments, Language language) {
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const CommandLineServices services{
-            files, clock, numbers, dir / "bin", dir / "data", dir / "cache", language, out, err};
-        Said said;
-        said.status = RunCommandLine(arguments, services);
-        said.out = contents(out);
-        said.err = contents(err);
-        return said;
-    }
-
-    static std::string contents(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-            text += static_cast<char>(c);
-        }
-        std::fclose(file);
-        return text;
     }
 
     Said add(const std::string& folder, const std::string& title, Language language,
@@ -268,6 +227,30 @@ TEST_F(CommandLineTest, CopyTakesWhatIsAtHandAndNamesWhatIsNot) {
         EXPECT_FALSE(HasJapanese(refused.err)) << refused.err;
     }
     EXPECT_EQ(run({"copy", "*.txt"}).status, Usage) << "--to is required";
+}
+
+// Whether a disc that is gone was an image file is what its registration found, not what
+// its name says: a folder named like an image is asked for as a disc, and an image whose
+// name says nothing is asked for as the image file it was.
+TEST_F(CommandLineTest, AGoneDiscIsAnImageOnlyWhereItWasOne) {
+    dir.write("folder.iso/f.txt", "folder");
+    dir.write("image/i.txt", "image");
+    const std::string image = (dir / "disc.raw").string();
+    ASSERT_TRUE(testing::MakeDiscImage(dir.str() + "/image", image, "RAW", "20050601100000"));
+    ASSERT_EQ(add("folder.iso", "Folder", Language::English).status, Done);
+    ASSERT_EQ(run({"add", image, "--title", "Raw"}).status, Done);
+    std::filesystem::create_directories(dir / "out");
+    const std::string out = (dir / "out").string();
+    ASSERT_EQ(run({"copy", "*.txt", "--to", out}).status, Done) << "both at their places";
+
+    std::filesystem::rename(dir / "folder.iso", dir / "moved");
+    std::filesystem::rename(image, dir / "moved.raw");
+    const Said gone = run({"copy", "*.txt", "--to", out});
+    EXPECT_EQ(gone.status, NotAllCopied);
+    EXPECT_EQ(gone.err, "The disc Folder is not ready.\nFolder: 1 file(s) not reached.\n"
+                        "The image file \"" +
+                            image +
+                            "\" of \"Raw\" is not at its place.\nRaw: 1 file(s) not reached.\n");
 }
 
 } // namespace

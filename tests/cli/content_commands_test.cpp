@@ -1,89 +1,28 @@
-#include "command_line.h"
 #include "content/content_fingerprint.h"
-#include "linux_file_system.h"
+#include "support/archive_writer.h"
 #include "support/catalog_rows.h"
+#include "support/command_line_fixture.h"
 #include "support/failing_mount.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <chrono>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace orbisk {
 namespace {
 
-using testing::TempDir;
-
 // orbisk-cli's commands on files' contents, run in this process on real folders.
-class ContentCommandsTest : public ::testing::Test {
+class ContentCommandsTest : public testing::CommandLineFixture {
 protected:
-    struct Said {
-        int status = -1;
-        std::string out;
-        std::string err;
-    };
-
-    TempDir dir;
-    LinuxFileSystem files;
-    testing::FixedClock clock;
-    testing::CommaNumberFormat numbers;
-    std::filesystem::path catalog = testing::newCatalog(dir);
-
     void SetUp() override {
         dir.write("disc/notes.txt", "notes");
         dir.write("disc/docs/readme.txt", std::string(200000, 'r'));
         dir.write("disc/docs/report.doc", "report");
     }
 
-    Said run(std::vector<std::string> arguments, Language language = Language::English) {
-        arguments.insert(arguments.begin(), {"--catalog", catalog.string()});
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const CommandLineServices services{
-            files, clock, numbers, dir / "bin", dir / "data", dir / "cache", language, out, err};
-        Said said;
-        said.status = RunCommandLine(arguments, services);
-        said.out = contents(out);
-        said.err = contents(err);
-        return said;
-    }
-
-    static std::string contents(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-            text += static_cast<char>(c);
-        }
-        std::fclose(file);
-        return text;
-    }
-
     void add(const std::string& folder, const std::string& title) {
         ASSERT_EQ(run({"add", (dir / folder).string(), "--title", title}).status, Done);
     }
 };
-
-// A ZIP of one file, with the date given.
-void writeZip(const std::filesystem::path& file, const std::string& path, const std::string& data,
-              std::time_t modified) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_open_filename(a, file.c_str());
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, path.c_str());
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_entry_set_mtime(entry, modified, 0);
-    archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
-    archive_write_header(a, entry);
-    archive_write_data(a, data.data(), data.size());
-    archive_entry_free(entry);
-    archive_write_close(a);
-    archive_write_free(a);
-}
 
 TEST_F(ContentCommandsTest, VerifyTellsEachFileAndKeepsTheFingerprintsItRead) {
     if (!testing::HasFuse()) {
@@ -133,7 +72,8 @@ TEST_F(ContentCommandsTest, AddWithContentKeepsEveryFingerprintAndNamesAFileThat
     if (!testing::HasFuse()) {
         GTEST_SKIP() << "no FUSE here";
     }
-    writeZip(dir / "disc/pack.zip", "in/a.txt", "packed", 1700000000);
+    testing::WriteArchive(dir / "disc/pack.zip", {{"in/a.txt", "packed"}},
+                          testing::ArchiveKind::Zip, 1700000000);
     {
         const testing::FailingMount disc((dir / "disc").string());
         ASSERT_TRUE(disc.mounted());
@@ -209,8 +149,8 @@ protected:
         std::filesystem::create_directories(dir / "c");
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
             std::chrono::file_clock::to_sys(readme).time_since_epoch());
-        writeZip(dir / "c/pack.zip", "old/readme.txt", std::string(200000, 'r'),
-                 static_cast<std::time_t>(seconds.count()));
+        testing::WriteArchive(dir / "c/pack.zip", {{"old/readme.txt", std::string(200000, 'r')}},
+                              testing::ArchiveKind::Zip, static_cast<std::time_t>(seconds.count()));
         dir.write("d/readme.txt", std::string(200000, 'r'));
         std::filesystem::last_write_time(dir / "d/readme.txt", readme - std::chrono::hours(50));
         add("disc", "Disc A");

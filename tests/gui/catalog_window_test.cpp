@@ -419,23 +419,27 @@ TEST_F(CatalogWindowTest, ReadOnlyCatalogueIsBrowsedButNotChanged) {
 // a drive, figures and a place to verify belong to the exact title only.
 TEST(DiscListModel, EachTitleKeepsItsOwnDriveFiguresAndPlace) {
     CommaNumberFormat numbers;
-    DiscListModel model(numbers, '/', nullptr);
-    model.showTitles({"Disc", "disc", "Disc 2"});
-    model.showFigures({{"disc", "", "/isos/disc.iso", 1, 3, 4, {"2026-12-07"}},
-                       {"Only rows", "", "", 0, 1, 1, {"2026-12-07"}}});
+    DiscListModel model(numbers, nullptr);
+    model.showTitles({"Disc", "disc", "Disc 2", "Folder"});
+    // A folder named as an image is a folder: the column shows image files only.
+    model.showFigures({{"disc", "", "/isos/disc.iso", 1, 3, 4, {"2026-12-07"}, true},
+                       {"Folder", "", "/isos/folder.iso", 1, 3, 4, {"2026-12-07"}, false},
+                       {"Only rows", "", "", 0, 1, 1, {"2026-12-07"}, std::nullopt}});
     model.markInDrive("Disc", "/media/DISC", "DISC");
     const auto cell = [&model](int row, int column, int role = Qt::DisplayRole) {
         return model.index(row, column).data(role).toString();
     };
-    ASSERT_EQ(model.rowCount(), 4) << "a title with file rows only is listed too";
-    EXPECT_EQ(model.title(3), "Only rows");
+    ASSERT_EQ(model.rowCount(), 5) << "a title with file rows only is listed too";
+    EXPECT_EQ(model.title(4), "Only rows");
+    EXPECT_EQ(cell(3, DiscListModel::ImageColumn), "");
+    EXPECT_EQ(model.placeOf("Folder"), "/isos/folder.iso");
     EXPECT_EQ(cell(0, DiscListModel::FilesColumn), "…") << "Disc has no figures yet";
     EXPECT_EQ(cell(1, DiscListModel::FilesColumn), "3");
     EXPECT_EQ(cell(2, DiscListModel::DriveColumn), "");
     EXPECT_EQ(cell(0, DiscListModel::DriveColumn), "● /media/DISC");
     EXPECT_EQ(cell(1, DiscListModel::DriveColumn), "");
     EXPECT_EQ(cell(1, DiscListModel::ImageColumn), "/isos/disc.iso");
-    EXPECT_EQ(cell(3, DiscListModel::ImageColumn), "") << "registered before discs had records";
+    EXPECT_EQ(cell(4, DiscListModel::ImageColumn), "") << "registered before discs had records";
     EXPECT_EQ(model.placeOf("Disc"), "/media/DISC") << "the drive it is in first";
     EXPECT_EQ(model.placeOf("disc"), "/isos/disc.iso");
     EXPECT_EQ(model.placeOf("Disc 2"), "");

@@ -1,5 +1,6 @@
 #include "archive/archive_contents.h"
 
+#include "archive/archive_opening.h"
 #include "archive/utf8_locale.h"
 #include "platform/read_error.h"
 #include "text/display_text.h"
@@ -198,29 +199,11 @@ la_int64_t skipSource(archive*, void* data, la_int64_t request) {
     return static_cast<Source*>(data)->skip(request);
 }
 
-struct ArchiveCloser {
-    void operator()(archive* a) const { archive_read_free(a); }
-};
-
 MessageLines errorOf(archive* a) {
     const char* text = archive_error_string(a);
     return text != nullptr ? MessageLines{Verbatim(text)} : MessageLines{};
 }
 
-// The member's path as the archive holds it, as ListMembers gives it: an LZH's turned
-// back into code page 932.
-std::optional<std::string> pathOf(archive* a, archive_entry* entry) {
-    const char* path = archive_entry_pathname(entry);
-    if (path == nullptr) {
-        return std::nullopt;
-    }
-    if ((archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA) {
-        return ToCodePage932(path);
-    }
-    return std::string(path);
-}
-
-// Whether ListMembers keeps a member for this entry.
 bool isListed(archive_entry* entry, const std::optional<std::string>& path,
               const ArchiveLimits& limits) {
     return archive_entry_hardlink(entry) == nullptr && archive_entry_filetype(entry) == AE_IFREG &&
@@ -294,15 +277,8 @@ ArchiveContents ReadArchiveContents(ReadableFile& file, ReadCounters& counters,
     const Utf8Locale utf8;
     Source source(file, counters, stop);
     ArchiveContents contents;
-    std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
-    archive_read_support_format_all(a.get());
-    archive_read_support_filter_all(a.get());
-    archive_read_set_format_option(a.get(), "lha", "hdrcharset", "CP932");
-    archive_read_set_read_callback(a.get(), readSource);
-    archive_read_set_seek_callback(a.get(), seekSource);
-    archive_read_set_skip_callback(a.get(), skipSource);
-    archive_read_set_callback_data(a.get(), &source);
-    if (archive_read_open1(a.get()) != ARCHIVE_OK) {
+    const ArchiveHandle a = OpenArchive(&source, readSource, seekSource, skipSource);
+    if (!a) {
         contents.end = ArchiveContents::End::NotArchive;
     } else {
         archive_entry* entry = nullptr;
@@ -313,7 +289,7 @@ ArchiveContents ReadArchiveContents(ReadableFile& file, ReadCounters& counters,
                ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
                 status == ARCHIVE_WARN)) {
             const std::uint64_t at = place++;
-            const auto path = pathOf(a.get(), entry);
+            const auto path = MemberPath(a.get(), entry);
             if (!isListed(entry, path, limits)) {
                 continue;
             }

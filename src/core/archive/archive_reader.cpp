@@ -1,5 +1,6 @@
 #include "archive/archive_reader.h"
 
+#include "archive/archive_opening.h"
 #include "archive/utf8_locale.h"
 #include "text/display_text.h"
 
@@ -72,38 +73,6 @@ la_int64_t skipSource(archive*, void* data, la_int64_t request) {
     const la_int64_t skipped = std::clamp<la_int64_t>(request, 0, left);
     source->position += static_cast<std::uint64_t>(skipped);
     return skipped;
-}
-
-struct ArchiveCloser {
-    void operator()(archive* a) const { archive_read_free(a); }
-};
-
-std::unique_ptr<archive, ArchiveCloser> openArchive(Source& source) {
-    std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
-    archive_read_support_format_all(a.get());
-    archive_read_support_filter_all(a.get());
-    archive_read_set_format_option(a.get(), "lha", "hdrcharset", "CP932");
-    archive_read_set_read_callback(a.get(), readSource);
-    archive_read_set_seek_callback(a.get(), seekSource);
-    archive_read_set_skip_callback(a.get(), skipSource);
-    archive_read_set_callback_data(a.get(), &source);
-    if (archive_read_open1(a.get()) != ARCHIVE_OK) {
-        return nullptr;
-    }
-    return a;
-}
-
-// The member's path as the archive holds it. An LZH's the library gives only converted
-// from code page 932: turned back, they are the archive's bytes again.
-std::optional<std::string> pathOf(archive* a, archive_entry* entry) {
-    const char* path = archive_entry_pathname(entry);
-    if (path == nullptr) {
-        return std::nullopt;
-    }
-    if ((archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA) {
-        return ToCodePage932(path);
-    }
-    return std::string(path);
 }
 
 std::string errorOf(archive* a) {
@@ -226,7 +195,7 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
     const Utf8Locale utf8;
     Source source{file, std::chrono::steady_clock::now() + limits.longest, limits.stop};
     MemberList list;
-    const auto a = openArchive(source);
+    const auto a = OpenArchive(&source, readSource, seekSource, skipSource);
     if (!a) {
         return {MemberList::End::Unreadable, {}, 0, 0, 0, "not an archive"};
     }
@@ -261,7 +230,7 @@ MemberList ListMembers(ReadableFile& file, const ArchiveLimits& limits) {
         if (type != AE_IFREG) {
             continue; // folders and devices hold no file to copy
         }
-        const auto path = pathOf(a.get(), entry);
+        const auto path = MemberPath(a.get(), entry);
         if (!path || path->empty()) {
             continue;
         }
@@ -344,7 +313,7 @@ void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out
     const Utf8Locale utf8;
     // Taking out one member may mean reading through the others before it.
     Source source{file, std::chrono::steady_clock::time_point::max(), std::move(stop)};
-    const auto a = openArchive(source);
+    const auto a = OpenArchive(&source, readSource, seekSource, skipSource);
     if (!a) {
         throw FileError(MessageLines{{MessageId::NotAnArchive, {}}});
     }
@@ -361,7 +330,7 @@ void ExtractMember(ReadableFile& file, const PackedFile& packed, FileWriter& out
         }
         const bool same =
             archive_entry_filetype(entry) == AE_IFREG && archive_entry_hardlink(entry) == nullptr &&
-            pathOf(a.get(), entry) == packed.path &&
+            MemberPath(a.get(), entry) == packed.path &&
             static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry))) ==
                 packed.bytes;
         if (known && !same) {

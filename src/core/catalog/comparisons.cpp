@@ -1,22 +1,15 @@
 #include "catalog/comparisons.h"
 
+#include "sqlite/function_arguments.h"
 #include "text/text_fold.h"
 #include "text/unicode_text.h"
 #include "text/wildcard_pattern.h"
 
-#include <sqlite3.h>
 #include <string_view>
 
 namespace orbisk {
 
 namespace {
-
-std::string_view argumentText(sqlite3_value* value) {
-    const auto* text = sqlite3_value_text(value);
-    return text == nullptr ? std::string_view()
-                           : std::string_view(reinterpret_cast<const char*>(text),
-                                              static_cast<std::size_t>(sqlite3_value_bytes(value)));
-}
 
 // like(pattern, text), as SQLite calls it for "text like pattern". The compiled pattern
 // is kept with the statement, so a scan compiles it once.
@@ -29,8 +22,8 @@ void like(sqlite3_context* context, int, sqlite3_value** arguments) {
     auto* pattern = static_cast<WildcardPattern*>(sqlite3_get_auxdata(context, 0));
     if (pattern == nullptr) {
         try {
-            pattern =
-                new WildcardPattern(argumentText(arguments[0]), WildcardPattern::Syntax::Like);
+            pattern = new WildcardPattern(sqlite::ArgumentText(arguments[0]),
+                                          WildcardPattern::Syntax::Like);
         } catch (...) {
             sqlite3_result_error_nomem(context);
             return;
@@ -40,12 +33,12 @@ void like(sqlite3_context* context, int, sqlite3_value** arguments) {
         // SQLite may have dropped it at once; then ask again next row.
         pattern = static_cast<WildcardPattern*>(sqlite3_get_auxdata(context, 0));
         if (pattern == nullptr) {
-            WildcardPattern once(argumentText(arguments[0]), WildcardPattern::Syntax::Like);
-            sqlite3_result_int(context, once.matches(argumentText(arguments[1])) ? 1 : 0);
+            WildcardPattern once(sqlite::ArgumentText(arguments[0]), WildcardPattern::Syntax::Like);
+            sqlite3_result_int(context, once.matches(sqlite::ArgumentText(arguments[1])) ? 1 : 0);
             return;
         }
     }
-    sqlite3_result_int(context, pattern->matches(argumentText(arguments[1])) ? 1 : 0);
+    sqlite3_result_int(context, pattern->matches(sqlite::ArgumentText(arguments[1])) ? 1 : 0);
 }
 
 char32_t foldedAscii(unsigned char c) {

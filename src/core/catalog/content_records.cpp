@@ -2,10 +2,10 @@
 
 #include "catalog/connection.h"
 #include "catalog/packed_files.h"
+#include "catalog/tie_field.h"
 #include "media/disc_identity.h"
+#include "sqlite/function_arguments.h"
 #include "text/byte_codes.h"
-
-#include <sqlite3.h>
 
 namespace orbisk {
 
@@ -16,21 +16,11 @@ constexpr const char* TiedRows =
     "OrbiskContents c Join MediaTable t On t.rowid = c.file_row "
     "And c.tie = content_tie(t.ファイルパス, t.メディア名, t.サイズ, t.登録日)";
 
-std::uint64_t addField(std::uint64_t seed, std::string_view field) {
-    return HashBytes(MixBits(seed ^ field.size()), field);
-}
-
-std::string_view argumentText(sqlite3_value* value) {
-    const auto* text = sqlite3_value_text(value);
-    return text == nullptr ? std::string_view()
-                           : std::string_view(reinterpret_cast<const char*>(text),
-                                              static_cast<std::size_t>(sqlite3_value_bytes(value)));
-}
-
 void contentTie(sqlite3_context* context, int, sqlite3_value** arguments) {
-    sqlite3_result_int64(context,
-                         ContentTie(argumentText(arguments[0]), argumentText(arguments[1]),
-                                    argumentText(arguments[2]), argumentText(arguments[3])));
+    sqlite3_result_int64(context, ContentTie(sqlite::ArgumentText(arguments[0]),
+                                             sqlite::ArgumentText(arguments[1]),
+                                             sqlite::ArgumentText(arguments[2]),
+                                             sqlite::ArgumentText(arguments[3])));
 }
 
 bool hasContents(Catalog& catalog) {
@@ -58,8 +48,8 @@ std::string blobOf(const ContentFingerprint& content) {
 
 std::int64_t ContentTie(std::string_view path, std::string_view title, std::string_view size,
                         std::string_view date) {
-    return static_cast<std::int64_t>(
-        addField(addField(addField(addField(0xBB67AE8584CAA73BULL, path), title), size), date));
+    return static_cast<std::int64_t>(AddTieField(
+        AddTieField(AddTieField(AddTieField(0xBB67AE8584CAA73BULL, path), title), size), date));
 }
 
 void RegisterContentTie(sqlite3* db) {

@@ -13,6 +13,12 @@ bool hasRecords(Catalog& catalog) {
     return HasTable(catalog, "OrbiskDiscs");
 }
 
+bool recordsTellImages(Catalog& catalog) {
+    return Connection(catalog)
+        .prepare("Select 1 From pragma_table_info('OrbiskDiscs') Where name = 'image'")
+        .step();
+}
+
 } // namespace
 
 void MakeDiscRecords(Catalog& catalog) {
@@ -20,14 +26,17 @@ void MakeDiscRecords(Catalog& catalog) {
         "Create Table If Not Exists OrbiskDiscs ("
         "registration Integer Primary Key, title Text, first_row Integer, "
         "last_row Integer, drive Text, label Text, uuid Text, type Text, "
-        "root Text, files Integer, bytes Integer, fingerprint Text, facts Blob)");
+        "root Text, files Integer, bytes Integer, fingerprint Text, facts Blob, image Integer)");
+    if (!recordsTellImages(catalog)) {
+        Connection(catalog).exec("Alter Table OrbiskDiscs Add Column image Integer");
+    }
 }
 
 void StoreDiscRecord(Catalog& catalog, const DiscRecord& record) {
     auto insert = Connection(catalog).prepare(
         "Insert Into OrbiskDiscs (title, first_row, last_row, drive, label, uuid, type, root, "
-        "files, bytes, fingerprint, facts) "
-        "Values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+        "files, bytes, fingerprint, facts, image) "
+        "Values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     insert.bind(1, record.title).bind(2, record.firstRow).bind(3, record.lastRow);
     insert.bind(4, record.drive);
     if (record.volume) {
@@ -38,7 +47,13 @@ void StoreDiscRecord(Catalog& catalog, const DiscRecord& record) {
     }
     insert.bind(8, record.root).bind(9, record.files);
     insert.bind(10, static_cast<std::int64_t>(record.bytes)).bind(11, record.fingerprint);
-    insert.bindBlob(12, record.keptFacts).run();
+    insert.bindBlob(12, record.keptFacts);
+    if (record.image) {
+        insert.bind(13, std::int64_t{*record.image});
+    } else {
+        insert.bindNull(13);
+    }
+    insert.run();
 }
 
 std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<std::string>& title,
@@ -51,6 +66,7 @@ std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<st
     // still there under its title: rows another program removed take their record along.
     auto rows = Connection(catalog).prepare(
         std::string("Select ") + Columns + (withFacts ? ", facts" : ", Null") +
+        (recordsTellImages(catalog) ? ", image" : ", Null") +
         " From OrbiskDiscs d Where Exists (Select 1 From MediaTable t Where t.rowid = "
         "d.first_row And t.メディア名 = d.title) And Exists (Select 1 From MediaTable t Where "
         "t.rowid = d.last_row And t.メディア名 = d.title)" +
@@ -73,6 +89,9 @@ std::vector<DiscRecord> ReadDiscRecords(Catalog& catalog, const std::optional<st
         record.bytes = static_cast<std::uint64_t>(rows.integer(10));
         record.fingerprint = rows.text(11);
         record.keptFacts = rows.blob(12);
+        if (!rows.isNull(13)) {
+            record.image = rows.integer(13) != 0;
+        }
         records.push_back(std::move(record));
     }
     return records;

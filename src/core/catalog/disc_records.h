@@ -21,6 +21,8 @@ struct DiscRecord {
     std::int64_t firstRow = 0;
     std::int64_t lastRow = 0;
     std::string drive;
+    // Whether the drive was a disc image file; unknown in records kept before this was.
+    std::optional<bool> image;
     std::optional<VolumeIdentity> volume;
     std::string root; // RootFingerprint
     std::int64_t files = 0;
@@ -29,7 +31,8 @@ struct DiscRecord {
     std::string keptFacts;   // AppendKeptFacts, row by row
 };
 
-// Makes the table where it is missing; the catalogue must be open for writing.
+// Makes the table where it is missing, and gives a table made before records told images
+// from discs the column that tells them; the catalogue must be open for writing.
 void MakeDiscRecords(Catalog& catalog);
 void StoreDiscRecord(Catalog& catalog, const DiscRecord& record);
 

@@ -22,7 +22,9 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
     const auto discOf = [&](std::string_view title) -> DiscFigures& {
         const auto [at, added] = byTitle.try_emplace(std::string(title), discs.size());
         if (added) {
-            discs.push_back({std::string(title), {}, {}, 0, 0, 0, {}});
+            DiscFigures disc;
+            disc.title = title;
+            discs.push_back(std::move(disc));
         }
         return discs[at->second];
     };
@@ -50,6 +52,7 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
             continue;
         }
         discs[at->second].drive = record.drive;
+        discs[at->second].image = record.image;
         if (record.volume) {
             discs[at->second].label = record.volume->label;
         }

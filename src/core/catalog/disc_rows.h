@@ -22,6 +22,8 @@ struct DiscFigures {
     std::int64_t files = 0;
     std::int64_t kilobytes = 0;
     std::vector<std::string> dates;
+    std::optional<bool> image; // whether drive is a disc image file; unknown for records
+                               // kept before this was
 };
 
 // One file of a disc, as the catalogue window shows it: a file row, or a file packed in

@@ -2,28 +2,18 @@
 
 #include "catalog/catalog.h"
 #include "catalog/connection.h"
+#include "catalog/tie_field.h"
+#include "sqlite/function_arguments.h"
 #include "text/byte_codes.h"
-
-#include <sqlite3.h>
 
 namespace orbisk {
 
 namespace {
 
-std::uint64_t addField(std::uint64_t seed, std::string_view field) {
-    return HashBytes(MixBits(seed ^ field.size()), field);
-}
-
-std::string_view argumentText(sqlite3_value* value) {
-    const auto* text = sqlite3_value_text(value);
-    return text == nullptr ? std::string_view()
-                           : std::string_view(reinterpret_cast<const char*>(text),
-                                              static_cast<std::size_t>(sqlite3_value_bytes(value)));
-}
-
 void archiveTie(sqlite3_context* context, int, sqlite3_value** arguments) {
-    sqlite3_result_int64(context, ArchiveTie(argumentText(arguments[0]), argumentText(arguments[1]),
-                                             argumentText(arguments[2])));
+    sqlite3_result_int64(context, ArchiveTie(sqlite::ArgumentText(arguments[0]),
+                                             sqlite::ArgumentText(arguments[1]),
+                                             sqlite::ArgumentText(arguments[2])));
 }
 
 bool hasTies(Catalog& catalog) {
@@ -36,7 +26,7 @@ bool hasTies(Catalog& catalog) {
 
 std::int64_t ArchiveTie(std::string_view path, std::string_view size, std::string_view date) {
     return static_cast<std::int64_t>(
-        addField(addField(addField(0x6A09E667F3BCC908ULL, path), size), date));
+        AddTieField(AddTieField(AddTieField(0x6A09E667F3BCC908ULL, path), size), date));
 }
 
 void RegisterArchiveTie(sqlite3* db) {

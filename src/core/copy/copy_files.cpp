@@ -52,7 +52,8 @@ private:
 
     DiscCheck checkDisc(const Hit& hit);
     std::optional<MessageLines> wrongDisc(const Hit& hit, const std::string& where);
-    std::string sourceOf(const Hit& hit) const;
+    std::string driveOf(const Hit& hit);
+    std::string sourceOf(const Hit& hit);
     CopyLogEntry copyOne(const Hit& hit, const std::string& source, const std::string& folder);
     std::optional<Message> whatDiffers(const Hit& hit, const FileFacts& onDisc);
     bool sameContent(const Hit& hit, const std::string& copy);
@@ -91,7 +92,7 @@ std::optional<MessageLines> Run::wrongDisc(const Hit& hit, const std::string& wh
     if (records.empty()) {
         return std::nullopt; // registered before discs were known: each file is checked
     }
-    const std::string hitDrive = platform_.files.driveOfPath(hit.path);
+    const std::string hitDrive = driveOf(hit);
     const std::string drive = where != hitDrive ? where
                               : platform_.files.isDriveReady(records.back().drive)
                                   ? records.back().drive
@@ -140,10 +141,11 @@ std::optional<MessageLines> Run::wrongDisc(const Hit& hit, const std::string& wh
 }
 
 Run::DiscCheck Run::checkDisc(const Hit& hit) {
-    const std::string drive = platform_.files.driveOfPath(hit.path);
+    const std::string drive = driveOf(hit);
     // An image file at its place is there without asking, and has no tray to move; it is
     // checked as a disc is, as another image may have been put in its place.
-    const bool image = IsImageDrive(drive, platform_.files.separator());
+    const DiscRecord* record = registered_.recordOf(hit);
+    const bool image = IsImageDrive(platform_.files, drive, record ? record->image : std::nullopt);
     (image ? imagesUsed_ : traysUsed_) = true;
     const auto moved = moved_.find(drive);
     std::string where = moved == moved_.end() ? drive : moved->second;
@@ -203,10 +205,22 @@ Run::DiscCheck Run::checkDisc(const Hit& hit) {
     }
 }
 
+// The drive the hit's file is read from: the image file its registration read, when the
+// path lies in it (its name need not say it is an image), else the drive of its path.
+std::string Run::driveOf(const Hit& hit) {
+    const DiscRecord* record = registered_.recordOf(hit);
+    const char separator = platform_.files.separator();
+    if (record && record->image.value_or(false) && hit.path.size() > record->drive.size() &&
+        hit.path.starts_with(record->drive) && hit.path[record->drive.size()] == separator) {
+        return record->drive;
+    }
+    return platform_.files.driveOfPath(hit.path);
+}
+
 // Where the hit's file is read from: in the image the user pointed at, when its own image
 // was found elsewhere, else at its catalogued path.
-std::string Run::sourceOf(const Hit& hit) const {
-    const std::string drive = platform_.files.driveOfPath(hit.path);
+std::string Run::sourceOf(const Hit& hit) {
+    const std::string drive = driveOf(hit);
     const auto moved = moved_.find(drive);
     return moved == moved_.end() ? hit.path : moved->second + hit.path.substr(drive.size());
 }
@@ -329,7 +343,7 @@ CopyRun Run::copy(const HitTable& lines, const std::vector<std::size_t>& marked,
                 log.push_back({HitPathText(hit),
                                CopyLogEntry::Outcome::Failed,
                                {{MessageId::NoPathInCatalog, {}}}});
-            } else if (platform_.files.driveOfPath(hit.path).empty()) {
+            } else if (driveOf(hit).empty()) {
                 log.push_back({HitPathText(hit),
                                CopyLogEntry::Outcome::Failed,
                                {{MessageId::NoDriveForPath, {}}}});

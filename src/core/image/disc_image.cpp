@@ -92,9 +92,23 @@ bool IsImageName(std::string_view name) {
                        [&lower](const char* e) { return std::strcmp(lower, e) == 0; });
 }
 
-bool IsImageDrive(std::string_view drive, char separator) {
-    const auto cut = drive.rfind(separator);
-    return IsImageName(cut == std::string_view::npos ? drive : drive.substr(cut + 1));
+bool IsImageDrive(const FileSystem& files, const std::string& drive,
+                  std::optional<bool> registered) {
+    if (drive.empty()) {
+        return false;
+    }
+    if (files.isPresentFile(drive)) {
+        return true;
+    }
+    if (registered) {
+        return *registered;
+    }
+    const auto cut = drive.rfind(files.separator());
+    const bool named =
+        IsImageName(cut == std::string::npos ? std::string_view(drive)
+                                             : std::string_view(drive).substr(cut + 1));
+    // Named as an image: a folder there is none, whatever its name.
+    return named && !files.isDriveReady(drive);
 }
 
 std::shared_ptr<const DiscImage> DiscImage::Open(const FileSystem& files, const std::string& path) {

@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,8 +66,11 @@ private:
 // .mdf .udf), as a file dialog's filter and a search of a folder would; what it is, its
 // content tells.
 bool IsImageName(std::string_view name);
-// Whether a drive text names a disc image file rather than a drive or a folder: a disc
-// in it is no disc in a tray, and nobody is asked to put it in.
-bool IsImageDrive(std::string_view drive, char separator);
+// Whether a drive is a disc image file rather than a disc in a drive or a folder: a disc in
+// it is no disc in a tray, and nobody is asked to put it in. A file at the drive's path is
+// an image, whatever its name; else what its registration found (registered); and only
+// for a registration that did not keep that, the drive's name, unless a folder is there.
+bool IsImageDrive(const FileSystem& files, const std::string& drive,
+                  std::optional<bool> registered);
 
 } // namespace orbisk

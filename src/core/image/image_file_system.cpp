@@ -243,8 +243,10 @@ bool ImageFileSystem::isPresentFile(const std::string& path) const {
         return true;
     }
     const auto located = locate(path);
-    return located && !located->second.empty() &&
-           nodeOf({located->first.image, located->second}, false).has_value();
+    if (located && located->second.empty()) {
+        return files_.isPresentFile(path); // the image file itself, a file of the machine
+    }
+    return located && nodeOf({located->first.image, located->second}, false).has_value();
 }
 
 bool ImageFileSystem::isPathTooLong(const std::string& path) const {

@@ -18,7 +18,8 @@ namespace orbisk {
 // - driveOfPath(path in an image) is the image's path; when the image is gone, the
 //   leading part of the path whose name says it is an image (IsImageName) followed by
 //   more of the path, so a question can name it; else the machine's drive of the path.
-// - isDriveReady(image) holds while the image file is there and opens as an image.
+// - isDriveReady(image) holds while the image file is there and opens as an image;
+//   isPresentFile(image) while it is a file there, as for any file of the machine.
 // - volumeOf(image) is what the image's volume says of itself, as libblkid says it of the
 //   same disc in a drive (label, UUID, type).
 // - listFolder, isPresentFile, fileFacts, openFolder, openForReading and copyFile of a

@@ -30,16 +30,24 @@ const std::vector<DiscRecord>& RegisteredDiscs::all() {
     return *all_;
 }
 
-std::optional<FileFacts> RegisteredDiscs::keptOf(const Hit& hit) {
+const DiscRecord* RegisteredDiscs::recordOf(const Hit& hit) {
     for (const DiscRecord& record : recordsOf(hit.title)) {
-        if (hit.row < record.firstRow || hit.row > record.lastRow) {
-            continue;
+        if (hit.row >= record.firstRow && hit.row <= record.lastRow) {
+            return &record;
         }
-        const std::vector<KeptFacts>& kept = unpacked(record);
-        const auto index = static_cast<std::size_t>(hit.row - record.firstRow);
-        if (index < kept.size() && kept[index].pathCheck == PathCheck(hit.path)) {
-            return kept[index].facts;
-        }
+    }
+    return nullptr;
+}
+
+std::optional<FileFacts> RegisteredDiscs::keptOf(const Hit& hit) {
+    const DiscRecord* record = recordOf(hit);
+    if (record == nullptr) {
+        return std::nullopt;
+    }
+    const std::vector<KeptFacts>& kept = unpacked(*record);
+    const auto index = static_cast<std::size_t>(hit.row - record->firstRow);
+    if (index < kept.size() && kept[index].pathCheck == PathCheck(hit.path)) {
+        return kept[index].facts;
     }
     return std::nullopt;
 }

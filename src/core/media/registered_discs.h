@@ -26,6 +26,9 @@ public:
     // Every record, without its kept facts.
     const std::vector<DiscRecord>& all();
 
+    // The registration that stored the hit's row; nothing when none kept a record of it.
+    const DiscRecord* recordOf(const Hit& hit);
+
     // What the registration kept of the hit's file (of the archive, for a packed file),
     // where it kept it and the row still is that file.
     std::optional<FileFacts> keptOf(const Hit& hit);

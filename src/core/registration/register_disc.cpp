@@ -323,7 +323,7 @@ bool Run::registerAgain(const std::optional<std::string>& title) {
 }
 
 Registration Run::registerDisc(const std::string& drive, const std::string& title) {
-    const bool inTray = !IsImageDrive(drive, platform_.files.separator());
+    const bool inTray = !IsImageDrive(platform_.files, drive, std::nullopt);
     if (inTray) {
         platform_.tray.close();
     }
@@ -387,6 +387,7 @@ Registration Run::registerDisc(const std::string& drive, const std::string& titl
         DiscRecord record;
         record.title = title;
         record.drive = drive;
+        record.image = !inTray;
         record.volume = disc.volume;
         record.root = disc.root;
         storeFileRows(store, paths, title, disc.prefix, record, skipped);

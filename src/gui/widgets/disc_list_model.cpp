@@ -1,6 +1,5 @@
 #include "widgets/disc_list_model.h"
 
-#include "image/disc_image.h"
 #include "widgets/shown_text.h"
 
 #include <QFont>
@@ -9,8 +8,8 @@
 
 namespace orbisk {
 
-DiscListModel::DiscListModel(const NumberFormat& numbers, char separator, QObject* parent)
-    : QAbstractTableModel(parent), numbers_(numbers), separator_(separator) {}
+DiscListModel::DiscListModel(const NumberFormat& numbers, QObject* parent)
+    : QAbstractTableModel(parent), numbers_(numbers) {}
 
 void DiscListModel::showTitles(const std::vector<std::string>& titles) {
     beginResetModel();
@@ -118,7 +117,7 @@ QString DiscListModel::text(const Disc& disc, int column) const {
     case SizeColumn:
         return grouped(figures.kilobytes);
     case ImageColumn:
-        return IsImageDrive(figures.drive, separator_) ? Shown(figures.drive) : QString();
+        return figures.image.value_or(false) ? Shown(figures.drive) : QString();
     default: {
         QStringList dates;
         for (const std::string& date : figures.dates) {
@@ -145,8 +144,7 @@ QVariant DiscListModel::data(const QModelIndex& index, int role) const {
         if (column == DriveColumn && !disc.drive.empty()) {
             return "このディスクはドライブに入っています: " + Shown(disc.driveDisplay);
         }
-        if (column == ImageColumn && disc.figures &&
-            IsImageDrive(disc.figures->drive, separator_)) {
+        if (column == ImageColumn && disc.figures && disc.figures->image.value_or(false)) {
             return "ディスクイメージから登録: " + Shown(disc.figures->drive);
         }
         return {};

@@ -31,8 +31,7 @@ public:
         Columns
     };
 
-    // separator: the file system's, to tell an image file's path from a drive's.
-    DiscListModel(const NumberFormat& numbers, char separator, QObject* parent);
+    DiscListModel(const NumberFormat& numbers, QObject* parent);
 
     // The titles in the order given, without figures and in no drive.
     void showTitles(const std::vector<std::string>& titles);
@@ -72,7 +71,6 @@ private:
     QString grouped(std::int64_t value) const;
 
     const NumberFormat& numbers_;
-    char separator_;
     std::vector<Disc> discs_;
 };
 

@@ -2,14 +2,13 @@
 #include "archive/archive_contents.h"
 #include "archive/archive_reader.h"
 #include "linux_file_system.h"
+#include "support/archive_writer.h"
 #include "support/lzh_writer.h"
 #include "support/random_bytes.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
 #include "words.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -114,28 +113,8 @@ TEST_F(ArchiveContentsTest, TarLzhAndSevenZipGiveTheirMembersAsListed) {
     expectRead(lzh.members[1], "docs/lzhnote.txt", "note\n");
 }
 
-// Written by libarchive itself, as the ordinary tools refuse to put one path in twice.
-void writeZip(const std::string& file,
-              const std::vector<std::pair<std::string, std::string>>& entries) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_open_filename(a, file.c_str());
-    for (const auto& [path, data] : entries) {
-        archive_entry* entry = archive_entry_new();
-        archive_entry_set_pathname(entry, path.c_str());
-        archive_entry_set_filetype(entry, AE_IFREG);
-        archive_entry_set_perm(entry, 0644);
-        archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
-        archive_write_header(a, entry);
-        archive_write_data(a, data.data(), data.size());
-        archive_entry_free(entry);
-    }
-    archive_write_close(a);
-    archive_write_free(a);
-}
-
 TEST_F(ArchiveContentsTest, TheSamePathTwiceIsTwoPackedFilesToldApartByTheirPlace) {
-    writeZip((dir / "twice.zip").string(), {{"a.txt", "first"}, {"a.txt", "second"}});
+    WriteArchive(dir / "twice.zip", {{"a.txt", "first"}, {"a.txt", "second"}});
     const ArchiveContents got = readAll((dir / "twice.zip").string());
     ASSERT_EQ(got.members.size(), 2u);
     EXPECT_EQ(got.members[0].place, 0u);
@@ -184,7 +163,7 @@ TEST_F(ArchiveContentsTest, AFileThatIsNoArchiveIsStillReadAsAFile) {
 }
 
 TEST_F(ArchiveContentsTest, TheMemberLimitKeepsTheFirstAndTheFileIsStillReadWhole) {
-    writeZip((dir / "many.zip").string(), {{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    WriteArchive(dir / "many.zip", {{"1", "a"}, {"2", "b"}, {"3", "c"}});
     ArchiveLimits limits;
     limits.mostMembers = 2;
     const ArchiveContents got = readAll((dir / "many.zip").string(), limits);

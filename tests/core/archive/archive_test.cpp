@@ -4,21 +4,17 @@
 #include "copy_log_text.h"
 #include "edit/disc_store.h"
 #include "edit/edit_commands.h"
-#include "linux_file_system.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
 #include "support/archive_bomb.h"
+#include "support/archive_writer.h"
 #include "support/catalog_rows.h"
 #include "support/disc_images.h"
 #include "support/lzh_writer.h"
-#include "support/recording_views.h"
-#include "support/scripted_platform.h"
+#include "support/real_folders_fixture.h"
 #include "support/shell.h"
-#include "support/temp_dir.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -30,59 +26,12 @@ namespace {
 using namespace testing;
 
 const std::string Sjis = "\x83\x65\x83\x58\x83\x67"; // "テスト" in code page 932
+// The date of every member of the archives the tests write.
+constexpr std::time_t PackedDate = 1070000000;
 
-struct Entry {
-    std::string path;
-    std::string data;
-    bool link = false;
-};
-
-// An archive written by libarchive itself, for what the ordinary tools refuse to make.
-void writeArchive(const std::string& file, const std::vector<Entry>& entries, bool zip = true) {
-    archive* a = archive_write_new();
-    if (zip) {
-        archive_write_set_format_zip(a);
-    } else {
-        archive_write_set_format_pax_restricted(a);
-    }
-    archive_write_open_filename(a, file.c_str());
-    for (const Entry& e : entries) {
-        archive_entry* entry = archive_entry_new();
-        archive_entry_set_pathname(entry, e.path.c_str());
-        archive_entry_set_mtime(entry, 1070000000, 0);
-        archive_entry_set_perm(entry, 0644);
-        if (e.link) {
-            archive_entry_set_filetype(entry, AE_IFLNK);
-            archive_entry_set_symlink(entry, e.data.c_str());
-            archive_write_header(a, entry);
-        } else {
-            archive_entry_set_filetype(entry, AE_IFREG);
-            archive_entry_set_size(entry, static_cast<la_int64_t>(e.data.size()));
-            archive_write_header(a, entry);
-            archive_write_data(a, e.data.data(), e.data.size());
-        }
-        archive_entry_free(entry);
-    }
-    archive_write_close(a);
-    archive_write_free(a);
-}
-
-class Archives : public ::testing::Test {
+class Archives : public RealFoldersFixture {
 protected:
-    TempDir dir;
-    std::filesystem::path catalog = newCatalog(dir);
     std::string disc = (dir / "disc").string();
-    LinuxFileSystem files;
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, clock, numbers};
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
-
-    void SetUp() override { std::filesystem::create_directories(dir / "out"); }
 
     // Archives of every kind the Debian tools make, with a name from an old Japanese
     // system among the members.
@@ -115,14 +64,6 @@ protected:
             out.push_back(HitLine(hit));
         }
         return out;
-    }
-    CopyRun copy(const std::string& key) {
-        const Search search = SearchCatalog(catalog, nullptr, key, "ALL");
-        std::vector<std::size_t> all;
-        for (std::size_t i = 0; i < search.hits.size(); ++i) {
-            all.push_back(i);
-        }
-        return CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow);
     }
 };
 
@@ -174,7 +115,7 @@ TEST_F(Archives, APackedFileIsCopiedAloneByteForByteAndShownAndExported) {
     std::filesystem::create_directories(disc);
     makeArchives(disc);
     add(disc, "Archives");
-    const CopyRun run = copy("*" + Sjis + "*");
+    const CopyRun run = copyFound("*" + Sjis + "*");
     for (const std::string entry :
          {"/docs.zip > テスト.txt", "/install.exe > テスト.txt", "/old.lzh > テスト2.txt"}) {
         EXPECT_NE(CopyLogText(run.log).find(disc + entry + "\r\n***Copy Normal End\r\n"),
@@ -209,7 +150,8 @@ TEST_F(Archives, PackedFilesStayWithTheirDiscSoCopyAsksForEachDiscOnce) {
         const std::string folder = (dir / name).string();
         dir.write(name + "/a_" + name + ".txt", name);
         dir.write(name + "/z_" + name + ".txt", name);
-        writeArchive(folder + "/pack.zip", {{"in_" + name + ".txt", name}});
+        WriteArchive(folder + "/pack.zip", {{"in_" + name + ".txt", name}}, ArchiveKind::Zip,
+                     PackedDate);
         ASSERT_EQ(add(folder, name), Registration::Registered);
     }
     const Lines found = lines("*.txt");
@@ -217,7 +159,7 @@ TEST_F(Archives, PackedFilesStayWithTheirDiscSoCopyAsksForEachDiscOnce) {
     for (std::size_t i = 0; i < found.size(); ++i) {
         EXPECT_EQ(found[i].starts_with("[first]"), i < 3) << found[i];
     }
-    const CopyRun run = copy("*.txt");
+    const CopyRun run = copyFound("*.txt");
     EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/in_second.txt"), "second");
     EXPECT_EQ(transcript.only("message ファイルのコピー [OK/Cancel]: ").size(), 2u)
@@ -226,21 +168,24 @@ TEST_F(Archives, PackedFilesStayWithTheirDiscSoCopyAsksForEachDiscOnce) {
 
 TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
     std::filesystem::create_directories(disc);
-    writeArchive(disc + "/crafted.zip", {{"../evil.txt", "evil"},
-                                         {"/tmp/absolute.txt", "absolute"},
-                                         {"ctrl\x01name.txt", "control"},
-                                         {"link", "/etc/passwd", true},
-                                         {"good.txt", "good"}});
-    std::vector<Entry> many;
+    WriteArchive(disc + "/crafted.zip",
+                 {{"../evil.txt", "evil"},
+                  {"/tmp/absolute.txt", "absolute"},
+                  {"ctrl\x01name.txt", "control"},
+                  {"link", "/etc/passwd", true},
+                  {"good.txt", "good"}},
+                 ArchiveKind::Zip, PackedDate);
+    std::vector<PackedEntry> many;
     for (int i = 0; i < 100001; ++i) {
         many.push_back({"f" + std::to_string(i), ""});
     }
-    writeArchive(disc + "/many.tar", many, false);
+    WriteArchive(disc + "/many.tar", many, ArchiveKind::Pax, PackedDate);
     ASSERT_TRUE(RunQuietly("cd '" + disc +
                            "' && printf secret > secret.txt && zip -q -P pw locked.zip "
                            "secret.txt && rm secret.txt"));
     // A bomb: its header says ten bytes, its data unpacks to a megabyte.
-    writeArchive(disc + "/bomb.zip", {{"bomb.bin", std::string(1 << 20, '\0')}});
+    WriteArchive(disc + "/bomb.zip", {{"bomb.bin", std::string(1 << 20, '\0')}}, ArchiveKind::Zip,
+                 PackedDate);
     {
         std::fstream bomb(disc + "/bomb.zip", std::ios::in | std::ios::out | std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(bomb)), {});
@@ -265,20 +210,20 @@ TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
               std::string::npos)
         << said;
 
-    CopyRun run = copy("evil.txt");
+    CopyRun run = copyFound("evil.txt");
     EXPECT_EQ(dir.read("out/evil.txt"), "evil") << "in the folder, under its name alone";
     EXPECT_FALSE(std::filesystem::exists(dir / "evil.txt"));
-    run = copy("absolute.txt");
+    run = copyFound("absolute.txt");
     EXPECT_EQ(dir.read("out/absolute.txt"), "absolute");
-    run = copy("ctrl*");
+    run = copyFound("ctrl*");
     EXPECT_NE(CopyLogText(run.log).find("***Copy Error: ファイル名に制御文字が含まれています。"),
               std::string::npos)
         << CopyLogText(run.log);
-    run = copy("secret.txt");
+    run = copyFound("secret.txt");
     EXPECT_NE(CopyLogText(run.log).find("***Copy Error: パスワードで保護されているため"),
               std::string::npos)
         << CopyLogText(run.log);
-    run = copy("bomb.bin");
+    run = copyFound("bomb.bin");
     EXPECT_NE(CopyLogText(run.log).find("***Copy Error: "), std::string::npos)
         << CopyLogText(run.log);
     EXPECT_FALSE(std::filesystem::exists(dir / "out/bomb.bin"));
@@ -291,11 +236,11 @@ TEST_F(Archives, CraftedArchivesAreBoundedAndNothingIsWrittenOutsideTheFolder) {
 
 TEST(ArchiveReader, ALongListingStopsAtItsLimitsAndLosesNothingElse) {
     TempDir dir;
-    std::vector<Entry> many;
+    std::vector<PackedEntry> many;
     for (int i = 0; i < 50; ++i) {
         many.push_back({"f" + std::to_string(i), "x"});
     }
-    writeArchive((dir / "many.zip").string(), many);
+    WriteArchive((dir / "many.zip").string(), many, ArchiveKind::Zip, PackedDate);
     LinuxFileSystem files;
     auto file = files.openForReading((dir / "many.zip").string());
     ASSERT_NE(file, nullptr);
@@ -379,7 +324,8 @@ TEST_F(Archives, PackedFilesGoWithTheirArchiveRowWhoeverRemovesIt) {
     for (int i = 0; i < 3; ++i) {
         dir.write("disc2/o" + std::to_string(i) + ".txt", "o");
     }
-    writeArchive((dir / "disc2/p.zip").string(), {{"other.txt", "other"}});
+    WriteArchive((dir / "disc2/p.zip").string(), {{"other.txt", "other"}}, ArchiveKind::Zip,
+                 PackedDate);
     ASSERT_EQ(add((dir / "disc2").string(), "Another"), Registration::Registered);
     EXPECT_EQ(lines("inside-*"), Lines{});
     index.update();
@@ -412,10 +358,10 @@ TEST_F(Archives, PackedFilesOfAnOlderCatalogueKeepWorking) {
                      "Alter Table OrbiskMembers Drop Column archive_tie");
     const auto before = tableRows(catalog, "MediaTable");
     EXPECT_EQ(lines("only.txt"), (Lines{"[Old]pack.zip > only.txt"}));
-    CopyRun run = copy("only.txt");
+    CopyRun run = copyFound("only.txt");
     EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/only.txt"), "only");
-    run = copy("dup.txt");
+    run = copyFound("dup.txt");
     EXPECT_NE(
         CopyLogText(run.log).find("***Copy Error: 書庫に同じパスと大きさのファイルが複数あり"),
         std::string::npos)
@@ -428,7 +374,7 @@ TEST_F(Archives, PackedFilesOfAnOlderCatalogueKeepWorking) {
     dir.write("disc2/b.txt", "b");
     ASSERT_EQ(add((dir / "disc2").string(), "New"), Registration::Registered);
     EXPECT_EQ(lines("only.txt"), (Lines{"[Old]pack.zip > only.txt"}));
-    run = copy("only.txt");
+    run = copyFound("only.txt");
     EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     const auto after = tableRows(catalog, "MediaTable");
     EXPECT_EQ(std::vector<Lines>(after.begin(), after.begin() + 2), before);
@@ -443,7 +389,8 @@ TEST_F(Archives, AMemberThatUnpacksShorterThanListedIsACopyError) {
     lzh.replace(2 + 5 + 4, 4, std::string("\x5e\x01\x00\x00", 4)); // the original size
     lzh[1] = static_cast<char>(lzh[1] + 0x5e + 0x01 - 11);         // the header's sum
     std::ofstream(disc + "/short.lzh", std::ios::binary) << lzh;
-    writeArchive(disc + "/short.zip", {{"short.bin", std::string(2000, 's')}});
+    WriteArchive(disc + "/short.zip", {{"short.bin", std::string(2000, 's')}}, ArchiveKind::Zip,
+                 PackedDate);
     {
         std::fstream zip(disc + "/short.zip", std::ios::in | std::ios::out | std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(zip)), {});
@@ -458,7 +405,7 @@ TEST_F(Archives, AMemberThatUnpacksShorterThanListedIsACopyError) {
         }
     }
     ASSERT_EQ(add(disc, "Short"), Registration::Registered);
-    const CopyRun run = copy("short.*");
+    const CopyRun run = copyFound("short.*");
     EXPECT_NE(CopyLogText(run.log).find(disc + "/short.lzh > short.txt\r\n***Copy Error: "),
               std::string::npos)
         << CopyLogText(run.log);
@@ -519,7 +466,7 @@ TEST_F(Archives, OnADiscImageThePackedFileComesBackFromTheDisc) {
         GTEST_SKIP() << "fuseiso cannot mount here";
     }
     ASSERT_EQ(add(disc, "On a disc"), Registration::Registered);
-    const CopyRun run = copy("*lzhnote*");
+    const CopyRun run = copyFound("*lzhnote*");
     EXPECT_EQ(CopyLogText(run.log), disc + "/old.lzh > docs/lzhnote.txt\r\n***Copy Normal End\r\n");
     EXPECT_EQ(dir.read("out/lzhnote.txt"), "note\n");
     EXPECT_EQ(transcript.count("message ファイルのコピー [OK/Cancel]: On a discのメディアをセット"

@@ -3,16 +3,13 @@
 #include "catalog/row_writer.h"
 #include "catalog/title_list.h"
 #include "support/catalog_rows.h"
+#include "support/killed_at_write.h"
 #include "support/ordinary_user.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace orbisk {
 namespace {
@@ -96,52 +93,13 @@ TEST(Catalog, CreateRefusesEveryNameThatIsTakenLinksIncluded) {
     EXPECT_THROW(Catalog::create(dir / "no such folder" / "Orbisk.mdb"), CatalogError);
 }
 
-// Kills this process (a forked child) at its nth write to any file the engine writes.
-int writesLeft = 0;
-sqlite3_syscall_ptr realWrite, realPwrite, realPwrite64;
-void countWrite() {
-    if (--writesLeft == 0) {
-        raise(SIGKILL);
-    }
-}
-ssize_t dyingWrite(int fd, const void* bytes, size_t count) {
-    countWrite();
-    return reinterpret_cast<decltype(&::write)>(realWrite)(fd, bytes, count);
-}
-ssize_t dyingPwrite(int fd, const void* bytes, size_t count, off_t offset) {
-    countWrite();
-    return reinterpret_cast<decltype(&::pwrite)>(realPwrite)(fd, bytes, count, offset);
-}
-ssize_t dyingPwrite64(int fd, const void* bytes, size_t count, off64_t offset) {
-    countWrite();
-    return reinterpret_cast<decltype(&::pwrite64)>(realPwrite64)(fd, bytes, count, offset);
-}
-
 // Whether Catalog::create was killed before it ended.
 bool createKilledAtWrite(const std::filesystem::path& file, int write) {
-    const pid_t child = fork();
-    if (child == 0) {
-        sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-        realWrite = vfs->xGetSystemCall(vfs, "write");
-        realPwrite = vfs->xGetSystemCall(vfs, "pwrite");
-        realPwrite64 = vfs->xGetSystemCall(vfs, "pwrite64");
-        vfs->xSetSystemCall(vfs, "write", reinterpret_cast<sqlite3_syscall_ptr>(dyingWrite));
-        vfs->xSetSystemCall(vfs, "pwrite", reinterpret_cast<sqlite3_syscall_ptr>(dyingPwrite));
-        vfs->xSetSystemCall(vfs, "pwrite64", reinterpret_cast<sqlite3_syscall_ptr>(dyingPwrite64));
-        writesLeft = write;
-        try {
-            Catalog::create(file);
-        } catch (...) {
-            _exit(1);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+    const testing::WorkEnd end = testing::RunKilledAtWrite(write, [&] { Catalog::create(file); });
+    if (end == testing::WorkEnd::Failed) {
         ADD_FAILURE() << "create failed without being killed";
     }
-    return WIFSIGNALED(status);
+    return end == testing::WorkEnd::Killed;
 }
 
 TEST(Catalog, CreateKilledAtAnyWriteLeavesAWholeCatalogueOrNone) {

@@ -4,13 +4,10 @@
 #include "catalog/row_writer.h"
 #include "media/disc_identity.h"
 #include "support/catalog_rows.h"
+#include "support/killed_at_write.h"
 #include "support/temp_dir.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace orbisk {
 namespace {
@@ -191,26 +188,6 @@ TEST(ContentRecords, AVerificationIsNotTakenByARegistrationThatReusesItsIdsAndRo
     EXPECT_FALSE(ReadVerification(catalog, again));
 }
 
-int writesLeft = 0;
-sqlite3_syscall_ptr realWrite, realPwrite, realPwrite64;
-void countWrite() {
-    if (--writesLeft == 0) {
-        raise(SIGKILL);
-    }
-}
-ssize_t dyingWrite(int fd, const void* bytes, size_t count) {
-    countWrite();
-    return reinterpret_cast<decltype(&::write)>(realWrite)(fd, bytes, count);
-}
-ssize_t dyingPwrite(int fd, const void* bytes, size_t count, off_t offset) {
-    countWrite();
-    return reinterpret_cast<decltype(&::pwrite)>(realPwrite)(fd, bytes, count, offset);
-}
-ssize_t dyingPwrite64(int fd, const void* bytes, size_t count, off64_t offset) {
-    countWrite();
-    return reinterpret_cast<decltype(&::pwrite64)>(realPwrite64)(fd, bytes, count, offset);
-}
-
 TEST(ContentRecords, AKillAtAnyWriteLeavesTheVerificationsWritesWholeOrNone) {
     TempDir dir;
     const auto file = testing::newCatalog(dir);
@@ -224,39 +201,22 @@ TEST(ContentRecords, AKillAtAnyWriteLeavesTheVerificationsWritesWholeOrNone) {
     int write = 1;
     for (; write < 200; ++write) {
         std::filesystem::copy_file(before, file, std::filesystem::copy_options::overwrite_existing);
-        const pid_t child = fork();
-        if (child == 0) {
-            sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-            realWrite = vfs->xGetSystemCall(vfs, "write");
-            realPwrite = vfs->xGetSystemCall(vfs, "pwrite");
-            realPwrite64 = vfs->xGetSystemCall(vfs, "pwrite64");
-            vfs->xSetSystemCall(vfs, "write", reinterpret_cast<sqlite3_syscall_ptr>(dyingWrite));
-            vfs->xSetSystemCall(vfs, "pwrite", reinterpret_cast<sqlite3_syscall_ptr>(dyingPwrite));
-            vfs->xSetSystemCall(vfs, "pwrite64",
-                                reinterpret_cast<sqlite3_syscall_ptr>(dyingPwrite64));
-            writesLeft = write;
-            try {
-                Catalog catalog(file, Catalog::Access::Write);
-                Catalog::Transaction verification(catalog);
-                for (std::int64_t row = disc.firstRow; row <= disc.lastRow; ++row) {
-                    StoreContent(catalog, {row, 0, {static_cast<std::uint64_t>(row), 7}});
-                }
-                StoreVerification(catalog, disc, {1765000000, {300, 0, 0, 0, 0, 0}});
-                verification.commit();
-            } catch (...) {
-                _exit(1);
+        const testing::WorkEnd end = testing::RunKilledAtWrite(write, [&] {
+            Catalog catalog(file, Catalog::Access::Write);
+            Catalog::Transaction verification(catalog);
+            for (std::int64_t row = disc.firstRow; row <= disc.lastRow; ++row) {
+                StoreContent(catalog, {row, 0, {static_cast<std::uint64_t>(row), 7}});
             }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "failed at " << write;
+            StoreVerification(catalog, disc, {1765000000, {300, 0, 0, 0, 0, 0}});
+            verification.commit();
+        });
+        ASSERT_NE(end, testing::WorkEnd::Failed) << "failed at " << write;
         const std::size_t kept = contents(file).size();
         Catalog catalog(file);
         const bool verified = ReadVerification(catalog, disc).has_value();
         EXPECT_TRUE((kept == 0 && !verified) || (kept == 300 && verified))
             << "killed at write " << write << ": " << kept << " fingerprints";
-        if (!WIFSIGNALED(status)) {
+        if (end != testing::WorkEnd::Killed) {
             EXPECT_TRUE(verified);
             break;
         }

@@ -1,14 +1,11 @@
 #include "catalog/catalog.h"
 #include "copy/copy_files.h"
 #include "copy_log_text.h"
-#include "linux_file_system.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
 #include "support/catalog_rows.h"
 #include "support/failing_mount.h"
-#include "support/recording_views.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
+#include "support/real_folders_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,37 +15,18 @@ namespace {
 using namespace testing;
 
 // COPY from real folders whose registrations read every file's content.
-class CopyContent : public ::testing::Test {
+class CopyContent : public RealFoldersFixture {
 protected:
-    TempDir dir;
-    std::filesystem::path catalog = newCatalog(dir);
-    LinuxFileSystem files;
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, clock, numbers};
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
-
     void SetUp() override {
         dir.write("a/report.txt", std::string(100000, 'r'));
         dir.write("a/notes.txt", "notes");
-        std::filesystem::create_directories(dir / "out");
     }
     void add(const std::string& drive, const std::string& title) {
         ASSERT_EQ(RegisterDisc(platform, catalog, drive, title, sink, {}, true),
                   Registration::Registered);
     }
     std::string copy(const std::string& key, const std::string& title) {
-        const Search search = SearchCatalog(catalog, nullptr, key, title);
-        std::vector<std::size_t> all;
-        for (std::size_t i = 0; i < search.hits.size(); ++i) {
-            all.push_back(i);
-        }
-        return CopyLogText(
-            CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow).log);
+        return CopyLogText(copyFound(key, title).log);
     }
 };
 

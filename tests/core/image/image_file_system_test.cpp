@@ -2,6 +2,7 @@
 #include "catalog/disc_records.h"
 #include "copy/copy_files.h"
 #include "copy_log_text.h"
+#include "image/disc_image.h"
 #include "image/image_file_system.h"
 #include "linux_file_system.h"
 #include "media/disc_check.h"
@@ -148,6 +149,76 @@ TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
     ASSERT_TRUE(MakeDiscImage((dir / "other").string(), twin, "PHOTOS", "20030601100000"));
     ASSERT_EQ(files.volumeOf(twin), files.volumeOf(image));
     EXPECT_FALSE(TitleOfDiscIn(catalog, files, twin));
+}
+
+// A folder named like an image is a disc, and an image whose name says nothing is an
+// image: what is there tells while it is there, what its registration found once it is
+// gone. The folder's disc moves the tray and is asked for as a disc; the image is asked
+// for by its path.
+TEST_F(ImageAsDrive, WhatADriveIsDoesNotGoByItsName) {
+    dir.write("folder.iso/f.txt", "folder");
+    const std::string folder = (dir / "folder.iso").string();
+    const std::string raw = (dir / "isos/disc.raw").string();
+    std::filesystem::copy_file(image, raw);
+    EXPECT_FALSE(IsImageDrive(files, folder, std::nullopt)) << "a folder, though so named";
+    EXPECT_FALSE(IsImageDrive(files, folder, false));
+    EXPECT_TRUE(IsImageDrive(files, raw, std::nullopt));
+    EXPECT_TRUE(IsImageDrive(files, raw, false)) << "a file there is no disc";
+    EXPECT_TRUE(IsImageDrive(files, image, std::nullopt));
+    files.listFolder(image + "/DCIM/", ""); // opened and kept: still a file of the machine
+    EXPECT_TRUE(IsImageDrive(files, image, std::nullopt));
+    EXPECT_TRUE(files.isPresentFile(image));
+
+    const std::filesystem::path catalog = newCatalog(dir);
+    Transcript transcript;
+    RecordingTray tray{transcript};
+    ScriptedDialogs dialogs{transcript};
+    FixedClock clock;
+    CommaNumberFormat numbers;
+    RecordingRegisterSink sink{transcript};
+    RecordingCopySink copyWindow{transcript};
+    const Platform platform{files, tray, dialogs, clock, numbers};
+    ASSERT_EQ(RegisterDisc(platform, catalog, folder, "Folder", sink), Registration::Registered);
+    EXPECT_FALSE(transcript.only("tray").empty()) << "a folder's registration closes the tray";
+    transcript.lines.clear();
+    ASSERT_EQ(RegisterDisc(platform, catalog, raw, "Raw", sink), Registration::Registered);
+    EXPECT_TRUE(transcript.only("tray").empty()) << "an image's registration moves no tray";
+    {
+        Catalog opened(catalog);
+        const auto records = ReadDiscRecords(opened, std::nullopt, false);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[0].image, false);
+        EXPECT_EQ(records[1].image, true);
+    }
+
+    std::filesystem::rename(folder, dir / "moved");
+    std::filesystem::rename(raw, dir / "moved.raw");
+    EXPECT_FALSE(IsImageDrive(files, folder, false));
+    EXPECT_TRUE(IsImageDrive(files, raw, true));
+    EXPECT_TRUE(IsImageDrive(files, folder, std::nullopt)) << "without a record, the name";
+    EXPECT_FALSE(IsImageDrive(files, raw, std::nullopt));
+    std::filesystem::create_directory(dir / "out");
+    for (const std::string title : {"Folder", "Raw"}) {
+        transcript.lines.clear();
+        dialogs.answers = {Answer::Cancel};
+        const Search search = SearchCatalog(catalog, nullptr, "*.*", title);
+        ASSERT_FALSE(search.hits.empty());
+        EXPECT_EQ(
+            CopyFiles(platform, catalog, search.hits, {0}, (dir / "out").string(), copyWindow).end,
+            CopyRun::End::Cancelled);
+        const auto asked = transcript.only("message");
+        ASSERT_EQ(asked.size(), 1u);
+        if (title == "Folder") {
+            EXPECT_NE(asked[0].find(": Folderのメディアをセットして下さい。"), std::string::npos)
+                << asked[0];
+            EXPECT_FALSE(transcript.only("tray").empty()) << "the tray opens for the disc";
+        } else {
+            EXPECT_NE(asked[0].find("「Raw」のイメージファイル「" + raw + "」が見つかりません。"),
+                      std::string::npos)
+                << asked[0];
+            EXPECT_TRUE(transcript.only("tray").empty());
+        }
+    }
 }
 
 } // namespace

@@ -2,15 +2,12 @@
 #include "catalog/row_writer.h"
 #include "copy/copy_files.h"
 #include "copy_log_text.h"
-#include "linux_file_system.h"
 #include "media/disc_check.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
 #include "support/catalog_rows.h"
 #include "support/disc_images.h"
-#include "support/recording_views.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
+#include "support/real_folders_fixture.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -22,22 +19,11 @@ using namespace testing;
 
 // Two real discs: ISO 9660 images with Rock Ridge and Joliet, made by xorriso a year
 // apart, with the same label and the same paths; one file grew on the second.
-class RealDiscs : public ::testing::Test {
+class RealDiscs : public RealFoldersFixture {
 protected:
-    TempDir dir;
-    std::filesystem::path catalog = newCatalog(dir);
     std::string first = (dir / "first.iso").string();
     std::string second = (dir / "second.iso").string();
     std::string drive = (dir / "drive").string();
-    LinuxFileSystem files;
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, clock, numbers};
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
 
     void SetUp() override {
         dir.write("one/readme.txt", "the same on both discs\n");
@@ -47,15 +33,6 @@ protected:
         ASSERT_TRUE(MakeDiscImage((dir / "one").string(), first, "PHOTOS_2003", "20030601100000"));
         ASSERT_TRUE(MakeDiscImage((dir / "two").string(), second, "PHOTOS_2003", "20040202100000"));
         std::filesystem::create_directory(drive);
-        std::filesystem::create_directory(dir / "out");
-    }
-    CopyRun copyAll(const std::string& title) {
-        const Search search = SearchCatalog(catalog, nullptr, "*", title);
-        std::vector<std::size_t> all;
-        for (std::size_t i = 0; i < search.hits.size(); ++i) {
-            all.push_back(i);
-        }
-        return CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow);
     }
 };
 
@@ -93,7 +70,7 @@ TEST_F(RealDiscs, OnAFuseMountAChangedFileOfTheRightDiscIsACopyErrorAndTheRestIs
         const FuseMount mounted(second, drive);
         transcript.lines.clear();
         dialogs.answers = {Answer::Ok, Answer::Cancel}; // Cancel only if refused
-        const CopyRun run = copyAll("Photos 2003");
+        const CopyRun run = copyFound("*", "Photos 2003");
         EXPECT_EQ(run.end, CopyRun::End::Done);
         EXPECT_EQ(transcript.only("message"), (Lines{"message ファイルのコピー [OK/Cancel]: Photos "
                                                      "2003のメディアをセットして下さい。"}));
@@ -110,7 +87,7 @@ TEST_F(RealDiscs, OnAFuseMountAChangedFileOfTheRightDiscIsACopyErrorAndTheRestIs
     }
     const FuseMount mounted(first, drive);
     dialogs.answers.clear();
-    const CopyRun run = copyAll("Photos 2003");
+    const CopyRun run = copyFound("*", "Photos 2003");
     EXPECT_EQ(run.end, CopyRun::End::Done);
     EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/grown.txt"), "a\n");
@@ -125,7 +102,7 @@ TEST_F(RealDiscs, WithoutAnIdentityTheWrongFileIsACopyError) {
     storeFiles(catalog,
                {{drive + "/readme.txt", "OLD", "readme.txt", "txt", "0", "2003-06-01"},
                 {drive + "/docs/grown.txt", "OLD", "grown.txt", "txt", "0", "2003-06-01"}});
-    const CopyRun run = copyAll("OLD");
+    const CopyRun run = copyFound("*", "OLD");
     EXPECT_EQ(CopyLogText(run.log),
               drive + "/readme.txt\r\n***Copy Normal End\r\n" + drive +
                   "/docs/grown.txt\r\n***Copy Error: ディスクのファイルがカタログの"
@@ -136,23 +113,11 @@ TEST_F(RealDiscs, WithoutAnIdentityTheWrongFileIsACopyError) {
 
 // Discs that are folder trees: the one in the drive is the folder at the drive's place
 // now, put there by renaming it, as a copied disc is swapped for another.
-class FolderDiscs : public ::testing::Test {
+class FolderDiscs : public RealFoldersFixture {
 protected:
-    TempDir dir;
-    std::filesystem::path catalog = newCatalog(dir);
     std::string drive = (dir / "drive").string();
-    LinuxFileSystem files;
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, clock, numbers};
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
     std::string inDrive;
 
-    void SetUp() override { std::filesystem::create_directory(dir / "out"); }
     void insert(const std::string& disc) {
         if (!inDrive.empty()) {
             std::filesystem::rename(drive, dir / inDrive);
@@ -163,14 +128,6 @@ protected:
     Registration add(const std::string& disc, const std::string& title) {
         insert(disc);
         return RegisterDisc(platform, catalog, drive, title, sink);
-    }
-    CopyRun copyAll(const std::string& title) {
-        const Search search = SearchCatalog(catalog, nullptr, "*", title);
-        std::vector<std::size_t> all;
-        for (std::size_t i = 0; i < search.hits.size(); ++i) {
-            all.push_back(i);
-        }
-        return CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow);
     }
     Lines questions() const { return transcript.only("message データベースの構築 [OK/Cancel]"); }
 };
@@ -236,7 +193,7 @@ TEST_F(FolderDiscs, TwoDiscsSharingTheirPathsAreToldApartInEitherOrder) {
         insert("X");
         transcript.lines.clear();
         dialogs.answers = {Answer::Ok, Answer::Cancel};
-        EXPECT_EQ(copyAll("Disc Y").end, CopyRun::End::Cancelled);
+        EXPECT_EQ(copyFound("*", "Disc Y").end, CopyRun::End::Cancelled);
         EXPECT_EQ(transcript.only("message ファイルのコピー: "),
                   (Lines{"message ファイルのコピー: このディスクは「Disc Y」ではありません。\n"
                          "「Disc X」として登録されているディスクです。"}))
@@ -244,7 +201,7 @@ TEST_F(FolderDiscs, TwoDiscsSharingTheirPathsAreToldApartInEitherOrder) {
         EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
 
         insert("Y");
-        const CopyRun run = copyAll("Disc Y");
+        const CopyRun run = copyFound("*", "Disc Y");
         EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
         EXPECT_EQ(dir.read("out/report.txt"), "report of disc Y, longer\n");
         std::filesystem::rename(drive, dir / "Y");
@@ -271,12 +228,12 @@ TEST_F(FolderDiscs, DiscsWhoseDatesLieAnHourApartAreEachTheirOwn) {
         insert(inside);
         transcript.lines.clear();
         dialogs.answers = {Answer::Ok, Answer::Cancel};
-        EXPECT_EQ(copyAll(asked).end, CopyRun::End::Cancelled) << inside;
+        EXPECT_EQ(copyFound("*", asked).end, CopyRun::End::Cancelled) << inside;
         EXPECT_EQ(transcript.only("message ファイルのコピー: ").size(), 1u) << inside;
         EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
     }
     insert("Y");
-    EXPECT_EQ(CopyLogText(copyAll("Disc Y").log).find("Error"), std::string::npos);
+    EXPECT_EQ(CopyLogText(copyFound("*", "Disc Y").log).find("Error"), std::string::npos);
     EXPECT_EQ(dir.read("out/b.txt"), std::string(200, 'Y'));
 }
 
@@ -295,7 +252,7 @@ TEST_F(FolderDiscs, AChangedFileIsACopyErrorThatSaysWhatDiffersAndTheRestIsCopie
     std::filesystem::last_write_time(drive + "/docs/dated.txt", when + std::chrono::hours(24 * 3));
     transcript.lines.clear();
     dialogs.answers = {Answer::Ok, Answer::Cancel}; // Cancel only if refused
-    CopyRun run = copyAll("Photos");
+    CopyRun run = copyFound("*", "Photos");
     EXPECT_EQ(run.end, CopyRun::End::Done);
     EXPECT_EQ(
         transcript.only("message"),
@@ -323,7 +280,7 @@ TEST_F(FolderDiscs, AChangedFileIsACopyErrorThatSaysWhatDiffersAndTheRestIsCopie
     insert("E");
     dialogs.answers = {Answer::Ok, Answer::Cancel};
     transcript.lines.clear();
-    EXPECT_EQ(copyAll("Photos").end, CopyRun::End::Cancelled);
+    EXPECT_EQ(copyFound("*", "Photos").end, CopyRun::End::Cancelled);
     EXPECT_EQ(transcript.only("message ファイルのコピー: "),
               (Lines{"message ファイルのコピー: このディスクは「Photos」ではありません。"}));
 }
@@ -358,7 +315,7 @@ TEST_F(FolderDiscs, AVolumeIsKnownByItsUuidAndLabelWhateverItsFilesAre) {
         EXPECT_TRUE(questions().empty()) << "another volume is another disc";
         transcript.lines.clear();
         dialogs.answers = {Answer::Ok, Answer::Cancel};
-        EXPECT_EQ(copyAll("Scans").end, CopyRun::End::Cancelled);
+        EXPECT_EQ(copyFound("*", "Scans").end, CopyRun::End::Cancelled);
         EXPECT_EQ(transcript.only("message ファイルのコピー: "),
                   (Lines{"message ファイルのコピー: このディスクは「Scans」ではありません。\n"
                          "「Scans copy」として登録されているディスクです。"}));
@@ -367,7 +324,7 @@ TEST_F(FolderDiscs, AVolumeIsKnownByItsUuidAndLabelWhateverItsFilesAre) {
     EXPECT_EQ(TitleOfDiscIn(catalog, files, drive), "Scans");
     transcript.lines.clear();
     dialogs.answers = {Answer::Ok, Answer::Cancel}; // Cancel only if refused
-    const CopyRun run = copyAll("Scans");
+    const CopyRun run = copyFound("*", "Scans");
     EXPECT_EQ(run.end, CopyRun::End::Done);
     EXPECT_NE(CopyLogText(run.log).find(drive + "/scans/page1.txt\r\n***Copy Normal End\r\n"),
               std::string::npos);

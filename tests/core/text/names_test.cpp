@@ -1,15 +1,12 @@
 #include "catalog/row_writer.h"
 #include "copy/copy_files.h"
 #include "copy_log_text.h"
-#include "linux_file_system.h"
 #include "registration/register_disc.h"
 #include "search/find_files.h"
 #include "search/name_index.h"
 #include "support/catalog_rows.h"
 #include "support/lzh_writer.h"
-#include "support/recording_views.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
+#include "support/real_folders_fixture.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,20 +27,9 @@ const std::string Nowhere = "\xff\xfe";                      // in no code
 // A disc of an old Japanese system, a real folder tree: files named in code page 932, an
 // LZH and a zip made without the UTF-8 flag with such names inside, and a name that is
 // neither UTF-8 nor code page 932.
-class ShownNames : public ::testing::Test {
+class ShownNames : public RealFoldersFixture {
 protected:
-    TempDir dir;
-    std::filesystem::path catalog = newCatalog(dir);
     std::string disc = (dir / "disc").string();
-    LinuxFileSystem files;
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    Platform platform{files, tray, dialogs, clock, numbers};
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
 
     void SetUp() override {
         dir.write("disc/" + Mitsumorisho + ".txt", "estimate on the disc\n");
@@ -57,7 +43,6 @@ protected:
                                Mitsumorisho + "_zip.txt")
                                   .c_str()),
                   0);
-        std::filesystem::create_directories(dir / "out");
         ASSERT_EQ(RegisterDisc(platform, catalog, disc, "Old disc", sink),
                   Registration::Registered);
     }
@@ -107,13 +92,7 @@ TEST_F(ShownNames, ATitleInCodePage932IsTheTitleShown) {
 }
 
 TEST_F(ShownNames, CopiesAreNamedAsShownInUtf8ByteEqualAndLoggedSo) {
-    const Search search = SearchCatalog(catalog, nullptr, "*", "ALL");
-    std::vector<std::size_t> all;
-    for (std::size_t i = 0; i < search.hits.size(); ++i) {
-        all.push_back(i);
-    }
-    const CopyRun run =
-        CopyFiles(platform, catalog, search.hits, all, (dir / "out").string(), copyWindow);
+    const CopyRun run = copyFound("*");
     EXPECT_EQ(CopyLogText(run.log).find("Error"), std::string::npos) << CopyLogText(run.log);
     EXPECT_EQ(dir.read("out/見積書.txt"), "estimate on the disc\n");
     EXPECT_EQ(dir.read("out/テスト.txt"), "test\n");
