@@ -1,10 +1,13 @@
 #include "catalog_window.h"
 
 #include "catalog/catalog_error.h"
+#include "content/file_places.h"
 #include "edit/edit_commands.h"
 #include "media/disc_check.h"
 #include "services/command_worker.h"
+#include "services/copies_reading.h"
 #include "services/disc_list_reading.h"
+#include "services/verify_run.h"
 #include "session.h"
 #include "verify_window.h"
 #include "widgets/disc_folder_tree.h"
@@ -15,7 +18,9 @@
 #include "widgets/window_parts.h"
 #include "words.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -57,14 +62,17 @@ CatalogWindow::CatalogWindow(Session& session, QWidget* parent)
     connect(&disc_, &QFutureWatcher<DiscLoad>::finished, this, &CatalogWindow::showDisc);
     connect(&removal_, &QFutureWatcher<std::optional<Notice>>::finished, this,
             &CatalogWindow::removed);
+    copies_ = new CopiesReading(session_.catalogFile, session_.platform.files, this);
+    connect(copies_, &CopiesReading::read, this, &CatalogWindow::copiesRead);
     exporter_ = new CommandWorker(this);
     connect(exporter_, &CommandWorker::finished, this, &CatalogWindow::exported);
     loadDiscs();
 }
 
 CatalogWindow::~CatalogWindow() {
-    // A reading of the disc list still under way stops with it.
+    // A reading of the disc list or of the copies still under way stops with it.
     delete figures_;
+    delete copies_;
     disc_.waitForFinished();
     removal_.waitForFinished();
 }
@@ -84,8 +92,19 @@ void CatalogWindow::buildControls() {
 
     folderTree_ = new DiscFolderTree(this);
     folderTree_->setObjectName("folderTree");
-    folderTree_->setGeometry(120, 200, 220, 264);
+    folderTree_->setGeometry(120, 200, 220, 226);
     connect(folderTree_, &QTreeWidget::itemSelectionChanged, this, &CatalogWindow::showFolder);
+
+    onlyHereCheck_ = new QCheckBox("このディスクだけにあるファイル", this);
+    onlyHereCheck_->setObjectName("onlyHereCheck");
+    onlyHereCheck_->setGeometry(120, 430, 220, 18);
+    onlyHereCheck_->setToolTip(
+        "ほかのディスクにも書庫の中にもコピーのないファイルだけを表示します。\n"
+        "このディスクが読めなくなったときに失われるファイルです。");
+    connect(onlyHereCheck_, &QCheckBox::toggled, this, &CatalogWindow::openDisc);
+    onlyHereCount_ = new QLabel(this);
+    onlyHereCount_->setObjectName("onlyHereCount");
+    onlyHereCount_->setGeometry(138, 448, 202, 16);
 
     files_ = new FolderFilesModel(session_.platform.numbers, this);
     sortedFiles_ = new QSortFilterProxyModel(this);
@@ -94,8 +113,18 @@ void CatalogWindow::buildControls() {
     fileTable_ = RowTable(this, "fileTable", sortedFiles_);
     fileTable_->setSortingEnabled(true);
     fileTable_->sortByColumn(-1, Qt::AscendingOrder); // catalogue order until a header is clicked
-    fileTable_->setGeometry(350, 200, 394, 264);
+    fileTable_->setGeometry(350, 200, 394, 160);
     fileTable_->setColumnWidth(0, 200);
+    connect(fileTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CatalogWindow::showPlaces);
+
+    placesCaption_ = new QLabel("ほかの場所", this);
+    placesCaption_->setObjectName("placesCaption");
+    placesCaption_->setGeometry(350, 364, 394, 16);
+    placesList_ = new QListWidget(this);
+    placesList_->setObjectName("placesList");
+    placesList_->setGeometry(350, 382, 394, 82);
+    placesList_->setTextElideMode(Qt::ElideMiddle);
 
     renameButton_ = bandButton(this, "RENAME", "renameButton", 250);
     removeButton_ = bandButton(this, "REMOVE", "removeButton", 285);
@@ -103,8 +132,8 @@ void CatalogWindow::buildControls() {
     exportAllButton_ = bandButton(this, "EXPORT ALL", "exportAllButton", 365);
     verifyButton_ = bandButton(this, "VERIFY", "verifyButton", 397);
     closeButton_ = bandButton(this, "CLOSE", "closeButton", 430);
-    SetFocusOrder({discTable_, folderTree_, fileTable_, renameButton_, removeButton_, exportButton_,
-                   exportAllButton_, verifyButton_, closeButton_});
+    SetFocusOrder({discTable_, folderTree_, onlyHereCheck_, fileTable_, placesList_, renameButton_,
+                   removeButton_, exportButton_, exportAllButton_, verifyButton_, closeButton_});
     connect(renameButton_, &QPushButton::clicked, this, &CatalogWindow::rename);
     connect(removeButton_, &QPushButton::clicked, this, &CatalogWindow::remove);
     connect(exportButton_, &QPushButton::clicked, this, [this] { exportCsv(false); });
@@ -156,20 +185,44 @@ std::string CatalogWindow::chosenTitle() const {
 void CatalogWindow::openDisc() {
     folderTree_->showNothing();
     files_->show({});
+    showPlaces();
+    onlyHereCount_->clear();
+    onlyHereAwaited_ = false;
     setButtonsEnabled(true);
     if (discTable_->selectionModel()->selectedRows().isEmpty()) {
         return;
     }
+    std::shared_ptr<const CatalogCopies> copies;
+    if (onlyHereCheck_->isChecked()) {
+        copies = copies_->current();
+        if (copies == nullptr) {
+            onlyHereCount_->setText("調べています…");
+            onlyHereAwaited_ = true; // copiesRead reads the disc
+            return;
+        }
+    }
+    readDisc(copies);
+}
+
+void CatalogWindow::readDisc(const std::shared_ptr<const CatalogCopies>& onlyHereBy) {
     // A disc chosen before this one may still be read: its result is not waited for; the
     // watcher follows only the newest (the reading holds nothing of this window).
     const auto file = session_.catalogFile;
     const std::string title = chosenTitle();
-    disc_.setFuture(QtConcurrent::run([file, title] {
+    const std::string look = copies_->latestLook();
+    disc_.setFuture(QtConcurrent::run([file, title, onlyHereBy, look] {
         DiscLoad load;
         try {
             load.files = ReadDiscFiles(file, title);
         } catch (const std::exception&) {
             load.files.clear(); // the tree stays empty; the figures have said what there is
+        }
+        if (onlyHereBy != nullptr) {
+            OnlyOnDisc only = FilesOnlyOnDisc(*onlyHereBy, title, std::move(load.files));
+            load.files = std::move(only.files);
+            load.unknown = only.unknown;
+            load.onlyHere = true;
+            load.lookOfCopies = look;
         }
         load.tree = BuildDiscTree(load.files);
         return load;
@@ -178,11 +231,99 @@ void CatalogWindow::openDisc() {
 
 void CatalogWindow::showDisc() {
     DiscLoad load = disc_.result();
+    if (load.onlyHere) {
+        onlyHereLook_ = load.lookOfCopies;
+        QString count = QString("%1 ファイル").arg(load.files.size());
+        if (load.unknown > 0) {
+            count += QString("（ほかに不明 %1）").arg(load.unknown);
+        }
+        onlyHereCount_->setText(count);
+        onlyHereCount_->setToolTip(
+            load.unknown == 0
+                ? QString()
+                : QString("サイズと日付がカタログにない %1 ファイル（以前のプログラムで"
+                          "登録したもの）は、ほかの場所が分からないため含みません。")
+                      .arg(load.unknown));
+    }
     folderTree_->showDisc(std::move(load.files), std::move(load.tree));
 }
 
 void CatalogWindow::showFolder() {
     files_->show(folderTree_->chosenFiles());
+    showPlaces();
+}
+
+const DiscFile* CatalogWindow::chosenFile() const {
+    const auto rows = fileTable_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? nullptr : files_->file(sortedFiles_->mapToSource(rows.front()).row());
+}
+
+void CatalogWindow::showPlaces() {
+    placesList_->clear();
+    placesAwaited_ = false;
+    const DiscFile* file = chosenFile();
+    if (file == nullptr) {
+        placesCaption_->setText("ほかの場所");
+        return;
+    }
+    placesCaption_->setText("ほかの場所: " + Shown(file->name));
+    const auto copies = copies_->current();
+    if (copies == nullptr) {
+        placesList_->addItem("調べています…");
+        placesAwaited_ = true; // copiesRead shows them
+        return;
+    }
+    listPlaces(*copies, *file);
+}
+
+void CatalogWindow::listPlaces(const CatalogCopies& copies, const DiscFile& file) {
+    placesList_->clear();
+    const auto places = OtherPlacesOf(copies, chosenTitle(), file);
+    if (!places) {
+        placesList_->addItem("サイズと日付がカタログにないため、ほかの場所は分かりません"
+                             "（以前のプログラムで登録したファイル）。");
+    } else if (places->empty()) {
+        placesList_->addItem("ほかのディスクにはありません。このディスクだけにあるファイルです。");
+    }
+    for (const OtherPlace& place : places.value_or(std::vector<OtherPlace>{})) {
+        placesList_->addItem(
+            Shown(PlaceText(place.title, place.path, place.memberPath, place.match)));
+    }
+    for (int row = 0; row < placesList_->count(); ++row) {
+        placesList_->item(row)->setToolTip(placesList_->item(row)->text());
+    }
+}
+
+void CatalogWindow::copiesRead() {
+    const auto copies = copies_->latest();
+    // A filter made by copies since read afresh (the catalogue changed) is made again.
+    const bool stale = onlyHereCheck_->isChecked() && !onlyHereLook_.empty() &&
+                       onlyHereLook_ != copies_->latestLook();
+    if ((onlyHereAwaited_ || stale) && !chosenTitle().empty()) {
+        onlyHereAwaited_ = false;
+        if (copies == nullptr) {
+            onlyHereCount_->setText("カタログを読めません");
+        } else {
+            onlyHereLook_.clear();
+            folderTree_->showNothing();
+            files_->show({});
+            readDisc(copies);
+        }
+    }
+    if (!placesAwaited_) {
+        return;
+    }
+    placesAwaited_ = false;
+    placesList_->clear();
+    const DiscFile* file = chosenFile();
+    if (file == nullptr) {
+        return;
+    }
+    if (copies == nullptr) {
+        placesList_->addItem("カタログを読めないため、ほかの場所は分かりません。");
+        return;
+    }
+    listPlaces(*copies, *file);
 }
 
 void CatalogWindow::setButtonsEnabled(bool enabled) {

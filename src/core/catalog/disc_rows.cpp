@@ -66,23 +66,25 @@ std::vector<DiscFigures> ReadDiscFigures(const std::filesystem::path& catalogFil
 std::vector<DiscFile> ReadDiscFiles(const std::filesystem::path& catalogFile,
                                     const std::string& title) {
     Catalog catalog(catalogFile);
-    auto rows = Connection(catalog).prepare("Select ファイルパス, ファイル名, サイズ, 登録日 "
-                                            "From MediaTable Where メディア名 = ?1");
+    auto rows =
+        Connection(catalog).prepare("Select ファイルパス, ファイル名, サイズ, 登録日, rowid "
+                                    "From MediaTable Where メディア名 = ?1");
     rows.bind(1, title);
     std::vector<DiscFile> files;
     while (rows.step()) {
-        files.push_back({rows.text(0), rows.text(1), KilobytesOf(rows.view(2)), rows.text(3)});
+        files.push_back({rows.text(0), rows.text(1), KilobytesOf(rows.view(2)), rows.text(3),
+                         rows.integer(4), 0});
     }
     if (HasPackedFiles(catalog)) {
         auto members = Connection(catalog).prepare(
-            "Select t.ファイルパス, m.path, m.name, m.bytes, t.登録日 From " +
+            "Select t.ファイルパス, m.path, m.name, m.bytes, t.登録日, m.file_row, m.member From " +
             JoinPackedFiles(catalog).from + " Where t.メディア名 = ?1 Order By m.member");
         members.bind(1, title);
         while (members.step()) {
             files.push_back({members.text(0) + "/" + members.text(1), members.text(2),
                              static_cast<std::int64_t>(
                                  Kilobytes(static_cast<std::uint64_t>(members.integer(3)))),
-                             members.text(4)});
+                             members.text(4), members.integer(5), members.integer(6)});
         }
     }
     return files;

@@ -33,6 +33,8 @@ struct DiscFile {
     std::string name;
     std::int64_t kilobytes = 0;
     std::string date;
+    std::int64_t row = 0;    // its file row (the archive's, for a packed file)
+    std::int64_t member = 0; // the packed file's id; 0 for a file row
 };
 
 // Every disc title, with its figures: the titles of the title rows in the order of their

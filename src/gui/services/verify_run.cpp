@@ -22,9 +22,8 @@ std::string elsewhereText(const CatalogCopies* copies, std::int64_t row, std::in
     for (const auto& place :
          ordinal ? copies->elsewhere(*ordinal) : std::vector<CatalogCopies::Place>{}) {
         const CatalogFile& file = copies->files()[place.ordinal];
-        text += (text.empty() ? "" : "、") + std::string("「") + file.title + "」 " + file.path +
-                (file.member == 0 ? "" : "/" + file.memberPath) +
-                (place.match == Match::Strong ? " (内容が同じ)" : " (名前・サイズ・日付が同じ)");
+        text += (text.empty() ? "" : "、") +
+                PlaceText(file.title, file.path, file.memberPath, place.match);
     }
     return text;
 }
@@ -36,6 +35,12 @@ std::int64_t secondsNow() {
 }
 
 } // namespace
+
+std::string PlaceText(const std::string& title, const std::string& path,
+                      const std::string& memberPath, Match match) {
+    return "「" + title + "」 " + path + (memberPath.empty() ? "" : "/" + memberPath) +
+           (match == Match::Strong ? " (内容が同じ)" : " (名前・サイズ・日付が同じ)");
+}
 
 std::map<std::string, std::string> LastVerifications(const std::filesystem::path& catalogFile,
                                                      const Clock& clock) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/copy_groups.h"
 #include "content/disc_verification.h"
 #include "messages/message.h"
 #include "platform/clock.h"
@@ -50,6 +51,11 @@ struct VerifyRun {
 // verified or when the catalogue cannot be read.
 std::map<std::string, std::string> LastVerifications(const std::filesystem::path& catalogFile,
                                                      const Clock& clock);
+
+// Another disc's copy of a file in words: its title, its path (a packed file's after its
+// archive's) and how surely it is the same file.
+std::string PlaceText(const std::string& title, const std::string& path,
+                      const std::string& memberPath, Match match);
 
 // The words of a verdict and of what differs, as the window lists them.
 std::string VerdictText(Verdict verdict);

@@ -19,6 +19,10 @@ void FolderFilesModel::show(std::vector<DiscFile> files) {
     endResetModel();
 }
 
+const DiscFile* FolderFilesModel::file(int row) const {
+    return row >= 0 && row < rowCount() ? &files_[static_cast<std::size_t>(row)] : nullptr;
+}
+
 int FolderFilesModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(files_.size());
 }

@@ -20,6 +20,8 @@ public:
 
     // Shows files in the order given; nothing when empty.
     void show(std::vector<DiscFile> files);
+    // The file of a row; null for none.
+    const DiscFile* file(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
