@@ -53,17 +53,25 @@ std::optional<FileFacts> RegisteredDiscs::keptOf(const Hit& hit) {
 }
 
 std::optional<ContentFingerprint> RegisteredDiscs::contentOf(const Hit& hit) {
-    try {
-        Catalog catalog(catalogFile_);
-        for (const StoredContent& stored : ReadContents(catalog, std::pair(hit.row, hit.row))) {
-            if (stored.member == hit.member) {
-                return stored.content;
+    const DiscRecord* record = recordOf(hit);
+    // A row no registration recorded is read alone; a registration's rows all at once.
+    const std::int64_t key = record ? record->registration : -hit.row;
+    auto [at, added] = contents_.try_emplace(key);
+    if (added) {
+        try {
+            Catalog catalog(catalogFile_);
+            const auto rows =
+                record ? std::pair(record->firstRow, record->lastRow) : std::pair(hit.row, hit.row);
+            for (const StoredContent& stored : ReadContents(catalog, rows)) {
+                at->second.emplace(std::pair(stored.fileRow, stored.member), stored.content);
             }
+        } catch (const std::exception&) {
+            // No fingerprint: the file is checked by its size and date alone.
         }
-    } catch (const std::exception&) {
-        // No fingerprint: the file is checked by its size and date alone.
     }
-    return std::nullopt;
+    const auto found = at->second.find({hit.row, hit.member});
+    return found == at->second.end() ? std::nullopt
+                                     : std::optional<ContentFingerprint>(found->second);
 }
 
 std::string RegisteredDiscs::elsewhereOf(const Hit& hit) {

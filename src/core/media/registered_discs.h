@@ -52,6 +52,10 @@ private:
     std::optional<std::vector<DiscRecord>> all_;
     std::map<std::int64_t, std::vector<KeptFacts>> kept_;
     std::optional<CatalogCopies> copies_;
+    // The fingerprints of a registration's rows, by registration, then by row and packed
+    // file: read once for a disc, not once a file.
+    std::map<std::int64_t, std::map<std::pair<std::int64_t, std::int64_t>, ContentFingerprint>>
+        contents_;
 };
 
 // A hit's size as numbers: the kilobytes as the catalogue keeps them, and the bytes where
