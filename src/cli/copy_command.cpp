@@ -191,7 +191,14 @@ int run(CommandRun& run) {
     Output output(run.services().out, run.has(NullOption));
     for (std::size_t line = 0; line < search.hits.size(); ++line) {
         const Hit& hit = search.hits[line];
-        output.record({hit.path, std::string(OutcomeWord(outcomes[line])), hit.title});
+        // A packed file is told from the others of its archive by its path in it, as find
+        // tells it.
+        if (hit.member != 0 || run.has(NullOption)) {
+            output.record(
+                {hit.path, std::string(OutcomeWord(outcomes[line])), hit.title, hit.memberPath});
+        } else {
+            output.record({hit.path, std::string(OutcomeWord(outcomes[line])), hit.title});
+        }
         if (status == Done && outcomes[line] != Outcome::Copied) {
             status = NotAllCopied;
         }

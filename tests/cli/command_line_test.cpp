@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "image/image_file_system.h"
+#include "support/archive_writer.h"
 #include "support/command_line_fixture.h"
 #include "support/disc_images.h"
 #include "support/japanese_text.h"
@@ -227,6 +228,21 @@ TEST_F(CommandLineTest, CopyTakesWhatIsAtHandAndNamesWhatIsNot) {
         EXPECT_FALSE(HasJapanese(refused.err)) << refused.err;
     }
     EXPECT_EQ(run({"copy", "*.txt"}).status, Usage) << "--to is required";
+}
+
+// Two files packed in one archive share the archive's path: each line of copy names its
+// own path in the archive, so a script can tell which was copied.
+TEST_F(CommandLineTest, CopyTellsPackedFilesOfOneArchiveApart) {
+    std::filesystem::create_directories(dir / "zips");
+    testing::WriteArchive(dir / "zips/pack.zip", {{"a/one.txt", "one"}, {"b/two.txt", "two"}});
+    ASSERT_EQ(add("zips", "Zips", Language::English).status, Done);
+    std::filesystem::create_directories(dir / "out");
+    const std::string zip = (dir / "zips/pack.zip").string();
+    const Said copied = run({"copy", "*.txt", "--title", "Zips", "--to", (dir / "out").string()});
+    EXPECT_EQ(copied.status, Done) << copied.err;
+    EXPECT_EQ(copied.out,
+              zip + "\tcopied\tZips\ta/one.txt\n" + zip + "\tcopied\tZips\tb/two.txt\n");
+    EXPECT_EQ(dir.read("out/two.txt"), "two");
 }
 
 // Whether a disc that is gone was an image file is what its registration found, not what
