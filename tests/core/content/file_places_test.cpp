@@ -2,10 +2,7 @@
 #include "content/file_places.h"
 #include "linux_file_system.h"
 #include "registration/register_disc.h"
-#include "support/catalog_rows.h"
-#include "support/recording_views.h"
-#include "support/scripted_platform.h"
-#include "support/temp_dir.h"
+#include "support/real_folders_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,25 +13,17 @@ using namespace testing;
 
 // A disc's files as the catalogue window read them, asked of copies read since: a file is
 // known by its row and by what the row holds, never by a row id alone.
-TEST(FilePlaces, AFileIsKnownByItsRowAndItsPathTogether) {
-    TempDir dir;
-    const auto catalog = newCatalog(dir);
+class FilePlaces : public RealFoldersFixture {};
+
+TEST_F(FilePlaces, AFileIsKnownByItsRowAndItsPathTogether) {
     dir.write("a/shared.txt", "shared");
     dir.write("a/mine.txt", "mine");
     dir.write("b/shared.txt", "shared");
     std::filesystem::last_write_time(dir / "b/shared.txt",
                                      std::filesystem::last_write_time(dir / "a/shared.txt"));
     dir.write("b/theirs.txt", "theirs");
-    LinuxFileSystem files;
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    RecordingRegisterSink sink{transcript};
     for (const auto& [folder, title] : {std::pair{"a", "Disc"}, {"b", "Disc 2"}}) {
-        ASSERT_EQ(RegisterDisc({files, tray, dialogs, clock, numbers}, catalog,
-                               (dir / folder).string(), title, sink),
+        ASSERT_EQ(RegisterDisc(platform, catalog, (dir / folder).string(), title, sink),
                   Registration::Registered);
     }
     Catalog opened(catalog);

@@ -22,13 +22,23 @@ namespace {
 
 using namespace testing;
 
-// An image file on the disk, seen through the machine's files with images as drives.
+// An image file on the disk, seen through the machine's files with images as drives, and
+// a catalogue to register it in with the tray, the dialogs and the windows recorded.
 class ImageAsDrive : public ::testing::Test {
 protected:
     TempDir dir;
     std::string image = (dir / "isos/PHOTOS.iso").string();
     LinuxFileSystem machine;
     ImageFileSystem files{machine};
+    std::filesystem::path catalog = newCatalog(dir);
+    Transcript transcript;
+    RecordingTray tray{transcript};
+    ScriptedDialogs dialogs{transcript};
+    FixedClock clock;
+    CommaNumberFormat numbers;
+    RecordingRegisterSink sink{transcript};
+    RecordingCopySink copyWindow{transcript};
+    Platform platform{files, tray, dialogs, clock, numbers};
 
     void SetUp() override {
         dir.write("source/README.TXT", "hello\n");
@@ -101,15 +111,6 @@ TEST_F(ImageAsDrive, AGoneOrReplacedImageIsNoLongerTheDisc) {
 // ADD, FIND and COPY run unchanged with the image as the drive: no mount, no question, no
 // tray moved.
 TEST_F(ImageAsDrive, AnImageIsRegisteredFoundAndCopiedBackAsADisc) {
-    const std::filesystem::path catalog = newCatalog(dir);
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
-    const Platform platform{files, tray, dialogs, clock, numbers};
     ASSERT_EQ(RegisterDisc(platform, catalog, image, "Photos 2003", sink),
               Registration::Registered);
     const Search search = SearchCatalog(catalog, nullptr, "*.jpg", "ALL");
@@ -169,15 +170,6 @@ TEST_F(ImageAsDrive, WhatADriveIsDoesNotGoByItsName) {
     EXPECT_TRUE(IsImageDrive(files, image, std::nullopt));
     EXPECT_TRUE(files.isPresentFile(image));
 
-    const std::filesystem::path catalog = newCatalog(dir);
-    Transcript transcript;
-    RecordingTray tray{transcript};
-    ScriptedDialogs dialogs{transcript};
-    FixedClock clock;
-    CommaNumberFormat numbers;
-    RecordingRegisterSink sink{transcript};
-    RecordingCopySink copyWindow{transcript};
-    const Platform platform{files, tray, dialogs, clock, numbers};
     ASSERT_EQ(RegisterDisc(platform, catalog, folder, "Folder", sink), Registration::Registered);
     EXPECT_FALSE(transcript.only("tray").empty()) << "a folder's registration closes the tray";
     transcript.lines.clear();
